@@ -1,0 +1,128 @@
+#pragma once
+
+#include <QFont>
+#include <QObject>
+#include <QString>
+#include <optional>
+
+class QTextDocument;
+class QTextEdit;
+class QWidget;
+
+namespace lw {
+
+class EditorWidget;
+
+// The rich-text edit control the rest of the program talks to, over a QTextEdit.
+// Positions are character positions of the document; a paragraph break counts as one character,
+// so an index into Text() is a position. Setters clamp positions past the end to the end.
+class RichTextBox : public QObject
+{
+    Q_OBJECT
+public:
+    enum class ScaleUnit { Twips, Millimetres };
+    enum FindOption { WholeWord = 2, MatchCase = 4, NoHighlight = 8 };
+    enum FileType { RichText = 0, PlainText = 1 };
+    enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
+
+    explicit RichTextBox(QWidget* parent = nullptr);
+    ~RichTextBox() override;
+
+    QWidget* widget() const;
+    QTextEdit* textEdit() const;
+    QTextDocument* document() const;
+
+    // The whole content as plain text, lines separated by a line feed; pictures stand as U+FFFC.
+    QString Text() const;
+    // Replaces the whole content; text beginning with an RTF header is read as rich text.
+    void setText(const QString& text);
+    int TextLength() const;
+
+    QString SelText() const;
+    // Replaces the selection, or inserts at the caret, with the formatting of text typed there;
+    // the caret then stands after the inserted text with nothing selected.
+    void setSelText(const QString& text);
+    int SelStart() const;
+    void setSelStart(int position); // caret there, nothing selected
+    int SelLength() const;
+    void setSelLength(int length);
+
+    // Tri-state: std::nullopt when the selection is mixed. Setting applies to the selection, or to
+    // the text typed next at the caret.
+    std::optional<bool> SelBold() const;
+    void setSelBold(bool on);
+    std::optional<bool> SelItalic() const;
+    void setSelItalic(bool on);
+    std::optional<bool> SelUnderline() const;
+    void setSelUnderline(bool on);
+    std::optional<bool> SelBullet() const;
+    void setSelBullet(bool on);
+    // Numbered list, the companion of bullets.
+    std::optional<bool> SelNumbering() const;
+    void setSelNumbering(bool on);
+
+    std::optional<int> SelAlignment() const;
+    void setSelAlignment(int alignment);
+
+    // Paragraph indents in the current scale unit: the left indent and the hanging indent.
+    std::optional<double> SelIndent() const;
+    void setSelIndent(double indent);
+    std::optional<double> SelHangingIndent() const;
+    void setSelHangingIndent(double indent);
+    ScaleUnit scaleUnit() const { return unit; }
+    void setScaleUnit(ScaleUnit scale) { unit = scale; }
+
+    // Colour as 0x00BBGGRR; std::nullopt when mixed.
+    std::optional<quint32> SelColor() const;
+    void setSelColor(quint32 bgr);
+    std::optional<QString> SelFontName() const;
+    void setSelFontName(const QString& family);
+    std::optional<double> SelFontSize() const;
+    void setSelFontSize(double points);
+    // Applies every attribute of the font (face, size, weight, italic, underline, strike-out).
+    void setSelFont(const QFont& font);
+
+    // The base font.
+    QFont Font() const;
+    void setFont(const QFont& font);
+
+    // Searches from `start` to `end` (-1: the end of the text). Returns the match's position or
+    // -1; without NoHighlight the match becomes the selection.
+    int Find(const QString& text, int start, int end = -1, int options = 0);
+
+    // Replaces the content with the file; returns false (content unchanged) when it cannot be read.
+    bool LoadFile(const QString& path, int type);
+    // Writes the content, replacing the file; returns false with `error` set when it fails.
+    bool SaveFile(const QString& path, int type, QString* error = nullptr);
+
+    void undo();
+    void cut();
+    void copy();
+    void paste();
+    void clear(); // removes the selection
+
+    // First position of a 0-based line (a paragraph); line -1 is the caret's line; -1 when there
+    // is no such line.
+    int lineIndex(int line) const;
+    int lineCount() const;
+
+    // Several changes that make one command: one undo step and one relayout.
+    void beginEdit();
+    void endEdit();
+
+    void setFocus();
+    bool hasFocus() const;
+
+signals:
+    // The content changed, by the user or by the program.
+    void Change();
+    void GotFocus();
+    // button 1 left, 2 right; shift state as Qt::KeyboardModifiers; x and y in the widget.
+    void MouseDown(int button, int shift, int x, int y);
+
+private:
+    EditorWidget* editor;
+    ScaleUnit unit = ScaleUnit::Twips;
+};
+
+} // namespace lw

@@ -1,0 +1,170 @@
+#include "platform/QtServices.h"
+
+#include <QColorDialog>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QThread>
+
+namespace lw {
+
+MsgAnswer QtMessageService::show(QWidget* parent, const QString& text, const QString& title,
+                                 MsgButtons buttons, MsgIcon icon)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    }
+    if (buttons == MsgButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return MsgAnswer::Ok;
+}
+
+namespace {
+
+void prepare(QFileDialog& dialog, const FileDialogRequest& request)
+{
+    dialog.setWindowTitle(request.title);
+    if (!request.initialDir.isEmpty())
+        dialog.setDirectory(request.initialDir);
+    if (!request.nameFilters.isEmpty()) {
+        dialog.setNameFilters(request.nameFilters);
+        if (request.filterIndex >= 0 && request.filterIndex < request.nameFilters.size())
+            dialog.selectNameFilter(request.nameFilters.at(request.filterIndex));
+    }
+    if (!request.defaultFilename.isEmpty())
+        dialog.selectFile(request.defaultFilename);
+}
+
+} // namespace
+
+std::optional<QStringList> QtDialogService::openFiles(const FileDialogRequest& request)
+{
+    QFileDialog dialog(request.parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
+                                           : QFileDialog::ExistingFile);
+    prepare(dialog, request);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles();
+}
+
+std::optional<QString> QtDialogService::saveFile(const FileDialogRequest& request)
+{
+    QFileDialog dialog(request.parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    prepare(dialog, request);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<FontChoice> QtDialogService::chooseFont(QWidget* parent, const FontChoice& initial)
+{
+    QFont font(initial.family);
+    font.setPointSizeF(initial.pointSize);
+    font.setWeight(static_cast<QFont::Weight>(initial.weight));
+    font.setItalic(initial.italic);
+    font.setUnderline(initial.underline);
+    font.setStrikeOut(initial.strikeOut);
+    bool accepted = false;
+    const QFont chosen = QFontDialog::getFont(&accepted, font, parent);
+    if (!accepted)
+        return std::nullopt;
+    FontChoice choice;
+    choice.family = chosen.family();
+    choice.pointSize = chosen.pointSizeF();
+    choice.weight = chosen.weight();
+    choice.italic = chosen.italic();
+    choice.underline = chosen.underline();
+    choice.strikeOut = chosen.strikeOut();
+    choice.color = initial.color;
+    return choice;
+}
+
+std::optional<QColor> QtDialogService::chooseColor(QWidget* parent, const QColor& initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial, parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+bool QtDialogService::pageSetup(QWidget* parent, QPrinter& printer)
+{
+    QPageSetupDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogService::choosePrinter(QWidget* parent, QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDesktopService::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+bool QtDesktopService::startProgram(const QString& program, const QStringList& arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+QStringList QtPrinterService::installedPrinters()
+{
+    return QPrinterInfo::availablePrinterNames();
+}
+
+QPrinter& QtPrinterService::currentPrinter()
+{
+    if (!printer)
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer;
+}
+
+QDateTime QtClockService::now()
+{
+    return QDateTime::currentDateTime();
+}
+
+void QtClockService::pause(int milliseconds)
+{
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+void QtApplicationService::terminate(int exitCode)
+{
+    ended = true;
+    QCoreApplication::exit(exitCode);
+}
+
+} // namespace lw

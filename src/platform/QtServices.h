@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/Services.h"
+
+#include <QPrinter>
+#include <memory>
+
+// The real desktop behind the service interfaces.
+namespace lw {
+
+class QtMessageService : public MessageService
+{
+public:
+    MsgAnswer show(QWidget* parent, const QString& text, const QString& title, MsgButtons buttons,
+                   MsgIcon icon) override;
+};
+
+class QtDialogService : public DialogService
+{
+public:
+    std::optional<QStringList> openFiles(const FileDialogRequest& request) override;
+    std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
+    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
+    bool pageSetup(QWidget* parent, QPrinter& printer) override;
+    bool choosePrinter(QWidget* parent, QPrinter& printer) override;
+};
+
+class QtDesktopService : public DesktopService
+{
+public:
+    bool openUrl(const QUrl& url) override;
+    bool startProgram(const QString& program, const QStringList& arguments) override;
+};
+
+class QtPrinterService : public PrinterService
+{
+public:
+    QStringList installedPrinters() override;
+    QPrinter& currentPrinter() override;
+
+private:
+    std::unique_ptr<QPrinter> printer;
+};
+
+class QtClockService : public ClockService
+{
+public:
+    QDateTime now() override;
+    void pause(int milliseconds) override;
+};
+
+class QtApplicationService : public ApplicationService
+{
+public:
+    void terminate(int exitCode) override;
+    bool terminated() const override { return ended; }
+
+private:
+    bool ended = false;
+};
+
+} // namespace lw

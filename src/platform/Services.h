@@ -1,0 +1,133 @@
+#pragma once
+
+#include <QColor>
+#include <QDateTime>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+// Everything the program asks of the desktop goes through these interfaces, so that tests can
+// script the user's answers and see every message, dialog and shell operation.
+namespace lw {
+
+enum class MsgButtons { Ok, YesNo };
+enum class MsgIcon { None, Information, Exclamation, Critical };
+enum class MsgAnswer { Ok, Yes, No };
+
+class MessageService
+{
+public:
+    virtual ~MessageService() = default;
+    // Shows a modal message box and returns the button the user pressed.
+    virtual MsgAnswer show(QWidget* parent, const QString& text, const QString& title,
+                           MsgButtons buttons, MsgIcon icon) = 0;
+};
+
+struct FileDialogRequest
+{
+    QWidget* parent = nullptr;
+    QString title;
+    QString initialDir;
+    QString defaultFilename;
+    QStringList nameFilters; // Qt form, one entry per description: "Text Files (*.txt)"
+    int filterIndex = 0;     // 0-based
+    bool multiSelect = false;
+};
+
+struct FontChoice
+{
+    QString family;
+    double pointSize = 10;
+    int weight = 400; // CSS-like 100..900
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    QColor color = Qt::black;
+};
+
+// The standard dialogs. Every method returns nothing (std::nullopt or false) when cancelled.
+class DialogService
+{
+public:
+    virtual ~DialogService() = default;
+    virtual std::optional<QStringList> openFiles(const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) = 0;
+    virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
+    virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;
+    // Lets the user choose a printer and its settings; on acceptance `printer` holds them.
+    virtual bool choosePrinter(QWidget* parent, QPrinter& printer) = 0;
+};
+
+// Shell file operations with the confirmations, progress and error messages a file manager shows.
+// Each returns true when the operation was done.
+class ShellService
+{
+public:
+    virtual ~ShellService() = default;
+    virtual bool copyFile(QWidget* parent, const QString& from, const QString& to) = 0;
+    virtual bool renameFile(QWidget* parent, const QString& from, const QString& to) = 0;
+    virtual bool deleteFile(QWidget* parent, const QString& path) = 0; // to the trash
+};
+
+class DesktopService
+{
+public:
+    virtual ~DesktopService() = default;
+    virtual bool openUrl(const QUrl& url) = 0;
+    // Starts a program without waiting for it.
+    virtual bool startProgram(const QString& program, const QStringList& arguments) = 0;
+};
+
+class PrinterService
+{
+public:
+    virtual ~PrinterService() = default;
+    virtual QStringList installedPrinters() = 0;
+    // The program-wide current printer; its settings persist for the run.
+    virtual QPrinter& currentPrinter() = 0;
+};
+
+class ClockService
+{
+public:
+    virtual ~ClockService() = default;
+    virtual QDateTime now() = 0;
+    // Blocks the user interface for the given time.
+    virtual void pause(int milliseconds) = 0;
+};
+
+class ApplicationService
+{
+public:
+    virtual ~ApplicationService() = default;
+    // Ends the program with the given exit code: no further window or message follows.
+    virtual void terminate(int exitCode) = 0;
+    virtual bool terminated() const = 0;
+};
+
+struct Services
+{
+    MessageService* messages = nullptr;
+    DialogService* dialogs = nullptr;
+    ShellService* shell = nullptr;
+    DesktopService* desktop = nullptr;
+    PrinterService* printers = nullptr;
+    ClockService* clock = nullptr;
+    ApplicationService* application = nullptr;
+};
+
+// The services in use, installed once by the program or by a test.
+Services& services();
+void installServices(const Services& services);
+
+// Shorthand for the common message box.
+MsgAnswer message(QWidget* parent, const QString& text, const QString& title,
+                  MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None);
+
+} // namespace lw

@@ -1,0 +1,182 @@
+#include "FakeServices.h"
+
+#include <QTest>
+
+namespace lw::test {
+
+namespace {
+
+QString describe(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon)
+{
+    return QStringLiteral("\"%1\" titled \"%2\" (buttons %3, icon %4)")
+        .arg(text, title)
+        .arg(static_cast<int>(buttons))
+        .arg(static_cast<int>(icon));
+}
+
+void fail(const QString& what)
+{
+    QTest::qFail(qPrintable(what), __FILE__, __LINE__);
+}
+
+template <typename T> T take(std::deque<T>& answers, const char* dialog, T cancel)
+{
+    if (answers.empty()) {
+        fail(QStringLiteral("unexpected %1 dialog").arg(QLatin1String(dialog)));
+        return cancel;
+    }
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+} // namespace
+
+void FakeMessages::expect(const QString& text, const QString& title, MsgButtons buttons,
+                          MsgIcon icon, MsgAnswer answer)
+{
+    expected.push_back({{text, title, buttons, icon}, answer});
+}
+
+MsgAnswer FakeMessages::show(QWidget*, const QString& text, const QString& title,
+                             MsgButtons buttons, MsgIcon icon)
+{
+    shown.append({text, title, buttons, icon});
+    const MsgAnswer fallback = buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    if (expected.empty()) {
+        fail(QStringLiteral("unexpected message ") + describe(text, title, buttons, icon));
+        return fallback;
+    }
+    const Expected next = expected.front();
+    expected.pop_front();
+    const ShownMessage& want = next.message;
+    if (want.text != text || want.title != title || want.buttons != buttons ||
+        want.icon != icon) {
+        fail(QStringLiteral("message ") + describe(text, title, buttons, icon) +
+             QStringLiteral(" shown where ") +
+             describe(want.text, want.title, want.buttons, want.icon) +
+             QStringLiteral(" was expected"));
+        return fallback;
+    }
+    return next.answer;
+}
+
+void FakeMessages::verifyDone()
+{
+    if (!expected.empty()) {
+        const ShownMessage& want = expected.front().message;
+        expected.clear();
+        fail(QStringLiteral("expected message never shown: ") +
+             describe(want.text, want.title, want.buttons, want.icon));
+    }
+}
+
+std::optional<QStringList> FakeDialogs::openFiles(const FileDialogRequest& request)
+{
+    openRequests.append(request);
+    return take(openAnswers, "open", std::optional<QStringList>());
+}
+
+std::optional<QString> FakeDialogs::saveFile(const FileDialogRequest& request)
+{
+    saveRequests.append(request);
+    return take(saveAnswers, "save", std::optional<QString>());
+}
+
+std::optional<FontChoice> FakeDialogs::chooseFont(QWidget*, const FontChoice&)
+{
+    ++fontCalls;
+    return take(fontAnswers, "font", std::optional<FontChoice>());
+}
+
+std::optional<QColor> FakeDialogs::chooseColor(QWidget*, const QColor&)
+{
+    ++colorCalls;
+    return take(colorAnswers, "colour", std::optional<QColor>());
+}
+
+bool FakeDialogs::pageSetup(QWidget*, QPrinter&)
+{
+    ++pageSetupCalls;
+    return take(pageSetupAnswers, "page setup", false);
+}
+
+bool FakeDialogs::choosePrinter(QWidget*, QPrinter& printer)
+{
+    ++printerCalls;
+    const auto answer = take(printerAnswers, "printer", std::function<void(QPrinter&)>());
+    if (!answer)
+        return false;
+    answer(printer);
+    return true;
+}
+
+void FakeDialogs::verifyDone()
+{
+    const bool left = !openAnswers.empty() || !saveAnswers.empty() || !fontAnswers.empty() ||
+                      !colorAnswers.empty() || !pageSetupAnswers.empty() ||
+                      !printerAnswers.empty();
+    openAnswers.clear();
+    saveAnswers.clear();
+    fontAnswers.clear();
+    colorAnswers.clear();
+    pageSetupAnswers.clear();
+    printerAnswers.clear();
+    if (left)
+        fail(QStringLiteral("a scripted dialog answer was never used"));
+}
+
+bool FakeDesktop::openUrl(const QUrl& url)
+{
+    openedUrls.append(url);
+    return true;
+}
+
+bool FakeDesktop::startProgram(const QString& program, const QStringList& arguments)
+{
+    startedPrograms.append(QStringList{program} + arguments);
+    return true;
+}
+
+FakePrinters::FakePrinters() = default;
+
+QString FakePrinters::outputPath() const
+{
+    return dir.filePath(QStringLiteral("printed.pdf"));
+}
+
+QPrinter& FakePrinters::currentPrinter()
+{
+    if (!printer) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(outputPath());
+    }
+    return *printer;
+}
+
+void FakeApplication::terminate(int exitCode)
+{
+    exitCodes.append(exitCode);
+}
+
+FakePlatform::FakePlatform()
+    : previous(services())
+{
+    install();
+}
+
+void FakePlatform::install()
+{
+    installServices(
+        {&messages, &dialogs, shell, &desktop, &printers, &clock, &application});
+}
+
+FakePlatform::~FakePlatform()
+{
+    messages.verifyDone();
+    dialogs.verifyDone();
+    installServices(previous);
+}
+
+} // namespace lw::test

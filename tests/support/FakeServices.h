@@ -1,0 +1,142 @@
+#pragma once
+
+#include "platform/Services.h"
+
+#include <QList>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <memory>
+
+// Test doubles of the desktop: scripted answers, every call recorded. An unexpected message or
+// dialog fails the running test.
+namespace lw::test {
+
+struct ShownMessage
+{
+    QString text;
+    QString title;
+    MsgButtons buttons;
+    MsgIcon icon;
+};
+
+class FakeMessages : public MessageService
+{
+public:
+    // The next message must have exactly this text, title, buttons and icon; the user answers.
+    void expect(const QString& text, const QString& title, MsgButtons buttons, MsgIcon icon,
+                MsgAnswer answer = MsgAnswer::Ok);
+    MsgAnswer show(QWidget* parent, const QString& text, const QString& title, MsgButtons buttons,
+                   MsgIcon icon) override;
+    // Fails the test when an expected message was never shown; clears the script.
+    void verifyDone();
+
+    QList<ShownMessage> shown;
+
+private:
+    struct Expected
+    {
+        ShownMessage message;
+        MsgAnswer answer;
+    };
+    std::deque<Expected> expected;
+};
+
+class FakeDialogs : public DialogService
+{
+public:
+    std::optional<QStringList> openFiles(const FileDialogRequest& request) override;
+    std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
+    std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
+    bool pageSetup(QWidget* parent, QPrinter& printer) override;
+    bool choosePrinter(QWidget* parent, QPrinter& printer) override;
+    void verifyDone();
+
+    // Scripted answers, taken in order; std::nullopt is a cancel.
+    std::deque<std::optional<QStringList>> openAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::deque<std::optional<FontChoice>> fontAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
+    std::deque<bool> pageSetupAnswers;
+    // A printer answer applies its settings to the printer before accepting; nullptr cancels.
+    std::deque<std::function<void(QPrinter&)>> printerAnswers;
+
+    QList<FileDialogRequest> openRequests;
+    QList<FileDialogRequest> saveRequests;
+    int fontCalls = 0;
+    int colorCalls = 0;
+    int pageSetupCalls = 0;
+    int printerCalls = 0;
+};
+
+class FakeDesktop : public DesktopService
+{
+public:
+    bool openUrl(const QUrl& url) override;
+    bool startProgram(const QString& program, const QStringList& arguments) override;
+
+    QList<QUrl> openedUrls;
+    QList<QStringList> startedPrograms; // program first, then its arguments
+};
+
+// Prints to PDF files in a temporary folder, so that tests can count pages.
+class FakePrinters : public PrinterService
+{
+public:
+    FakePrinters();
+    QStringList installedPrinters() override { return printers; }
+    QPrinter& currentPrinter() override;
+
+    QStringList printers{QStringLiteral("PDF")};
+    QString outputPath() const;
+
+private:
+    QTemporaryDir dir;
+    std::unique_ptr<QPrinter> printer;
+};
+
+class FakeClock : public ClockService
+{
+public:
+    QDateTime now() override { return fixedNow; }
+    void pause(int milliseconds) override { pauses.append(milliseconds); }
+
+    QDateTime fixedNow{QDate(2026, 12, 10), QTime(19, 7, 5)};
+    QList<int> pauses;
+};
+
+class FakeApplication : public ApplicationService
+{
+public:
+    void terminate(int exitCode) override;
+    bool terminated() const override { return exitCodes.size() > 0; }
+
+    QList<int> exitCodes;
+};
+
+// Installs every double for the lifetime of the object and verifies the scripts at its end.
+class FakePlatform
+{
+public:
+    FakePlatform();
+    ~FakePlatform();
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
+
+    FakeMessages messages;
+    FakeDialogs dialogs;
+    FakeDesktop desktop;
+    FakePrinters printers;
+    FakeClock clock;
+    FakeApplication application;
+    ShellService* shell = nullptr; // the real shell works on the test's own files
+
+    void install();
+
+private:
+    Services previous;
+};
+
+} // namespace lw::test
