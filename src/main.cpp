@@ -1,3 +1,6 @@
+#include "app/Letterwright.h"
+#include "editor/RichTextBox.h"
+#include "mainwindow/frmMail.h"
 #include "platform/QtServices.h"
 
 #include <QApplication>
@@ -5,13 +8,19 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Letterwright"));
     lw::QtMessageService messages;
     lw::QtDialogService dialogs;
     lw::QtDesktopService desktop;
     lw::QtPrinterService printers;
     lw::QtClockService clock;
     lw::QtApplicationService application;
-    lw::installServices(
-        {&messages, &dialogs, nullptr, &desktop, &printers, &clock, &application});
-    return 0;
+    lw::installServices({&messages, &dialogs, nullptr, &desktop, &printers, &clock, &application});
+
+    lw::Letterwright program;
+    if (!program.StartUp())
+        return application.terminated() ? 1 : 0;
+    program.mainWindow()->show();
+    program.mainWindow()->RTB->setFocus();
+    return QApplication::exec();
 }

@@ -19,13 +19,15 @@ void fail(const QString& what)
     QTest::qFail(qPrintable(what), __FILE__, __LINE__);
 }
 
-template <typename T> T take(std::deque<T>& answers, const char* dialog, T cancel)
+// An unscripted dialog fails the test and is cancelled.
+template <typename T> T take(std::deque<T>& answers, const char* dialog)
 {
+    T answer{};
     if (answers.empty()) {
         fail(QStringLiteral("unexpected %1 dialog").arg(QLatin1String(dialog)));
-        return cancel;
+        return answer;
     }
-    T answer = answers.front();
+    std::swap(answer, answers.front());
     answers.pop_front();
     return answer;
 }
@@ -50,8 +52,7 @@ MsgAnswer FakeMessages::show(QWidget*, const QString& text, const QString& title
     const Expected next = expected.front();
     expected.pop_front();
     const ShownMessage& want = next.message;
-    if (want.text != text || want.title != title || want.buttons != buttons ||
-        want.icon != icon) {
+    if (want.text != text || want.title != title || want.buttons != buttons || want.icon != icon) {
         fail(QStringLiteral("message ") + describe(text, title, buttons, icon) +
              QStringLiteral(" shown where ") +
              describe(want.text, want.title, want.buttons, want.icon) +
@@ -74,37 +75,37 @@ void FakeMessages::verifyDone()
 std::optional<QStringList> FakeDialogs::openFiles(const FileDialogRequest& request)
 {
     openRequests.append(request);
-    return take(openAnswers, "open", std::optional<QStringList>());
+    return take(openAnswers, "open");
 }
 
 std::optional<QString> FakeDialogs::saveFile(const FileDialogRequest& request)
 {
     saveRequests.append(request);
-    return take(saveAnswers, "save", std::optional<QString>());
+    return take(saveAnswers, "save");
 }
 
 std::optional<FontChoice> FakeDialogs::chooseFont(QWidget*, const FontChoice&)
 {
     ++fontCalls;
-    return take(fontAnswers, "font", std::optional<FontChoice>());
+    return take(fontAnswers, "font");
 }
 
 std::optional<QColor> FakeDialogs::chooseColor(QWidget*, const QColor&)
 {
     ++colorCalls;
-    return take(colorAnswers, "colour", std::optional<QColor>());
+    return take(colorAnswers, "colour");
 }
 
 bool FakeDialogs::pageSetup(QWidget*, QPrinter&)
 {
     ++pageSetupCalls;
-    return take(pageSetupAnswers, "page setup", false);
+    return take(pageSetupAnswers, "page setup");
 }
 
 bool FakeDialogs::choosePrinter(QWidget*, QPrinter& printer)
 {
     ++printerCalls;
-    const auto answer = take(printerAnswers, "printer", std::function<void(QPrinter&)>());
+    const auto answer = take(printerAnswers, "printer");
     if (!answer)
         return false;
     answer(printer);
@@ -114,8 +115,7 @@ bool FakeDialogs::choosePrinter(QWidget*, QPrinter& printer)
 void FakeDialogs::verifyDone()
 {
     const bool left = !openAnswers.empty() || !saveAnswers.empty() || !fontAnswers.empty() ||
-                      !colorAnswers.empty() || !pageSetupAnswers.empty() ||
-                      !printerAnswers.empty();
+                      !colorAnswers.empty() || !pageSetupAnswers.empty() || !printerAnswers.empty();
     openAnswers.clear();
     saveAnswers.clear();
     fontAnswers.clear();
@@ -160,16 +160,14 @@ void FakeApplication::terminate(int exitCode)
     exitCodes.append(exitCode);
 }
 
-FakePlatform::FakePlatform()
-    : previous(services())
+FakePlatform::FakePlatform() : previous(services())
 {
     install();
 }
 
 void FakePlatform::install()
 {
-    installServices(
-        {&messages, &dialogs, shell, &desktop, &printers, &clock, &application});
+    installServices({&messages, &dialogs, shell, &desktop, &printers, &clock, &application});
 }
 
 FakePlatform::~FakePlatform()

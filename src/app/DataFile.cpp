@@ -1,0 +1,52 @@
+#include "app/DataFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace lw::datafile {
+
+QString dataFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/letterwright");
+}
+
+QString dataFilePath()
+{
+    return dataFolder() + QStringLiteral("/lwx37.dat");
+}
+
+QString connectionString(const QString& dataFilePath)
+{
+    QUrl url = QUrl::fromLocalFile(dataFilePath);
+    url.setScheme(QStringLiteral("file"));
+    url.setQuery(QStringLiteral("mode=rw"));
+    return url.toString(QUrl::FullyEncoded);
+}
+
+bool writeHeader(const QString& path, const QByteArray& header, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    if (file.size() < headerOffset + headerLength + 1) {
+        if (error)
+            *error = QStringLiteral("the file is too short to be a letter library");
+        return false;
+    }
+    if (!file.seek(headerOffset) || file.write(header.left(headerLength)) != headerLength ||
+        !file.flush()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    file.close();
+    return true;
+}
+
+} // namespace lw::datafile

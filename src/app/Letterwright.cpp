@@ -1,0 +1,71 @@
+#include "app/Letterwright.h"
+
+#include "app/DataFile.h"
+#include "app/frmSplash.h"
+#include "app/modMain.h"
+#include "mainwindow/frmMail.h"
+#include "platform/Services.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+
+namespace lw {
+
+Letterwright::Letterwright() = default;
+
+Letterwright::~Letterwright() = default;
+
+bool Letterwright::takeInstanceLock()
+{
+    const QString folder = datafile::dataFolder();
+    QDir().mkpath(folder);
+    instanceLock = std::make_unique<QLockFile>(folder + QStringLiteral("/letterwright.lock"));
+    // A lock left by a run that crashed belongs to a dead process and is taken over.
+    instanceLock->setStaleLockTime(0);
+    return instanceLock->tryLock(0);
+}
+
+bool Letterwright::StartUp()
+{
+    if (!takeInstanceLock())
+        return false;
+
+    ModMain& state = modMain();
+    state.DataFilePath = datafile::dataFilePath();
+    if (!QFileInfo(state.DataFilePath).isFile()) {
+        message(nullptr,
+                QStringLiteral("Components required to run this program are damaged,\n"
+                               "please reinstall this program to repair them."),
+                QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+        services().application->terminate(1);
+        return false;
+    }
+    state.ConnectionString = datafile::connectionString(state.DataFilePath);
+
+    QString error;
+    if (!datafile::restoreSignature(state.DataFilePath, &error)) {
+        message(nullptr,
+                QStringLiteral("The letter library %1 cannot be opened for writing:\n%2\n\n"
+                               "Close any program that uses it, make sure you may change it, and "
+                               "start Letterwright again.")
+                    .arg(QDir::toNativeSeparators(state.DataFilePath), error),
+                QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+        services().application->terminate(1);
+        return false;
+    }
+
+    {
+        frmSplash splash;
+        splash.show();
+        splash.repaint();
+        services().clock->pause(1000);
+    }
+
+    window = std::make_unique<frmMail>();
+    window->InitMainWindow();
+    window->DocumentModified = false;
+    return !services().application->terminated();
+}
+
+} // namespace lw

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+namespace lw {
+
+// State shared by the windows for the whole run.
+struct ModMain
+{
+    QString DataFilePath;
+    QString ConnectionString;
+    // True while the start-up fill runs: the selection handlers then do nothing.
+    bool Loading = false;
+    QString SearchText;
+    // Row count of the last letter or favourites list fill.
+    qint64 LetterCount = 0;
+    // Handed back by the add-letter dialog.
+    QString NewTitle;
+    QString NewBody;
+    // The selected letter's file, found by the last Save lookup.
+    QString LetterFilePath;
+    QString MoveTitle;
+};
+
+ModMain& modMain();
+
+// The folder that holds the executable, the letter folder and the manual.
+QString programDirectory();
+QString letterFolder();
+
+} // namespace lw

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// A whole library file at once: made new by the library builder and the tests, read back by the
+// exporter.
+namespace lw {
+
+struct LetterRecord
+{
+    qint64 id = 0;
+    QString title;
+    QString subject;
+    QString category;
+    QString content;
+    QString file;
+    int favorite = 0;
+
+    bool operator==(const LetterRecord&) const = default;
+};
+
+struct LibraryContents
+{
+    // Subjects in order, each with its categories in order.
+    QList<QPair<QString, QStringList>> subjects;
+    QList<LetterRecord> letters; // in ID order
+};
+
+// Writes a new library file at `path` (which must not exist) with the program's marker in place,
+// as when the program is not running. Letters with an id of 0 get the next free one.
+bool createLibraryFile(const QString& path, const LibraryContents& contents, QString* error);
+
+// Reads every row of a library file, marked or not, without changing a byte of it.
+std::optional<LibraryContents> readLibraryFile(const QString& path, QString* error);
+
+} // namespace lw

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <optional>
+
+struct sqlite3;
+
+namespace lw {
+
+using Row = QList<QVariant>;
+using RowSet = QList<Row>;
+
+// One SQLite connection. Text comparison ignores letter case for every letter, not only ASCII:
+// the collation `lw_nocase` and the `like` function are registered on every connection.
+class SqliteDatabase
+{
+public:
+    enum class Mode { ReadWrite, Create };
+
+    SqliteDatabase() = default;
+    ~SqliteDatabase();
+    SqliteDatabase(const SqliteDatabase&) = delete;
+    SqliteDatabase& operator=(const SqliteDatabase&) = delete;
+
+    // ReadWrite never creates a missing file.
+    bool open(const QString& path, Mode mode = Mode::ReadWrite);
+    void close();
+    bool isOpen() const { return db != nullptr; }
+
+    // Runs one statement and reads its rows whole. std::nullopt on failure, with lastError() set.
+    std::optional<RowSet> execute(const QString& sql);
+    // Runs statements that return no rows, all or none of them.
+    bool executeAll(const QStringList& statements);
+
+    QString lastError() const { return error; }
+
+private:
+    bool fail();
+
+    sqlite3* db = nullptr;
+    QString error;
+};
+
+// Compares texts the way the library does: letter case ignored for every letter.
+int compareIgnoringCase(const QString& a, const QString& b);
+// SQL `like` with "%" and "_", letter case ignored.
+bool likeMatches(const QString& pattern, const QString& text, QChar escape = QChar());
+
+} // namespace lw

@@ -1,0 +1,291 @@
+#include "FakeServices.h"
+#include "TestLibrary.h"
+#include "app/DataFile.h"
+#include "app/modMain.h"
+#include "library/LetterStatements.h"
+#include "library/LibraryConnection.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace lw;
+
+class DatabaseTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void literal_data();
+    void literal();
+    void statementTexts_data();
+    void statementTexts();
+    void likeIgnoresCase_data();
+    void likeIgnoresCase();
+    void statementsRunWithHostileValues_data();
+    void statementsRunWithHostileValues();
+    void titlesUniqueIgnoringCase();
+    void subjectsListedOnce();
+    void headerSwapIsByteExact();
+    void headerSwapRefusesShortOrMissingFile();
+    void connectionClosedAfterEveryOperation();
+    void missingFileEndsProgram();
+    void damagedFileReportsAndStaysClosed();
+
+private:
+    std::unique_ptr<test::FakePlatform> platform;
+    std::unique_ptr<test::TestLibrary> library;
+};
+
+void DatabaseTest::init()
+{
+    library = std::make_unique<test::TestLibrary>();
+    platform = std::make_unique<test::FakePlatform>();
+    library->create();
+    modMain().DataFilePath = library->dataFilePath();
+    modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
+    QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
+}
+
+void DatabaseTest::cleanup()
+{
+    platform.reset();
+    library.reset();
+}
+
+void DatabaseTest::literal_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("nominal: plain") << "Late"
+                                    << "'Late'";
+    QTest::newRow("nominal: quote doubled") << "O'Neil"
+                                            << "'O''Neil'";
+    QTest::newRow("edge: only quotes") << "''"
+                                       << "''''''";
+    QTest::newRow("edge: empty") << ""
+                                 << "''";
+}
+
+void DatabaseTest::literal()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, expected);
+    QCOMPARE(sql::lit(value), expected);
+}
+
+void DatabaseTest::statementTexts_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("expected");
+    const QString s = QStringLiteral("It's");
+    QTest::newRow("categories: no blank before order")
+        << sql::categories(s) << "select name from Category where Subject='It''s'order by name";
+    QTest::newRow("letters: no blanks before and/order")
+        << sql::letterTitles(s, "C")
+        << "select Description from Letter where Subject='It''s'and Category='C'order by "
+           "Description";
+    QTest::newRow("search: two blanks before like, pattern kept")
+        << sql::searchTitles("10%'s")
+        << "select Description from Letter where Description  like '%10%''s%'order by Description";
+    QTest::newRow("insert") << sql::insertLetter("T", "S", "C", "B")
+                            << "Insert into Letter (Description, Subject, Category, Content) "
+                               "values('T', 'S', 'C','B')";
+    QTest::newRow("move categories: blank before order")
+        << sql::moveCategories(s)
+        << "Select Name From Category Where Subject='It''s' Order By Name";
+    QTest::newRow("move letter") << sql::moveLetter("S", "C", "T")
+                                 << "Update Letter Set Subject = 'S', Category= 'C' where "
+                                    "Description ='T'";
+}
+
+void DatabaseTest::statementTexts()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, expected);
+    QCOMPARE(statement, expected);
+}
+
+void DatabaseTest::likeIgnoresCase_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("matches");
+    QTest::newRow("nominal: ascii case") << "%LATE%"
+                                         << "Late Delivery" << true;
+    QTest::newRow("nominal: accented capital") << "%élan%"
+                                               << "Élan Award" << true;
+    QTest::newRow("nominal: umlaut") << "%ÄRZTE%"
+                                     << "ärzte" << true;
+    QTest::newRow("nominal: percent inside") << "%first%order%"
+                                             << "First Order" << true;
+    QTest::newRow("nominal: underscore") << "l_te%"
+                                         << "Late" << true;
+    QTest::newRow("edge: empty pattern body") << "%%"
+                                              << "" << true;
+    QTest::newRow("edge: no match") << "%refund%"
+                                    << "Late Delivery" << false;
+    QTest::newRow("edge: anchored end") << "%late"
+                                        << "Late Delivery" << false;
+    QTest::newRow("edge: backtracking") << "%aab%"
+                                        << "aaaab" << true;
+}
+
+void DatabaseTest::likeIgnoresCase()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, text);
+    QFETCH(bool, matches);
+    QCOMPARE(likeMatches(pattern, text), matches);
+}
+
+void DatabaseTest::statementsRunWithHostileValues_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::newRow("quote") << "Bob's \"best\" letter";
+    QTest::newRow("percent and underscore") << "100% _sure_";
+    QTest::newRow("non-ascii") << "Ça va — Ärger 🙂";
+    QTest::newRow("statement-like") << "x'); drop table Letter; --";
+}
+
+void DatabaseTest::statementsRunWithHostileValues()
+{
+    QFETCH(QString, title);
+    LibraryConnection db(nullptr);
+    QVERIFY(db.OpenDatabase());
+    QVERIFY(db.Execute(sql::insertLetter(title, "It's", "Cat's", "Body's 'quoted'")));
+    const auto taken = db.Execute(sql::titleTaken(title.toUpper()));
+    QVERIFY(taken);
+    QCOMPARE(taken->size(), 1);
+    const auto content = db.Execute(sql::letterContent(title));
+    QVERIFY(content);
+    QCOMPARE(content->first().value(0).toString(), QStringLiteral("Body's 'quoted'"));
+    const auto found = db.Execute(sql::letterTitles("IT'S", "cat'S"));
+    QVERIFY(found);
+    QCOMPARE(found->size(), 1);
+    QCOMPARE(found->first().value(0).toString(), title);
+    QVERIFY(db.Execute(sql::moveLetter("S'", "C'", title)));
+    QVERIFY(db.Execute(sql::deleteLetter(title)));
+    QCOMPARE(db.Execute(sql::titleTaken(title))->size(), 0);
+    QCOMPARE(db.Execute(QStringLiteral("select count(*) from Letter"))->first().value(0).toInt(),
+             5);
+    db.Close();
+}
+
+void DatabaseTest::titlesUniqueIgnoringCase()
+{
+    LibraryConnection db(nullptr);
+    QVERIFY(db.OpenDatabase());
+    QCOMPARE(db.Execute(sql::titleTaken(QStringLiteral("élan award")))->size(), 1);
+    QCOMPARE(db.Execute(sql::searchTitles(QStringLiteral("ÉLAN")))->size(), 1);
+    const auto ordered = db.Execute(QStringLiteral("select Description from Letter where "
+                                                   "Description = 'LATE DELIVERY'"));
+    QCOMPARE(ordered->size(), 1);
+    platform->messages.expect(QStringLiteral("The letter library could not be used:\nUNIQUE "
+                                             "constraint failed: Letter.Description\n\nNothing "
+                                             "was changed."),
+                              QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    QVERIFY(!db.Execute(sql::insertLetter(QStringLiteral("ÉLAN AWARD"), "S", "C", "B")));
+    QVERIFY(!db.isOpen());
+}
+
+void DatabaseTest::subjectsListedOnce()
+{
+    LibraryConnection db(nullptr);
+    QVERIFY(db.OpenDatabase());
+    QVERIFY(db.Execute(QStringLiteral("insert into Subject (name) values ('business')")));
+    const auto subjects = db.Execute(sql::subjects());
+    db.Close();
+    QVERIFY(subjects);
+    QStringList names;
+    for (const Row& row : *subjects)
+        names.append(row.value(0).toString());
+    QCOMPARE(names.size(), 3);
+    QCOMPARE(names.at(0).toLower(), QStringLiteral("business"));
+    QCOMPARE(names.mid(1), (QStringList{"Personal", "Zero"}));
+}
+
+void DatabaseTest::headerSwapIsByteExact()
+{
+    const QByteArray restored = library->bytes();
+    QVERIFY(restored.startsWith("SQLite format 3\0"));
+    QVERIFY(datafile::writeMarker(library->dataFilePath(), nullptr));
+    const QByteArray marked = library->bytes();
+    QCOMPARE(marked.size(), restored.size());
+    QCOMPARE(marked.left(15), QByteArray("Brightquill2006"));
+    QCOMPARE(marked.mid(15), restored.mid(15));
+    QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
+    QCOMPARE(library->bytes(), restored);
+}
+
+void DatabaseTest::headerSwapRefusesShortOrMissingFile()
+{
+    QString error;
+    const QString missing = library->dataHome() + QStringLiteral("/none.dat");
+    QVERIFY(!datafile::restoreSignature(missing, &error));
+    QVERIFY(!QFile::exists(missing));
+    const QString tiny = library->dataHome() + QStringLiteral("/tiny.dat");
+    QFile file(tiny);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("short");
+    file.close();
+    QVERIFY(!datafile::writeMarker(tiny, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("short"));
+}
+
+void DatabaseTest::connectionClosedAfterEveryOperation()
+{
+    LibraryConnection db(nullptr);
+    {
+        LibraryOperation op(db);
+        QVERIFY(bool(op));
+        QVERIFY(op.run(sql::subjects()));
+        QVERIFY(db.isOpen());
+    }
+    QVERIFY(!db.isOpen());
+    {
+        LibraryOperation op(db);
+        platform->messages.expect(
+            QStringLiteral("The letter library could not be used:\nno such table: "
+                           "Nowhere\n\nNothing was changed."),
+            QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+        QVERIFY(!op.run(QStringLiteral("select * from Nowhere")));
+        QVERIFY(!db.isOpen());
+    }
+    QVERIFY(!db.isOpen());
+    QCOMPARE(db.SqlText, QStringLiteral("select * from Nowhere"));
+}
+
+void DatabaseTest::missingFileEndsProgram()
+{
+    QFile::remove(library->dataFilePath());
+    LibraryConnection db(nullptr);
+    platform->messages.expect(
+        QStringLiteral("One or more files of this program is damaged.  Please reinstall it."),
+        QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    QVERIFY(!db.OpenDatabase());
+    QCOMPARE(platform->application.exitCodes, QList<int>{1});
+    QVERIFY(!db.isOpen());
+    QVERIFY(!QFile::exists(library->dataFilePath()));
+}
+
+void DatabaseTest::damagedFileReportsAndStaysClosed()
+{
+    QFile file(library->dataFilePath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    LibraryConnection db(nullptr);
+    platform->messages.expect(QStringLiteral("The letter library could not be used:\nfile is "
+                                             "not a database\n\nNothing was changed."),
+                              QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    QVERIFY(!db.OpenDatabase());
+    QVERIFY(!db.isOpen());
+    QVERIFY(platform->application.exitCodes.isEmpty());
+}
+
+QTEST_MAIN(DatabaseTest)
+#include "test_database.moc"
