@@ -178,8 +178,8 @@ std::optional<LibraryContents> read(const QString& sourceDir, SourceError* error
         return std::nullopt;
 
     QStringList paths;
-    QDirIterator it(QDir(sourceDir).filePath(lettersFolder), {QStringLiteral("*.txt")},
-                    QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(QDir(sourceDir).filePath(lettersFolder), {QStringLiteral("*.txt")}, QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext())
         paths.append(it.next());
     paths.sort();

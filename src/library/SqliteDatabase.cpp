@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cctype>
+
 namespace lw {
 
 namespace {
@@ -11,8 +14,30 @@ QString fromUtf8(const void* data, int bytes)
     return QString::fromUtf8(static_cast<const char*>(data), bytes);
 }
 
+bool isAscii(const unsigned char* text, int length)
+{
+    for (int i = 0; i < length; ++i) {
+        if (text[i] >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 int collateNoCase(void*, int lengthA, const void* a, int lengthB, const void* b)
 {
+    const auto* x = static_cast<const unsigned char*>(a);
+    const auto* y = static_cast<const unsigned char*>(b);
+    // Most titles are plain ASCII: compare them in place, with the same result as the full rule.
+    if (isAscii(x, lengthA) && isAscii(y, lengthB)) {
+        const int common = std::min(lengthA, lengthB);
+        for (int i = 0; i < common; ++i) {
+            const int cx = std::tolower(x[i]);
+            const int cy = std::tolower(y[i]);
+            if (cx != cy)
+                return cx < cy ? -1 : 1;
+        }
+        return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
+    }
     return compareIgnoringCase(fromUtf8(a, lengthA), fromUtf8(b, lengthB));
 }
 
@@ -42,10 +67,29 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
 
 } // namespace
 
+namespace {
+
+int sign(int value)
+{
+    return value < 0 ? -1 : (value > 0 ? 1 : 0);
+}
+
+// The letters without their accents, case folded: "Élan" sorts with "elan".
+QString sortKey(const QString& text)
+{
+    QString key = text.normalized(QString::NormalizationForm_D);
+    key.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
+    return key.toCaseFolded();
+}
+
+} // namespace
+
 int compareIgnoringCase(const QString& a, const QString& b)
 {
-    const int folded = a.compare(b, Qt::CaseInsensitive);
-    return folded < 0 ? -1 : (folded > 0 ? 1 : 0);
+    if (const int order = sign(sortKey(a).compare(sortKey(b))))
+        return order;
+    // Accents still tell texts apart; letter case never does.
+    return sign(a.toCaseFolded().compare(b.toCaseFolded()));
 }
 
 bool likeMatches(const QString& patternText, const QString& textIn, QChar escape)

@@ -43,7 +43,8 @@ private:
     QString error;
 };
 
-// Compares texts the way the library does: letter case ignored for every letter.
+// Compares texts the way the library does: letter case ignored for every letter, accented
+// letters sorted beside their base letters.
 int compareIgnoringCase(const QString& a, const QString& b);
 // SQL `like` with "%" and "_", letter case ignored.
 bool likeMatches(const QString& pattern, const QString& text, QChar escape = QChar());

@@ -1,0 +1,324 @@
+#include "FakeServices.h"
+#include "TestLibrary.h"
+#include "app/Letterwright.h"
+#include "app/modMain.h"
+#include "editor/RichTextBox.h"
+#include "library/LibraryBrowser.h"
+#include "mainwindow/frmMail.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace lw;
+
+namespace {
+
+QStringList entries(const QListWidget* list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result.append(list->item(i)->text());
+    return result;
+}
+
+const QString noHitText = QStringLiteral("No letter containing the keyword(s) found!");
+
+} // namespace
+
+class BrowserTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void choosingSubjectShowsFirstLetter();
+    void favoriteChoiceShowsLetter();
+    void titleWithQuoteIsShown();
+    void modifiedDocumentReplacedWithoutQuestion();
+    void categoryWithoutLetters();
+    void search_data();
+    void search();
+    void refreshAfterSearch();
+    void addFavorite();
+    void removeFavorite();
+    void clearFavorites_data();
+    void clearFavorites();
+    void largeCategoryCountsRight();
+    void everyControlHasAccessibleName();
+
+private:
+    frmMail& window() { return *program->mainWindow(); }
+    void start(const LibraryContents& contents = test::TestLibrary::sample());
+    void choose(QListWidget* list, const QString& title);
+    QStringList favoritesInFile() const;
+
+    std::unique_ptr<test::TestLibrary> library;
+    std::unique_ptr<test::FakePlatform> platform;
+    std::unique_ptr<Letterwright> program;
+};
+
+void BrowserTest::init()
+{
+    library = std::make_unique<test::TestLibrary>();
+    platform = std::make_unique<test::FakePlatform>();
+}
+
+void BrowserTest::cleanup()
+{
+    program.reset();
+    platform.reset();
+    library.reset();
+}
+
+void BrowserTest::start(const LibraryContents& contents)
+{
+    library->create(contents);
+    program = std::make_unique<Letterwright>();
+    QVERIFY(program->StartUp());
+}
+
+void BrowserTest::choose(QListWidget* list, const QString& title)
+{
+    const auto found = list->findItems(title, Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    list->setCurrentItem(found.first());
+}
+
+QStringList BrowserTest::favoritesInFile() const
+{
+    QStringList titles;
+    for (const LetterRecord& letter : library->contents().letters) {
+        if (letter.favorite)
+            titles.append(letter.title);
+    }
+    return titles;
+}
+
+void BrowserTest::choosingSubjectShowsFirstLetter()
+{
+    start();
+    frmMail& w = window();
+    w.Cmb[0]->setCurrentIndex(1);
+    QCOMPARE(w.Cmb[1]->currentText(), QStringLiteral("Thanks"));
+    QCOMPARE(entries(w.lstBx[0]), QStringList{"Élan Award"});
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Élan Award"));
+    QCOMPARE(w.RTB->Text(), QStringLiteral("Merci à Ärzte."));
+    QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 1 letter(s)."));
+    QVERIFY(!w.DocumentModified);
+
+    w.Cmb[0]->setCurrentIndex(0);
+    w.Cmb[1]->setCurrentIndex(1);
+    QCOMPARE(entries(w.lstBx[0]), QStringList{"First Order"});
+    QCOMPARE(w.RTB->Text(), QStringLiteral("Please send 10% more."));
+}
+
+void BrowserTest::favoriteChoiceShowsLetter()
+{
+    start();
+    frmMail& w = window();
+    choose(w.lstBx[1], QStringLiteral("Élan Award"));
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Élan Award"));
+    QCOMPARE(w.lstBx[0]->currentItem()->text(), QStringLiteral("Damaged Goods"));
+    // Choosing the favourite that is already current shows it again after another letter.
+    choose(w.lstBx[0], QStringLiteral("Late Delivery"));
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Late Delivery"));
+    const QListWidgetItem* item = w.lstBx[1]->currentItem();
+    QTest::mouseClick(w.lstBx[1]->viewport(), Qt::LeftButton, {},
+                      w.lstBx[1]->visualItemRect(item).center());
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Élan Award"));
+}
+
+void BrowserTest::titleWithQuoteIsShown()
+{
+    start();
+    frmMail& w = window();
+    choose(w.lstBx[0], QStringLiteral("O'Neil's Refund"));
+    QCOMPARE(w.RTB->Text(), QStringLiteral("Refund for 'O'Neil'."));
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: O'Neil's Refund"));
+}
+
+void BrowserTest::modifiedDocumentReplacedWithoutQuestion()
+{
+    start();
+    frmMail& w = window();
+    w.RTB->setText(QStringLiteral("my own changes"));
+    QVERIFY(w.DocumentModified);
+    choose(w.lstBx[0], QStringLiteral("Late Delivery"));
+    QCOMPARE(w.RTB->Text(), QStringLiteral("Dear Sir,\nThe goods came late."));
+    QVERIFY(!w.DocumentModified);
+    QVERIFY(platform->messages.shown.isEmpty());
+}
+
+void BrowserTest::categoryWithoutLetters()
+{
+    LibraryContents contents = test::TestLibrary::sample();
+    contents.subjects[0].second.append(QStringLiteral("Empty"));
+    start(contents);
+    frmMail& w = window();
+    const QString shown = w.RTB->Text();
+    w.Cmb[1]->setCurrentIndex(w.Cmb[1]->findText(QStringLiteral("Empty")));
+    QCOMPARE(w.lstBx[0]->count(), 0);
+    QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 0 letter(s)."));
+    QCOMPARE(w.RTB->Text(), shown);
+    // A subject with no categories leaves the letter list as it was.
+    w.Cmb[1]->setCurrentIndex(0);
+    w.Cmb[0]->setCurrentIndex(2);
+    QCOMPARE(w.Cmb[1]->count(), 0);
+    QCOMPARE(w.lstBx[0]->count(), 3);
+}
+
+void BrowserTest::search_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("nominal: initial text has no hit")
+        << "Please input your keyword(s)" << QStringList();
+    QTest::newRow("nominal: empty box lists all")
+        << ""
+        << QStringList{"Damaged Goods", "Élan Award", "First Order", "Late Delivery",
+                       "O'Neil's Refund"};
+    QTest::newRow("nominal: capitals") << "DAMAGED" << QStringList{"Damaged Goods"};
+    QTest::newRow("nominal: accented capitals") << "ÉLAN" << QStringList{"Élan Award"};
+    QTest::newRow("robustness: quote") << "o'neil" << QStringList{"O'Neil's Refund"};
+    QTest::newRow("robustness: percent is a pattern")
+        << "f%d" << QStringList{"First Order", "O'Neil's Refund"};
+    QTest::newRow("edge: blanks stay part of the text") << " award " << QStringList();
+}
+
+void BrowserTest::search()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, found);
+    start();
+    frmMail& w = window();
+    const QString countLine = w.lblTxt[3]->text();
+    const QString shown = w.RTB->Text();
+    w.testSearch->setText(text);
+    if (found.isEmpty())
+        platform->messages.expect(noHitText, QStringLiteral("Search failed"), MsgButtons::Ok,
+                                  MsgIcon::None);
+    w.cmdBtn[3]->click();
+    QCOMPARE(entries(w.lstBx[0]), found);
+    QCOMPARE(modMain().SearchText, text);
+    QCOMPARE(w.lstBx[0]->currentRow(), -1);
+    QCOMPARE(w.RTB->Text(), shown);
+    QCOMPARE(w.lblTxt[3]->text(),
+             found.isEmpty()
+                 ? countLine
+                 : QString::number(found.size()) + " letters containing the keyword(s) found.");
+    QCOMPARE(w.Cmb[0]->currentText(), QStringLiteral("Business"));
+}
+
+void BrowserTest::refreshAfterSearch()
+{
+    start();
+    frmMail& w = window();
+    w.testSearch->setText(QString());
+    w.cmdBtn[3]->click();
+    QCOMPARE(w.lstBx[0]->count(), 5);
+    w.cmdBtn[2]->click();
+    QCOMPARE(entries(w.lstBx[0]),
+             (QStringList{"Damaged Goods", "Late Delivery", "O'Neil's Refund"}));
+    QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 3 letter(s)."));
+}
+
+void BrowserTest::addFavorite()
+{
+    start();
+    frmMail& w = window();
+    // Already a favourite: nothing changes, nothing is shown.
+    w.cmdBtn[4]->click();
+    QCOMPARE(entries(w.lstBx[1]), (QStringList{"Damaged Goods", "Élan Award"}));
+
+    choose(w.lstBx[0], QStringLiteral("O'Neil's Refund"));
+    w.cmdBtn[4]->click();
+    w.cmdBtn[4]->click();
+    QCOMPARE(entries(w.lstBx[1]), (QStringList{"Damaged Goods", "Élan Award", "O'Neil's Refund"}));
+    QCOMPARE(w.Label5->text(), QStringLiteral("3 letter(s) are included in My Favorite list."));
+    QCOMPARE(w.lstBx[1]->currentRow(), 0);
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
+    QCOMPARE(favoritesInFile(), (QStringList{"Damaged Goods", "O'Neil's Refund", "Élan Award"}));
+    QVERIFY(platform->messages.shown.isEmpty());
+}
+
+void BrowserTest::removeFavorite()
+{
+    start();
+    frmMail& w = window();
+    choose(w.lstBx[1], QStringLiteral("Élan Award"));
+    w.cmdBtn[5]->click();
+    QCOMPARE(entries(w.lstBx[1]), QStringList{"Damaged Goods"});
+    QCOMPARE(w.Label5->text(), QStringLiteral("1 letter(s) are included in My Favorite list."));
+    QCOMPARE(favoritesInFile(), QStringList{"Damaged Goods"});
+    QCOMPARE(library->contents().letters.size(), 5);
+}
+
+void BrowserTest::clearFavorites_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("answered Yes") << true;
+    QTest::newRow("answered No") << false;
+}
+
+void BrowserTest::clearFavorites()
+{
+    QFETCH(bool, yes);
+    start();
+    frmMail& w = window();
+    const QString shown = w.RTB->Text();
+    platform->messages.expect(
+        QStringLiteral(
+            "It will clear My Favorite but won't delete letters from this program, proceed?"),
+        QStringLiteral("Notice"), MsgButtons::YesNo, MsgIcon::None,
+        yes ? MsgAnswer::Yes : MsgAnswer::No);
+    w.cmdBtn[6]->click();
+    if (yes) {
+        QCOMPARE(w.lstBx[1]->count(), 0);
+        QCOMPARE(w.Label5->text(), QStringLiteral("0 letter(s) are included in My Favorite list."));
+        QCOMPARE(favoritesInFile(), QStringList());
+    } else {
+        QCOMPARE(w.lstBx[1]->count(), 2);
+        QCOMPARE(favoritesInFile(), (QStringList{"Damaged Goods", "Élan Award"}));
+    }
+    QCOMPARE(w.RTB->Text(), shown);
+}
+
+void BrowserTest::largeCategoryCountsRight()
+{
+    LibraryContents contents;
+    contents.subjects = {{QStringLiteral("Bulk"), {QStringLiteral("Many")}}};
+    for (int i = 0; i < 40000; ++i)
+        contents.letters.append({0, QStringLiteral("Letter %1").arg(i, 5, 10, QLatin1Char('0')),
+                                 QStringLiteral("Bulk"), QStringLiteral("Many"),
+                                 QStringLiteral("Body"), QString(), 0});
+    start(contents);
+    QCOMPARE(window().lstBx[0]->count(), 40000);
+    QCOMPARE(window().lblTxt[3]->text(), QStringLiteral("This category includes 40000 letter(s)."));
+}
+
+void BrowserTest::everyControlHasAccessibleName()
+{
+    start();
+    const auto widgets = window().findChildren<QWidget*>();
+    for (const QWidget* widget : widgets) {
+        const bool interactive = qobject_cast<const QAbstractButton*>(widget) ||
+                                 qobject_cast<const QComboBox*>(widget) ||
+                                 qobject_cast<const QListWidget*>(widget) ||
+                                 qobject_cast<const QLineEdit*>(widget);
+        if (!interactive || (widget->parent() && qobject_cast<QComboBox*>(widget->parent())))
+            continue;
+        const QString name = widget->accessibleName();
+        const auto* button = qobject_cast<const QAbstractButton*>(widget);
+        QVERIFY2(!name.isEmpty() || (button && !button->text().isEmpty()),
+                 qPrintable(widget->metaObject()->className() + QStringLiteral(" ") +
+                            widget->objectName()));
+    }
+}
+
+QTEST_MAIN(BrowserTest)
+#include "test_browser.moc"

@@ -1,0 +1,222 @@
+#include "FakeServices.h"
+#include "TestLibrary.h"
+#include "app/DataFile.h"
+#include "app/Letterwright.h"
+#include "app/modMain.h"
+#include "editor/RichTextBox.h"
+#include "mainwindow/frmMail.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QLockFile>
+#include <QTest>
+
+using namespace lw;
+
+namespace {
+
+const QString missingText = QStringLiteral(
+    "Components required to run this program are damaged,\nplease reinstall this program to "
+    "repair them.");
+
+QStringList entries(const QComboBox* combo)
+{
+    QStringList result;
+    for (int i = 0; i < combo->count(); ++i)
+        result.append(combo->itemText(i));
+    return result;
+}
+
+QStringList entries(const QListWidget* list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result.append(list->item(i)->text());
+    return result;
+}
+
+} // namespace
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void startUpShowsFirstLetter();
+    void startUpRestoresHeaderByteExact();
+    void emptyLibraryStillStarts();
+    void missingDataFileEndsProgram();
+    void unwritableDataFileEndsProgram();
+    void secondInstanceEndsSilently();
+    void shutdownWritesMarker_data();
+    void shutdownWritesMarker();
+    void dataFileRemovedWhileRunning();
+
+private:
+    std::unique_ptr<test::TestLibrary> library;
+    std::unique_ptr<test::FakePlatform> platform;
+};
+
+void StartupTest::init()
+{
+    library = std::make_unique<test::TestLibrary>();
+    platform = std::make_unique<test::FakePlatform>();
+}
+
+void StartupTest::cleanup()
+{
+    platform.reset();
+    library.reset();
+}
+
+void StartupTest::startUpShowsFirstLetter()
+{
+    library->create();
+    Letterwright program;
+    QVERIFY(program.StartUp());
+    frmMail& w = *program.mainWindow();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Brightquill - Letterwright 2007"));
+    QCOMPARE(entries(w.Cmb[0]), (QStringList{"Business", "Personal", "Zero"}));
+    QCOMPARE(entries(w.Cmb[1]), (QStringList{"Complaints", "Orders"}));
+    QCOMPARE(entries(w.lstBx[0]),
+             (QStringList{"Damaged Goods", "Late Delivery", "O'Neil's Refund"}));
+    QCOMPARE(w.lstBx[0]->currentRow(), 0);
+    QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 3 letter(s)."));
+    QCOMPARE(entries(w.lstBx[1]), (QStringList{"Damaged Goods", "Élan Award"}));
+    QCOMPARE(w.Label5->text(), QStringLiteral("2 letter(s) are included in My Favorite list."));
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
+    QCOMPARE(w.RTB->Text(), QStringLiteral("Dear Madam,\nThe box was crushed."));
+    QVERIFY(!w.DocumentModified);
+    QVERIFY(!modMain().Loading);
+    QCOMPARE(platform->clock.pauses, QList<int>{1000});
+    QVERIFY(platform->messages.shown.isEmpty());
+}
+
+void StartupTest::startUpRestoresHeaderByteExact()
+{
+    library->create();
+    const QByteArray marked = library->bytes();
+    QCOMPARE(marked.left(15), QByteArray("Brightquill2006"));
+    Letterwright program;
+    QVERIFY(program.StartUp());
+    const QByteArray running = library->bytes();
+    QCOMPARE(running.size(), marked.size());
+    QCOMPARE(running.left(15), QByteArray("SQLite format 3"));
+    QCOMPARE(running.mid(15), marked.mid(15));
+}
+
+void StartupTest::emptyLibraryStillStarts()
+{
+    library->create(LibraryContents());
+    Letterwright program;
+    QVERIFY(program.StartUp());
+    frmMail& w = *program.mainWindow();
+    QCOMPARE(w.Cmb[0]->count(), 0);
+    QCOMPARE(w.Cmb[1]->count(), 0);
+    QCOMPARE(w.lstBx[0]->count(), 0);
+    QCOMPARE(w.lstBx[1]->count(), 0);
+    QVERIFY(w.RTB->Text().isEmpty());
+    QCOMPARE(w.panelText(1), QString());
+    QCOMPARE(w.Label5->text(), QStringLiteral("0 letter(s) are included in My Favorite list."));
+}
+
+void StartupTest::missingDataFileEndsProgram()
+{
+    platform->messages.expect(missingText, QStringLiteral("Error"), MsgButtons::Ok,
+                              MsgIcon::Critical);
+    Letterwright program;
+    QVERIFY(!program.StartUp());
+    QVERIFY(!program.mainWindow());
+    QCOMPARE(platform->application.exitCodes, QList<int>{1});
+    QVERIFY(!QFile::exists(library->dataFilePath()));
+    QVERIFY(platform->clock.pauses.isEmpty());
+}
+
+void StartupTest::unwritableDataFileEndsProgram()
+{
+    // A file too short to hold the header cannot take the signature.
+    QDir().mkpath(datafile::dataFolder());
+    QFile file(library->dataFilePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Brightquill");
+    file.close();
+    platform->messages.expect(
+        QStringLiteral("The letter library %1 cannot be opened for writing:\nthe file is too "
+                       "short to be a letter library\n\nClose any program that uses it, make "
+                       "sure you may change it, and start Letterwright again.")
+            .arg(library->dataFilePath()),
+        QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    Letterwright program;
+    QVERIFY(!program.StartUp());
+    QVERIFY(!program.mainWindow());
+    QCOMPARE(platform->application.exitCodes, QList<int>{1});
+    QCOMPARE(library->bytes(), QByteArray("Brightquill"));
+}
+
+void StartupTest::secondInstanceEndsSilently()
+{
+    library->create();
+    const QByteArray before = library->bytes();
+    QLockFile running(datafile::dataFolder() + QStringLiteral("/letterwright.lock"));
+    QVERIFY(running.tryLock(0));
+    Letterwright second;
+    QVERIFY(!second.StartUp());
+    QVERIFY(!second.mainWindow());
+    QVERIFY(platform->messages.shown.isEmpty());
+    QVERIFY(platform->application.exitCodes.isEmpty());
+    QCOMPARE(library->bytes(), before);
+}
+
+void StartupTest::shutdownWritesMarker_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("nominal: unchanged document") << false;
+    QTest::newRow("nominal: modified, answered No") << true;
+}
+
+void StartupTest::shutdownWritesMarker()
+{
+    QFETCH(bool, modified);
+    library->create();
+    const QByteArray marked = library->bytes();
+    Letterwright program;
+    QVERIFY(program.StartUp());
+    frmMail& w = *program.mainWindow();
+    w.show();
+    if (modified) {
+        w.RTB->setText(QStringLiteral("changed"));
+        QVERIFY(w.DocumentModified);
+        platform->messages.expect(QStringLiteral("Current file has been modified.  Save changes?"),
+                                  QStringLiteral("Notice"), MsgButtons::YesNo, MsgIcon::None,
+                                  MsgAnswer::No);
+    }
+    QVERIFY(w.close());
+    const QByteArray after = library->bytes();
+    QCOMPARE(after.left(15), QByteArray("Brightquill2006"));
+    QCOMPARE(after.size(), marked.size());
+    QCOMPARE(after.mid(15), marked.mid(15));
+}
+
+void StartupTest::dataFileRemovedWhileRunning()
+{
+    library->create();
+    Letterwright program;
+    QVERIFY(program.StartUp());
+    frmMail& w = *program.mainWindow();
+    QFile::remove(library->dataFilePath());
+    platform->messages.expect(
+        QStringLiteral("One or more files of this program is damaged.  Please reinstall it."),
+        QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    w.Cmb[0]->setCurrentIndex(1);
+    QCOMPARE(platform->application.exitCodes, QList<int>{1});
+    // The program has ended: no further operation, and no marker written at the close.
+    w.close();
+    QVERIFY(!QFile::exists(library->dataFilePath()));
+}
+
+QTEST_MAIN(StartupTest)
+#include "test_startup.moc"
