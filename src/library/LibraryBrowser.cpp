@@ -200,6 +200,12 @@ void LibraryBrowser::ClearFavorites()
 void LibraryBrowser::cmdBtn_Click(int index)
 {
     switch (index) {
+    case 0:
+        w.letterChanges.AddLetter();
+        break;
+    case 1:
+        w.letterChanges.DeleteLetter();
+        break;
     case 2:
         FillLetters();
         break;
@@ -214,6 +220,9 @@ void LibraryBrowser::cmdBtn_Click(int index)
         break;
     case 6:
         ClearFavorites();
+        break;
+    case 7:
+        w.letterChanges.MoveLetter();
         break;
     default:
         break;

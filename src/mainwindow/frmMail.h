@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/LetterChanges.h"
+
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -53,6 +55,8 @@ public:
     QString CurrentDocumentPath;
     bool DocumentModified = false;
     bool shutDownDone = false;
+
+    LetterChanges letterChanges{*this};
 
     LibraryBrowser& library() { return *browser; }
 

@@ -1,0 +1,569 @@
+#include "FakeServices.h"
+#include "TestLibrary.h"
+#include "app/Letterwright.h"
+#include "app/modMain.h"
+#include "editor/RichTextBox.h"
+#include "library/LetterChanges.h"
+#include "library/frmAddRecord.h"
+#include "library/frmMoveLetter.h"
+#include "mainwindow/Twips.h"
+#include "mainwindow/frmMail.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace lw;
+
+namespace {
+
+QStringList entries(const QListWidget* list)
+{
+    QStringList result;
+    for (int i = 0; i < list->count(); ++i)
+        result.append(list->item(i)->text());
+    return result;
+}
+
+QStringList entries(const QComboBox* combo)
+{
+    QStringList result;
+    for (int i = 0; i < combo->count(); ++i)
+        result.append(combo->itemText(i));
+    return result;
+}
+
+void choose(QComboBox* combo, const QString& text)
+{
+    const int index = combo->findText(text, Qt::MatchExactly);
+    QVERIFY2(index >= 0, qPrintable(text));
+    combo->setCurrentIndex(index);
+}
+
+const LetterRecord* findLetter(const LibraryContents& contents, const QString& title)
+{
+    for (const LetterRecord& letter : contents.letters) {
+        if (letter.title == title)
+            return &letter;
+    }
+    return nullptr;
+}
+
+// The sample library with a subject and a category that hold quotes.
+LibraryContents libraryWithQuotes()
+{
+    LibraryContents contents = test::TestLibrary::sample();
+    contents.subjects.append({QStringLiteral("Bob's"), {QStringLiteral("Writer's")}});
+    return contents;
+}
+
+const QString notice = QStringLiteral("Notice");
+
+} // namespace
+
+class LibraryChangesTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void dialogLayout_data();
+    void dialogLayout();
+    void addLetter_data();
+    void addLetter();
+    void addDialogKeepsOpenUntilBothFilled_data();
+    void addDialogKeepsOpenUntilBothFilled();
+    void addCancelled();
+    void addAfterSearchGoesToChosenCategory();
+    void deleteLetter_data();
+    void deleteLetter();
+    void nothingSelectedDoesNothing();
+    void moveOutOfCategory();
+    void moveAnsweredNo();
+    void moveToSamePlace();
+    void moveWithQuotes();
+    void moveToSubjectWithoutCategories();
+    void moveWithoutLibrary();
+    void moveLosesLibraryWhileOpen();
+
+private:
+    frmMail& window() { return *program->mainWindow(); }
+    void start(const LibraryContents& contents = test::TestLibrary::sample());
+    void select(const QString& title);
+    // The next dialog is opened without a modal loop and handed to `drive`, which must close it.
+    template <typename Dialog> void onDialog(std::function<void(Dialog&)> drive);
+
+    std::unique_ptr<test::TestLibrary> library;
+    std::unique_ptr<test::FakePlatform> platform;
+    std::unique_ptr<Letterwright> program;
+    int dialogsShown = 0;
+};
+
+void LibraryChangesTest::init()
+{
+    library = std::make_unique<test::TestLibrary>();
+    platform = std::make_unique<test::FakePlatform>();
+    dialogsShown = 0;
+}
+
+void LibraryChangesTest::cleanup()
+{
+    program.reset();
+    platform.reset();
+    library.reset();
+}
+
+void LibraryChangesTest::start(const LibraryContents& contents)
+{
+    library->create(contents);
+    program = std::make_unique<Letterwright>();
+    QVERIFY(program->StartUp());
+    window().letterChanges.showModal = [](QDialog&) {
+        QFAIL("a dialog was shown where none was expected");
+    };
+}
+
+void LibraryChangesTest::select(const QString& title)
+{
+    const auto found = window().lstBx[0]->findItems(title, Qt::MatchExactly);
+    QCOMPARE(found.size(), 1);
+    window().lstBx[0]->setCurrentItem(found.first());
+}
+
+template <typename Dialog> void LibraryChangesTest::onDialog(std::function<void(Dialog&)> drive)
+{
+    window().letterChanges.showModal = [this, drive](QDialog& shown) {
+        auto* dialog = qobject_cast<Dialog*>(&shown);
+        QVERIFY(dialog);
+        QCOMPARE(dialog->parentWidget(), &window());
+        ++dialogsShown;
+        dialog->open();
+        QVERIFY(dialog->isModal());
+        drive(*dialog);
+        QVERIFY2(!dialog->isVisible(), "the dialog was left open");
+    };
+}
+
+void LibraryChangesTest::dialogLayout_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("twips");
+    const QString add = QStringLiteral("add");
+    const QString move = QStringLiteral("move");
+    QTest::newRow("add: inner area") << add << "dialog" << QRect(0, 0, 11580, 7380);
+    QTest::newRow("add: Frame1") << add << "Frame1" << QRect(120, 60, 11355, 6525);
+    QTest::newRow("add: Label1(0)") << add << "Label1(0)" << QRect(210, 240, 585, 255);
+    QTest::newRow("add: T1(0)") << add << "T1(0)" << QRect(810, 180, 10305, 315);
+    QTest::newRow("add: Label3") << add << "Label3" << QRect(270, 660, 10545, 435);
+    QTest::newRow("add: Label1(1)") << add << "Label1(1)" << QRect(210, 1110, 2505, 255);
+    QTest::newRow("add: Text1") << add << "Text1" << QRect(240, 1500, 10875, 4755);
+    QTest::newRow("add: cmdYes") << add << "cmdYes" << QRect(4320, 6810, 1365, 345);
+    QTest::newRow("add: cmdCancel") << add << "cmdCancel" << QRect(5910, 6810, 1365, 345);
+    QTest::newRow("move: inner area") << move << "dialog" << QRect(0, 0, 4845, 2835);
+    QTest::newRow("move: Frame1") << move << "Frame1" << QRect(120, 60, 4635, 1965);
+    QTest::newRow("move: lblTxt(2)") << move << "lblTxt(2)" << QRect(270, 300, 4245, 255);
+    QTest::newRow("move: lblTxt(0)") << move << "lblTxt(0)" << QRect(270, 825, 765, 255);
+    QTest::newRow("move: Cmb(0)") << move << "Cmb(0)" << QRect(1170, 780, 3015, 300);
+    QTest::newRow("move: lblTxt(1)") << move << "lblTxt(1)" << QRect(270, 1350, 840, 255);
+    QTest::newRow("move: Cmb(1)") << move << "Cmb(1)" << QRect(1170, 1290, 3015, 300);
+    QTest::newRow("move: cmd(0)") << move << "cmd(0)" << QRect(960, 2220, 1365, 345);
+    QTest::newRow("move: cmd(1)") << move << "cmd(1)" << QRect(2520, 2220, 1365, 345);
+}
+
+void LibraryChangesTest::dialogLayout()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, control);
+    QFETCH(QRect, twips);
+    frmAddRecord add;
+    frmMoveLetter move;
+    const QMap<QString, QWidget*> controls = {
+        {"add/dialog", &add},
+        {"add/Frame1", add.Frame1},
+        {"add/Label1(0)", add.Label1[0]},
+        {"add/T1(0)", add.T1[0]},
+        {"add/Label3", add.Label3},
+        {"add/Label1(1)", add.Label1[1]},
+        {"add/Text1", add.Text1},
+        {"add/cmdYes", add.cmdYes},
+        {"add/cmdCancel", add.cmdCancel},
+        {"move/dialog", &move},
+        {"move/Frame1", move.Frame1},
+        {"move/lblTxt(2)", move.lblTxt[2]},
+        {"move/lblTxt(0)", move.lblTxt[0]},
+        {"move/Cmb(0)", move.Cmb[0]},
+        {"move/lblTxt(1)", move.lblTxt[1]},
+        {"move/Cmb(1)", move.Cmb[1]},
+        {"move/cmd(0)", move.cmd[0]},
+        {"move/cmd(1)", move.cmd[1]},
+    };
+    const QWidget* widget = controls.value(dialog + u'/' + control);
+    QVERIFY(widget);
+    const QRect expected = twips::toPixels(twips, widget);
+    if (widget->isWindow())
+        QCOMPARE(widget->size(), expected.size());
+    else
+        QCOMPARE(widget->geometry(), expected);
+}
+
+void LibraryChangesTest::addLetter_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<bool>("added");
+    QTest::newRow("nominal: new title") << "Apology"
+                                        << "Dear Sir,\nWe are sorry." << true;
+    QTest::newRow("nominal: quotes in title and body") << "Bob's 'Late' Reply"
+                                                       << "It's 'quoted'." << true;
+    QTest::newRow("nominal: blanks kept as typed") << " Padded "
+                                                   << "  body  " << true;
+    QTest::newRow("refused: same title in other case") << "LATE delivery"
+                                                       << "Body" << false;
+    QTest::newRow("refused: accented title in other case") << "élan award"
+                                                           << "Body" << false;
+    QTest::newRow("refused: title with quote in other case") << "o'neil's refund"
+                                                             << "Body" << false;
+}
+
+void LibraryChangesTest::addLetter()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, body);
+    QFETCH(bool, added);
+    start();
+    frmMail& w = window();
+    const LibraryContents before = library->contents();
+    onDialog<frmAddRecord>([&](frmAddRecord& dialog) {
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("  Add A New Letter"));
+        QCOMPARE(dialog.Label3->text(), QStringLiteral("* Letter title is the full length name of "
+                                                       "a letter that will be shown in the letter "
+                                                       "list.  "));
+        QVERIFY(dialog.T1[0]->text().isEmpty());
+        QVERIFY(dialog.Text1->toPlainText().isEmpty());
+        dialog.T1[0]->setText(title);
+        dialog.Text1->setPlainText(body);
+        dialog.cmdYes->click();
+    });
+    if (!added)
+        platform->messages.expect(QStringLiteral("Title exists.  Please input another title."),
+                                  notice, MsgButtons::Ok, MsgIcon::None);
+    w.RTB->setText(QStringLiteral("unsaved work"));
+    w.cmdBtn[0]->click();
+    QCOMPARE(dialogsShown, 1);
+    QCOMPARE(modMain().NewTitle, title);
+    QCOMPARE(modMain().NewBody, body);
+
+    const LibraryContents after = library->contents();
+    if (!added) {
+        QCOMPARE(after.letters, before.letters);
+        QCOMPARE(w.RTB->Text(), QStringLiteral("unsaved work"));
+        return;
+    }
+    QCOMPARE(after.letters.size(), before.letters.size() + 1);
+    const LetterRecord* letter = findLetter(after, title);
+    QVERIFY(letter);
+    QCOMPARE(letter->subject, QStringLiteral("Business"));
+    QCOMPARE(letter->category, QStringLiteral("Complaints"));
+    QCOMPARE(letter->content, body);
+    QCOMPARE(letter->favorite, 0);
+    QVERIFY(letter->file.isEmpty());
+    QVERIFY(entries(w.lstBx[0]).contains(title));
+    QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 4 letter(s)."));
+    // The refill selects and shows the first title of the category.
+    QCOMPARE(w.lstBx[0]->currentRow(), 0);
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: ") + w.lstBx[0]->item(0)->text());
+    QVERIFY(!w.DocumentModified);
+}
+
+void LibraryChangesTest::addDialogKeepsOpenUntilBothFilled_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("body");
+    QTest::newRow("robustness: title missing") << ""
+                                               << "Body";
+    QTest::newRow("robustness: body missing") << "Title"
+                                              << "";
+    QTest::newRow("robustness: both missing") << ""
+                                              << "";
+}
+
+void LibraryChangesTest::addDialogKeepsOpenUntilBothFilled()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, body);
+    start();
+    onDialog<frmAddRecord>([&](frmAddRecord& dialog) {
+        dialog.T1[0]->setText(title);
+        dialog.Text1->setPlainText(body);
+        platform->messages.expect(QStringLiteral("Please enter letter title and body."), notice,
+                                  MsgButtons::Ok, MsgIcon::Exclamation);
+        dialog.cmdYes->click();
+        QVERIFY(dialog.isVisible());
+        dialog.T1[0]->setText(QStringLiteral("Second Try"));
+        dialog.Text1->setPlainText(QStringLiteral("Now with a body."));
+        dialog.cmdYes->click();
+    });
+    window().cmdBtn[0]->click();
+    QCOMPARE(dialogsShown, 1);
+    const LetterRecord* letter = findLetter(library->contents(), QStringLiteral("Second Try"));
+    QVERIFY(letter);
+    QCOMPARE(letter->content, QStringLiteral("Now with a body."));
+}
+
+void LibraryChangesTest::addCancelled()
+{
+    start();
+    const LibraryContents before = library->contents();
+    // A title typed and refused for the missing body is not added by the Cancel that follows.
+    onDialog<frmAddRecord>([&](frmAddRecord& dialog) {
+        dialog.T1[0]->setText(QStringLiteral("Half Done"));
+        platform->messages.expect(QStringLiteral("Please enter letter title and body."), notice,
+                                  MsgButtons::Ok, MsgIcon::Exclamation);
+        dialog.cmdYes->click();
+        dialog.Text1->setPlainText(QStringLiteral("typed, then cancelled"));
+        dialog.cmdCancel->click();
+    });
+    window().cmdBtn[0]->click();
+    QCOMPARE(dialogsShown, 1);
+    QCOMPARE(library->contents().letters, before.letters);
+    QCOMPARE(modMain().NewTitle, QStringLiteral("Half Done"));
+    QVERIFY(modMain().NewBody.isEmpty());
+    QCOMPARE(platform->messages.shown.size(), 1);
+}
+
+void LibraryChangesTest::addAfterSearchGoesToChosenCategory()
+{
+    start();
+    frmMail& w = window();
+    choose(w.Cmb[1], QStringLiteral("Orders"));
+    w.testSearch->setText(QStringLiteral("a"));
+    w.cmdBtn[3]->click();
+    onDialog<frmAddRecord>([](frmAddRecord& dialog) {
+        dialog.T1[0]->setText(QStringLiteral("Repeat Order"));
+        dialog.Text1->setPlainText(QStringLiteral("Same again."));
+        dialog.cmdYes->click();
+    });
+    w.cmdBtn[0]->click();
+    const LetterRecord* letter = findLetter(library->contents(), QStringLiteral("Repeat Order"));
+    QVERIFY(letter);
+    QCOMPARE(letter->category, QStringLiteral("Orders"));
+    QCOMPARE(entries(w.lstBx[0]), (QStringList{"First Order", "Repeat Order"}));
+}
+
+void LibraryChangesTest::deleteLetter_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("nominal: favourite deleted on Yes") << "Damaged Goods" << true;
+    QTest::newRow("nominal: title with quote deleted on Yes") << "O'Neil's Refund" << true;
+    QTest::newRow("nominal: No keeps the letter") << "Late Delivery" << false;
+}
+
+void LibraryChangesTest::deleteLetter()
+{
+    QFETCH(QString, title);
+    QFETCH(bool, yes);
+    start();
+    frmMail& w = window();
+    select(title);
+    const LibraryContents before = library->contents();
+    const QStringList favorites = entries(w.lstBx[1]);
+    platform->messages.expect(QStringLiteral("You will delete the letter '") + title +
+                                  QStringLiteral("' and it is unreversible, proceed?"),
+                              notice, MsgButtons::YesNo, MsgIcon::None,
+                              yes ? MsgAnswer::Yes : MsgAnswer::No);
+    w.cmdBtn[1]->click();
+
+    const LibraryContents after = library->contents();
+    if (!yes) {
+        QCOMPARE(after.letters, before.letters);
+        QCOMPARE(w.lstBx[0]->currentItem()->text(), title);
+        return;
+    }
+    QCOMPARE(after.letters.size(), before.letters.size() - 1);
+    QVERIFY(!findLetter(after, title));
+    QVERIFY(!entries(w.lstBx[0]).contains(title));
+    QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 2 letter(s)."));
+    QCOMPARE(w.lstBx[0]->currentRow(), 0);
+    // The favourites list shows a deleted favourite until its next refill.
+    QCOMPARE(entries(w.lstBx[1]), favorites);
+}
+
+void LibraryChangesTest::nothingSelectedDoesNothing()
+{
+    start();
+    frmMail& w = window();
+    // A search result stands with no entry selected.
+    w.testSearch->setText(QStringLiteral("e"));
+    w.cmdBtn[3]->click();
+    QCOMPARE(w.lstBx[0]->currentRow(), -1);
+    const LibraryContents before = library->contents();
+    w.cmdBtn[1]->click();
+    w.cmdBtn[7]->click();
+    QCOMPARE(library->contents().letters, before.letters);
+    QVERIFY(platform->messages.shown.isEmpty());
+    QCOMPARE(w.lstBx[0]->count(), 4);
+}
+
+void LibraryChangesTest::moveOutOfCategory()
+{
+    start();
+    frmMail& w = window();
+    select(QStringLiteral("Late Delivery"));
+    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("  Move Letter"));
+        QCOMPARE(dialog.lblTxt[2]->text(),
+                 QStringLiteral("Move to the Subject \\ Category selected below:"));
+        QCOMPARE(entries(dialog.Cmb[0]), (QStringList{"Business", "Personal", "Zero"}));
+        QCOMPARE(dialog.Cmb[0]->currentText(), QStringLiteral("Business"));
+        QCOMPARE(entries(dialog.Cmb[1]), (QStringList{"Complaints", "Orders"}));
+        QCOMPARE(dialog.Cmb[1]->currentText(), QStringLiteral("Complaints"));
+        choose(dialog.Cmb[0], QStringLiteral("Personal"));
+        QCOMPARE(entries(dialog.Cmb[1]), QStringList{"Thanks"});
+        QCOMPARE(dialog.Cmb[1]->currentIndex(), 0);
+        platform->messages.expect(
+            QStringLiteral("Move the letter Late Delivery to Personal \\ Thanks?"), notice,
+            MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+        dialog.cmd[0]->click();
+    });
+    w.cmdBtn[7]->click();
+    QCOMPARE(dialogsShown, 1);
+    const LetterRecord* letter = findLetter(library->contents(), QStringLiteral("Late Delivery"));
+    QVERIFY(letter);
+    QCOMPARE(letter->subject, QStringLiteral("Personal"));
+    QCOMPARE(letter->category, QStringLiteral("Thanks"));
+    QCOMPARE(letter->content, QStringLiteral("Dear Sir,\nThe goods came late."));
+    QCOMPARE(entries(w.lstBx[0]), (QStringList{"Damaged Goods", "O'Neil's Refund"}));
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
+}
+
+void LibraryChangesTest::moveAnsweredNo()
+{
+    start();
+    frmMail& w = window();
+    select(QStringLiteral("O'Neil's Refund"));
+    const LibraryContents before = library->contents();
+    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+        choose(dialog.Cmb[1], QStringLiteral("Orders"));
+        platform->messages.expect(
+            QStringLiteral("Move the letter O'Neil's Refund to Business \\ Orders?"), notice,
+            MsgButtons::YesNo, MsgIcon::None, MsgAnswer::No);
+        dialog.cmd[0]->click();
+    });
+    w.cmdBtn[7]->click();
+    QCOMPARE(library->contents().letters, before.letters);
+    // The list is rebuilt all the same: its first title is selected again.
+    QCOMPARE(w.lstBx[0]->currentRow(), 0);
+    QCOMPARE(w.lstBx[0]->count(), 3);
+}
+
+void LibraryChangesTest::moveToSamePlace()
+{
+    start();
+    frmMail& w = window();
+    const QStringList listed = entries(w.lstBx[0]);
+    const LibraryContents before = library->contents();
+    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+        platform->messages.expect(
+            QStringLiteral("Move the letter Damaged Goods to Business \\ Complaints?"), notice,
+            MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+        dialog.cmd[0]->click();
+    });
+    w.cmdBtn[7]->click();
+    QCOMPARE(library->contents().letters, before.letters);
+    QCOMPARE(entries(w.lstBx[0]), listed);
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
+}
+
+void LibraryChangesTest::moveWithQuotes()
+{
+    start(libraryWithQuotes());
+    frmMail& w = window();
+    QCOMPARE(w.Cmb[0]->currentText(), QStringLiteral("Bob's"));
+    choose(w.Cmb[0], QStringLiteral("Business"));
+    select(QStringLiteral("O'Neil's Refund"));
+    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+        choose(dialog.Cmb[0], QStringLiteral("Bob's"));
+        QCOMPARE(dialog.Cmb[1]->currentText(), QStringLiteral("Writer's"));
+        platform->messages.expect(
+            QStringLiteral("Move the letter O'Neil's Refund to Bob's \\ Writer's?"), notice,
+            MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+        dialog.cmd[0]->click();
+    });
+    w.cmdBtn[7]->click();
+    const LetterRecord* letter = findLetter(library->contents(), QStringLiteral("O'Neil's Refund"));
+    QVERIFY(letter);
+    QCOMPARE(letter->subject, QStringLiteral("Bob's"));
+    QCOMPARE(letter->category, QStringLiteral("Writer's"));
+    QCOMPARE(modMain().MoveTitle, QStringLiteral("O'Neil's Refund"));
+    choose(w.Cmb[0], QStringLiteral("Bob's"));
+    QCOMPARE(entries(w.lstBx[0]), QStringList{"O'Neil's Refund"});
+}
+
+void LibraryChangesTest::moveToSubjectWithoutCategories()
+{
+    start();
+    frmMail& w = window();
+    const LibraryContents before = library->contents();
+    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+        choose(dialog.Cmb[0], QStringLiteral("Zero"));
+        QCOMPARE(dialog.Cmb[1]->count(), 0);
+        platform->messages.expect(
+            QStringLiteral("The subject 'Zero' has no category to move the letter into.  "
+                           "Please choose another subject."),
+            notice, MsgButtons::Ok, MsgIcon::Exclamation);
+        dialog.cmd[0]->click();
+        QVERIFY(dialog.isVisible());
+        dialog.cmd[1]->click();
+    });
+    w.cmdBtn[7]->click();
+    QCOMPARE(library->contents().letters, before.letters);
+}
+
+void LibraryChangesTest::moveWithoutLibrary()
+{
+    start();
+    frmMail& w = window();
+    const QString shown = w.RTB->Text();
+    QVERIFY(QFile::remove(library->dataFilePath()));
+    platform->messages.expect(QStringLiteral("The letter library could not be used:\nunable to "
+                                             "open database file\n\nThe letter was not moved."),
+                              QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    w.cmdBtn[7]->click();
+    QCOMPARE(dialogsShown, 0);
+    QVERIFY(!QFile::exists(library->dataFilePath()));
+    QCOMPARE(w.RTB->Text(), shown);
+}
+
+void LibraryChangesTest::moveLosesLibraryWhileOpen()
+{
+    start();
+    frmMail& w = window();
+    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+        QVERIFY(QFile::remove(library->dataFilePath()));
+        platform->messages.expect(QStringLiteral("The letter library could not be used:\nunable "
+                                                 "to open database file\n\nThe letter was not "
+                                                 "moved."),
+                                  QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+        choose(dialog.Cmb[0], QStringLiteral("Personal"));
+        QVERIFY(!dialog.isVisible());
+        // The main window's own guard then reports the missing file and ends the program.
+        platform->messages.expect(
+            QStringLiteral("One or more files of this program is damaged.  Please reinstall it."),
+            QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    });
+    w.cmdBtn[7]->click();
+    QCOMPARE(dialogsShown, 1);
+    QCOMPARE(platform->application.exitCodes, QList<int>{1});
+}
+
+QTEST_MAIN(LibraryChangesTest)
+#include "test_librarychanges.moc"
