@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -18,6 +19,8 @@ const QString RenameTitle = QStringLiteral("Rename File");
 const QString DeleteTitle = QStringLiteral("Delete File");
 
 constexpr qint64 ChunkSize = 1024 * 1024;
+constexpr QFileDevice::Permissions OwnerOnly =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 
 bool fail(QWidget* parent, const QString& text, const QString& title)
 {
@@ -219,6 +222,17 @@ bool FileShell::deleteFile(QWidget* parent, const QString& path)
         QStringLiteral("Are you sure you want to move '%1' to the trash?").arg(path);
     if (message(parent, question, DeleteTitle, MsgButtons::YesNo) != MsgAnswer::Yes)
         return false;
+    // Qt does not make the home trash's parent folder, and without a trash it moves the file
+    // into the working folder: the home trash is made here, as whoever trashes a file must.
+    const QDir dataHome(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    const QString trash = dataHome.filePath(QStringLiteral("Trash"));
+    if (!QFileInfo(trash).isDir() &&
+        !(QDir().mkpath(dataHome.path()) && dataHome.mkdir(QStringLiteral("Trash"), OwnerOnly)))
+        return fail(parent,
+                    QStringLiteral("Cannot move '%1' to the trash: the trash folder '%2' cannot "
+                                   "be made.")
+                        .arg(path, trash),
+                    DeleteTitle);
     QFile file(path);
     if (!file.moveToTrash())
         return fail(
