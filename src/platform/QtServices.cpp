@@ -48,6 +48,8 @@ namespace {
 
 void prepare(QFileDialog& dialog, const FileDialogRequest& request)
 {
+    // The filters carry their patterns twice ("All Files (*.*) (*)"): show the description only.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setWindowTitle(request.title);
     if (!request.initialDir.isEmpty())
         dialog.setDirectory(request.initialDir);
@@ -58,6 +60,20 @@ void prepare(QFileDialog& dialog, const FileDialogRequest& request)
     }
     if (!request.defaultFilename.isEmpty())
         dialog.selectFile(request.defaultFilename);
+}
+
+PrinterSettings settingsOf(QPrinter& printer)
+{
+    PrinterSettings settings;
+    settings.printerName = printer.printerName();
+    settings.copies = printer.copyCount();
+    settings.duplex = printer.duplex();
+    settings.orientation = printer.pageLayout().orientation();
+    settings.pageSize = printer.pageLayout().pageSize();
+    settings.resolution = printer.resolution();
+    settings.colorMode = printer.colorMode();
+    settings.paperSource = printer.paperSource();
+    return settings;
 }
 
 } // namespace
@@ -110,6 +126,9 @@ std::optional<FontChoice> QtDialogService::chooseFont(QWidget* parent, const Fon
 
 std::optional<QColor> QtDialogService::chooseColor(QWidget* parent, const QColor& initial)
 {
+    // Every colour dialog starts with white custom colours, whatever an earlier one left there.
+    for (int i = 0; i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, Qt::white);
     const QColor chosen = QColorDialog::getColor(initial, parent);
     if (!chosen.isValid())
         return std::nullopt;
@@ -122,11 +141,26 @@ bool QtDialogService::pageSetup(QWidget* parent, QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool QtDialogService::choosePrinter(QWidget* parent, QPrinter& printer)
+bool QtDialogService::choosePrinter(QWidget* parent, PrinterSettings& settings)
 {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!settings.printerName.isEmpty())
+        printer.setPrinterName(settings.printerName);
+    printer.setCopyCount(settings.copies);
+    printer.setDuplex(settings.duplex);
+    printer.setPageOrientation(settings.orientation);
+    printer.setPageSize(settings.pageSize);
+    if (settings.resolution > 0)
+        printer.setResolution(settings.resolution);
+    printer.setColorMode(settings.colorMode);
+    printer.setPaperSource(settings.paperSource);
+
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    settings = settingsOf(printer);
+    return true;
 }
 
 bool QtDesktopService::openUrl(const QUrl& url)
@@ -149,6 +183,27 @@ QPrinter& QtPrinterService::currentPrinter()
     if (!printer)
         printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *printer;
+}
+
+PrinterSettings QtPrinterService::currentSettings()
+{
+    return settingsOf(currentPrinter());
+}
+
+void QtPrinterService::applySettings(const PrinterSettings& settings)
+{
+    QPrinter& current = currentPrinter();
+    // Switching the printer first, so that its own defaults do not override the settings.
+    if (!settings.printerName.isEmpty() && settings.printerName != current.printerName())
+        current.setPrinterName(settings.printerName);
+    current.setCopyCount(settings.copies);
+    current.setDuplex(settings.duplex);
+    current.setPageOrientation(settings.orientation);
+    current.setPageSize(settings.pageSize);
+    if (settings.resolution > 0)
+        current.setResolution(settings.resolution);
+    current.setColorMode(settings.colorMode);
+    current.setPaperSource(settings.paperSource);
 }
 
 QDateTime QtClockService::now()

@@ -23,7 +23,7 @@ public:
     std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
-    bool choosePrinter(QWidget* parent, QPrinter& printer) override;
+    bool choosePrinter(QWidget* parent, PrinterSettings& settings) override;
 };
 
 class QtDesktopService : public DesktopService
@@ -38,6 +38,8 @@ class QtPrinterService : public PrinterService
 public:
     QStringList installedPrinters() override;
     QPrinter& currentPrinter() override;
+    PrinterSettings currentSettings() override;
+    void applySettings(const PrinterSettings& settings) override;
 
 private:
     std::unique_ptr<QPrinter> printer;
