@@ -15,9 +15,13 @@ void ShutDown(frmMail& window)
         return;
     window.shutDownDone = true;
 
-    if (window.DocumentModified)
+    if (window.DocumentModified &&
         message(&window, QStringLiteral("Current file has been modified.  Save changes?"),
-                QStringLiteral("Notice"), MsgButtons::YesNo);
+                QStringLiteral("Notice"), MsgButtons::YesNo) == MsgAnswer::Yes) {
+        window.SaveDocument();
+        if (services().application->terminated())
+            return;
+    }
 
     QString error;
     if (!datafile::writeMarker(modMain().DataFilePath, &error))

@@ -12,7 +12,8 @@ ModMain& modMain()
 
 QString programDirectory()
 {
-    return QCoreApplication::applicationDirPath();
+    const QString& folder = modMain().ProgramDirectory;
+    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
 }
 
 QString letterFolder()

@@ -20,6 +20,9 @@ struct ModMain
     // The selected letter's file, found by the last Save lookup.
     QString LetterFilePath;
     QString MoveTitle;
+    // Where the program's own folders are; empty stands for the executable's folder. Tests point
+    // it at a temporary folder.
+    QString ProgramDirectory;
 };
 
 ModMain& modMain();

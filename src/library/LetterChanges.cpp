@@ -8,7 +8,11 @@
 #include "mainwindow/frmMail.h"
 #include "platform/Services.h"
 
+#include "editor/DocumentText.h"
+#include "editor/RichTextBox.h"
+
 #include <QComboBox>
+#include <QDir>
 
 namespace lw {
 
@@ -81,6 +85,73 @@ void LetterChanges::MoveLetter()
         showModal(dialog);
     }
     browser.FillLetters();
+}
+
+std::optional<QString> LetterChanges::lookUpLetterFile()
+{
+    LibraryBrowser& browser = w.library();
+    LibraryOperation op(browser.connection());
+    if (!op)
+        return std::nullopt;
+    const auto rows = op.run(sql::letterFile(w.Cmb[0]->currentText(), w.Cmb[1]->currentText(),
+                                             browser.selectedTitle(0)));
+    if (!rows || rows->isEmpty())
+        return std::nullopt;
+    const QString file = rows->first().value(0).toString();
+    // A letter without a file name has no file of its own.
+    if (file.isEmpty())
+        return std::nullopt;
+    modMain().LetterFilePath = letterFolder() + u'/' + file;
+    return modMain().LetterFilePath;
+}
+
+void LetterChanges::SaveDocument()
+{
+    if (!w.DocumentModified)
+        return;
+    const QString title = w.library().selectedTitle(0);
+    const std::optional<QString> letterFile = lookUpLetterFile();
+    if (services().application->terminated())
+        return;
+
+    const QString& current = w.CurrentDocumentPath;
+    // No file was opened or saved in this run: there is nothing to overwrite.
+    if (current.isEmpty()) {
+        w.SaveDocumentAs();
+        return;
+    }
+    const bool ownLetterFile =
+        letterFile && QString::compare(QDir::cleanPath(current), QDir::cleanPath(*letterFile),
+                                       Qt::CaseInsensitive) == 0;
+    const QString question =
+        ownLetterFile ? QStringLiteral("You will overwrite current letter '") + title +
+                            QStringLiteral("' and it is unreversible, proceed?")
+                      : QStringLiteral("You will overwrite current file at '") + current +
+                            QStringLiteral("' and it is unreversible, proceed?");
+    if (message(&w, question, QStringLiteral("Notice"), MsgButtons::YesNo) != MsgAnswer::Yes) {
+        w.SaveDocumentAs();
+        return;
+    }
+    if (!(ownLetterFile ? writeDocument(*letterFile) : WriteCurrentFile()))
+        return;
+    w.DocumentModified = false;
+    message(&w, QStringLiteral("File Saved!"), QStringLiteral("Notice"));
+}
+
+bool LetterChanges::WriteCurrentFile()
+{
+    return writeDocument(w.CurrentDocumentPath);
+}
+
+bool LetterChanges::writeDocument(const QString& path)
+{
+    QString error;
+    // Printed line by line: every line ends with CR LF, the last one too.
+    if (writeFileSafely(path, encodeDocumentText(w.RTB->Text() + u'\n'), &error))
+        return true;
+    message(&w, error + QStringLiteral("\n\nThe document has not been saved."),
+            QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
 }
 
 } // namespace lw

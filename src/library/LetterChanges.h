@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <functional>
+#include <optional>
 
 class QDialog;
 
@@ -8,7 +10,8 @@ namespace lw {
 
 class frmMail;
 
-// The main window's changes to the library: its Add, Delete and Move buttons.
+// The main window's changes to the library, its Add, Delete and Move buttons, and the Save
+// command, which overwrites the current document file or the selected letter's own file.
 class LetterChanges
 {
 public:
@@ -17,6 +20,10 @@ public:
     void AddLetter();
     void DeleteLetter();
     void MoveLetter();
+    // Does nothing while the document is unmodified; without a current file it runs Save As.
+    void SaveDocument();
+    // Writes the editor's text to CurrentDocumentPath. False when it failed; the user was told.
+    bool WriteCurrentFile();
 
     // Runs the add-letter and move-letter dialogs modally and returns when they have closed. Tests
     // put a function here that fills in the dialog and clicks its buttons, so that nothing waits
@@ -24,6 +31,10 @@ public:
     std::function<void(QDialog&)> showModal;
 
 private:
+    // The selected letter's own file, when the library names one for it.
+    std::optional<QString> lookUpLetterFile();
+    bool writeDocument(const QString& path);
+
     frmMail& w;
 };
 

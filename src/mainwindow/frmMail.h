@@ -1,6 +1,8 @@
 #pragma once
 
+#include "editor/DocumentFiles.h"
 #include "library/LetterChanges.h"
+#include "utilities/cDialog.h"
 
 #include <QWidget>
 #include <array>
@@ -56,7 +58,19 @@ public:
     bool DocumentModified = false;
     bool shutDownDone = false;
 
+    // The shared dialog object of the main window's commands; the window owns its open dialog.
+    cDialog MainDialog = [this] {
+        cDialog dialog;
+        dialog.ParentHwnd = this;
+        return dialog;
+    }();
+    DocumentFiles documentFiles{*this};
     LetterChanges letterChanges{*this};
+
+    // The file commands.
+    void OpenDocument() { documentFiles.OpenDocument(); }
+    void SaveDocument() { letterChanges.SaveDocument(); }
+    void SaveDocumentAs() { documentFiles.SaveDocumentAs(); }
 
     LibraryBrowser& library() { return *browser; }
 

@@ -1,0 +1,99 @@
+#include "editor/DocumentFiles.h"
+
+#include "editor/DocumentText.h"
+#include "editor/RichTextBox.h"
+#include "mainwindow/frmMail.h"
+#include "platform/Services.h"
+#include "utilities/cDialog.h"
+
+#include <QFile>
+
+namespace lw {
+
+namespace {
+
+const QString documentFilter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+
+} // namespace
+
+std::optional<QString> readDocumentFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const qint64 length = file.size();
+    const QByteArray bytes = file.read(length);
+    if (bytes.size() != length)
+        return std::nullopt;
+    return decodeDocumentBytes(bytes);
+}
+
+DocumentFiles::DocumentFiles(frmMail& window) : w(window) {}
+
+void DocumentFiles::OpenDocument()
+{
+    // There is no Cancel: whatever the answer and whatever Save did, the file choice follows.
+    if (w.DocumentModified &&
+        message(&w, QStringLiteral("The current file has been modified.  Save changes?"),
+                QStringLiteral("Notice"), MsgButtons::YesNo) == MsgAnswer::Yes) {
+        w.SaveDocument();
+        if (services().application->terminated())
+            return;
+    }
+    LoadDocumentFile();
+}
+
+void DocumentFiles::LoadDocumentFile()
+{
+    cDialog& dialog = w.MainDialog;
+    dialog.setCancelError(true);
+    dialog.setMultiSelect(false);
+    dialog.setDialogTitle(QStringLiteral("Select a file to open"));
+    dialog.setFilter(documentFilter);
+    dialog.setFilterIndex(1);
+    try {
+        dialog.ShowOpen();
+        w.CurrentDocumentPath = dialog.cFileName.Item(1);
+    } catch (const std::exception&) {
+        // A cancel, or a path the file buffer cannot hold: nothing is opened.
+        return;
+    }
+    const std::optional<QString> text = readDocumentFile(w.CurrentDocumentPath);
+    if (!text)
+        return;
+    w.RTB->setText(*text);
+    // Setting the text raised the change notification; the document is as loaded.
+    w.DocumentModified = false;
+}
+
+void DocumentFiles::SaveDocumentAs()
+{
+    cDialog& dialog = w.MainDialog;
+    dialog.setCancelError(true);
+    dialog.setDialogTitle(QStringLiteral("Save As"));
+    dialog.setFilter(documentFilter);
+    dialog.setFilterIndex(1);
+    try {
+        dialog.ShowSave();
+        // Always appended, also to a name that has ".txt" or another extension already.
+        w.CurrentDocumentPath = dialog.cFileName.Item(1) + QStringLiteral(".txt");
+    } catch (const std::exception&) {
+        reportNotSaved();
+        return;
+    }
+    if (!w.RTB->SaveFile(w.CurrentDocumentPath, RichTextBox::PlainText)) {
+        reportNotSaved();
+        return;
+    }
+    message(&w, QStringLiteral("File Saved!"), QStringLiteral("Notice"), MsgButtons::Ok,
+            MsgIcon::Information);
+    w.DocumentModified = false;
+}
+
+void DocumentFiles::reportNotSaved()
+{
+    w.DocumentModified = true;
+    message(&w, QStringLiteral("File not Saved!"), QStringLiteral("Notice"));
+}
+
+} // namespace lw

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace lw {
+
+class frmMail;
+
+// Reads a document file whole, in one read of its length, and decodes it (UTF-8, else
+// Windows-1252). std::nullopt when the file cannot be opened or read.
+std::optional<QString> readDocumentFile(const QString& path);
+
+// The editor's own file commands on the main window's document: Open, with its save question,
+// and Save As. Neither tells its caller whether a file was read or written.
+class DocumentFiles
+{
+public:
+    explicit DocumentFiles(frmMail& window);
+
+    void OpenDocument();
+    void LoadDocumentFile();
+    void SaveDocumentAs();
+
+private:
+    void reportNotSaved();
+
+    frmMail& w;
+};
+
+} // namespace lw
