@@ -4,20 +4,27 @@
 #include "app/modMain.h"
 #include "editor/RichTextBox.h"
 #include "library/LetterChanges.h"
+#include "library/LibraryBrowser.h"
 #include "library/frmAddRecord.h"
 #include "library/frmMoveLetter.h"
 #include "mainwindow/Twips.h"
 #include "mainwindow/frmMail.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace lw;
 
@@ -65,6 +72,38 @@ LibraryContents libraryWithQuotes()
 
 const QString notice = QStringLiteral("Notice");
 
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Lowers the largest file this process may write, as a full disk would stop it.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        // A write past the limit then fails with EFBIG instead of ending the process.
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit lowered = previous;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit previous{};
+    void (*previousHandler)(int) = nullptr;
+};
+
 } // namespace
 
 class LibraryChangesTest : public QObject
@@ -92,17 +131,30 @@ private slots:
     void moveToSubjectWithoutCategories();
     void moveWithoutLibrary();
     void moveLosesLibraryWhileOpen();
+    void saveUnmodifiedDoesNothing();
+    void saveQuestionByPath_data();
+    void saveQuestionByPath();
+    void saveWithoutCurrentFileRunsSaveAs();
+    void saveFailedWriteKeepsOldFile_data();
+    void saveFailedWriteKeepsOldFile();
+    void shutdownYesRunsSave_data();
+    void shutdownYesRunsSave();
 
 private:
     frmMail& window() { return *program->mainWindow(); }
     void start(const LibraryContents& contents = test::TestLibrary::sample());
     void select(const QString& title);
+    // Points the program's directory at a temporary folder and writes files into it.
+    void useProgramDirectory(const QMap<QString, QByteArray>& files);
+    QString programFile(const QString& name) const { return programDirectory->filePath(name); }
+    void open(const QString& path);
     // The next dialog is opened without a modal loop and handed to `drive`, which must close it.
     template <typename Dialog> void onDialog(std::function<void(Dialog&)> drive);
 
     std::unique_ptr<test::TestLibrary> library;
     std::unique_ptr<test::FakePlatform> platform;
     std::unique_ptr<Letterwright> program;
+    std::unique_ptr<QTemporaryDir> programDirectory;
     int dialogsShown = 0;
 };
 
@@ -118,6 +170,7 @@ void LibraryChangesTest::cleanup()
     program.reset();
     platform.reset();
     library.reset();
+    programDirectory.reset();
 }
 
 void LibraryChangesTest::start(const LibraryContents& contents)
@@ -135,6 +188,28 @@ void LibraryChangesTest::select(const QString& title)
     const auto found = window().lstBx[0]->findItems(title, Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     window().lstBx[0]->setCurrentItem(found.first());
+}
+
+void LibraryChangesTest::useProgramDirectory(const QMap<QString, QByteArray>& files)
+{
+    programDirectory = std::make_unique<QTemporaryDir>();
+    QVERIFY(programDirectory->isValid());
+    modMain().ProgramDirectory = programDirectory->path();
+    for (auto file = files.begin(); file != files.end(); ++file) {
+        const QString path = programFile(file.key());
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(file.value()), file.value().size());
+    }
+}
+
+void LibraryChangesTest::open(const QString& path)
+{
+    platform->dialogs.openAnswers.push_back(QStringList{path});
+    window().OpenDocument();
+    QCOMPARE(window().CurrentDocumentPath, path);
+    QVERIFY(!window().DocumentModified);
 }
 
 template <typename Dialog> void LibraryChangesTest::onDialog(std::function<void(Dialog&)> drive)
@@ -563,6 +638,192 @@ void LibraryChangesTest::moveLosesLibraryWhileOpen()
     w.cmdBtn[7]->click();
     QCOMPARE(dialogsShown, 1);
     QCOMPARE(platform->application.exitCodes, QList<int>{1});
+}
+
+void LibraryChangesTest::saveUnmodifiedDoesNothing()
+{
+    start();
+    useProgramDirectory({{"doc.txt", "old"}});
+    open(programFile("doc.txt"));
+    window().SaveDocument();
+    QCOMPARE(bytesOf(programFile("doc.txt")), QByteArray("old"));
+    QVERIFY(platform->messages.shown.isEmpty());
+    QVERIFY(platform->dialogs.saveRequests.isEmpty());
+}
+
+void LibraryChangesTest::saveQuestionByPath_data()
+{
+    QTest::addColumn<QString>("opened");
+    QTest::addColumn<bool>("aboutLetter");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("nominal: the letter's own file, Yes") << "letter/damaged.txt" << true << true;
+    QTest::newRow("nominal: the letter's own file, No leads to Save As")
+        << "letter/damaged.txt" << true << false;
+    QTest::newRow("edge: the letter's file in other letter case")
+        << "LETTER/Damaged.TXT" << true << true;
+    QTest::newRow("nominal: another letter's file is a current file")
+        << "letter/late.txt" << false << true;
+    QTest::newRow("nominal: a file elsewhere, Yes") << "elsewhere.txt" << false << true;
+    QTest::newRow("nominal: a file elsewhere, No leads to Save As")
+        << "elsewhere.txt" << false << false;
+}
+
+void LibraryChangesTest::saveQuestionByPath()
+{
+    QFETCH(QString, opened);
+    QFETCH(bool, aboutLetter);
+    QFETCH(bool, yes);
+    start();
+    frmMail& w = window();
+    const QMap<QString, QByteArray> files = {{"letter/damaged.txt", "damaged\r\n"},
+                                             {"letter/late.txt", "late\r\n"},
+                                             {"LETTER/Damaged.TXT", "upper\r\n"},
+                                             {"elsewhere.txt", "elsewhere\r\n"}};
+    useProgramDirectory(files);
+    QCOMPARE(w.library().selectedTitle(0), QStringLiteral("Damaged Goods"));
+    open(programFile(opened));
+    w.RTB->setText(QStringLiteral("Dear Sir,\nNew text \u20AC"));
+
+    const QString question =
+        aboutLetter ? QStringLiteral("You will overwrite current letter 'Damaged Goods' and it is "
+                                     "unreversible, proceed?")
+                    : QStringLiteral("You will overwrite current file at '") + programFile(opened) +
+                          QStringLiteral("' and it is unreversible, proceed?");
+    platform->messages.expect(question, notice, MsgButtons::YesNo, MsgIcon::None,
+                              yes ? MsgAnswer::Yes : MsgAnswer::No);
+    if (yes) {
+        platform->messages.expect(QStringLiteral("File Saved!"), notice, MsgButtons::Ok,
+                                  MsgIcon::None);
+    } else {
+        platform->dialogs.saveAnswers.push_back(std::nullopt);
+        platform->messages.expect(QStringLiteral("File not Saved!"), notice, MsgButtons::Ok,
+                                  MsgIcon::None);
+    }
+    const LibraryContents before = library->contents();
+    w.SaveDocument();
+
+    const QString written = aboutLetter ? QStringLiteral("letter/damaged.txt") : opened;
+    for (auto file = files.begin(); file != files.end(); ++file) {
+        const QByteArray expected = yes && file.key() == written
+                                        ? QByteArray("Dear Sir,\r\nNew text \x80\r\n")
+                                        : file.value();
+        QCOMPARE(bytesOf(programFile(file.key())), expected);
+    }
+    QCOMPARE(w.DocumentModified, !yes);
+    QCOMPARE(w.CurrentDocumentPath, programFile(opened));
+    QCOMPARE(modMain().LetterFilePath, programFile("letter/damaged.txt"));
+    QCOMPARE(library->contents().letters, before.letters);
+}
+
+void LibraryChangesTest::saveWithoutCurrentFileRunsSaveAs()
+{
+    start();
+    useProgramDirectory({});
+    frmMail& w = window();
+    w.RTB->setText(QStringLiteral("A letter\nfrom the library"));
+    platform->dialogs.saveAnswers.push_back(programFile("new"));
+    platform->messages.expect(QStringLiteral("File Saved!"), notice, MsgButtons::Ok,
+                              MsgIcon::Information);
+    w.SaveDocument();
+    QCOMPARE(bytesOf(programFile("new.txt")), QByteArray("A letter\r\nfrom the library"));
+    QCOMPARE(w.CurrentDocumentPath, programFile("new.txt"));
+    QVERIFY(!w.DocumentModified);
+}
+
+void LibraryChangesTest::saveFailedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("robustness: missing letter folder") << "missing folder"
+                                                       << "No such file or directory";
+    QTest::newRow("robustness: full disk") << "full disk"
+                                           << "File too large";
+    QTest::newRow("robustness: read-only file") << "read-only"
+                                                << "Existing file %1 is not writable";
+}
+
+void LibraryChangesTest::saveFailedWriteKeepsOldFile()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    if (failure == "read-only" && geteuid() == 0)
+        QSKIP("file permissions do not bind the superuser");
+    start();
+    frmMail& w = window();
+    const QByteArray old("the old letter\r\n");
+    const bool toLetter = failure == "missing folder";
+    useProgramDirectory(toLetter ? QMap<QString, QByteArray>()
+                                 : QMap<QString, QByteArray>{{"doc.txt", old}});
+    const QString target = programFile(toLetter ? "letter/damaged.txt" : "doc.txt");
+    if (toLetter) {
+        // Open of a file that cannot be read still makes it the current document.
+        platform->dialogs.openAnswers.push_back(QStringList{target});
+        w.OpenDocument();
+    } else {
+        open(target);
+    }
+    if (failure == "read-only")
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner));
+    // Far more text than the file size limit of the full-disk case lets through.
+    w.RTB->setText(QString(64 * 1024, u'x'));
+
+    platform->messages.expect(
+        toLetter ? QStringLiteral("You will overwrite current letter 'Damaged Goods' and it is "
+                                  "unreversible, proceed?")
+                 : QStringLiteral("You will overwrite current file at '") + target +
+                       QStringLiteral("' and it is unreversible, proceed?"),
+        notice, MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+    platform->messages.expect(
+        QStringLiteral("Cannot write %1: %2\n\nThe document has not been saved.")
+            .arg(QDir::toNativeSeparators(target),
+                 reason.contains(u'%') ? reason.arg(target) : reason),
+        notice, MsgButtons::Ok, MsgIcon::Exclamation);
+    {
+        std::optional<FileSizeLimit> limit;
+        if (failure == "full disk")
+            limit.emplace(4096);
+        w.SaveDocument();
+    }
+    QVERIFY(w.DocumentModified);
+    QCOMPARE(bytesOf(target), toLetter ? QByteArray() : old);
+    QCOMPARE(QDir(QFileInfo(target).path()).entryList(QDir::Files | QDir::Hidden),
+             toLetter ? QStringList() : QStringList{"doc.txt"});
+}
+
+void LibraryChangesTest::shutdownYesRunsSave_data()
+{
+    QTest::addColumn<bool>("overwrite");
+    QTest::newRow("nominal: Yes, then the file overwritten") << true;
+    QTest::newRow("nominal: Yes, overwrite declined and Save As cancelled") << false;
+}
+
+void LibraryChangesTest::shutdownYesRunsSave()
+{
+    QFETCH(bool, overwrite);
+    start();
+    frmMail& w = window();
+    useProgramDirectory({{"doc.txt", "old"}});
+    open(programFile("doc.txt"));
+    w.RTB->setText(QStringLiteral("changed"));
+    w.show();
+    platform->messages.expect(QStringLiteral("Current file has been modified.  Save changes?"),
+                              notice, MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+    platform->messages.expect(
+        QStringLiteral("You will overwrite current file at '") + programFile("doc.txt") +
+            QStringLiteral("' and it is unreversible, proceed?"),
+        notice, MsgButtons::YesNo, MsgIcon::None, overwrite ? MsgAnswer::Yes : MsgAnswer::No);
+    if (overwrite) {
+        platform->messages.expect(QStringLiteral("File Saved!"), notice, MsgButtons::Ok,
+                                  MsgIcon::None);
+    } else {
+        platform->dialogs.saveAnswers.push_back(std::nullopt);
+        platform->messages.expect(QStringLiteral("File not Saved!"), notice, MsgButtons::Ok,
+                                  MsgIcon::None);
+    }
+    QVERIFY(w.close());
+    QCOMPARE(bytesOf(programFile("doc.txt")),
+             overwrite ? QByteArray("changed\r\n") : QByteArray("old"));
+    QCOMPARE(library->bytes().left(15), QByteArray("Brightquill2006"));
 }
 
 QTEST_MAIN(LibraryChangesTest)
