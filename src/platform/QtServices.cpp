@@ -76,6 +76,22 @@ PrinterSettings settingsOf(QPrinter& printer)
     return settings;
 }
 
+// QPrinter ignores a name that is not an installed printer and a setting the printer lacks.
+void applyTo(QPrinter& printer, const PrinterSettings& settings)
+{
+    // The printer first, so that its own defaults do not override the settings.
+    if (!settings.printerName.isEmpty() && settings.printerName != printer.printerName())
+        printer.setPrinterName(settings.printerName);
+    printer.setCopyCount(settings.copies);
+    printer.setDuplex(settings.duplex);
+    printer.setPageOrientation(settings.orientation);
+    printer.setPageSize(settings.pageSize);
+    if (settings.resolution > 0)
+        printer.setResolution(settings.resolution);
+    printer.setColorMode(settings.colorMode);
+    printer.setPaperSource(settings.paperSource);
+}
+
 } // namespace
 
 std::optional<QStringList> QtDialogService::openFiles(const FileDialogRequest& request)
@@ -144,17 +160,7 @@ bool QtDialogService::pageSetup(QWidget* parent, QPrinter& printer)
 bool QtDialogService::choosePrinter(QWidget* parent, PrinterSettings& settings)
 {
     QPrinter printer(QPrinter::HighResolution);
-    if (!settings.printerName.isEmpty())
-        printer.setPrinterName(settings.printerName);
-    printer.setCopyCount(settings.copies);
-    printer.setDuplex(settings.duplex);
-    printer.setPageOrientation(settings.orientation);
-    printer.setPageSize(settings.pageSize);
-    if (settings.resolution > 0)
-        printer.setResolution(settings.resolution);
-    printer.setColorMode(settings.colorMode);
-    printer.setPaperSource(settings.paperSource);
-
+    applyTo(printer, settings);
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     if (dialog.exec() != QDialog::Accepted)
@@ -192,18 +198,7 @@ PrinterSettings QtPrinterService::currentSettings()
 
 void QtPrinterService::applySettings(const PrinterSettings& settings)
 {
-    QPrinter& current = currentPrinter();
-    // Switching the printer first, so that its own defaults do not override the settings.
-    if (!settings.printerName.isEmpty() && settings.printerName != current.printerName())
-        current.setPrinterName(settings.printerName);
-    current.setCopyCount(settings.copies);
-    current.setDuplex(settings.duplex);
-    current.setPageOrientation(settings.orientation);
-    current.setPageSize(settings.pageSize);
-    if (settings.resolution > 0)
-        current.setResolution(settings.resolution);
-    current.setColorMode(settings.colorMode);
-    current.setPaperSource(settings.paperSource);
+    applyTo(currentPrinter(), settings);
 }
 
 QDateTime QtClockService::now()
