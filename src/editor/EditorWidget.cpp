@@ -83,6 +83,8 @@ void EditorWidget::mousePressEvent(QMouseEvent* event)
         return;
     const QPoint at = viewport()->mapTo(this, event->position().toPoint());
     emit mouseDown(button, int(event->modifiers()), at.x(), at.y());
+    // Taken: the program answers every button through mouseDown.
+    event->accept();
 }
 
 } // namespace lw

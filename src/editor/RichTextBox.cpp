@@ -165,10 +165,7 @@ QTextCharFormat typingFormat(QTextDocument* document, const QTextCursor& selecti
 
 RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWidget(parent))
 {
-    connect(editor, &EditorWidget::contentChanged, this, [this] {
-        ++changeCount;
-        emit Change();
-    });
+    connect(editor, &EditorWidget::contentChanged, this, &RichTextBox::Change);
     connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
     connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
 }
@@ -710,7 +707,6 @@ void RichTextBox::mergeCharFormat(const QTextCharFormat& format)
 
 void RichTextBox::replaceContent(const QString& text)
 {
-    const quint64 changesBefore = changeCount;
     if (editCursor) {
         QTextCursor all(document());
         all.select(QTextCursor::Document);
@@ -722,9 +718,6 @@ void RichTextBox::replaceContent(const QString& text)
     // Starts afresh: plain text in the base font, no undo history, the caret at the start.
     document()->setPlainText(text);
     editor->setTextCursor(QTextCursor(document()));
-    // Replacing an empty text by an empty one is a change too for the program.
-    if (changeCount == changesBefore)
-        emit Change();
 }
 
 int RichTextBox::clampPosition(qint64 position) const

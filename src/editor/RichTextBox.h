@@ -139,7 +139,6 @@ private:
     ScaleUnit unit = ScaleUnit::Twips;
     std::optional<QTextCursor> editCursor;
     int editDepth = 0;
-    quint64 changeCount = 0;
 };
 
 } // namespace lw
