@@ -127,6 +127,7 @@ private slots:
 
     void text_data();
     void text();
+    void setTextStartsAfresh_data();
     void setTextStartsAfresh();
     void selection_data();
     void selection();
@@ -182,6 +183,7 @@ private slots:
     void pasteText();
     void pasteHtmlKeepsFormatting();
     void pastePicture();
+    void pasteBetweenEditorsKeepsPictures();
     void cutCopyAndClear();
     void readOnlyRefusesUserCommands();
 
@@ -251,21 +253,37 @@ void EditorTest::text()
     QCOMPARE(box->lineCount(), text.count(u'\n') + 1);
 }
 
+void EditorTest::setTextStartsAfresh_data()
+{
+    QTest::addColumn<bool>("inEdit");
+
+    QTest::newRow("nominal: on its own") << false;
+    QTest::newRow("nominal: inside an edit") << true;
+}
+
 void EditorTest::setTextStartsAfresh()
 {
-    box->setText(u"old bold text"_s);
+    QFETCH(bool, inEdit);
+    box->setText(u"old bold\ntext"_s);
     select(*box, 0, 13);
     box->setSelBold(true);
     box->setSelAlignment(RichTextBox::AlignCenter);
     box->setSelBullet(true);
-    box->setText(u"new"_s);
-    select(*box, 0, 3);
+    box->setSelIndent(720);
+    if (inEdit)
+        box->beginEdit();
+    box->setText(u"new\nlines"_s);
+    QCOMPARE(box->SelStart(), 0);
+    if (inEdit)
+        box->endEdit();
+    select(*box, 0, 9);
     QCOMPARE(tri(box->SelBold()), 0);
     QCOMPARE(box->SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
     QCOMPARE(tri(box->SelBullet()), 0);
-    // Showing a new text is no edit the user could undo.
+    QCOMPARE(box->SelIndent(), std::optional<double>(0));
     box->undo();
-    QCOMPARE(box->Text(), u"new"_s);
+    // On its own a new text is no edit the user could undo; inside an edit it is part of it.
+    QCOMPARE(box->Text(), inEdit ? u"old bold\ntext"_s : u"new\nlines"_s);
 }
 
 void EditorTest::selection_data()
@@ -1252,6 +1270,32 @@ void EditorTest::pastePicture()
     // A second picture gets a name of its own.
     box->paste();
     QVERIFY(formatAt(*box, 4).toImageFormat().name() != format.toImageFormat().name());
+}
+
+void EditorTest::pasteBetweenEditorsKeepsPictures()
+{
+    // The hidden editor of Insert Text File: load, cut everything, paste into the editor.
+    auto source = std::make_unique<RichTextBox>();
+    source->setText(u"a b"_s);
+    QImage picture(6, 8, QImage::Format_RGB32);
+    picture.fill(Qt::yellow);
+    QGuiApplication::clipboard()->setImage(picture);
+    source->setSelStart(1);
+    source->paste();
+    const QString name = formatAt(*source, 1).toImageFormat().name();
+    select(*source, 0, source->TextLength());
+    source->cut();
+    QCOMPARE(source->Text(), QString());
+    box->setText(u"xy"_s);
+    box->setSelStart(1);
+    box->paste();
+    QCOMPARE(box->Text(), u"xa\uFFFC by"_s);
+    QCOMPARE(formatAt(*box, 2).toImageFormat().name(), name);
+    // The picture stays when its source is emptied for the next file and then gone.
+    source->setText(QString());
+    source.reset();
+    const QVariant stored = box->document()->resource(QTextDocument::ImageResource, QUrl(name));
+    QCOMPARE(qvariant_cast<QImage>(stored).size(), QSize(6, 8));
 }
 
 void EditorTest::cutCopyAndClear()

@@ -502,7 +502,7 @@ QFont RichTextBox::Font() const
 
 void RichTextBox::setFont(const QFont& font)
 {
-    // The widget hands its font to the document as the default font.
+    // The widget hands its own font to the document whenever that font changes, so both carry it.
     editor->setFont(font);
     document()->setDefaultFont(font);
 }
@@ -708,9 +708,12 @@ void RichTextBox::mergeCharFormat(const QTextCharFormat& format)
 void RichTextBox::replaceContent(const QString& text)
 {
     if (editCursor) {
+        // Within the edit, so that it stays one undo step.
         QTextCursor all(document());
         all.select(QTextCursor::Document);
         all.insertText(text, QTextCharFormat());
+        all.select(QTextCursor::Document);
+        all.setBlockFormat(QTextBlockFormat());
         all.setPosition(0);
         *editCursor = all;
         return;
