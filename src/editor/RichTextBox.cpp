@@ -18,7 +18,7 @@ constexpr double twipsPerInch = 1440.0;
 constexpr double millimetresPerInch = 25.4;
 // Find reads the text in pieces that grow up to this size, so that a search costs the distance
 // to its match, not the length of the document.
-constexpr int firstChunk = 256;
+constexpr int firstChunk = 64;
 constexpr int largestChunk = 1 << 16;
 
 // Paragraph and line breaks, and the frame marks of pasted tables, read as line feeds; unlike
