@@ -8,8 +8,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -19,30 +17,6 @@ using namespace lw;
 namespace {
 
 const QString notFound = QStringLiteral("Text not found! ");
-
-QString caption(const QWidget* widget)
-{
-    if (const auto* label = qobject_cast<const QLabel*>(widget))
-        return label->text();
-    if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
-        return button->text();
-    if (const auto* frame = qobject_cast<const QGroupBox*>(widget))
-        return frame->title();
-    return {};
-}
-
-// The named widgets in the order the Tab key visits them, starting at `first`.
-QStringList tabOrder(QWidget* first, const QStringList& names)
-{
-    QStringList order;
-    QWidget* widget = first;
-    do {
-        if (names.contains(widget->objectName()) && !order.contains(widget->objectName()))
-            order.append(widget->objectName());
-        widget = widget->nextInFocusChain();
-    } while (widget != first);
-    return order;
-}
 
 QStringList listEntries(const QComboBox* combo)
 {
@@ -286,7 +260,7 @@ void FindReplaceTest::controlsAsDesigned()
     QCOMPARE(dialog->windowTitle(), QStringLiteral("  Find"));
     const auto* control = dialog->findChild<QWidget*>(name);
     QVERIFY(control);
-    QCOMPARE(::caption(control), caption);
+    QCOMPARE(test::captionOf(control), caption);
     QCOMPARE(control->geometry(), twips::toPixels(twips, control));
     QVERIFY(control->isVisible());
 }
@@ -300,7 +274,7 @@ void FindReplaceTest::tabOrderStartsAtFind()
     const QStringList expected{"cmdFind",        "cmdCancel",    "cmdReplaceAll",
                                "cmdReplace",     "chkWholeWord", "chkMatchCase",
                                "chkNoHighlight", "cboFind",      "cboReplace"};
-    QCOMPARE(tabOrder(dialog->cmdFind, expected), expected);
+    QCOMPARE(test::tabOrder(dialog->cmdFind, expected), expected);
 }
 
 void FindReplaceTest::layout_data()

@@ -3,6 +3,10 @@
 #include "editor/EditorTools.h"
 #include "editor/RichTextBox.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QStringList>
 #include <QTest>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -41,5 +45,30 @@ public:
     RichTextBox* editor;
     EditorTools* tools;
 };
+
+// The caption a label, button or frame shows; empty for other controls.
+inline QString captionOf(const QWidget* widget)
+{
+    if (const auto* label = qobject_cast<const QLabel*>(widget))
+        return label->text();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+        return button->text();
+    if (const auto* frame = qobject_cast<const QGroupBox*>(widget))
+        return frame->title();
+    return {};
+}
+
+// The named widgets in the order the Tab key visits them, starting at `first`.
+inline QStringList tabOrder(QWidget* first, const QStringList& names)
+{
+    QStringList order;
+    QWidget* widget = first;
+    do {
+        if (names.contains(widget->objectName()) && !order.contains(widget->objectName()))
+            order.append(widget->objectName());
+        widget = widget->nextInFocusChain();
+    } while (widget != first);
+    return order;
+}
 
 } // namespace lw::test
