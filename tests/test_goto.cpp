@@ -31,6 +31,7 @@ private slots:
 
     void parseLineNumber_data();
     void parseLineNumber();
+    void parseLineNumberInLocaleNotation();
 
     void controlsAsDesigned_data();
     void controlsAsDesigned();
@@ -107,6 +108,21 @@ void GoToTest::parseLineNumber()
     QCOMPARE(int(parsed.status), status);
     if (parsed.status == TypedLine::Valid)
         QCOMPARE(parsed.line, line);
+}
+
+void GoToTest::parseLineNumberInLocaleNotation()
+{
+    const QLocale previous;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const TypedLine comma = lw::parseLineNumber(QStringLiteral("2,5"));
+    const TypedLine point = lw::parseLineNumber(QStringLiteral("2.5"));
+    const TypedLine grouped = lw::parseLineNumber(QStringLiteral("1.000"));
+    QLocale::setDefault(previous);
+    QCOMPARE(int(comma.status), int(TypedLine::Valid));
+    QCOMPARE(comma.line, 2);
+    QCOMPARE(point.line, 2);
+    // A point is read as a decimal point first, never as a group separator.
+    QCOMPARE(grouped.line, 0);
 }
 
 void GoToTest::controlsAsDesigned_data()

@@ -28,8 +28,9 @@ TypedLine parseLineNumber(const QString& typed)
 {
     const QString text = typed.trimmed();
     std::optional<double> number = toNumber(text, QLocale::c());
+    // QLocale() is the system's locale: "2,5" where the comma is the decimal separator.
     if (!number)
-        number = toNumber(text, QLocale::system());
+        number = toNumber(text, QLocale());
     if (!number)
         return {TypedLine::NotANumber, 0};
     // The default rounding mode sends halves to the even neighbour.
