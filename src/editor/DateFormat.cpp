@@ -65,6 +65,12 @@ std::vector<Token> tokenize(const QString& format)
         afterHour = kind == Kind::Hour || kind == Kind::Hour2;
         at += length;
     };
+    const auto designator = [&](const QString& beforeNoon, const QString& afterNoon,
+                                qsizetype length, qsizetype& at) {
+        add(Kind::Designator, length, at);
+        tokens.back().text = beforeNoon;
+        tokens.back().afterNoon = afterNoon;
+    };
     const auto literal = [&](const QString& text) {
         if (!tokens.empty() && tokens.back().kind == Kind::Literal)
             tokens.back().text += text;
@@ -89,9 +95,7 @@ std::vector<Token> tokenize(const QString& format)
             continue;
         }
         if (startsWithAt(format, at, QLatin1StringView("am/pm"))) {
-            tokens.push_back({Kind::Designator, format.mid(at, 2), format.mid(at + 3, 2)});
-            afterHour = false;
-            at += 5;
+            designator(format.mid(at, 2), format.mid(at + 3, 2), 5, at);
             continue;
         }
         if (startsWithAt(format, at, QLatin1StringView("ampm"))) {
@@ -99,9 +103,7 @@ std::vector<Token> tokenize(const QString& format)
             continue;
         }
         if (startsWithAt(format, at, QLatin1StringView("a/p"))) {
-            tokens.push_back({Kind::Designator, format.mid(at, 1), format.mid(at + 2, 1)});
-            afterHour = false;
-            at += 3;
+            designator(format.mid(at, 1), format.mid(at + 2, 1), 3, at);
             continue;
         }
         const qsizetype run = runLength(format, at);
