@@ -1,0 +1,68 @@
+#include "editor/FindReplace.h"
+
+#include "editor/RichTextBox.h"
+
+namespace lw {
+
+namespace {
+
+// A match about to be replaced must be the selection, whether or not the user asked to see it.
+int selectingMatch(int options)
+{
+    return options & ~RichTextBox::NoHighlight;
+}
+
+} // namespace
+
+int FindReplace::optionsValue(bool wholeWord, bool matchCase, bool noHighlight)
+{
+    int options = 0;
+    if (noHighlight)
+        options += RichTextBox::NoHighlight;
+    if (wholeWord)
+        options += RichTextBox::WholeWord;
+    if (matchCase)
+        options += RichTextBox::MatchCase;
+    return options;
+}
+
+int FindReplace::findFrom(const QString& text, int start, int options)
+{
+    return editor.Find(text, start, -1, options);
+}
+
+int FindReplace::findAfterSelection(const QString& text, int options)
+{
+    return findFrom(text, editor.SelStart() + editor.SelLength(), options);
+}
+
+FindReplace::Replaced FindReplace::replaceFirst(const QString& text, const QString& replacement,
+                                                int options)
+{
+    Replaced result;
+    if (findFrom(text, 0, selectingMatch(options)) >= 0 && editor.SelLength() > 0) {
+        editor.setSelText(replacement);
+        result.replaced = true;
+    }
+    result.next = findAfterSelection(text, options);
+    return result;
+}
+
+int FindReplace::replaceAll(const QString& text, const QString& replacement, int options)
+{
+    if (text.isEmpty())
+        return 0;
+    int count = 0;
+    int start = 0;
+    editor.beginEdit();
+    // Each pass consumes at least one character of the original text, so the loop ends.
+    while (findFrom(text, start, selectingMatch(options)) >= 0 && editor.SelLength() > 0) {
+        ++count;
+        editor.setSelText(replacement);
+        start = editor.SelStart() + editor.SelLength();
+    }
+    editor.endEdit();
+    return count;
+}
+
+} // namespace lw

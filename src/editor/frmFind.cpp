@@ -1,0 +1,185 @@
+#include "editor/frmFind.h"
+
+#include "editor/FindReplace.h"
+#include "editor/RichTextBox.h"
+#include "mainwindow/Twips.h"
+#include "platform/Services.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <array>
+
+namespace lw {
+
+namespace {
+
+const QString findCaption = QStringLiteral("&Find");
+const QString findNextCaption = QStringLiteral("&Find Next");
+const QString notFound = QStringLiteral("Text not found! ");
+
+QComboBox* searchCombo(QWidget* parent)
+{
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(true);
+    // The list holds what the load put there and nothing else: no history, no completion.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    return combo;
+}
+
+} // namespace
+
+frmFind::frmFind(QWidget* owner, RichTextBox* editor, bool findOnly)
+    : ToolDialog(owner), RTB(editor)
+{
+    setObjectName(QStringLiteral("frmFind"));
+    setWindowTitle(QStringLiteral("  Find"));
+
+    lblFind = new QLabel(QStringLiteral("&Find What:"), this);
+    nameControl(lblFind, "lblFind");
+    twips::place(lblFind, 210, 180, 1155, 255);
+    cboFind = searchCombo(this);
+    nameControl(cboFind, "cboFind", QStringLiteral("Find what"));
+    twips::place(cboFind, 1500, 120, 2445, 330);
+    lblFind->setBuddy(cboFind);
+    lblReplace = new QLabel(QStringLiteral("&Replace With:"), this);
+    nameControl(lblReplace, "lblReplace");
+    twips::place(lblReplace, 210, 570, 1245, 255);
+    cboReplace = searchCombo(this);
+    nameControl(cboReplace, "cboReplace", QStringLiteral("Replace with"));
+    twips::place(cboReplace, 1500, 510, 2445, 330);
+    lblReplace->setBuddy(cboReplace);
+
+    F1 = new QGroupBox(QStringLiteral("Search Options"), this);
+    nameControl(F1, "F1");
+    chkWholeWord = new QCheckBox(QStringLiteral("Find Whole Word &Only"), F1);
+    nameControl(chkWholeWord, "chkWholeWord");
+    twips::place(chkWholeWord, 180, 330, 2805, 240);
+    chkMatchCase = new QCheckBox(QStringLiteral("Match Ca&se"), F1);
+    nameControl(chkMatchCase, "chkMatchCase");
+    twips::place(chkMatchCase, 180, 630, 1965, 240);
+    chkNoHighlight = new QCheckBox(QStringLiteral("No &Highlight"), F1);
+    nameControl(chkNoHighlight, "chkNoHighlight");
+    twips::place(chkNoHighlight, 180, 930, 1965, 240);
+
+    cmdFind = new QPushButton(findCaption, this);
+    nameControl(cmdFind, "cmdFind");
+    twips::place(cmdFind, 4170, 135, 1260, 330);
+    cmdFind->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    nameControl(cmdCancel, "cmdCancel");
+    twips::place(cmdCancel, 4170, 540, 1260, 330);
+    cmdReplace = new QPushButton(QStringLiteral("&Replace"), this);
+    nameControl(cmdReplace, "cmdReplace");
+    twips::place(cmdReplace, 4170, 1020, 1260, 330);
+    cmdReplaceAll = new QPushButton(QStringLiteral("Replace All"), this);
+    nameControl(cmdReplaceAll, "cmdReplaceAll");
+    twips::place(cmdReplaceAll, 4170, 1440, 1260, 330);
+
+    setTabOrder(cmdFind, cmdCancel);
+    setTabOrder(cmdCancel, cmdReplaceAll);
+    setTabOrder(cmdReplaceAll, cmdReplace);
+    setTabOrder(cmdReplace, chkWholeWord);
+    setTabOrder(chkWholeWord, chkMatchCase);
+    setTabOrder(chkMatchCase, chkNoHighlight);
+    setTabOrder(chkNoHighlight, cboFind);
+    setTabOrder(cboFind, cboReplace);
+    cmdFind->setFocus();
+
+    connect(cmdFind, &QPushButton::clicked, this, &frmFind::cmdFind_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmFind::cmdCancel_Click);
+    connect(cmdReplace, &QPushButton::clicked, this, &frmFind::cmdReplace_Click);
+    connect(cmdReplaceAll, &QPushButton::clicked, this, &frmFind::cmdReplaceAll_Click);
+
+    applyLayout(findOnly);
+    const QString selected = RTB ? RTB->SelText() : QString();
+    cboFind->addItem(selected);
+    cboFind->setEditText(selected);
+}
+
+int frmFind::optionsValue() const
+{
+    return FindReplace::optionsValue(chkWholeWord->isChecked(), chkMatchCase->isChecked(),
+                                     chkNoHighlight->isChecked());
+}
+
+void frmFind::showReplaceLayout()
+{
+    applyLayout(false);
+}
+
+bool frmFind::isFindOnlyLayout() const
+{
+    return cboReplace->isHidden();
+}
+
+void frmFind::applyLayout(bool findOnly)
+{
+    const std::array<QWidget*, 4> replaceRow{lblReplace, cboReplace, cmdReplace, cmdReplaceAll};
+    for (QWidget* widget : replaceRow)
+        widget->setHidden(findOnly);
+    using namespace findlayout;
+    twips::place(F1, 180, findOnly ? findOnlyFrameTop : frameTop, 3795, 1335);
+    setFixedSize(twips::toPixelsX(clientWidth, this),
+                 twips::toPixelsY(findOnly ? findOnlyClientHeight : clientHeight, this));
+}
+
+void frmFind::cmdFind_Click()
+{
+    if (!RTB)
+        return;
+    const int options = optionsValue();
+    FindReplace search(*RTB);
+    const QString text = cboFind->currentText();
+    const int found = cmdFind->text() == findCaption ? search.findFrom(text, 0, options)
+                                                     : search.findAfterSelection(text, options);
+    if (found >= 0) {
+        focusEditor(RTB);
+        cmdFind->setText(findNextCaption);
+        emit findNextEnabledChanged(true);
+        return;
+    }
+    message(this, notFound, QStringLiteral("Find"));
+    cmdFind->setText(findCaption);
+    emit findNextEnabledChanged(false);
+}
+
+void frmFind::cmdReplace_Click()
+{
+    if (!RTB)
+        return;
+    const int options = optionsValue();
+    const FindReplace::Replaced result =
+        FindReplace(*RTB).replaceFirst(cboFind->currentText(), cboReplace->currentText(), options);
+    if (result.next >= 0) {
+        focusEditor(RTB);
+        return;
+    }
+    message(this, notFound, QStringLiteral("Replace"));
+    cmdFind->setText(findCaption);
+}
+
+void frmFind::cmdReplaceAll_Click()
+{
+    if (!RTB)
+        return;
+    const int options = optionsValue();
+    const int count =
+        FindReplace(*RTB).replaceAll(cboFind->currentText(), cboReplace->currentText(), options);
+    if (count > 0)
+        message(this,
+                QStringLiteral("The specified region has been searched. \r\n") +
+                    QString::number(count) + QStringLiteral(" replacements have been made."),
+                QStringLiteral("ReplaceAll"));
+    cmdFind->setText(findCaption);
+}
+
+void frmFind::cmdCancel_Click()
+{
+    close();
+}
+
+} // namespace lw

@@ -1,0 +1,71 @@
+#include "editor/frmSymbols.h"
+
+#include "editor/RichTextBox.h"
+#include "editor/SymbolRows.h"
+#include "mainwindow/Twips.h"
+
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace lw {
+
+frmSymbols::frmSymbols(QWidget* owner, RichTextBox* editor) : ToolDialog(owner), RTB(editor)
+{
+    setObjectName(QStringLiteral("frmSymbols"));
+    setWindowTitle(QStringLiteral("  Symbols"));
+    setFixedSize(twips::toPixelsX(3150, this), twips::toPixelsY(3735, this));
+
+    Frame1 = new QGroupBox(QStringLiteral("Symbols"), this);
+    nameControl(Frame1, "Frame1");
+    twips::place(Frame1, 120, 90, 2895, 2985);
+    lstSymbols = new QListWidget(Frame1);
+    nameControl(lstSymbols, "lstSymbols", QStringLiteral("Symbols"));
+    twips::place(lstSymbols, 120, 360, 2625, 2400);
+    lstSymbols->setSelectionMode(QAbstractItemView::SingleSelection);
+    cmdInsert = new QPushButton(QStringLiteral("&Insert"), this);
+    nameControl(cmdInsert, "cmdInsert");
+    twips::place(cmdInsert, 210, 3180, 1215, 375);
+    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
+    nameControl(cmdClose, "cmdClose");
+    twips::place(cmdClose, 1620, 3180, 1215, 375);
+
+    setTabOrder(cmdClose, cmdInsert);
+    setTabOrder(cmdInsert, lstSymbols);
+    cmdClose->setFocus();
+
+    connect(lstSymbols, &QListWidget::itemDoubleClicked, this, &frmSymbols::lstSymbols_DblClick);
+    connect(cmdInsert, &QPushButton::clicked, this, &frmSymbols::cmdInsert_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &frmSymbols::cmdClose_Click);
+
+    // The characters look as they will in the editor's base font.
+    if (RTB) {
+        QFont face = lstSymbols->font();
+        face.setFamily(RTB->Font().family());
+        lstSymbols->setFont(face);
+    }
+    lstSymbols->addItems(symbolRows());
+}
+
+void frmSymbols::lstSymbols_DblClick(QListWidgetItem* item)
+{
+    insertRow(item);
+}
+
+void frmSymbols::cmdInsert_Click()
+{
+    insertRow(chosenItem(lstSymbols));
+}
+
+void frmSymbols::cmdClose_Click()
+{
+    close();
+}
+
+void frmSymbols::insertRow(const QListWidgetItem* item)
+{
+    if (RTB && item)
+        RTB->setSelText(symbolOfRow(item->text()));
+}
+
+} // namespace lw
