@@ -2,9 +2,12 @@
 
 #include <QFont>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTextCursor>
 #include <optional>
 
+class QTextCharFormat;
 class QTextDocument;
 class QTextEdit;
 class QWidget;
@@ -121,8 +124,22 @@ signals:
     void MouseDown(int button, int shift, int x, int y);
 
 private:
-    EditorWidget* editor;
+    // The selection: the edit's own cursor while an edit is open, otherwise the widget's.
+    QTextCursor cursor() const;
+    void setCursor(const QTextCursor& cursor);
+    // Runs a command of the widget itself on the current selection.
+    template <typename Command> void onWidgetCursor(Command command);
+    void mergeCharFormat(const QTextCharFormat& format);
+    void replaceContent(const QString& text);
+    int clampPosition(qint64 position) const;
+    double toUnits(qreal pixels) const;
+    qreal toPixels(double units) const;
+
+    QPointer<EditorWidget> editor;
     ScaleUnit unit = ScaleUnit::Twips;
+    std::optional<QTextCursor> editCursor;
+    int editDepth = 0;
+    quint64 changeCount = 0;
 };
 
 } // namespace lw
