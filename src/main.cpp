@@ -1,6 +1,7 @@
 #include "app/Letterwright.h"
 #include "editor/RichTextBox.h"
 #include "mainwindow/frmMail.h"
+#include "platform/FileShell.h"
 #include "platform/QtServices.h"
 
 #include <QApplication>
@@ -11,11 +12,12 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Letterwright"));
     lw::QtMessageService messages;
     lw::QtDialogService dialogs;
+    lw::FileShell shell(lw::showCopyProgress);
     lw::QtDesktopService desktop;
     lw::QtPrinterService printers;
     lw::QtClockService clock;
     lw::QtApplicationService application;
-    lw::installServices({&messages, &dialogs, nullptr, &desktop, &printers, &clock, &application});
+    lw::installServices({&messages, &dialogs, &shell, &desktop, &printers, &clock, &application});
 
     lw::Letterwright program;
     if (!program.StartUp())

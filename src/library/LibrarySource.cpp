@@ -33,9 +33,7 @@ std::optional<QStringList> readLines(const QString& path, SourceError* error)
         sourceFail(error, path, 0, QStringLiteral("cannot be read: ") + file.errorString());
         return std::nullopt;
     }
-    QString text = QString::fromUtf8(file.readAll());
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text.split(u'\n');
+    return QString::fromUtf8(file.readAll()).split(u'\n');
 }
 
 bool readCatalogue(const QString& path, LibraryContents& contents, SourceError* error)
@@ -78,8 +76,8 @@ bool readLetter(const QString& path, const LibraryContents& contents, LetterReco
     QHash<QString, QString> fields;
     QHash<QString, int> fieldLines;
     int line = 0;
-    for (; line < lines->size() && !lines->at(line).isEmpty(); ++line) {
-        const QString& header = lines->at(line);
+    for (; line < lines->size() && !lines->at(line).trimmed().isEmpty(); ++line) {
+        const QString header = lines->at(line).trimmed();
         const qsizetype colon = header.indexOf(u':');
         if (colon <= 0)
             return sourceFail(error, path, line + 1,
@@ -90,9 +88,10 @@ bool readLetter(const QString& path, const LibraryContents& contents, LetterReco
         fields.insert(key, header.mid(colon + 1).trimmed());
         fieldLines.insert(key, line + 1);
     }
-    QStringList body = lines->mid(line + 1);
-    while (!body.isEmpty() && body.last().isEmpty())
-        body.removeLast();
+    // The body is kept exactly, but for the newline that ends the file.
+    QString body = lines->mid(line + 1).join(u'\n');
+    if (body.endsWith(u'\n'))
+        body.chop(1);
 
     const QStringList known = {"Title", "Subject", "Category", "File", "Favorite", "ID"};
     for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
@@ -106,14 +105,14 @@ bool readLetter(const QString& path, const LibraryContents& contents, LetterReco
             return sourceFail(error, path, fieldLines.value(key, 1),
                               QStringLiteral("the letter has no %1").arg(key.toLower()));
     }
-    if (body.isEmpty())
-        return sourceFail(error, path, line + 1, QStringLiteral("the letter has no body"));
+    if (body.trimmed().isEmpty())
+        return sourceFail(error, path, line + 2, QStringLiteral("the letter has no body"));
 
     letter.title = fields.value("Title");
     letter.subject = fields.value("Subject");
     letter.category = fields.value("Category");
     letter.file = fields.value("File");
-    letter.content = body.join(u'\n');
+    letter.content = body;
     const QString favorite = fields.value("Favorite", "no").toLower();
     if (favorite != "yes" && favorite != "no")
         return sourceFail(error, path, fieldLines.value("Favorite"),

@@ -50,6 +50,8 @@ namespace {
 
 void prepare(QFileDialog& dialog, const FileDialogRequest& request)
 {
+    // The filters carry their patterns twice ("All Files (*.*) (*)"): show the description only.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setWindowTitle(request.title);
     if (!request.initialDir.isEmpty())
         dialog.setDirectory(request.initialDir);
@@ -60,6 +62,36 @@ void prepare(QFileDialog& dialog, const FileDialogRequest& request)
     }
     if (!request.defaultFilename.isEmpty())
         dialog.selectFile(request.defaultFilename);
+}
+
+PrinterSettings settingsOf(QPrinter& printer)
+{
+    PrinterSettings settings;
+    settings.printerName = printer.printerName();
+    settings.copies = printer.copyCount();
+    settings.duplex = printer.duplex();
+    settings.orientation = printer.pageLayout().orientation();
+    settings.pageSize = printer.pageLayout().pageSize();
+    settings.resolution = printer.resolution();
+    settings.colorMode = printer.colorMode();
+    settings.paperSource = printer.paperSource();
+    return settings;
+}
+
+// QPrinter ignores a name that is not an installed printer and a setting the printer lacks.
+void applyTo(QPrinter& printer, const PrinterSettings& settings)
+{
+    // The printer first, so that its own defaults do not override the settings.
+    if (!settings.printerName.isEmpty() && settings.printerName != printer.printerName())
+        printer.setPrinterName(settings.printerName);
+    printer.setCopyCount(settings.copies);
+    printer.setDuplex(settings.duplex);
+    printer.setPageOrientation(settings.orientation);
+    printer.setPageSize(settings.pageSize);
+    if (settings.resolution > 0)
+        printer.setResolution(settings.resolution);
+    printer.setColorMode(settings.colorMode);
+    printer.setPaperSource(settings.paperSource);
 }
 
 } // namespace
@@ -112,6 +144,9 @@ std::optional<FontChoice> QtDialogService::chooseFont(QWidget* parent, const Fon
 
 std::optional<QColor> QtDialogService::chooseColor(QWidget* parent, const QColor& initial)
 {
+    // Every colour dialog starts with white custom colours, whatever an earlier one left there.
+    for (int i = 0; i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, Qt::white);
     const QColor chosen = QColorDialog::getColor(initial, parent);
     if (!chosen.isValid())
         return std::nullopt;
@@ -124,11 +159,16 @@ bool QtDialogService::pageSetup(QWidget* parent, QPrinter& printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool QtDialogService::choosePrinter(QWidget* parent, QPrinter& printer)
+bool QtDialogService::choosePrinter(QWidget* parent, PrinterSettings& settings)
 {
+    QPrinter printer(QPrinter::HighResolution);
+    applyTo(printer, settings);
     QPrintDialog dialog(&printer, parent);
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    settings = settingsOf(printer);
+    return true;
 }
 
 bool QtDesktopService::openUrl(const QUrl& url)
@@ -169,6 +209,16 @@ QString QtPrinterService::unusedPrintFile(const QString& folder)
     for (int n = 2; dir.exists(name); ++n)
         name = QStringLiteral("Letterwright (%1).pdf").arg(n);
     return dir.filePath(name);
+}
+
+PrinterSettings QtPrinterService::currentSettings()
+{
+    return settingsOf(currentPrinter());
+}
+
+void QtPrinterService::applySettings(const PrinterSettings& settings)
+{
+    applyTo(currentPrinter(), settings);
 }
 
 QDateTime QtClockService::now()

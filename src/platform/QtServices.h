@@ -23,7 +23,7 @@ public:
     std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
-    bool choosePrinter(QWidget* parent, QPrinter& printer) override;
+    bool choosePrinter(QWidget* parent, PrinterSettings& settings) override;
 };
 
 class QtDesktopService : public DesktopService
@@ -40,6 +40,8 @@ public:
     // With no printer installed, the current printer writes each print to a PDF file of its own
     // in the user's documents folder.
     QPrinter& currentPrinter() override;
+    PrinterSettings currentSettings() override;
+    void applySettings(const PrinterSettings& settings) override;
 
     // The first of "Letterwright.pdf", "Letterwright (2).pdf", ... not yet in the folder.
     static QString unusedPrintFile(const QString& folder);

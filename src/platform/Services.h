@@ -3,12 +3,14 @@
 #include <QColor>
 #include <QDateTime>
 #include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 #include <optional>
 
-class QPrinter;
 class QWidget;
 
 // Everything the program asks of the desktop goes through these interfaces, so that tests can
@@ -50,6 +52,19 @@ struct FontChoice
     QColor color = Qt::black;
 };
 
+// What the printer dialog shows and gives back: the printer and the settings of its jobs.
+struct PrinterSettings
+{
+    QString printerName;
+    int copies = 1;
+    QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    QPageSize pageSize{QPageSize::A4};
+    int resolution = 0; // dots per inch; 0 leaves the printer's own
+    QPrinter::ColorMode colorMode = QPrinter::Color;
+    QPrinter::PaperSource paperSource = QPrinter::Auto;
+};
+
 // The standard dialogs. Every method returns nothing (std::nullopt or false) when cancelled.
 class DialogService
 {
@@ -60,8 +75,8 @@ public:
     virtual std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) = 0;
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
     virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;
-    // Lets the user choose a printer and its settings; on acceptance `printer` holds them.
-    virtual bool choosePrinter(QWidget* parent, QPrinter& printer) = 0;
+    // Shows the printer dialog preset to `settings`; on acceptance `settings` holds the choice.
+    virtual bool choosePrinter(QWidget* parent, PrinterSettings& settings) = 0;
 };
 
 // Shell file operations with the confirmations, progress and error messages a file manager shows.
@@ -91,6 +106,11 @@ public:
     virtual QStringList installedPrinters() = 0;
     // The program-wide current printer; its settings persist for the run.
     virtual QPrinter& currentPrinter() = 0;
+    // The current printer's name and job settings.
+    virtual PrinterSettings currentSettings() = 0;
+    // Makes the named printer current, when it is installed, and gives it these job settings; a
+    // setting the printer cannot take is passed over.
+    virtual void applySettings(const PrinterSettings& settings) = 0;
 };
 
 class ClockService

@@ -84,9 +84,10 @@ std::optional<QString> FakeDialogs::saveFile(const FileDialogRequest& request)
     return take(saveAnswers, "save");
 }
 
-std::optional<FontChoice> FakeDialogs::chooseFont(QWidget*, const FontChoice&)
+std::optional<FontChoice> FakeDialogs::chooseFont(QWidget*, const FontChoice& initial)
 {
     ++fontCalls;
+    fontRequests.append(initial);
     return take(fontAnswers, "font");
 }
 
@@ -96,19 +97,24 @@ std::optional<QColor> FakeDialogs::chooseColor(QWidget*, const QColor&)
     return take(colorAnswers, "colour");
 }
 
-bool FakeDialogs::pageSetup(QWidget*, QPrinter&)
+bool FakeDialogs::pageSetup(QWidget*, QPrinter& printer)
 {
     ++pageSetupCalls;
-    return take(pageSetupAnswers, "page setup");
-}
-
-bool FakeDialogs::choosePrinter(QWidget*, QPrinter& printer)
-{
-    ++printerCalls;
-    const auto answer = take(printerAnswers, "printer");
+    const auto answer = take(pageSetupAnswers, "page setup");
     if (!answer)
         return false;
     answer(printer);
+    return true;
+}
+
+bool FakeDialogs::choosePrinter(QWidget*, PrinterSettings& settings)
+{
+    ++printerCalls;
+    printerRequests.append(settings);
+    const auto answer = take(printerAnswers, "printer");
+    if (!answer)
+        return false;
+    answer(settings);
     return true;
 }
 
@@ -153,6 +159,36 @@ QPrinter& FakePrinters::currentPrinter()
         printer->setOutputFileName(outputPath());
     }
     return *printer;
+}
+
+PrinterSettings FakePrinters::currentSettings()
+{
+    QPrinter& printer = currentPrinter();
+    PrinterSettings settings;
+    settings.printerName = currentName;
+    settings.copies = printer.copyCount();
+    settings.duplex = duplex;
+    settings.orientation = printer.pageLayout().orientation();
+    settings.pageSize = printer.pageLayout().pageSize();
+    settings.resolution = printer.resolution();
+    settings.colorMode = printer.colorMode();
+    settings.paperSource = printer.paperSource();
+    return settings;
+}
+
+void FakePrinters::applySettings(const PrinterSettings& settings)
+{
+    if (printers.contains(settings.printerName))
+        currentName = settings.printerName;
+    QPrinter& printer = currentPrinter();
+    printer.setCopyCount(settings.copies);
+    duplex = settings.duplex;
+    printer.setPageOrientation(settings.orientation);
+    printer.setPageSize(settings.pageSize);
+    if (settings.resolution > 0)
+        printer.setResolution(settings.resolution);
+    printer.setColorMode(settings.colorMode);
+    printer.setPaperSource(settings.paperSource);
 }
 
 void FakeApplication::terminate(int exitCode)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileShell.h"
 #include "platform/Services.h"
 
 #include <QList>
@@ -51,7 +52,7 @@ public:
     std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
-    bool choosePrinter(QWidget* parent, QPrinter& printer) override;
+    bool choosePrinter(QWidget* parent, PrinterSettings& settings) override;
     void verifyDone();
 
     // Scripted answers, taken in order; std::nullopt is a cancel.
@@ -59,12 +60,15 @@ public:
     std::deque<std::optional<QString>> saveAnswers;
     std::deque<std::optional<FontChoice>> fontAnswers;
     std::deque<std::optional<QColor>> colorAnswers;
-    std::deque<bool> pageSetupAnswers;
-    // A printer answer applies its settings to the printer before accepting; nullptr cancels.
-    std::deque<std::function<void(QPrinter&)>> printerAnswers;
+    // A page-setup answer edits the printer the dialog shows and accepts; nullptr cancels.
+    std::deque<std::function<void(QPrinter&)>> pageSetupAnswers;
+    // A printer answer edits the settings the dialog was preset to and accepts; nullptr cancels.
+    std::deque<std::function<void(PrinterSettings&)>> printerAnswers;
 
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
+    QList<FontChoice> fontRequests;         // the font each dialog started with
+    QList<PrinterSettings> printerRequests; // the settings each dialog was preset to
     int fontCalls = 0;
     int colorCalls = 0;
     int pageSetupCalls = 0;
@@ -88,8 +92,13 @@ public:
     FakePrinters();
     QStringList installedPrinters() override { return printers; }
     QPrinter& currentPrinter() override;
+    PrinterSettings currentSettings() override;
+    void applySettings(const PrinterSettings& settings) override;
 
     QStringList printers{QStringLiteral("PDF")};
+    // The current printer's name and duplex mode, which the PDF printer cannot hold itself.
+    QString currentName{QStringLiteral("PDF")};
+    QPrinter::DuplexMode duplex = QPrinter::DuplexNone;
     QString outputPath() const;
 
 private:
@@ -131,7 +140,8 @@ public:
     FakePrinters printers;
     FakeClock clock;
     FakeApplication application;
-    ShellService* shell = nullptr; // the real shell works on the test's own files
+    FileShell fileShell;
+    ShellService* shell = &fileShell; // the real shell works on the test's own files
 
     void install();
 
