@@ -483,6 +483,10 @@ void PrintingTest::printsThroughCupsQueue()
                                  test::PdfFile(produced).pageCount() == 2,
                              120000);
     const test::PdfFile pdf(produced);
+    const QSizeF paper = printer.paperRect(QPrinter::Point).size();
+    QVERIFY(qAbs(pdf.pageSize().width() - paper.width()) < 1);
+    QVERIFY(qAbs(pdf.pageSize().height() - paper.height()) < 1);
+    // The queue's PDF keeps the lines but not the letters' encoding: count them.
     QCOMPARE((pdf.lines(1) + pdf.lines(2)).size(), lines);
 }
 
