@@ -13,8 +13,9 @@ class EditorWidget : public QTextEdit
 public:
     explicit EditorWidget(QWidget* parent = nullptr);
 
-    // Inserts the picture at the caret, replacing the selection.
-    void insertPicture(const QImage& picture);
+    // Pictures the document does not hold are looked up in the program's other editors: text
+    // cut from one editor and pasted into another refers to its pictures by name.
+    QVariant loadResource(int type, const QUrl& name) override;
 
 signals:
     // Text or formatting changed, by the user or by the program.
@@ -30,7 +31,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    int pictureCount = 0;
+    // Inserts the picture at the caret, replacing the selection.
+    void insertPicture(const QImage& picture);
+    // Makes the pictures of a pasted range the document's own, while their source still exists.
+    void adoptPictures(int start, int end);
 };
 
 } // namespace lw

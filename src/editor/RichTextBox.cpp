@@ -165,10 +165,7 @@ QTextCharFormat typingFormat(QTextDocument* document, const QTextCursor& selecti
 
 RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWidget(parent))
 {
-    connect(editor, &EditorWidget::contentChanged, this, [this] {
-        ++changeCount;
-        emit Change();
-    });
+    connect(editor, &EditorWidget::contentChanged, this, &RichTextBox::Change);
     connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
     connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
 }
@@ -505,7 +502,7 @@ QFont RichTextBox::Font() const
 
 void RichTextBox::setFont(const QFont& font)
 {
-    // The widget hands its font to the document as the default font.
+    // The widget hands its own font to the document whenever that font changes, so both carry it.
     editor->setFont(font);
     document()->setDefaultFont(font);
 }
@@ -710,11 +707,13 @@ void RichTextBox::mergeCharFormat(const QTextCharFormat& format)
 
 void RichTextBox::replaceContent(const QString& text)
 {
-    const quint64 changesBefore = changeCount;
     if (editCursor) {
+        // Within the edit, so that it stays one undo step.
         QTextCursor all(document());
         all.select(QTextCursor::Document);
         all.insertText(text, QTextCharFormat());
+        all.select(QTextCursor::Document);
+        all.setBlockFormat(QTextBlockFormat());
         all.setPosition(0);
         *editCursor = all;
         return;
@@ -722,9 +721,6 @@ void RichTextBox::replaceContent(const QString& text)
     // Starts afresh: plain text in the base font, no undo history, the caret at the start.
     document()->setPlainText(text);
     editor->setTextCursor(QTextCursor(document()));
-    // Replacing an empty text by an empty one is a change too for the program.
-    if (changeCount == changesBefore)
-        emit Change();
 }
 
 int RichTextBox::clampPosition(qint64 position) const
