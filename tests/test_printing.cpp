@@ -5,8 +5,10 @@
 #include "platform/QtServices.h"
 #include "utilities/cDialog.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
 #include <QPrinter>
@@ -111,6 +113,7 @@ private slots:
     void printSetupReachesJob();
     void formattingPrintsAsShown();
     void indentPrintsAtItsWidth();
+    void pictureTakenFromAnotherEditorPrints();
     void editorLeftUntouched();
     void printerThatCannotOpenPrintsNothing();
     void unusedPrintFileKeepsEarlierPrints_data();
@@ -374,7 +377,7 @@ void PrintingTest::formattingPrintsAsShown()
              qPrintable(lines.join(u'|')));
     const QStringList fonts = pdf.fonts();
     QVERIFY2(fonts.filter(QStringLiteral("Bold")).size() == 1, qPrintable(fonts.join(u' ')));
-    QCOMPARE(pdf.imageCount(), 1);
+    QCOMPARE(pdf.images(), QList<QSize>{QSize(96, 48)});
 }
 
 void PrintingTest::indentPrintsAtItsWidth()
@@ -392,6 +395,31 @@ void PrintingTest::indentPrintsAtItsWidth()
         lefts.append(std::round(word.box.left()));
     // Half an inch of margin, and an inch of indent for the second paragraph.
     QCOMPARE(lefts, (QList<qreal>{36, 108, 36}));
+}
+
+void PrintingTest::pictureTakenFromAnotherEditorPrints()
+{
+    // Insert Text File: the hidden editor loads a file with a picture, its content is cut and
+    // pasted into the editor, and the hidden editor is emptied.
+    auto source = std::make_unique<RichTextBox>();
+    source->setText(QStringLiteral("With a picture: "));
+    QImage picture(120, 60, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    QGuiApplication::clipboard()->setImage(picture);
+    source->setSelStart(source->TextLength());
+    source->paste();
+    source->setSelStart(0);
+    source->setSelLength(source->TextLength());
+    source->cut();
+    RichTextBox box;
+    box.paste();
+    source.reset();
+
+    QCOMPARE(printHalfInch(box), 1);
+
+    const test::PdfFile pdf(printedFile());
+    QCOMPARE(pdf.lines(1), QStringList{QStringLiteral("With a picture:")});
+    QCOMPARE(pdf.images(), QList<QSize>{QSize(120, 60)});
 }
 
 void PrintingTest::editorLeftUntouched()

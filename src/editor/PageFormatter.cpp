@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
@@ -28,6 +29,7 @@ PageFormatter::PageFormatter(const QTextDocument& source, const QRectF& drawRect
     : document(source.clone()), origin(drawRect.topLeft()), scale(scale),
       page(drawRect.width() / scale.width(), toLayoutUnits(drawRect.height() / scale.height()))
 {
+    takePictures(source);
     // The draw rectangle is the edge of the text itself.
     document->setDocumentMargin(0);
     // Unhinted glyph widths: the screen's rounded ones would space the letters unevenly on paper.
@@ -37,6 +39,23 @@ PageFormatter::PageFormatter(const QTextDocument& source, const QRectF& drawRect
 }
 
 PageFormatter::~PageFormatter() = default;
+
+void PageFormatter::takePictures(const QTextDocument& source)
+{
+    // A copy holds only the pictures added to the document itself; those the editor found
+    // elsewhere (pasted from another editor, loaded from a file) are given to it here.
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto run = block.begin(); !run.atEnd(); ++run) {
+            const QTextCharFormat format = run.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QUrl name(format.toImageFormat().name());
+            const QVariant picture = source.resource(QTextDocument::ImageResource, name);
+            if (picture.isValid())
+                document->addResource(QTextDocument::ImageResource, name, picture);
+        }
+    }
+}
 
 int PageFormatter::length() const
 {

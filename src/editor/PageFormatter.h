@@ -31,6 +31,7 @@ public:
     int formatRange(QPainter& painter, int first);
 
 private:
+    void takePictures(const QTextDocument& source);
     int pageOf(int position) const;
     int firstPositionFrom(int position, qreal top) const;
 

@@ -3,7 +3,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <algorithm>
 
 namespace lw::test {
 
@@ -111,12 +110,19 @@ QStringList PdfFile::fonts() const
     return result;
 }
 
-int PdfFile::imageCount() const
+QList<QSize> PdfFile::images() const
 {
-    // Two header lines, then one image a line.
+    // Two header lines, then one image a line: page, number, type, width, height...; a picture's
+    // transparency comes as a line of its own, of type "smask".
     const QStringList lines = run(QStringLiteral("pdfimages"), {QStringLiteral("-list"), file})
                                   .split(u'\n', Qt::SkipEmptyParts);
-    return std::max<int>(0, lines.size() - 2);
+    QList<QSize> result;
+    for (const QString& line : lines.mid(2)) {
+        const QStringList columns = line.split(u' ', Qt::SkipEmptyParts);
+        if (columns.size() > 4 && columns.at(2) == QLatin1String("image"))
+            result.append(QSize(columns.at(3).toInt(), columns.at(4).toInt()));
+    }
+    return result;
 }
 
 } // namespace lw::test

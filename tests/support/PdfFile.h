@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QRectF>
+#include <QSize>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -34,7 +35,8 @@ public:
     QList<PdfWord> words(int page) const;
     // The names of the fonts used.
     QStringList fonts() const;
-    int imageCount() const;
+    // The pixel sizes of the pictures, in the order they are drawn.
+    QList<QSize> images() const;
 
 private:
     QString file;
