@@ -55,6 +55,35 @@ void withoutSizeHintNotice(QtMsgType type, const QMessageLogContext& context, co
         testHandler(type, context, text);
 }
 
+// Records what the window asks of the shell, and does nothing.
+class RecordingShell : public ShellService
+{
+public:
+    bool copyFile(QWidget* parent, const QString& from, const QString& to) override
+    {
+        return record(parent, {QStringLiteral("copy"), from, to});
+    }
+    bool renameFile(QWidget* parent, const QString& from, const QString& to) override
+    {
+        return record(parent, {QStringLiteral("rename"), from, to});
+    }
+    bool deleteFile(QWidget* parent, const QString& path) override
+    {
+        return record(parent, {QStringLiteral("delete"), path});
+    }
+
+    QList<QStringList> calls;
+    QList<QWidget*> owners;
+
+private:
+    bool record(QWidget* parent, const QStringList& call)
+    {
+        calls.append(call);
+        owners.append(parent);
+        return true;
+    }
+};
+
 QString replaceQuestion(const QString& target)
 {
     return QStringLiteral("The file '%1' already exists.\n\nDo you want to replace it?")
@@ -86,6 +115,8 @@ private slots:
     void existingTargetAnsweredNo();
     void emptyTargetOrMissingSource_data();
     void emptyTargetOrMissingSource();
+    void shellCalls_data();
+    void shellCalls();
     void browse_data();
     void browse();
     void closeDiscardsWindow();
@@ -444,6 +475,55 @@ void FileManagerTest::emptyTargetOrMissingSource()
     }
 
     QCOMPARE(contents(files->path()), before);
+}
+
+void FileManagerTest::shellCalls_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("call");
+
+    QTest::newRow("nominal: Delete takes the File name box")
+        << "from"
+        << "to"
+        << "cmdDelete" << QStringList{"delete", "named"};
+    QTest::newRow("nominal: Copy takes the From and To boxes")
+        << "from"
+        << "to"
+        << "cmdCopy" << QStringList{"copy", "from", "to"};
+    QTest::newRow("nominal: Rename takes the From and To boxes")
+        << "from"
+        << "to"
+        << "cmdRename" << QStringList{"rename", "from", "to"};
+    QTest::newRow("robustness: empty boxes are passed on as they stand")
+        << ""
+        << ""
+        << "cmdCopy" << QStringList{"copy", "", ""};
+}
+
+void FileManagerTest::shellCalls()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, button);
+    QFETCH(QStringList, call);
+    RecordingShell shell;
+    platform->shell = &shell;
+    platform->install();
+    window->txtFileName->setText(QStringLiteral("named"));
+    window->txtFrom->setText(from);
+    window->txtTo->setText(to);
+    if (button == QLatin1String("cmdCopy"))
+        window->cmdDCopy->click();
+    else if (button == QLatin1String("cmdRename"))
+        window->cmdDRename->click();
+
+    window->findChild<QPushButton*>(button)->click();
+
+    QCOMPARE(shell.calls, QList<QStringList>{call});
+    // The shell's dialogs belong to this window, so that a long copy blocks it.
+    QCOMPARE(shell.owners, QList<QWidget*>{window.data()});
 }
 
 void FileManagerTest::browse_data()

@@ -46,19 +46,19 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
 
 } // namespace
 
-void ShellCopyFile(const QString& source, const QString& target)
+void ShellCopyFile(const QString& source, const QString& target, QWidget* owner)
 {
-    services().shell->copyFile(nullptr, source, target);
+    services().shell->copyFile(owner, source, target);
 }
 
-void ShellRenameFile(const QString& source, const QString& target)
+void ShellRenameFile(const QString& source, const QString& target, QWidget* owner)
 {
-    services().shell->renameFile(nullptr, source, target);
+    services().shell->renameFile(owner, source, target);
 }
 
-void ShellDeleteFile(const QString& path)
+void ShellDeleteFile(const QString& path, QWidget* owner)
 {
-    services().shell->deleteFile(nullptr, path);
+    services().shell->deleteFile(owner, path);
 }
 
 frmManageFiles::frmManageFiles(QWidget* owner) : QWidget(owner, Qt::Dialog)
@@ -103,9 +103,9 @@ frmManageFiles::frmManageFiles(QWidget* owner) : QWidget(owner, Qt::Dialog)
     connect(cmdDRename, &QPushButton::clicked, this, &frmManageFiles::cmdDRename_Click);
     connect(cmdDelete, &QPushButton::clicked, this, &frmManageFiles::cmdDelete_Click);
     connect(cmdCopy, &QPushButton::clicked, this,
-            [this] { ShellCopyFile(txtFrom->text(), txtTo->text()); });
+            [this] { ShellCopyFile(txtFrom->text(), txtTo->text(), this); });
     connect(cmdRename, &QPushButton::clicked, this,
-            [this] { ShellRenameFile(txtFrom->text(), txtTo->text()); });
+            [this] { ShellRenameFile(txtFrom->text(), txtTo->text(), this); });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
     setSection(Section::Closed);
@@ -160,7 +160,7 @@ void frmManageFiles::cmdDRename_Click()
 void frmManageFiles::cmdDelete_Click()
 {
     setSection(Section::Closed);
-    ShellDeleteFile(txtFileName->text());
+    ShellDeleteFile(txtFileName->text(), this);
 }
 
 void frmManageFiles::setSection(Section section)

@@ -9,11 +9,12 @@ class QPushButton;
 namespace lw {
 
 // The shell's file operations on one file, with the shell's own questions, progress and
-// messages; failures are reported there and go no further.
-void ShellCopyFile(const QString& source, const QString& target);
-void ShellRenameFile(const QString& source, const QString& target);
+// messages; failures are reported there and go no further. The owner's window is blocked while a
+// long copy shows its progress.
+void ShellCopyFile(const QString& source, const QString& target, QWidget* owner = nullptr);
+void ShellRenameFile(const QString& source, const QString& target, QWidget* owner = nullptr);
 // Moves the file to the trash, after the shell's question.
-void ShellDeleteFile(const QString& path);
+void ShellDeleteFile(const QString& path, QWidget* owner = nullptr);
 
 // The file manager: deletes the file named in the File name box, or copies or renames the file
 // of the From box to the To box, in a lower section that the two toggle buttons open and close.
