@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QMessageBox>
@@ -10,6 +11,7 @@
 #include <QPrintDialog>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 
 namespace lw {
@@ -186,9 +188,27 @@ QStringList QtPrinterService::installedPrinters()
 
 QPrinter& QtPrinterService::currentPrinter()
 {
-    if (!printer)
+    if (!printer) {
         printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setDocName(QStringLiteral("Letterwright"));
+    }
+    // Qt falls back to PDF output when no printer is installed. A print then still gives the
+    // user pages, without replacing an earlier print.
+    if (printer->outputFormat() == QPrinter::PdfFormat) {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QDir().mkpath(folder);
+        printer->setOutputFileName(unusedPrintFile(folder));
+    }
     return *printer;
+}
+
+QString QtPrinterService::unusedPrintFile(const QString& folder)
+{
+    const QDir dir(folder);
+    QString name = QStringLiteral("Letterwright.pdf");
+    for (int n = 2; dir.exists(name); ++n)
+        name = QStringLiteral("Letterwright (%1).pdf").arg(n);
+    return dir.filePath(name);
 }
 
 PrinterSettings QtPrinterService::currentSettings()

@@ -37,9 +37,14 @@ class QtPrinterService : public PrinterService
 {
 public:
     QStringList installedPrinters() override;
+    // With no printer installed, the current printer writes each print to a PDF file of its own
+    // in the user's documents folder.
     QPrinter& currentPrinter() override;
     PrinterSettings currentSettings() override;
     void applySettings(const PrinterSettings& settings) override;
+
+    // The first of "Letterwright.pdf", "Letterwright (2).pdf", ... not yet in the folder.
+    static QString unusedPrintFile(const QString& folder);
 
 private:
     std::unique_ptr<QPrinter> printer;

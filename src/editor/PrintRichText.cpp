@@ -1,0 +1,105 @@
+#include "editor/PrintRichText.h"
+
+#include "editor/PageFormatter.h"
+#include "editor/RichTextBox.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+
+namespace lw {
+
+namespace {
+
+constexpr double twipsPerInch = 1440.0;
+
+// Rounds to the nearest whole twip, halves to the even neighbour.
+int toTwips(qreal pixels, int dpi)
+{
+    return int(std::nearbyint(pixels * twipsPerInch / dpi));
+}
+
+qreal toDevice(int twips, int dpi)
+{
+    return twips * dpi / twipsPerInch;
+}
+
+} // namespace
+
+TwipsRect drawRectangle(QSize paper, QPoint gutter, int leftMargin, int topMargin, int rightMargin,
+                        int bottomMargin)
+{
+    return {leftMargin - gutter.x(), topMargin - gutter.y(),
+            paper.width() - rightMargin - gutter.x(), paper.height() - bottomMargin - gutter.y()};
+}
+
+QPoint printerGutters(const QPrinter& printer)
+{
+    const QPointF offset = printer.pageRect(QPrinter::DevicePixel).topLeft() -
+                           printer.paperRect(QPrinter::DevicePixel).topLeft();
+    return {toTwips(offset.x(), printer.logicalDpiX()), toTwips(offset.y(), printer.logicalDpiY())};
+}
+
+QSize paperTwips(const QPrinter& printer)
+{
+    const QSizeF paper = printer.paperRect(QPrinter::DevicePixel).size();
+    return {toTwips(paper.width(), printer.logicalDpiX()),
+            toTwips(paper.height(), printer.logicalDpiY())};
+}
+
+int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMargin,
+                  int rightMargin, int bottomMargin)
+{
+    // Opening the painter opens the job and its first page.
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return 0;
+
+    const TwipsRect draw = drawRectangle(paperTwips(printer), printerGutters(printer), leftMargin,
+                                         topMargin, rightMargin, bottomMargin);
+    const int dpiX = printer.logicalDpiX();
+    const int dpiY = printer.logicalDpiY();
+    const QRectF drawDevice(toDevice(draw.left, dpiX), toDevice(draw.top, dpiY),
+                            toDevice(draw.width(), dpiX), toDevice(draw.height(), dpiY));
+    // The editor measures its document in pixels of the screen it is on.
+    const QSizeF scale(qreal(dpiX) / box.widget()->logicalDpiX(),
+                       qreal(dpiY) / box.widget()->logicalDpiY());
+    PageFormatter formatter(*box.document(), drawDevice, scale);
+
+    // A printer that cannot make copies itself (a PDF file) gets each copy from us.
+    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    const int documentCopies = printer.collateCopies() ? copies : 1;
+    const int pageCopies = printer.collateCopies() ? 1 : copies;
+
+    bool firstPage = true;
+    const auto startPage = [&] {
+        if (!firstPage)
+            printer.newPage();
+        firstPage = false;
+    };
+
+    int pages = 0;
+    for (int copy = 0; copy < documentCopies; ++copy) {
+        int position = 0;
+        int pagesOfCopy = 0;
+        for (;;) {
+            int next = position;
+            for (int i = 0; i < pageCopies; ++i) {
+                startPage();
+                next = formatter.formatRange(painter, position);
+            }
+            ++pagesOfCopy;
+            // A page that advances by nothing would come back forever: the job ends there.
+            if (next >= formatter.length() || next <= position)
+                break;
+            position = next;
+        }
+        pages = pagesOfCopy;
+    }
+    painter.end();
+    return pages;
+}
+
+} // namespace lw

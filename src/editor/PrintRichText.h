@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QPoint>
+#include <QSize>
+
+class QPrinter;
+
+namespace lw {
+
+class RichTextBox;
+
+// A rectangle in twips by its four edges, as the page-format arithmetic gives it.
+struct TwipsRect
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool operator==(const TwipsRect&) const = default;
+};
+
+// The rectangle the text is drawn in, relative to the top-left corner of the printable area:
+// margins measured from the paper's edges, less the physical offsets (gutters) of the printable
+// area. A margin smaller than its gutter gives a negative edge, kept as computed.
+TwipsRect drawRectangle(QSize paperTwips, QPoint gutterTwips, int leftMargin, int topMargin,
+                        int rightMargin, int bottomMargin);
+
+// The printer's physical offsets: where its printable area begins on the paper, in twips.
+QPoint printerGutters(const QPrinter& printer);
+// The paper's full size, in twips.
+QSize paperTwips(const QPrinter& printer);
+
+// Prints the editor's whole document on the printer, page after page, with margins in twips
+// measured from the paper's edges. No dialog comes first: the printer's own settings (copies,
+// orientation, paper size, duplex...) apply. The editor's text, formatting and selection are left
+// as they are. Returns the number of pages of one copy; 0 when the printer did not open the job.
+int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMargin,
+                  int rightMargin, int bottomMargin);
+
+} // namespace lw
