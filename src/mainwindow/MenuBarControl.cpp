@@ -128,14 +128,13 @@ void MenuBarControl::addTool(const QString& bandKey, const ToolDefinition& defin
     }
     const QString key = QString::fromLatin1(definition.key);
     const QString tooltip = QString::fromLatin1(definition.tooltip);
+    const bool hostedEnabled = hosted && hosted->isEnabled();
     QAction* action = nullptr;
     switch (definition.kind) {
     case ToolKind::Host: {
         if (!hosted)
             return;
-        const bool hostedEnabled = hosted->isEnabled();
         action = band->addWidget(hosted);
-        hosted->setEnabled(hostedEnabled);
         break;
     }
     case ToolKind::Color: {
@@ -168,7 +167,10 @@ void MenuBarControl::addTool(const QString& bandKey, const ToolDefinition& defin
     action->setData(key);
     action->setProperty("picture", definition.picture);
     action->setProperty("disabledPicture", definition.disabledPicture);
-    if (definition.kind != ToolKind::Host) {
+    if (definition.kind == ToolKind::Host) {
+        // The tool hands its own enabled state to the hosted control on every change of it.
+        hosted->setEnabled(hostedEnabled);
+    } else {
         action->setEnabled(definition.enabled);
         if (QWidget* button = band->widgetForAction(action))
             button->setAccessibleName(tooltip);

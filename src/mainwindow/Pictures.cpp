@@ -1,5 +1,8 @@
 #include "mainwindow/Pictures.h"
 
+#include <QStandardPaths>
+#include <QStringList>
+
 #include <algorithm>
 #include <iterator>
 
@@ -81,6 +84,17 @@ QIcon icon(int index)
 
 void useIconTheme()
 {
+    // Platforms without a desktop theme (offscreen, minimal) search no icon folders at all.
+    QStringList searchPaths = QIcon::themeSearchPaths();
+    const QStringList folders =
+        QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
+                                  QStandardPaths::LocateDirectory);
+    for (const QString& folder : folders) {
+        if (!searchPaths.contains(folder))
+            searchPaths.append(folder);
+    }
+    QIcon::setThemeSearchPaths(searchPaths);
+
     const QString breeze = QStringLiteral("breeze");
     const QString theme = QIcon::themeName();
     if (theme.isEmpty() || theme == QLatin1String("hicolor"))

@@ -14,7 +14,8 @@ inline constexpr int size = 16;
 QString iconName(int index);
 // The icon of a picture; a null icon for -1.
 QIcon icon(int index);
-// Uses Breeze when the desktop names no icon theme, and as the fallback of any other theme.
+// Uses Breeze when the desktop names no icon theme, and as the fallback of any other theme;
+// searches the icon folders of the XDG data directories also where the platform names none.
 void useIconTheme();
 
 } // namespace lw::pictures
