@@ -104,6 +104,7 @@ private slots:
     void windowSnapsBackAndCentres();
     void workedExampleOnTheWindow();
     void maximisedWindowKeepsItsPlace();
+    void restoringRecentres();
 
     void surfaces_data();
     void surfaces();
@@ -351,6 +352,21 @@ void MainWindowTest::maximisedWindowKeepsItsPlace()
     // The right-hand side still follows the window's width.
     const int outerWidth = window().currentLayout().outerWidth;
     QCOMPARE(window().PicFrm1->width(), twips::toPixelsX(outerWidth - 4515 - 300, &window()));
+}
+
+void MainWindowTest::restoringRecentres()
+{
+    window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window()));
+    const QPoint centred = window().frameGeometry().topLeft();
+    window().move(centred + QPoint(40, 30));
+    QTRY_COMPARE(window().frameGeometry().topLeft(), centred + QPoint(40, 30));
+
+    window().showMinimized();
+    QTRY_VERIFY(window().isMinimized());
+    window().showNormal();
+    QTRY_VERIFY(!window().isMinimized());
+    QTRY_COMPARE(window().frameGeometry().topLeft(), centred);
 }
 
 void MainWindowTest::surfaces_data()

@@ -122,15 +122,14 @@ void MenuBarControl::addTool(const QString& bandKey, const ToolDefinition& defin
     QToolBar* band = bands.value(bandKey);
     if (!band)
         return;
-    if (definition.kind == ToolKind::Separator) {
-        band->addSeparator();
-        return;
-    }
     const QString key = QString::fromLatin1(definition.key);
     const QString tooltip = QString::fromLatin1(definition.tooltip);
     const bool hostedEnabled = hosted && hosted->isEnabled();
     QAction* action = nullptr;
     switch (definition.kind) {
+    case ToolKind::Separator:
+        band->addSeparator();
+        return;
     case ToolKind::Host: {
         if (!hosted)
             return;
@@ -150,7 +149,6 @@ void MenuBarControl::addTool(const QString& bandKey, const ToolDefinition& defin
         break;
     }
     case ToolKind::Button:
-    case ToolKind::Separator:
         action = band->addAction(pictures::icon(definition.picture), tooltip);
         action->setToolTip(tooltip);
         action->setCheckable(definition.toggle);

@@ -224,6 +224,12 @@ void frmMail::buildLibraryPanel()
                        2325, 1095, 345);
     for (QListWidget* list : lstBx)
         list->setWordWrap(false);
+    // The library combo boxes are white, like the lists beside them.
+    for (QComboBox* box : Cmb) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Button, palette.color(QPalette::Base));
+        box->setPalette(palette);
+    }
 }
 
 void frmMail::buildSearchPanel()
@@ -261,7 +267,7 @@ void frmMail::buildStatusBar()
         if (i == 1) {
             // The title line takes what the indicators leave.
             SBPanels[i]->setToolTip(QStringLiteral("This is a text style panel"));
-            SBPanels[i]->setMinimumWidth(0);
+            SBPanels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             SB->addWidget(SBPanels[i], 1);
         } else {
             SBPanels[i]->setFixedWidth(widths[i]);
