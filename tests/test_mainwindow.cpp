@@ -162,6 +162,7 @@ void MainWindowTest::cleanup()
 void MainWindowTest::showWithEditorFocus()
 {
     window().show();
+    window().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window()));
     window().RTB->setFocus();
     QTRY_VERIFY(window().RTB->hasFocus());
@@ -659,6 +660,7 @@ void MainWindowTest::editingSwitchOnFirstShow()
 
     // The editor takes the keyboard as the window is first shown.
     window().show();
+    window().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window()));
     QTRY_VERIFY(window().EditingEnabled);
     QVERIFY(window().RTB->hasFocus());
@@ -683,6 +685,7 @@ void MainWindowTest::editingSwitchOnlyOnEditorFocusAndOnce()
     MenuBarControl& bar = *window().MenuBar;
     window().testSearch->setFocus();
     window().show();
+    window().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window()));
     QTRY_VERIFY(window().testSearch->hasFocus());
     window().lstBx[0]->setFocus();
@@ -804,6 +807,7 @@ void MainWindowTest::popupUsableWhileEditMenuDisabled()
 {
     window().testSearch->setFocus();
     window().show();
+    window().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window()));
     QVERIFY(!window().MenuBar->isMenuEnabled(QStringLiteral("mnuEdit")));
 
