@@ -2,9 +2,12 @@
 
 #include <QFont>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTextCursor>
 #include <optional>
 
+class QTextCharFormat;
 class QTextDocument;
 class QTextEdit;
 class QWidget;
@@ -64,7 +67,10 @@ public:
     std::optional<int> SelAlignment() const;
     void setSelAlignment(int alignment);
 
-    // Paragraph indents in the current scale unit: the left indent and the hanging indent.
+    // Paragraph indents in the current scale unit (pixels of the editor's screen underneath): the
+    // left indent, where the first line starts, and the hanging indent, how much further in the
+    // other lines start (negative: less far). Neither lets a line start left of the margin: a left
+    // indent below 0 becomes 0. A list's own indent comes on top of both.
     std::optional<double> SelIndent() const;
     void setSelIndent(double indent);
     std::optional<double> SelHangingIndent() const;
@@ -86,13 +92,16 @@ public:
     QFont Font() const;
     void setFont(const QFont& font);
 
-    // Searches from `start` to `end` (-1: the end of the text). Returns the match's position or
-    // -1; without NoHighlight the match becomes the selection.
+    // Searches from `start` to `end` (-1: the end of the text); the match must lie within. Returns
+    // the match's position or -1; without NoHighlight the match becomes the selection. A whole
+    // word has no letter, digit or combining mark right before or after it. An empty text is
+    // never found.
     int Find(const QString& text, int start, int end = -1, int options = 0);
 
     // Replaces the content with the file; returns false (content unchanged) when it cannot be read.
     bool LoadFile(const QString& path, int type);
-    // Writes the content, replacing the file; returns false with `error` set when it fails.
+    // Writes the content, replacing the file in one step; returns false with `error` set when it
+    // fails, leaving the old file. Only plain text is written.
     bool SaveFile(const QString& path, int type, QString* error = nullptr);
 
     void undo();
@@ -101,12 +110,14 @@ public:
     void paste();
     void clear(); // removes the selection
 
-    // First position of a 0-based line (a paragraph); line -1 is the caret's line; -1 when there
-    // is no such line.
+    // First position of a 0-based line (a paragraph; word wrap makes no lines); line -1 is the
+    // caret's line; -1 when there is no such line.
     int lineIndex(int line) const;
     int lineCount() const;
 
-    // Several changes that make one command: one undo step and one relayout.
+    // Several changes that make one command: one undo step, one relayout and one Change at
+    // endEdit. Pairs may nest. Meanwhile the members read and set the edit's own selection; the
+    // widget shows it at endEdit.
     void beginEdit();
     void endEdit();
 
@@ -114,15 +125,29 @@ public:
     bool hasFocus() const;
 
 signals:
-    // The content changed, by the user or by the program.
+    // The content changed, by the user or by the program; formatting counts too.
     void Change();
     void GotFocus();
-    // button 1 left, 2 right; shift state as Qt::KeyboardModifiers; x and y in the widget.
+    // button 1 left, 2 right, 4 middle; shift state as Qt::KeyboardModifiers; x and y in the
+    // widget. The editor opens no context menu of its own.
     void MouseDown(int button, int shift, int x, int y);
 
 private:
-    EditorWidget* editor;
+    // The selection: the edit's own cursor while an edit is open, otherwise the widget's.
+    QTextCursor cursor() const;
+    void setCursor(const QTextCursor& cursor);
+    // Runs a command of the widget itself on the current selection.
+    template <typename Command> void onWidgetCursor(Command command);
+    void mergeCharFormat(const QTextCharFormat& format);
+    void replaceContent(const QString& text);
+    int clampPosition(qint64 position) const;
+    double toUnits(qreal pixels) const;
+    qreal toPixels(double units) const;
+
+    QPointer<EditorWidget> editor;
     ScaleUnit unit = ScaleUnit::Twips;
+    std::optional<QTextCursor> editCursor;
+    int editDepth = 0;
 };
 
 } // namespace lw

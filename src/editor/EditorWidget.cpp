@@ -1,0 +1,135 @@
+#include "editor/EditorWidget.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+namespace lw {
+
+namespace {
+
+int buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+// A picture alone, as Insert Picture or an image viewer leaves it; copied text that holds
+// pictures comes as HTML with the text.
+bool isPicture(const QMimeData* source)
+{
+    return source->hasImage() && !source->hasText();
+}
+
+} // namespace
+
+EditorWidget::EditorWidget(QWidget* parent) : QTextEdit(parent)
+{
+    // The program shows a popup of its own on the right button.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    // Formatting counts as a change too: a user who bolds a word has modified the document.
+    connect(document(), &QTextDocument::contentsChanged, this, &EditorWidget::contentChanged);
+}
+
+QVariant EditorWidget::loadResource(int type, const QUrl& name)
+{
+    // The other documents ask back for what they do not hold themselves.
+    static bool searching = false;
+    if (!searching) {
+        searching = true;
+        QVariant found;
+        const QWidgetList widgets = QApplication::allWidgets();
+        for (QWidget* widget : widgets) {
+            auto* other = qobject_cast<EditorWidget*>(widget);
+            if (other && other != this) {
+                found = other->document()->resource(type, name);
+                if (found.isValid())
+                    break;
+            }
+        }
+        searching = false;
+        if (found.isValid())
+            return found;
+    }
+    return QTextEdit::loadResource(type, name);
+}
+
+void EditorWidget::insertPicture(const QImage& picture)
+{
+    if (picture.isNull())
+        return;
+    // Names unique in the whole program, so that a picture pasted into another editor cannot
+    // be taken for one of that editor's own.
+    static int pictureCount = 0;
+    const QUrl name(QStringLiteral("picture:%1").arg(++pictureCount));
+    document()->addResource(QTextDocument::ImageResource, name, picture);
+    QTextImageFormat format;
+    format.setName(name.toString());
+    QTextCursor cursor = textCursor();
+    cursor.insertImage(format);
+    setTextCursor(cursor);
+}
+
+bool EditorWidget::canInsertFromMimeData(const QMimeData* source) const
+{
+    return isPicture(source) || QTextEdit::canInsertFromMimeData(source);
+}
+
+void EditorWidget::insertFromMimeData(const QMimeData* source)
+{
+    if (isPicture(source)) {
+        insertPicture(qvariant_cast<QImage>(source->imageData()));
+    } else {
+        const int start = textCursor().selectionStart();
+        QTextEdit::insertFromMimeData(source);
+        adoptPictures(start, textCursor().position());
+    }
+}
+
+void EditorWidget::adoptPictures(int start, int end)
+{
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment run = it.fragment();
+            if (run.position() >= start && run.position() < end && run.charFormat().isImageFormat())
+                // Asking loads the picture once and keeps it in the document.
+                document()->resource(QTextDocument::ImageResource,
+                                     QUrl(run.charFormat().toImageFormat().name()));
+        }
+    }
+}
+
+void EditorWidget::focusInEvent(QFocusEvent* event)
+{
+    QTextEdit::focusInEvent(event);
+    emit gotFocus();
+}
+
+void EditorWidget::mousePressEvent(QMouseEvent* event)
+{
+    QTextEdit::mousePressEvent(event);
+    const int button = buttonCode(event->button());
+    if (button == 0)
+        return;
+    const QPoint at = viewport()->mapTo(this, event->position().toPoint());
+    emit mouseDown(button, int(event->modifiers()), at.x(), at.y());
+    // Taken: the program answers every button through mouseDown.
+    event->accept();
+}
+
+} // namespace lw

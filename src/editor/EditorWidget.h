@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QTextEdit>
+
+class QImage;
+
+namespace lw {
+
+// The QTextEdit behind RichTextBox: raises its notifications and takes pictures from the clipboard.
+class EditorWidget : public QTextEdit
+{
+    Q_OBJECT
+public:
+    explicit EditorWidget(QWidget* parent = nullptr);
+
+    // Pictures the document does not hold are looked up in the program's other editors: text
+    // cut from one editor and pasted into another refers to its pictures by name.
+    QVariant loadResource(int type, const QUrl& name) override;
+
+signals:
+    // Text or formatting changed, by the user or by the program.
+    void contentChanged();
+    void gotFocus();
+    // button 1 left, 2 right, 4 middle; x and y in this widget.
+    void mouseDown(int button, int shift, int x, int y);
+
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    // Inserts the picture at the caret, replacing the selection.
+    void insertPicture(const QImage& picture);
+    // Makes the pictures of a pasted range the document's own, while their source still exists.
+    void adoptPictures(int start, int end);
+};
+
+} // namespace lw

@@ -1,0 +1,745 @@
+#include "editor/RichTextBox.h"
+
+#include "editor/DocumentText.h"
+#include "editor/EditorWidget.h"
+
+#include <QFile>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <algorithm>
+#include <functional>
+
+namespace lw {
+
+namespace {
+
+constexpr double twipsPerInch = 1440.0;
+constexpr double millimetresPerInch = 25.4;
+// Find reads the text in pieces that grow up to this size, so that a search costs the distance
+// to its match, not the length of the document.
+constexpr int firstChunk = 64;
+constexpr int largestChunk = 1 << 16;
+
+// Paragraph and line breaks, and the frame marks of pasted tables, read as line feeds; unlike
+// QTextDocument::toPlainText(), non-breaking spaces stay what they are.
+QString withLineFeeds(QString text)
+{
+    for (QChar& ch : text) {
+        switch (ch.unicode()) {
+        case QChar::ParagraphSeparator:
+        case QChar::LineSeparator:
+        case 0xFDD0: // QTextBeginningOfFrame
+        case 0xFDD1: // QTextEndOfFrame
+            ch = u'\n';
+            break;
+        default:
+            break;
+        }
+    }
+    return text;
+}
+
+bool isWordCharacter(QChar ch)
+{
+    return ch.isLetterOrNumber() || ch.isMark();
+}
+
+bool isBulletStyle(QTextListFormat::Style style)
+{
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle ||
+           style == QTextListFormat::ListSquare;
+}
+
+bool isNumberedStyle(QTextListFormat::Style style)
+{
+    return style == QTextListFormat::ListDecimal || style == QTextListFormat::ListLowerAlpha ||
+           style == QTextListFormat::ListUpperAlpha || style == QTextListFormat::ListLowerRoman ||
+           style == QTextListFormat::ListUpperRoman;
+}
+
+// The paragraphs a selection touches, as QTextCursor::mergeBlockFormat() takes them.
+template <typename Visit>
+void forEachBlock(const QTextDocument* document, const QTextCursor& selection, Visit visit)
+{
+    const QTextBlock last = document->findBlock(selection.selectionEnd());
+    for (QTextBlock block = document->findBlock(selection.selectionStart()); block.isValid();
+         block = block.next()) {
+        if (!visit(block) || block == last)
+            return;
+    }
+}
+
+// The runs of text of a selection; `visit` returns false to stop.
+template <typename Visit>
+void forEachRun(const QTextDocument* document, const QTextCursor& selection, Visit visit)
+{
+    const int start = selection.selectionStart();
+    const int end = selection.selectionEnd();
+    for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment run = it.fragment();
+            if (run.position() >= end)
+                break;
+            if (run.position() + run.length() > start && !visit(run.charFormat()))
+                return;
+        }
+    }
+}
+
+// One value for the whole selection, or std::nullopt when it differs; without a selection, the
+// value of the text typed at the caret.
+template <typename Value>
+std::optional<Value> uniformRunValue(const QTextDocument* document, const QTextCursor& selection,
+                                     const std::function<Value(const QTextCharFormat&)>& valueOf)
+{
+    std::optional<Value> value;
+    bool mixed = false;
+    if (selection.hasSelection()) {
+        forEachRun(document, selection, [&](const QTextCharFormat& format) {
+            const Value here = valueOf(format);
+            mixed = value && *value != here;
+            value = here;
+            return !mixed;
+        });
+    }
+    if (mixed)
+        return std::nullopt;
+    // A selection of paragraph breaks only has no run of its own.
+    if (!value)
+        value = valueOf(selection.charFormat());
+    return value;
+}
+
+template <typename Value>
+std::optional<Value> uniformBlockValue(const QTextDocument* document, const QTextCursor& selection,
+                                       const std::function<Value(const QTextBlock&)>& valueOf)
+{
+    std::optional<Value> value;
+    bool mixed = false;
+    forEachBlock(document, selection, [&](const QTextBlock& block) {
+        const Value here = valueOf(block);
+        mixed = value && *value != here;
+        value = here;
+        return !mixed;
+    });
+    if (mixed)
+        return std::nullopt;
+    return value;
+}
+
+// Changes the format of every paragraph of the selection, as one undo step.
+void changeBlocks(QTextDocument* document, const QTextCursor& selection,
+                  const std::function<void(const QTextBlock&, QTextBlockFormat&)>& change)
+{
+    QTextCursor writer(document);
+    writer.beginEditBlock();
+    forEachBlock(document, selection, [&](const QTextBlock& block) {
+        QTextBlockFormat format = block.blockFormat();
+        change(block, format);
+        writer.setPosition(block.position());
+        writer.setBlockFormat(format);
+        return true;
+    });
+    writer.endEditBlock();
+}
+
+// The format of text typed over the selection: that of its first character, as typing does.
+QTextCharFormat typingFormat(QTextDocument* document, const QTextCursor& selection)
+{
+    QTextCharFormat format = selection.charFormat();
+    if (selection.hasSelection()) {
+        QTextCursor first(document);
+        first.setPosition(selection.selectionStart() + 1);
+        format = first.charFormat();
+    }
+    // Text typed after a picture is text, not another picture.
+    for (const int property : {int(QTextFormat::ObjectType), int(QTextFormat::ImageName),
+                               int(QTextFormat::ImageWidth), int(QTextFormat::ImageHeight)})
+        format.clearProperty(property);
+    return format;
+}
+
+} // namespace
+
+RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWidget(parent))
+{
+    connect(editor, &EditorWidget::contentChanged, this, &RichTextBox::Change);
+    connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
+    connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
+}
+
+RichTextBox::~RichTextBox()
+{
+    // Without a parent the widget is ours; with one, the parent deletes it.
+    if (editor && !editor->parent())
+        delete editor.data();
+}
+
+QWidget* RichTextBox::widget() const
+{
+    return editor;
+}
+
+QTextEdit* RichTextBox::textEdit() const
+{
+    return editor;
+}
+
+QTextDocument* RichTextBox::document() const
+{
+    return editor->document();
+}
+
+QString RichTextBox::Text() const
+{
+    return withLineFeeds(document()->toRawText());
+}
+
+void RichTextBox::setText(const QString& text)
+{
+    replaceContent(text);
+}
+
+int RichTextBox::TextLength() const
+{
+    return document()->characterCount() - 1;
+}
+
+QString RichTextBox::SelText() const
+{
+    return withLineFeeds(cursor().selectedText());
+}
+
+void RichTextBox::setSelText(const QString& text)
+{
+    QTextCursor edit = cursor();
+    edit.insertText(text, typingFormat(document(), edit));
+    setCursor(edit);
+}
+
+int RichTextBox::SelStart() const
+{
+    return cursor().selectionStart();
+}
+
+void RichTextBox::setSelStart(int position)
+{
+    QTextCursor caret = cursor();
+    caret.setPosition(clampPosition(position));
+    setCursor(caret);
+}
+
+int RichTextBox::SelLength() const
+{
+    const QTextCursor selection = cursor();
+    return selection.selectionEnd() - selection.selectionStart();
+}
+
+void RichTextBox::setSelLength(int length)
+{
+    QTextCursor selection = cursor();
+    const int start = selection.selectionStart();
+    selection.setPosition(start);
+    selection.setPosition(clampPosition(qint64(start) + std::max(length, 0)),
+                          QTextCursor::KeepAnchor);
+    setCursor(selection);
+}
+
+std::optional<bool> RichTextBox::SelBold() const
+{
+    const QFont base = Font();
+    return uniformRunValue<bool>(document(), cursor(), [&](const QTextCharFormat& format) {
+        return format.font().resolve(base).bold();
+    });
+}
+
+void RichTextBox::setSelBold(bool on)
+{
+    QTextCharFormat format;
+    format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    mergeCharFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelItalic() const
+{
+    const QFont base = Font();
+    return uniformRunValue<bool>(document(), cursor(), [&](const QTextCharFormat& format) {
+        return format.font().resolve(base).italic();
+    });
+}
+
+void RichTextBox::setSelItalic(bool on)
+{
+    QTextCharFormat format;
+    format.setFontItalic(on);
+    mergeCharFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelUnderline() const
+{
+    const QFont base = Font();
+    return uniformRunValue<bool>(document(), cursor(), [&](const QTextCharFormat& format) {
+        return format.font().resolve(base).underline();
+    });
+}
+
+void RichTextBox::setSelUnderline(bool on)
+{
+    QTextCharFormat format;
+    format.setFontUnderline(on);
+    mergeCharFormat(format);
+}
+
+std::optional<bool> RichTextBox::SelBullet() const
+{
+    return uniformBlockValue<bool>(document(), cursor(), [](const QTextBlock& block) {
+        return block.textList() && isBulletStyle(block.textList()->format().style());
+    });
+}
+
+void RichTextBox::setSelBullet(bool on)
+{
+    if (SelBullet() == on)
+        return;
+    QTextCursor selection = cursor();
+    if (on) {
+        QTextListFormat list;
+        list.setStyle(QTextListFormat::ListDisc);
+        list.setIndent(1);
+        selection.beginEditBlock();
+        selection.createList(list);
+        selection.endEditBlock();
+    } else {
+        changeBlocks(document(), selection, [](const QTextBlock& block, QTextBlockFormat& format) {
+            if (block.textList() && isBulletStyle(block.textList()->format().style()))
+                format.setObjectIndex(-1);
+        });
+    }
+}
+
+std::optional<bool> RichTextBox::SelNumbering() const
+{
+    return uniformBlockValue<bool>(document(), cursor(), [](const QTextBlock& block) {
+        return block.textList() && isNumberedStyle(block.textList()->format().style());
+    });
+}
+
+void RichTextBox::setSelNumbering(bool on)
+{
+    if (SelNumbering() == on)
+        return;
+    QTextCursor selection = cursor();
+    if (on) {
+        QTextListFormat list;
+        list.setStyle(QTextListFormat::ListDecimal);
+        list.setIndent(1);
+        selection.beginEditBlock();
+        selection.createList(list);
+        selection.endEditBlock();
+    } else {
+        changeBlocks(document(), selection, [](const QTextBlock& block, QTextBlockFormat& format) {
+            if (block.textList() && isNumberedStyle(block.textList()->format().style()))
+                format.setObjectIndex(-1);
+        });
+    }
+}
+
+std::optional<int> RichTextBox::SelAlignment() const
+{
+    return uniformBlockValue<int>(document(), cursor(), [](const QTextBlock& block) {
+        const Qt::Alignment alignment = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+        if (alignment & Qt::AlignRight)
+            return int(AlignRight);
+        if (alignment & Qt::AlignHCenter)
+            return int(AlignCenter);
+        return int(AlignLeft); // justified text starts at the left too
+    });
+}
+
+void RichTextBox::setSelAlignment(int alignment)
+{
+    QTextBlockFormat format;
+    switch (alignment) {
+    case AlignLeft:
+        format.setAlignment(Qt::AlignLeft);
+        break;
+    case AlignRight:
+        format.setAlignment(Qt::AlignRight);
+        break;
+    case AlignCenter:
+        format.setAlignment(Qt::AlignHCenter);
+        break;
+    default:
+        return;
+    }
+    QTextCursor selection = cursor();
+    selection.mergeBlockFormat(format);
+}
+
+// The first line of a paragraph starts at leftMargin + textIndent, the lines after it at
+// leftMargin: the left indent is the first line's, the hanging indent how much further in the
+// other lines start (negative: less far), as the rich-edit control measures them.
+std::optional<double> RichTextBox::SelIndent() const
+{
+    const auto pixels = uniformBlockValue<qreal>(document(), cursor(), [](const QTextBlock& block) {
+        const QTextBlockFormat format = block.blockFormat();
+        return format.leftMargin() + format.textIndent();
+    });
+    if (!pixels)
+        return std::nullopt;
+    return toUnits(*pixels);
+}
+
+void RichTextBox::setSelIndent(double indent)
+{
+    const qreal first = std::max<qreal>(toPixels(indent), 0);
+    changeBlocks(document(), cursor(), [first](const QTextBlock&, QTextBlockFormat& format) {
+        const qreal hanging = std::max(-format.textIndent(), -first);
+        format.setLeftMargin(first + hanging);
+        format.setTextIndent(-hanging);
+    });
+}
+
+std::optional<double> RichTextBox::SelHangingIndent() const
+{
+    const auto pixels = uniformBlockValue<qreal>(document(), cursor(), [](const QTextBlock& block) {
+        return -block.blockFormat().textIndent();
+    });
+    if (!pixels)
+        return std::nullopt;
+    return toUnits(*pixels);
+}
+
+void RichTextBox::setSelHangingIndent(double indent)
+{
+    const qreal wanted = toPixels(indent);
+    changeBlocks(document(), cursor(), [wanted](const QTextBlock&, QTextBlockFormat& format) {
+        const qreal first = std::max<qreal>(format.leftMargin() + format.textIndent(), 0);
+        const qreal hanging = std::max(wanted, -first);
+        format.setLeftMargin(first + hanging);
+        format.setTextIndent(-hanging);
+    });
+}
+
+std::optional<quint32> RichTextBox::SelColor() const
+{
+    const QColor text = editor->palette().color(QPalette::Text);
+    return uniformRunValue<quint32>(document(), cursor(), [&](const QTextCharFormat& format) {
+        const QBrush brush = format.foreground();
+        const QColor color = brush.style() == Qt::NoBrush ? text : brush.color();
+        return quint32(color.red()) | quint32(color.green()) << 8 | quint32(color.blue()) << 16;
+    });
+}
+
+void RichTextBox::setSelColor(quint32 bgr)
+{
+    QTextCharFormat format;
+    format.setForeground(QColor(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF)));
+    mergeCharFormat(format);
+}
+
+std::optional<QString> RichTextBox::SelFontName() const
+{
+    const QFont base = Font();
+    return uniformRunValue<QString>(document(), cursor(), [&](const QTextCharFormat& format) {
+        return format.font().resolve(base).family();
+    });
+}
+
+void RichTextBox::setSelFontName(const QString& family)
+{
+    if (family.isEmpty())
+        return;
+    QTextCharFormat format;
+    // Both properties, so that a family set in the older one by pasted text cannot win.
+    format.setFontFamilies(QStringList{family});
+    format.setProperty(QTextFormat::FontFamily, family);
+    mergeCharFormat(format);
+}
+
+std::optional<double> RichTextBox::SelFontSize() const
+{
+    const QFont base = Font();
+    const int dpi = editor->logicalDpiY();
+    return uniformRunValue<double>(document(), cursor(), [&](const QTextCharFormat& format) {
+        const QFont font = format.font().resolve(base);
+        // Pasted HTML may size text in pixels.
+        if (font.pointSizeF() <= 0 && font.pixelSize() > 0)
+            return font.pixelSize() * 72.0 / dpi;
+        return font.pointSizeF();
+    });
+}
+
+void RichTextBox::setSelFontSize(double points)
+{
+    if (points <= 0)
+        return;
+    QTextCharFormat format;
+    format.setFontPointSize(points);
+    mergeCharFormat(format);
+}
+
+void RichTextBox::setSelFont(const QFont& font)
+{
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{font.family()});
+    format.setProperty(QTextFormat::FontFamily, font.family());
+    if (font.pointSizeF() > 0)
+        format.setFontPointSize(font.pointSizeF());
+    format.setFontWeight(font.weight());
+    format.setFontItalic(font.italic());
+    format.setFontUnderline(font.underline());
+    format.setFontStrikeOut(font.strikeOut());
+    mergeCharFormat(format);
+}
+
+QFont RichTextBox::Font() const
+{
+    return document()->defaultFont();
+}
+
+void RichTextBox::setFont(const QFont& font)
+{
+    // The widget hands its own font to the document whenever that font changes, so both carry it.
+    editor->setFont(font);
+    document()->setDefaultFont(font);
+}
+
+int RichTextBox::Find(const QString& text, int start, int end, int options)
+{
+    const int length = TextLength();
+    start = std::clamp(start, 0, length);
+    if (end < 0 || end > length)
+        end = length;
+    QString pattern = text;
+    pattern.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const int size = int(pattern.size());
+    if (size == 0 || end - start < size)
+        return -1;
+    const Qt::CaseSensitivity sensitivity =
+        (options & MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const QTextDocument* doc = document();
+    const auto wholeWord = [&](int at) {
+        return !(options & WholeWord) || (!isWordCharacter(doc->characterAt(at - 1)) &&
+                                          !isWordCharacter(doc->characterAt(at + size)));
+    };
+
+    int found = -1;
+    if (pattern.contains(u'\n') || pattern.contains(u'\r')) {
+        // Text across paragraphs: rare enough to search the whole text.
+        pattern.replace(u'\r', u'\n');
+        const QString all = Text();
+        for (qsizetype at = all.indexOf(pattern, start, sensitivity); at >= 0 && at + size <= end;
+             at = all.indexOf(pattern, at + 1, sensitivity)) {
+            if (wholeWord(int(at))) {
+                found = int(at);
+                break;
+            }
+        }
+    } else {
+        // Paragraph by paragraph, in pieces: a selection inside one paragraph reads its text
+        // in order even where the document holds tables.
+        QTextCursor reader(editor->document());
+        for (QTextBlock block = doc->findBlock(start); block.isValid() && found < 0;
+             block = block.next()) {
+            const int blockEnd = std::min(block.position() + block.length() - 1, end);
+            int chunkStart = std::max(start, block.position());
+            int chunkSize = std::max(firstChunk, 2 * size);
+            while (found < 0 && chunkStart + size <= blockEnd) {
+                const int chunkEnd = std::min(blockEnd, chunkStart + chunkSize);
+                reader.setPosition(chunkStart);
+                reader.setPosition(chunkEnd, QTextCursor::KeepAnchor);
+                const QString chunk = reader.selectedText();
+                for (qsizetype at = chunk.indexOf(pattern, 0, sensitivity); at >= 0;
+                     at = chunk.indexOf(pattern, at + 1, sensitivity)) {
+                    if (wholeWord(chunkStart + int(at))) {
+                        found = chunkStart + int(at);
+                        break;
+                    }
+                }
+                if (chunkEnd == blockEnd)
+                    break;
+                chunkStart = chunkEnd - (size - 1);
+                chunkSize = std::min(chunkSize * 2, largestChunk);
+            }
+            if (block.position() + block.length() > end)
+                break;
+        }
+    }
+    if (found >= 0 && !(options & NoHighlight)) {
+        QTextCursor match = cursor();
+        match.setPosition(found);
+        match.setPosition(found + size, QTextCursor::KeepAnchor);
+        setCursor(match);
+    }
+    return found;
+}
+
+bool RichTextBox::LoadFile(const QString& path, int type)
+{
+    if (type != RichText && type != PlainText)
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    replaceContent(decodeDocumentBytes(bytes));
+    return true;
+}
+
+bool RichTextBox::SaveFile(const QString& path, int type, QString* error)
+{
+    if (type != PlainText) {
+        if (error)
+            *error = type == RichText ? QStringLiteral("Saving rich text is not supported.")
+                                      : QStringLiteral("Unknown file type %1.").arg(type);
+        return false;
+    }
+    return writeFileSafely(path, encodeDocumentText(Text()), error);
+}
+
+void RichTextBox::undo()
+{
+    onWidgetCursor([this] { editor->undo(); });
+}
+
+void RichTextBox::cut()
+{
+    onWidgetCursor([this] { editor->cut(); });
+}
+
+void RichTextBox::copy()
+{
+    onWidgetCursor([this] { editor->copy(); });
+}
+
+void RichTextBox::paste()
+{
+    onWidgetCursor([this] { editor->paste(); });
+}
+
+void RichTextBox::clear()
+{
+    if (editor->isReadOnly())
+        return;
+    QTextCursor selection = cursor();
+    selection.removeSelectedText();
+    setCursor(selection);
+}
+
+int RichTextBox::lineIndex(int line) const
+{
+    if (line == -1)
+        return cursor().block().position();
+    const QTextBlock block = document()->findBlockByNumber(line);
+    return block.isValid() ? block.position() : -1;
+}
+
+int RichTextBox::lineCount() const
+{
+    return document()->blockCount();
+}
+
+void RichTextBox::beginEdit()
+{
+    if (editDepth++ > 0)
+        return;
+    editCursor = editor->textCursor();
+    editCursor->beginEditBlock();
+}
+
+void RichTextBox::endEdit()
+{
+    if (editDepth == 0 || --editDepth > 0)
+        return;
+    // The change notification comes here; its handlers still see the edit's selection.
+    editCursor->endEditBlock();
+    const QTextCursor selection = *editCursor;
+    editCursor.reset();
+    editor->setTextCursor(selection);
+}
+
+void RichTextBox::setFocus()
+{
+    editor->setFocus();
+}
+
+bool RichTextBox::hasFocus() const
+{
+    return editor->hasFocus();
+}
+
+QTextCursor RichTextBox::cursor() const
+{
+    return editCursor ? *editCursor : editor->textCursor();
+}
+
+void RichTextBox::setCursor(const QTextCursor& cursor)
+{
+    // Inside an edit the widget is left alone: moving its caret would lay the text out.
+    if (editCursor)
+        *editCursor = cursor;
+    else
+        editor->setTextCursor(cursor);
+}
+
+template <typename Command> void RichTextBox::onWidgetCursor(Command command)
+{
+    if (editCursor)
+        editor->setTextCursor(*editCursor);
+    command();
+    if (editCursor)
+        *editCursor = editor->textCursor();
+}
+
+void RichTextBox::mergeCharFormat(const QTextCharFormat& format)
+{
+    QTextCursor selection = cursor();
+    selection.mergeCharFormat(format);
+    // Without a selection the caret keeps the format for the text typed next.
+    if (!selection.hasSelection())
+        setCursor(selection);
+}
+
+void RichTextBox::replaceContent(const QString& text)
+{
+    if (editCursor) {
+        // Within the edit, so that it stays one undo step.
+        QTextCursor all(document());
+        all.select(QTextCursor::Document);
+        all.insertText(text, QTextCharFormat());
+        all.select(QTextCursor::Document);
+        all.setBlockFormat(QTextBlockFormat());
+        all.setPosition(0);
+        *editCursor = all;
+        return;
+    }
+    // Starts afresh: plain text in the base font, no undo history, the caret at the start.
+    document()->setPlainText(text);
+    editor->setTextCursor(QTextCursor(document()));
+}
+
+int RichTextBox::clampPosition(qint64 position) const
+{
+    return int(std::clamp<qint64>(position, 0, TextLength()));
+}
+
+double RichTextBox::toUnits(qreal pixels) const
+{
+    // Paragraph indents are in pixels of the screen the editor is on.
+    const double inches = pixels / editor->logicalDpiX();
+    return unit == ScaleUnit::Twips ? inches * twipsPerInch : inches * millimetresPerInch;
+}
+
+qreal RichTextBox::toPixels(double units) const
+{
+    const double inches =
+        unit == ScaleUnit::Twips ? units / twipsPerInch : units / millimetresPerInch;
+    return inches * editor->logicalDpiX();
+}
+
+} // namespace lw
