@@ -4,28 +4,47 @@
 #include "app/modMain.h"
 #include "editor/RichTextBox.h"
 #include "library/LibraryBrowser.h"
+#include "mainwindow/CommandTables.h"
+#include "mainwindow/FontControls.h"
+#include "mainwindow/Fonts.h"
+#include "mainwindow/MenuBarControl.h"
+#include "mainwindow/Pictures.h"
+#include "mainwindow/PopupMenuControl.h"
+#include "mainwindow/StatusIndicators.h"
 #include "mainwindow/Twips.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
+#include <QFontComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <cstring>
 
 namespace lw {
 
 namespace {
 
-QFont verdana(double points, bool bold = false)
+using fonts::verdana;
+
+const QColor frameBackground(0xE0, 0xE0, 0xE0);
+
+// Frames: a light grey panel under a bold caption in the desktop's accent colour.
+void styleFrame(QGroupBox* box)
 {
-    QFont font(QStringLiteral("Verdana"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
+    const QColor caption = box->palette().color(QPalette::Highlight).darker(125);
+    box->setStyleSheet(QStringLiteral("QGroupBox { background-color: %1; border: 1px solid #b4b4b4;"
+                                      " border-radius: 4px; margin-top: 0.7em; }"
+                                      "QGroupBox::title { subcontrol-origin: margin; left: 8px;"
+                                      " padding: 0 3px; color: %2; }")
+                           .arg(frameBackground.name(), caption.name()));
 }
 
 QGroupBox* frame(QWidget* parent, const QString& caption, int left, int top, int width, int height)
@@ -33,6 +52,7 @@ QGroupBox* frame(QWidget* parent, const QString& caption, int left, int top, int
     auto* box = new QGroupBox(caption, parent);
     box->setFont(verdana(8.25, true));
     box->setAccessibleName(caption);
+    styleFrame(box);
     twips::place(box, left, top, width, height);
     return box;
 }
@@ -40,9 +60,10 @@ QGroupBox* frame(QWidget* parent, const QString& caption, int left, int top, int
 QLabel* label(QWidget* parent, const QString& text, int left, int top, int width, int height)
 {
     auto* result = new QLabel(text, parent);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    result->setFont(font);
+    result->setFont(fonts::named(QStringLiteral("MS Sans Serif"), 8.25));
+    QPalette palette = result->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Highlight));
+    result->setPalette(palette);
     twips::place(result, left, top, width, height);
     return result;
 }
@@ -67,6 +88,24 @@ T* control(QWidget* parent, const QString& accessible, int left, int top, int wi
     return result;
 }
 
+TwipsRect twipsOf(const QWidget* widget)
+{
+    const QRect r = widget->geometry();
+    return {twips::fromPixelsX(r.x(), widget), twips::fromPixelsY(r.y(), widget),
+            twips::fromPixelsX(r.width(), widget), twips::fromPixelsY(r.height(), widget)};
+}
+
+void placeChanged(QWidget* widget, const TwipsRect& from, const TwipsRect& to)
+{
+    if (from != to)
+        twips::place(widget, to.left, to.top, to.width, to.height);
+}
+
+bool sameKey(const char* a, const char* b)
+{
+    return a && b && std::strcmp(a, b) == 0;
+}
+
 } // namespace
 
 frmMail::frmMail(QWidget* parent) : QWidget(parent)
@@ -75,27 +114,36 @@ frmMail::frmMail(QWidget* parent) : QWidget(parent)
     setWindowTitle(QString::fromLatin1(mainWindowCaption));
     setFont(verdana(8.25));
     resize(twips::toPixelsX(13755, this), twips::toPixelsY(9990, this));
+    pictures::useIconTheme();
 
-    MenuBar = new QWidget(this);
-    MenuBar->setObjectName(QStringLiteral("MenuBar"));
+    MenuBar = new MenuBarControl(this);
     twips::place(MenuBar, 0, 0, 13755, 585);
+    mnuPopup = new PopupMenuControl(this);
 
     buildLibraryPanel();
     buildSearchPanel();
-    buildStatusBar();
 
     rtfTemp = new RichTextBox(this);
     rtfTemp->widget()->hide();
-    QFont tempFont = verdana(9);
-    rtfTemp->setFont(tempFont);
+    rtfTemp->setFont(verdana(9));
     RTB = new RichTextBox(this);
     RTB->setFont(verdana(9.75));
     RTB->widget()->setAccessibleName(QStringLiteral("Letter editor"));
     twips::place(RTB->widget(), 5280, 5520, 2295, 1335);
     connect(RTB, &RichTextBox::Change, this, &frmMail::RTB_Change);
+    connect(RTB, &RichTextBox::GotFocus, this, &frmMail::RTB_GotFocus);
+    RTB->textEdit()->installEventFilter(this);
 
     picInsert = new QLabel(this);
     picInsert->hide();
+
+    buildStatusBar();
+    buildFontBoxes();
+
+    connect(MenuBar, &MenuBarControl::ItemClick, this, &frmMail::MenuBar_ItemClick);
+    connect(MenuBar, &MenuBarControl::ToolClick, this, &frmMail::MenuBar_ToolClick);
+    connect(MenuBar, &MenuBarControl::ToolColor, this, &frmMail::MenuBar_ToolColor);
+    connect(mnuPopup, &PopupMenuControl::ItemClick, this, &frmMail::mnuPopup_ItemClick);
 
     browser = std::make_unique<LibraryBrowser>(*this);
     for (int i = 0; i < 8; ++i)
@@ -117,6 +165,15 @@ frmMail::frmMail(QWidget* parent) : QWidget(parent)
                 browser->lstBx_Click(i);
         });
     }
+
+    // The editor comes first: it has the keyboard when the window is first shown.
+    QWidget* const tabOrder[] = {RTB->widget(), testSearch, cmdBtn[3], Cmb[0],
+                                 Cmb[1],        lstBx[0],   cmdBtn[0], cmdBtn[1],
+                                 cmdBtn[7],     cmdBtn[2],  lstBx[1],  cmdBtn[4],
+                                 cmdBtn[5],     cmdBtn[6],  cboFont,   cboFontSize};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    RTB->widget()->setFocus();
 }
 
 frmMail::~frmMail() = default;
@@ -129,6 +186,7 @@ void frmMail::buildLibraryPanel()
 
     Div[0] = new QFrame(PicFrm);
     Div[0]->setFrameShape(QFrame::HLine);
+    Div[0]->setFrameShadow(QFrame::Sunken);
     twips::place(Div[0], 0, 0, 5910, 75);
 
     F1[3] = frame(PicFrm, QStringLiteral("Letter Category"), 120, 180, 4275, 5595);
@@ -142,6 +200,9 @@ void frmMail::buildLibraryPanel()
                                     1860, 3900, 2595);
     lblTxt[3] = label(F1[3], QString(), 240, 4590, 3735, 255);
     lblTxt[3]->setAccessibleName(QStringLiteral("Letter count"));
+    // The count line stands on the window colour, unlike the other labels.
+    lblTxt[3]->setAutoFillBackground(true);
+    lblTxt[3]->setBackgroundRole(QPalette::Base);
     cmdBtn[0] =
         button(F1[3], QStringLiteral("Add"), QStringLiteral("Add letter"), 240, 4965, 885, 345);
     cmdBtn[1] = button(F1[3], QStringLiteral("Delete"), QStringLiteral("Delete letter"), 1200, 4965,
@@ -163,12 +224,19 @@ void frmMail::buildLibraryPanel()
                        2325, 1095, 345);
     for (QListWidget* list : lstBx)
         list->setWordWrap(false);
+    // The library combo boxes are white, like the lists beside them.
+    for (QComboBox* box : Cmb) {
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Button, palette.color(QPalette::Base));
+        box->setPalette(palette);
+    }
 }
 
 void frmMail::buildSearchPanel()
 {
     Div[1] = new QFrame(this);
     Div[1]->setFrameShape(QFrame::HLine);
+    Div[1]->setFrameShadow(QFrame::Sunken);
     twips::place(Div[1], 4485, 570, 8850, 75);
 
     PicFrm1 = new QWidget(this);
@@ -193,15 +261,42 @@ void frmMail::buildStatusBar()
                                   "Time"};
     for (int i = 1; i <= 6; ++i) {
         SBPanels[i] = new QLabel(SB);
-        SBPanels[i]->setMinimumWidth(widths[i]);
         SBPanels[i]->setAccessibleName(QString::fromLatin1(names[i]));
+        SBPanels[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         SBPanels[i]->setAlignment(i == 1 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
         if (i == 1) {
+            // The title line takes what the indicators leave.
             SBPanels[i]->setToolTip(QStringLiteral("This is a text style panel"));
+            SBPanels[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             SB->addWidget(SBPanels[i], 1);
         } else {
+            SBPanels[i]->setFixedWidth(widths[i]);
             SB->addPermanentWidget(SBPanels[i]);
         }
+    }
+    indicators = new StatusIndicators(
+        {SBPanels[2], SBPanels[3], SBPanels[4], SBPanels[5], SBPanels[6]}, RTB->textEdit(), this);
+}
+
+void frmMail::buildFontBoxes()
+{
+    cboFont = new QFontComboBox(this);
+    cboFontSize = new QComboBox(this);
+    cboFont->setAccessibleName(QStringLiteral("Font"));
+    cboFont->setToolTip(QStringLiteral("Font"));
+    cboFont->setMinimumWidth(twips::toPixelsX(2700, this));
+    cboFontSize->setAccessibleName(QStringLiteral("Font Size"));
+    cboFontSize->setToolTip(QStringLiteral("Font Size"));
+    cboFontSize->setEditable(true);
+    cboFontSize->setMinimumWidth(twips::toPixelsX(900, this));
+    for (QComboBox* box : {static_cast<QComboBox*>(cboFont), cboFontSize}) {
+        box->setFont(verdana(8.25));
+        // Only an entry of the list is ever applied: typed text that names none stays as typed.
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->completer()->setCompletionMode(QCompleter::InlineCompletion);
+        box->setEnabled(false);
+        connect(box, &QComboBox::activated, this,
+                box == cboFont ? &frmMail::cboFont_Click : &frmMail::cboFontSize_Click);
     }
 }
 
@@ -225,19 +320,181 @@ void frmMail::InitMainWindow()
     if (lstBx[0]->count() > 0)
         browser->ShowLetter(browser->selectedTitle(0));
     modMain().Loading = false;
+    BuildPopupMenu();
+    BuildMenuBar();
+    alignEdges();
     PlaceEditor();
+}
+
+void frmMail::BuildPopupMenu()
+{
+    const QString key = QString::fromLatin1(popupMenuKey);
+    mnuPopup->addMenu(key);
+    for (const MenuEntryDefinition& entry : popupEntryDefinitions())
+        mnuPopup->addItem(entry);
+}
+
+void frmMail::BuildMenuBar()
+{
+    MenuBar->beginUpdate();
+    for (const MenuDefinition& menu : menuDefinitions()) {
+        MenuBar->addMenu(menu);
+        for (const MenuEntryDefinition& entry : menuEntryDefinitions()) {
+            if (sameKey(entry.menuKey, menu.key))
+                MenuBar->addItem(entry);
+        }
+    }
+    const QString band = QString::fromLatin1(toolbarBandKey);
+    MenuBar->addBand(band);
+    for (const ToolDefinition& tool : toolDefinitions()) {
+        const bool font = sameKey(tool.key, fontToolKey);
+        const bool fontSize = sameKey(tool.key, fontSizeToolKey);
+        QWidget* hosted = font ? static_cast<QWidget*>(cboFont) : fontSize ? cboFontSize : nullptr;
+        MenuBar->addTool(band, tool, hosted);
+        if (font) {
+            fontcontrols::selectFace(cboFont, QString::fromLatin1(fontAtStart), RTB->Font());
+        } else if (fontSize) {
+            for (const char* size : fontSizeEntries())
+                cboFontSize->addItem(QString::fromLatin1(size));
+            cboFontSize->setCurrentIndex(fontSizeIndexAtStart);
+        } else if (sameKey(tool.key, fontColorToolKey)) {
+            MenuBar->setToolColor(band, QString::fromLatin1(tool.key), fontColorAtStart);
+        }
+    }
+    MenuBar->endUpdate();
+}
+
+WindowLayout frmMail::currentLayout() const
+{
+    const QRect outer = frameGeometry();
+    WindowLayout l;
+    l.outerWidth = twips::fromPixelsX(outer.width(), this);
+    l.outerHeight = twips::fromPixelsY(outer.height(), this);
+    l.left = twips::fromPixelsX(outer.x(), this);
+    l.top = twips::fromPixelsY(outer.y(), this);
+    l.menuBar = twipsOf(MenuBar);
+    l.statusBar = twipsOf(SB);
+    l.libraryPanel = twipsOf(PicFrm);
+    l.divider = twipsOf(Div[1]);
+    l.searchPanel = twipsOf(PicFrm1);
+    l.searchFrame = twipsOf(F1[1]);
+    l.searchBox = twipsOf(testSearch);
+    l.searchButton = twipsOf(cmdBtn[3]);
+    l.editor = twipsOf(RTB->widget());
+    return l;
 }
 
 void frmMail::PlaceEditor()
 {
-    const int W = twips::fromPixelsX(frameGeometry().width(), this);
-    const int H = twips::fromPixelsY(frameGeometry().height(), this);
-    const int left = twips::fromPixelsX(PicFrm->width(), this);
-    const int width = W - left - 150;
-    const int height = H - twips::fromPixelsY(MenuBar->height(), this) -
-                       twips::fromPixelsY(SB->height(), this) - 800;
-    const int top = twips::fromPixelsY(RTB->widget()->y(), this);
-    twips::place(RTB->widget(), left, top, width, height);
+    const WindowLayout now = currentLayout();
+    applyLayout(now, placeEditor(now));
+}
+
+void frmMail::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMail::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void frmMail::Form_Resize()
+{
+    alignEdges();
+    const QScreen* shownOn = screen();
+    const QRect area = shownOn ? shownOn->geometry() : QRect();
+    const ScreenArea screenArea{
+        twips::fromPixelsX(area.x(), this), twips::fromPixelsY(area.y(), this),
+        twips::fromPixelsX(area.width(), this), twips::fromPixelsY(area.height(), this)};
+    const WindowState state = isMinimized()                     ? WindowState::Minimized
+                              : isMaximized() || isFullScreen() ? WindowState::Maximized
+                                                                : WindowState::Normal;
+    const WindowLayout now = currentLayout();
+    applyLayout(now, applyResizeRules(now, screenArea, state));
+    // A window not yet shown takes its new size at once, without a further resize event.
+    alignEdges();
+}
+
+// The menu bar and the status bar span the window's top and bottom edges, the library panel
+// the left edge between them.
+void frmMail::alignEdges()
+{
+    const int menuHeight = MenuBar->sizeHint().height();
+    const int statusHeight = qMax(SB->sizeHint().height(), twips::toPixelsY(300, this));
+    MenuBar->setGeometry(0, 0, width(), menuHeight);
+    SB->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    PicFrm->setGeometry(0, menuHeight, PicFrm->width(),
+                        qMax(0, height() - menuHeight - statusHeight));
+}
+
+void frmMail::applyLayout(const WindowLayout& from, const WindowLayout& to)
+{
+    if (to.outerWidth != from.outerWidth || to.outerHeight != from.outerHeight) {
+        const QSize frame = frameGeometry().size() - size();
+        resize(twips::toPixelsX(to.outerWidth, this) - frame.width(),
+               twips::toPixelsY(to.outerHeight, this) - frame.height());
+    }
+    if (to.left != from.left || to.top != from.top)
+        move(twips::toPixelsX(to.left, this), twips::toPixelsY(to.top, this));
+    placeChanged(Div[1], from.divider, to.divider);
+    placeChanged(PicFrm1, from.searchPanel, to.searchPanel);
+    placeChanged(F1[1], from.searchFrame, to.searchFrame);
+    placeChanged(testSearch, from.searchBox, to.searchBox);
+    placeChanged(cmdBtn[3], from.searchButton, to.searchButton);
+    placeChanged(RTB->widget(), from.editor, to.editor);
+}
+
+// A key without a command does nothing.
+void frmMail::MenuBar_ItemClick(const QString&, const QString&) {}
+
+void frmMail::MenuBar_ToolClick(const QString&, const QString&) {}
+
+void frmMail::MenuBar_ToolColor(const QString&, const QString&, quint32) {}
+
+void frmMail::mnuPopup_ItemClick(const QString&, const QString&) {}
+
+void frmMail::RTB_GotFocus()
+{
+    if (EditingEnabled)
+        return;
+    EditingEnabled = true;
+    MenuBar->beginUpdate();
+    cboFont->setEnabled(true);
+    cboFontSize->setEnabled(true);
+    const QString band = QString::fromLatin1(toolbarBandKey);
+    for (const char* tool : editingToolKeys())
+        MenuBar->setToolEnabled(band, QString::fromLatin1(tool), true);
+    for (const char* menu : editingMenuKeys())
+        MenuBar->setMenuEnabled(QString::fromLatin1(menu), true);
+    MenuBar->endUpdate();
+}
+
+void frmMail::cboFont_Click()
+{
+    RTB->setSelFontName(cboFont->itemText(cboFont->currentIndex()));
+}
+
+void frmMail::cboFontSize_Click()
+{
+    RTB->setSelFontSize(
+        fontcontrols::sizeValue(cboFontSize->itemText(cboFontSize->currentIndex())));
+}
+
+// Keys that are shortcuts of the menus are left to the menus, so that they are chosen once,
+// by the menu, and not also acted on by the editor itself.
+bool frmMail::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == RTB->textEdit() && event->type() == QEvent::ShortcutOverride &&
+        MenuBar->takesShortcut(static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmMail::RTB_Change()

@@ -3,12 +3,14 @@
 #include "editor/DocumentFiles.h"
 #include "library/LetterChanges.h"
 #include "utilities/cDialog.h"
+#include "mainwindow/WindowLayout.h"
 
 #include <QWidget>
 #include <array>
 #include <memory>
 
 class QComboBox;
+class QFontComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -20,9 +22,13 @@ class QStatusBar;
 namespace lw {
 
 class LibraryBrowser;
+class MenuBarControl;
+class PopupMenuControl;
 class RichTextBox;
+class StatusIndicators;
 
-// The main window: the library panel on the left, the search panel and the editor on the right.
+// The main window: the menu bar with its toolbar across the top, the library panel on the left,
+// the search panel and the editor on the right, the status bar at the bottom.
 class frmMail : public QWidget
 {
     Q_OBJECT
@@ -30,13 +36,14 @@ public:
     explicit frmMail(QWidget* parent = nullptr);
     ~frmMail() override;
 
-    // The start-up fill: lists, the first letter, menus, editor placement.
+    // The start-up fill: lists, the first letter, popup, menus and toolbar, editor placement.
     void InitMainWindow();
     // Sets the text of a status bar panel, counted from 1.
     void setPanelText(int panel, const QString& text);
     QString panelText(int panel) const;
 
-    QWidget* MenuBar = nullptr;
+    MenuBarControl* MenuBar = nullptr;
+    PopupMenuControl* mnuPopup = nullptr;
     QStatusBar* SB = nullptr;
     std::array<QLabel*, 7> SBPanels{}; // index 1 to 6
     QWidget* PicFrm = nullptr;
@@ -52,11 +59,16 @@ public:
     RichTextBox* RTB = nullptr;
     RichTextBox* rtfTemp = nullptr;
     QLabel* picInsert = nullptr;
+    // Hosted in the toolbar; disabled until the editor first has the keyboard focus.
+    QFontComboBox* cboFont = nullptr;
+    QComboBox* cboFontSize = nullptr;
 
     // Document state.
     QString CurrentDocumentPath;
     bool DocumentModified = false;
     bool shutDownDone = false;
+    // The editing menus, tools and font boxes have been switched on.
+    bool EditingEnabled = false;
 
     // The shared dialog object of the main window's commands; the window owns its open dialog.
     cDialog MainDialog = [this] {
@@ -74,17 +86,42 @@ public:
 
     LibraryBrowser& library() { return *browser; }
 
+    // The geometry the resize rules work on, as the window and its controls stand.
+    WindowLayout currentLayout() const;
+
+public slots:
+    // The commands of the menus, the toolbar and the popup, by key.
+    void MenuBar_ItemClick(const QString& menuKey, const QString& itemKey);
+    void MenuBar_ToolClick(const QString& bandKey, const QString& toolKey);
+    void MenuBar_ToolColor(const QString& bandKey, const QString& toolKey, quint32 bgr);
+    void mnuPopup_ItemClick(const QString& menuKey, const QString& itemKey);
+    // The first focus of the editor switches the editing menus, tools and font boxes on.
+    void RTB_GotFocus();
+    // A face or size chosen from the list applies to the editor's selection or caret.
+    void cboFont_Click();
+    void cboFontSize_Click();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLibraryPanel();
     void buildSearchPanel();
     void buildStatusBar();
+    void buildFontBoxes();
+    void BuildPopupMenu();
+    void BuildMenuBar();
     void PlaceEditor();
+    void Form_Resize();
+    void alignEdges();
+    void applyLayout(const WindowLayout& from, const WindowLayout& to);
     void RTB_Change();
 
     std::unique_ptr<LibraryBrowser> browser;
+    StatusIndicators* indicators = nullptr;
 };
 
 // The window's caption, never changed at run time.

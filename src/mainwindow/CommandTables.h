@@ -1,0 +1,63 @@
+#pragma once
+
+#include <span>
+
+// The menus, the toolbar band and the popup of the main window as data: the keys the command
+// dispatcher acts on, and the captions, shortcuts and pictures the user sees.
+namespace lw {
+
+struct MenuDefinition
+{
+    const char* key;
+    const char* caption; // "&" marks the mnemonic
+    bool enabled;
+};
+
+// An item of a menu, or a separator when `key` is null.
+struct MenuEntryDefinition
+{
+    const char* menuKey;
+    const char* key;
+    const char* caption;
+    const char* shortcut; // portable text ("Ctrl+O", "Del", "F3"); empty for none
+    int picture;          // index into the picture table, -1 for none
+    int disabledPicture;  // the greyed copy shown while disabled, -1 for none
+    bool enabled;
+};
+
+enum class ToolKind { Button, Separator, Color, Host };
+
+struct ToolDefinition
+{
+    const char* key; // null for a separator
+    ToolKind kind;
+    const char* tooltip;
+    int picture;
+    int disabledPicture;
+    bool enabled; // for a host: the tool itself; the hosted control starts disabled
+    bool toggle;  // a check button
+    bool grouped; // one of the band's group of alternatives
+};
+
+inline constexpr const char* toolbarBandKey = "Band6";
+inline constexpr const char* popupMenuKey = "mnuDropMenu1";
+inline constexpr const char* fontToolKey = "CBOFONT";
+inline constexpr const char* fontSizeToolKey = "CBOFONTSIZE";
+inline constexpr const char* fontColorToolKey = "FONT_COLOR";
+// Pure red, as 0x00BBGGRR.
+inline constexpr unsigned fontColorAtStart = 255;
+inline constexpr const char* fontAtStart = "Tahoma";
+inline constexpr int fontSizeIndexAtStart = 2;
+
+std::span<const MenuDefinition> menuDefinitions();
+// The entries of every menu, menu by menu in the order of menuDefinitions().
+std::span<const MenuEntryDefinition> menuEntryDefinitions();
+std::span<const MenuEntryDefinition> popupEntryDefinitions();
+std::span<const ToolDefinition> toolDefinitions();
+std::span<const char* const> fontSizeEntries();
+
+// What the first focus of the editor switches on, in this order.
+std::span<const char* const> editingToolKeys();
+std::span<const char* const> editingMenuKeys();
+
+} // namespace lw
