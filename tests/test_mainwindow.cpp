@@ -1001,8 +1001,8 @@ void MainWindowTest::colorTool_data()
     QTest::addColumn<bool>("colorChosen");
     QTest::addColumn<quint32>("color");
 
-    QTest::newRow("nominal: a click gives the colour at start, pure red")
-        << "click" << QColor() << true << true << quint32(0x0000FF);
+    QTest::newRow("nominal: a plain click colours nothing")
+        << "click" << QColor() << true << false << quint32(0x0000FF);
     QTest::newRow("nominal: a common colour from the arrow's menu")
         << "Green" << QColor() << false << true << quint32(0x008000);
     QTest::newRow("nominal: More Colors... asks the colour dialog")
@@ -1030,8 +1030,10 @@ void MainWindowTest::colorTool()
     if (gesture == QLatin1String("click")) {
         auto* button = qobject_cast<QToolButton*>(bar.band(band)->widgetForAction(tool->action()));
         QVERIFY(button);
-        QCOMPARE(button->popupMode(), QToolButton::MenuButtonPopup);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(4, button->height() / 2));
+        // The press opens the colour menu.
+        QCOMPARE(button->popupMode(), QToolButton::InstantPopup);
+        QCOMPARE(button->defaultAction()->menu(), tool->menu());
+        tool->action()->trigger();
     } else if (gesture == QLatin1String("more")) {
         if (dialogAnswer.isValid())
             platform->dialogs.colorAnswers.push_back(dialogAnswer);

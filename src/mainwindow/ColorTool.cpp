@@ -85,10 +85,8 @@ ColorTool::ColorTool(const QIcon& picture, const QString& tooltip, QWidget* dial
     choices->addSeparator();
     more = choices->addAction(QStringLiteral("More Colors..."));
     connect(more, &QAction::triggered, this, &ColorTool::chooseInDialog);
-    connect(button, &QAction::triggered, this, [this] {
-        emit clicked();
-        emit colorChosen(color());
-    });
+    // A plain click colours nothing: it only opens the choice of colours.
+    connect(button, &QAction::triggered, this, &ColorTool::clicked);
     updateIcon();
 }
 

@@ -141,7 +141,7 @@ void MenuBarControl::addTool(const QString& bandKey, const ToolDefinition& defin
         action = color->action();
         band->addAction(action);
         if (auto* button = qobject_cast<QToolButton*>(band->widgetForAction(action)))
-            button->setPopupMode(QToolButton::MenuButtonPopup);
+            button->setPopupMode(QToolButton::InstantPopup);
         connect(color, &ColorTool::clicked, this,
                 [this, bandKey, key] { emit ToolClick(bandKey, key); });
         connect(color, &ColorTool::colorChosen, this,
