@@ -788,6 +788,14 @@ void MainWindowTest::shortcutsChooseMenuItems()
     widget->setFocus();
     QTRY_VERIFY(widget->hasFocus());
 
+    // The commands run for real: the user cancels their dialogs.
+    if (itemKey == QLatin1String("Font"))
+        platform->dialogs.fontAnswers.push_back(std::nullopt);
+    if (itemKey == QLatin1String("Open"))
+        platform->dialogs.openAnswers.push_back(std::nullopt);
+    if (itemKey == QLatin1String("FindNext"))
+        platform->messages.expect(QStringLiteral("Text not found!"), QStringLiteral("FindNext"),
+                                  MsgButtons::Ok, MsgIcon::None);
     QSignalSpy chosen(&bar, &MenuBarControl::ItemClick);
     KeyPressCounter reached(widget);
     QTest::keyClick(widget, keys.key(), keys.keyboardModifiers());

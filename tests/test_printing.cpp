@@ -22,7 +22,7 @@
 #include <QTextImageFormat>
 #include <QUuid>
 
-Q_DECLARE_METATYPE(lw::TwipsRect)
+Q_DECLARE_METATYPE(lw::PageRect)
 
 using namespace lw;
 
@@ -144,16 +144,16 @@ void PrintingTest::drawRectangleArithmetic_data()
     QTest::addColumn<QSize>("paper");
     QTest::addColumn<QPoint>("gutter");
     QTest::addColumn<int>("margin");
-    QTest::addColumn<TwipsRect>("expected");
+    QTest::addColumn<PageRect>("expected");
 
     QTest::newRow("nominal: half-inch margins, quarter-inch offsets")
-        << QSize(11900, 16840) << QPoint(360, 360) << 720 << TwipsRect{360, 360, 10820, 15760};
+        << QSize(11900, 16840) << QPoint(360, 360) << 720 << PageRect{360, 360, 10820, 15760};
     QTest::newRow("nominal: no offsets")
-        << QSize(12240, 15840) << QPoint(0, 0) << 720 << TwipsRect{720, 720, 11520, 15120};
+        << QSize(12240, 15840) << QPoint(0, 0) << 720 << PageRect{720, 720, 11520, 15120};
     QTest::newRow("edge: margins smaller than the offsets")
-        << QSize(11900, 16840) << QPoint(360, 480) << 200 << TwipsRect{-160, -280, 11340, 16160};
+        << QSize(11900, 16840) << QPoint(360, 480) << 200 << PageRect{-160, -280, 11340, 16160};
     QTest::newRow("edge: margins wider than the paper")
-        << QSize(11900, 16840) << QPoint(0, 0) << 6000 << TwipsRect{6000, 6000, 5900, 10840};
+        << QSize(11900, 16840) << QPoint(0, 0) << 6000 << PageRect{6000, 6000, 5900, 10840};
 }
 
 void PrintingTest::drawRectangleArithmetic()
@@ -161,8 +161,8 @@ void PrintingTest::drawRectangleArithmetic()
     QFETCH(QSize, paper);
     QFETCH(QPoint, gutter);
     QFETCH(int, margin);
-    QFETCH(TwipsRect, expected);
-    const TwipsRect draw = drawRectangle(paper, gutter, margin, margin, margin, margin);
+    QFETCH(PageRect, expected);
+    const PageRect draw = drawRectangle(paper, gutter, margin, margin, margin, margin);
     QCOMPARE(draw.left, expected.left);
     QCOMPARE(draw.top, expected.top);
     QCOMPARE(draw.right, expected.right);

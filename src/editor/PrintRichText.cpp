@@ -28,8 +28,8 @@ qreal toDevice(int twips, int dpi)
 
 } // namespace
 
-TwipsRect drawRectangle(QSize paper, QPoint gutter, int leftMargin, int topMargin, int rightMargin,
-                        int bottomMargin)
+PageRect drawRectangle(QSize paper, QPoint gutter, int leftMargin, int topMargin, int rightMargin,
+                       int bottomMargin)
 {
     return {leftMargin - gutter.x(), topMargin - gutter.y(),
             paper.width() - rightMargin - gutter.x(), paper.height() - bottomMargin - gutter.y()};
@@ -57,8 +57,8 @@ int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMa
     if (!painter.begin(&printer))
         return 0;
 
-    const TwipsRect draw = drawRectangle(paperTwips(printer), printerGutters(printer), leftMargin,
-                                         topMargin, rightMargin, bottomMargin);
+    const PageRect draw = drawRectangle(paperTwips(printer), printerGutters(printer), leftMargin,
+                                        topMargin, rightMargin, bottomMargin);
     const int dpiX = printer.logicalDpiX();
     const int dpiY = printer.logicalDpiY();
     const QRectF drawDevice(toDevice(draw.left, dpiX), toDevice(draw.top, dpiY),

@@ -10,7 +10,7 @@ namespace lw {
 class RichTextBox;
 
 // A rectangle in twips by its four edges, as the page-format arithmetic gives it.
-struct TwipsRect
+struct PageRect
 {
     int left = 0;
     int top = 0;
@@ -19,14 +19,14 @@ struct TwipsRect
 
     int width() const { return right - left; }
     int height() const { return bottom - top; }
-    bool operator==(const TwipsRect&) const = default;
+    bool operator==(const PageRect&) const = default;
 };
 
 // The rectangle the text is drawn in, relative to the top-left corner of the printable area:
 // margins measured from the paper's edges, less the physical offsets (gutters) of the printable
 // area. A margin smaller than its gutter gives a negative edge, kept as computed.
-TwipsRect drawRectangle(QSize paperTwips, QPoint gutterTwips, int leftMargin, int topMargin,
-                        int rightMargin, int bottomMargin);
+PageRect drawRectangle(QSize paperTwips, QPoint gutterTwips, int leftMargin, int topMargin,
+                       int rightMargin, int bottomMargin);
 
 // The printer's physical offsets: where its printable area begins on the paper, in twips.
 QPoint printerGutters(const QPrinter& printer);

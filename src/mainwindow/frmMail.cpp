@@ -4,6 +4,7 @@
 #include "app/modMain.h"
 #include "editor/RichTextBox.h"
 #include "library/LibraryBrowser.h"
+#include "mainwindow/CommandDispatcher.h"
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/FontControls.h"
 #include "mainwindow/Fonts.h"
@@ -146,6 +147,7 @@ frmMail::frmMail(QWidget* parent) : QWidget(parent)
     connect(mnuPopup, &PopupMenuControl::ItemClick, this, &frmMail::mnuPopup_ItemClick);
 
     browser = std::make_unique<LibraryBrowser>(*this);
+    commands = new CommandDispatcher(*this);
     for (int i = 0; i < 8; ++i)
         connect(cmdBtn[i], &QPushButton::clicked, this, [this, i] { browser->cmdBtn_Click(i); });
     for (int i = 0; i < 2; ++i) {
@@ -450,13 +452,25 @@ void frmMail::applyLayout(const WindowLayout& from, const WindowLayout& to)
 }
 
 // A key without a command does nothing.
-void frmMail::MenuBar_ItemClick(const QString&, const QString&) {}
+void frmMail::MenuBar_ItemClick(const QString& menuKey, const QString& itemKey)
+{
+    commands->MenuBar_ItemClick(menuKey, itemKey);
+}
 
-void frmMail::MenuBar_ToolClick(const QString&, const QString&) {}
+void frmMail::MenuBar_ToolClick(const QString& bandKey, const QString& toolKey)
+{
+    commands->MenuBar_ToolClick(bandKey, toolKey);
+}
 
-void frmMail::MenuBar_ToolColor(const QString&, const QString&, quint32) {}
+void frmMail::MenuBar_ToolColor(const QString& bandKey, const QString& toolKey, quint32 bgr)
+{
+    commands->MenuBar_ToolColor(bandKey, toolKey, bgr);
+}
 
-void frmMail::mnuPopup_ItemClick(const QString&, const QString&) {}
+void frmMail::mnuPopup_ItemClick(const QString& menuKey, const QString& itemKey)
+{
+    commands->mnuPopup_ItemClick(menuKey, itemKey);
+}
 
 void frmMail::RTB_GotFocus()
 {

@@ -2,8 +2,8 @@
 
 #include "editor/DocumentFiles.h"
 #include "library/LetterChanges.h"
-#include "utilities/cDialog.h"
 #include "mainwindow/WindowLayout.h"
+#include "utilities/cDialog.h"
 
 #include <QWidget>
 #include <array>
@@ -21,6 +21,7 @@ class QStatusBar;
 
 namespace lw {
 
+class CommandDispatcher;
 class LibraryBrowser;
 class MenuBarControl;
 class PopupMenuControl;
@@ -85,6 +86,7 @@ public:
     void SaveDocumentAs() { documentFiles.SaveDocumentAs(); }
 
     LibraryBrowser& library() { return *browser; }
+    CommandDispatcher& dispatcher() { return *commands; }
 
     // The geometry the resize rules work on, as the window and its controls stand.
     WindowLayout currentLayout() const;
@@ -121,6 +123,7 @@ private:
     void RTB_Change();
 
     std::unique_ptr<LibraryBrowser> browser;
+    CommandDispatcher* commands = nullptr;
     StatusIndicators* indicators = nullptr;
 };
 

@@ -125,7 +125,7 @@ void cDialog::ShowSave()
     ParseFileList(*buffer);
 }
 
-void cDialog::ShowFont()
+bool cDialog::ShowFont()
 {
     // Always the same start, whatever the font properties hold: Arial regular at 10 points, the
     // smallest size offered, black.
@@ -136,7 +136,7 @@ void cDialog::ShowFont()
     initial.color = Qt::black;
     const std::optional<FontChoice> chosen = services().dialogs->chooseFont(nullptr, initial);
     if (!chosen)
-        return;
+        return false;
     if (chosen->family.size() < FaceNameRoom)
         setFontName(chosen->family);
     const int points = wholePoints(qRound(chosen->pointSize * 10));
@@ -149,6 +149,7 @@ void cDialog::ShowFont()
     setFontItalic(chosen->italic);
     setFontUnderline(chosen->underline);
     setFontStrikeThru(chosen->strikeOut);
+    return true;
 }
 
 std::optional<quint32> cDialog::ShowColor()

@@ -94,7 +94,8 @@ public:
     // does not fit the file buffer, and std::length_error when the chosen path fills it.
     void ShowOpen();
     void ShowSave();
-    void ShowFont();
+    // True when the user confirmed a font.
+    bool ShowFont();
     std::optional<quint32> ShowColor(); // 0x00BBGGRR
     void ShowPageSetup();
     // With no printer installed, shows the missing-printer message instead of the dialog.

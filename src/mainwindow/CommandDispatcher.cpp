@@ -1,0 +1,416 @@
+#include "mainwindow/CommandDispatcher.h"
+
+#include "app/modMain.h"
+#include "editor/EditorCommands.h"
+#include "editor/EditorTools.h"
+#include "editor/PrintRichText.h"
+#include "editor/RichTextBox.h"
+#include "mainwindow/CommandTables.h"
+#include "mainwindow/MenuBarControl.h"
+#include "mainwindow/PopupMenuControl.h"
+#include "mainwindow/frmMail.h"
+#include "platform/Services.h"
+#include "utilities/frmManageFiles.h"
+
+#include <QClipboard>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+#include <QUrl>
+
+namespace lw {
+
+namespace {
+
+using Command = void (CommandDispatcher::*)();
+
+struct KeyedCommand
+{
+    const char* menu; // nullptr where only the item key counts
+    const char* key;
+    Command run;
+};
+
+template <std::size_t N>
+Command lookUp(const KeyedCommand (&table)[N], const QString& menu, const QString& key)
+{
+    for (const KeyedCommand& entry : table) {
+        if ((!entry.menu || menu == QLatin1String(entry.menu)) && key == QLatin1String(entry.key))
+            return entry.run;
+    }
+    return nullptr;
+}
+
+constexpr const char* supportMail = "mailto:support@brightquill.com?subject=Letterwright%206.7";
+
+} // namespace
+
+CommandDispatcher::CommandDispatcher(frmMail& window)
+    : QObject(&window), w(window), editorTools(new EditorTools(&window, window.RTB))
+{
+    connect(editorTools, &EditorTools::findNextEnabledChanged, this, [this](bool enabled) {
+        w.MenuBar->setItemEnabled(QStringLiteral("mnuEdit"), QStringLiteral("FindNext"), enabled);
+    });
+    connect(w.RTB, &RichTextBox::MouseDown, this, &CommandDispatcher::RTB_MouseDown);
+}
+
+void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString& itemKey)
+{
+    static const KeyedCommand menuItems[] = {
+        {"mnuFile", "Open", &CommandDispatcher::Open},
+        {"mnuFile", "Save", &CommandDispatcher::Save},
+        {"mnuFile", "SaveAs", &CommandDispatcher::SaveAs},
+        {"mnuFile", "Print", &CommandDispatcher::Print},
+        {"mnuFile", "PageSetup", &CommandDispatcher::PageSetup},
+        {"mnuFile", "PrintSetup", &CommandDispatcher::PrintSetup},
+        {"mnuFile", "Exit", &CommandDispatcher::Exit},
+        {"mnuEdit", "Undo", &CommandDispatcher::Undo},
+        {"mnuEdit", "Cut", &CommandDispatcher::Cut},
+        {"mnuEdit", "Copy", &CommandDispatcher::Copy},
+        {"mnuEdit", "Paste", &CommandDispatcher::Paste},
+        {"mnuEdit", "Delete", &CommandDispatcher::Delete},
+        {"mnuEdit", "SelectAll", &CommandDispatcher::SelectAll},
+        {"mnuEdit", "Find", &CommandDispatcher::Find},
+        {"mnuEdit", "FindNext", &CommandDispatcher::FindNext},
+        {"mnuEdit", "Replace", &CommandDispatcher::Replace},
+        {"mnuEdit", "GoTo", &CommandDispatcher::GoTo},
+        {"mnuEdit", "File_Manager", &CommandDispatcher::ShowFileManager},
+        {"mnuInsert", "Symbol", &CommandDispatcher::Symbol},
+        {"mnuInsert", "DateTime", &CommandDispatcher::DateTime},
+        {"mnuInsert", "TextFile", &CommandDispatcher::InsertTextFile},
+        {"mnuInsert", "Picture", &CommandDispatcher::InsertPicture},
+        {"mnuFormat", "Font", &CommandDispatcher::FontDialog},
+        {"mnuFormat", "Bullet", &CommandDispatcher::Bullets},
+        {"mnuFormat", "To_Upper_Case", &CommandDispatcher::UpperCase},
+        {"mnuFormat", "To_Lower_Case", &CommandDispatcher::LowerCase},
+        {"mnuFormat", "Increase_Indent", &CommandDispatcher::IncreaseIndent},
+        {"mnuFormat", "Decrease_Indent", &CommandDispatcher::DecreaseIndent},
+        {"mnuHelp", "Support", &CommandDispatcher::Support},
+        {"mnuHelp", "Help", &CommandDispatcher::Help},
+    };
+    if (const Command run = lookUp(menuItems, menuKey, itemKey))
+        (this->*run)();
+}
+
+void CommandDispatcher::MenuBar_ToolClick(const QString&, const QString& toolKey)
+{
+    // NUMBERING toggles a numbered list as BULLETS toggles bullets; TRANSLATE has no command and
+    // the colour tool acts through its colours.
+    static const KeyedCommand tools[] = {
+        {nullptr, "OPEN", &CommandDispatcher::Open},
+        {nullptr, "SAVE", &CommandDispatcher::Save},
+        {nullptr, "PRINT", &CommandDispatcher::Print},
+        {nullptr, "CUT", &CommandDispatcher::Cut},
+        {nullptr, "COPY", &CommandDispatcher::Copy},
+        {nullptr, "PASTE", &CommandDispatcher::Paste},
+        {nullptr, "BOLD", &CommandDispatcher::Bold},
+        {nullptr, "ITALIC", &CommandDispatcher::Italic},
+        {nullptr, "UNDERLINE", &CommandDispatcher::Underline},
+        {nullptr, "LJUSTIFY", &CommandDispatcher::AlignLeft},
+        {nullptr, "CJUSTIFY", &CommandDispatcher::AlignCenter},
+        {nullptr, "RJUSTIFY", &CommandDispatcher::AlignRight},
+        {nullptr, "BULLETS", &CommandDispatcher::Bullets},
+        {nullptr, "NUMBERING", &CommandDispatcher::Numbering},
+        {nullptr, "DECREASEINDENT", &CommandDispatcher::DecreaseIndent},
+        {nullptr, "INCREASEINDENT", &CommandDispatcher::IncreaseIndent},
+    };
+    if (const Command run = lookUp(tools, QString(), toolKey))
+        (this->*run)();
+}
+
+void CommandDispatcher::MenuBar_ToolColor(const QString&, const QString&, quint32 bgr)
+{
+    w.RTB->setSelColor(bgr);
+}
+
+void CommandDispatcher::mnuPopup_ItemClick(const QString& menuKey, const QString& itemKey)
+{
+    static const KeyedCommand popupItems[] = {
+        {popupMenuKey, "Undo", &CommandDispatcher::Undo},
+        {popupMenuKey, "Cut", &CommandDispatcher::Cut},
+        {popupMenuKey, "Copy", &CommandDispatcher::Copy},
+        {popupMenuKey, "Paste", &CommandDispatcher::Paste},
+        {popupMenuKey, "Delete", &CommandDispatcher::Delete},
+        {popupMenuKey, "SelectAll", &CommandDispatcher::SelectAll},
+        {popupMenuKey, "Find", &CommandDispatcher::Find},
+        {popupMenuKey, "Replace", &CommandDispatcher::PopupReplace},
+        {popupMenuKey, "GoTo", &CommandDispatcher::GoTo},
+    };
+    if (const Command run = lookUp(popupItems, menuKey, itemKey))
+        (this->*run)();
+}
+
+void CommandDispatcher::RTB_MouseDown(int button, int, int, int)
+{
+    if (button == 2)
+        w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey), QCursor::pos());
+}
+
+frmManageFiles* CommandDispatcher::fileManager() const
+{
+    return manageFiles;
+}
+
+QString CommandDispatcher::helpPath()
+{
+    return programDirectory() + QStringLiteral("/help/index.html");
+}
+
+QString CommandDispatcher::supportAddress()
+{
+    return QString::fromLatin1(supportMail);
+}
+
+void CommandDispatcher::Open()
+{
+    w.OpenDocument();
+}
+
+void CommandDispatcher::Save()
+{
+    w.SaveDocument();
+}
+
+void CommandDispatcher::SaveAs()
+{
+    w.SaveDocumentAs();
+}
+
+void CommandDispatcher::Exit()
+{
+    w.close();
+}
+
+void CommandDispatcher::Find()
+{
+    editorTools->showFind(true);
+}
+
+void CommandDispatcher::FindNext()
+{
+    editorTools->findNext();
+}
+
+void CommandDispatcher::Replace()
+{
+    editorTools->showFind(false);
+}
+
+void CommandDispatcher::PopupReplace()
+{
+    editorTools->showReplaceFromPopup();
+}
+
+void CommandDispatcher::GoTo()
+{
+    editorTools->showGoTo();
+}
+
+void CommandDispatcher::Symbol()
+{
+    editorTools->showSymbols();
+}
+
+void CommandDispatcher::DateTime()
+{
+    editorTools->showTimeDate();
+}
+
+void CommandDispatcher::Print()
+{
+    PrintRichText(*w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720);
+}
+
+void CommandDispatcher::PageSetup()
+{
+    try {
+        w.MainDialog.ShowPageSetup();
+    } catch (const std::exception&) {
+        // A cancelled dialog is a choice of nothing.
+    }
+}
+
+void CommandDispatcher::PrintSetup()
+{
+    w.MainDialog.ShowPrinter();
+}
+
+void CommandDispatcher::FontDialog()
+{
+    cDialog& dialog = w.MainDialog;
+    if (!dialog.ShowFont())
+        return;
+    QFont font(dialog.FontName());
+    font.setPointSize(dialog.FontSize());
+    font.setBold(dialog.FontBold());
+    font.setItalic(dialog.FontItalic());
+    font.setUnderline(dialog.FontUnderline());
+    font.setStrikeOut(dialog.FontStrikeThru());
+    w.RTB->beginEdit();
+    w.RTB->setSelFont(font);
+    w.RTB->setSelColor(dialog.FontColor());
+    w.RTB->endEdit();
+}
+
+void CommandDispatcher::InsertTextFile()
+{
+    cDialog& dialog = w.MainDialog;
+    dialog.setDialogTitle(QStringLiteral("Select File to Insert"));
+    dialog.setFilter(QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
+    // A cancel must not insert the file an earlier dialog chose.
+    dialog.setCancelError(true);
+    QString path;
+    int type = RichTextBox::PlainText;
+    try {
+        dialog.ShowOpen();
+        path = dialog.cFileName.Item(1);
+        if (dialog.cFileTitle.Item(1).right(3).toUpper() == QLatin1String("RTF"))
+            type = RichTextBox::RichText;
+    } catch (const std::exception&) {
+        return;
+    }
+    if (!w.rtfTemp->LoadFile(path, type))
+        return;
+    editorcommands::SelectAll(*w.rtfTemp);
+    w.rtfTemp->cut();
+    w.RTB->paste();
+}
+
+void CommandDispatcher::InsertPicture()
+{
+    cDialog& dialog = w.MainDialog;
+    dialog.setDialogTitle(QStringLiteral("Select Picture..."));
+    dialog.setFilter(QStringLiteral("Bitmaps (*.bmp;*.dib)|*.bmp;*.dib|GIF Images (*.gif)|*.gif|"
+                                    "JPEG Images (*.jpg)|*.jpg;*.jpeg|PNG Images (*.png)|*.png|"));
+    dialog.setCancelError(true);
+    QString path;
+    try {
+        dialog.ShowOpen();
+        path = dialog.cFileName.Item(1);
+    } catch (const std::exception&) {
+        return;
+    }
+    const QImage picture(path);
+    if (picture.isNull())
+        return;
+    w.picInsert->setPixmap(QPixmap::fromImage(picture));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setImage(picture);
+    w.RTB->paste();
+}
+
+void CommandDispatcher::ShowFileManager()
+{
+    if (!manageFiles)
+        manageFiles = new frmManageFiles(&w);
+    manageFiles->show();
+    manageFiles->raise();
+    manageFiles->activateWindow();
+}
+
+void CommandDispatcher::Help()
+{
+    if (!services().desktop->openUrl(QUrl::fromLocalFile(helpPath())))
+        message(&w, QStringLiteral("The manual %1 cannot be opened.").arg(helpPath()),
+                QStringLiteral("Help"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+void CommandDispatcher::Support()
+{
+    services().desktop->openUrl(QUrl(supportAddress()));
+}
+
+void CommandDispatcher::Undo()
+{
+    w.RTB->undo();
+}
+
+void CommandDispatcher::Cut()
+{
+    w.RTB->cut();
+}
+
+void CommandDispatcher::Copy()
+{
+    w.RTB->copy();
+}
+
+void CommandDispatcher::Paste()
+{
+    w.RTB->paste();
+}
+
+void CommandDispatcher::Delete()
+{
+    w.RTB->clear();
+}
+
+void CommandDispatcher::SelectAll()
+{
+    editorcommands::SelectAll(*w.RTB);
+}
+
+void CommandDispatcher::Bold()
+{
+    editorcommands::ToggleBold(*w.RTB);
+}
+
+void CommandDispatcher::Italic()
+{
+    editorcommands::ToggleItalic(*w.RTB);
+}
+
+void CommandDispatcher::Underline()
+{
+    editorcommands::ToggleUnderline(*w.RTB);
+}
+
+void CommandDispatcher::Bullets()
+{
+    editorcommands::ToggleBullet(*w.RTB);
+}
+
+void CommandDispatcher::Numbering()
+{
+    editorcommands::ToggleNumbering(*w.RTB);
+}
+
+void CommandDispatcher::IncreaseIndent()
+{
+    editorcommands::ChangeIndent(*w.RTB, editorcommands::indentStep);
+}
+
+void CommandDispatcher::DecreaseIndent()
+{
+    editorcommands::ChangeIndent(*w.RTB, -editorcommands::indentStep);
+}
+
+void CommandDispatcher::UpperCase()
+{
+    editorcommands::ChangeCase(*w.RTB, true);
+}
+
+void CommandDispatcher::LowerCase()
+{
+    editorcommands::ChangeCase(*w.RTB, false);
+}
+
+void CommandDispatcher::AlignLeft()
+{
+    w.RTB->setSelAlignment(RichTextBox::AlignLeft);
+}
+
+void CommandDispatcher::AlignCenter()
+{
+    w.RTB->setSelAlignment(RichTextBox::AlignCenter);
+}
+
+void CommandDispatcher::AlignRight()
+{
+    w.RTB->setSelAlignment(RichTextBox::AlignRight);
+}
+
+} // namespace lw

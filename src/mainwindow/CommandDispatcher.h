@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+namespace lw {
+
+class EditorTools;
+class frmMail;
+class frmManageFiles;
+
+// Turns the command keys of the menus, the toolbar and the popup into action.
+class CommandDispatcher : public QObject
+{
+    Q_OBJECT
+public:
+    explicit CommandDispatcher(frmMail& window);
+
+    void MenuBar_ItemClick(const QString& menuKey, const QString& itemKey);
+    void MenuBar_ToolClick(const QString& bandKey, const QString& toolKey);
+    void MenuBar_ToolColor(const QString& bandKey, const QString& toolKey, quint32 bgr);
+    void mnuPopup_ItemClick(const QString& menuKey, const QString& itemKey);
+    void RTB_MouseDown(int button, int shift, int x, int y);
+
+    EditorTools& tools() { return *editorTools; }
+    frmManageFiles* fileManager() const;
+
+    // Where the manual and the support address are opened.
+    static QString helpPath();
+    static QString supportAddress();
+
+private:
+    void Open();
+    void Save();
+    void SaveAs();
+    void Exit();
+    void Find();
+    void FindNext();
+    void Replace();
+    void PopupReplace();
+    void GoTo();
+    void Symbol();
+    void DateTime();
+    void Print();
+    void PageSetup();
+    void PrintSetup();
+    void FontDialog();
+    void InsertTextFile();
+    void InsertPicture();
+    void ShowFileManager();
+    void Help();
+    void Support();
+    void Undo();
+    void Cut();
+    void Copy();
+    void Paste();
+    void Delete();
+    void SelectAll();
+    void Bold();
+    void Italic();
+    void Underline();
+    void Bullets();
+    void Numbering();
+    void IncreaseIndent();
+    void DecreaseIndent();
+    void UpperCase();
+    void LowerCase();
+    void AlignLeft();
+    void AlignCenter();
+    void AlignRight();
+
+    frmMail& w;
+    EditorTools* editorTools;
+    QPointer<frmManageFiles> manageFiles;
+};
+
+} // namespace lw
