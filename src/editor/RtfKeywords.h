@@ -70,6 +70,7 @@ enum class RtfKeyword {
     SmallCaps,
     Hidden,
     CharStyle,
+    StyleBasedOn,
     // Paragraph formats.
     Pard,
     AlignLeft,
@@ -106,6 +107,7 @@ enum class RtfKeyword {
     Par,
     Line,
     Page,
+    Section,
     Cell,
     Tab,
     EmDash,

@@ -257,6 +257,7 @@ private:
     void binary(QStringView data);
 
     void setDest(Dest dest);
+    void applyStyle(const Style& style, bool paragraph);
     void put(QStringView decoded);
     void put(char16_t c) { put(QStringView(&c, 1)); }
     void flushBytes();
@@ -272,7 +273,19 @@ private:
     CharProps plainChar() const;
     QTextCharFormat charFormat(const CharProps& props);
     QTextBlockFormat blockFormat(const ParaProps& para, bool inList);
-    QTextList* listFor(const ParaProps& para, QTextListFormat& format, qint64& key);
+    // Where a paragraph goes: into an existing list, or into a new list of the given format.
+    struct ListPlace
+    {
+        QTextList* list = nullptr;
+        QTextListFormat format;
+        bool fromOverride = false; // \ls numbering, not \pn
+        qint64 key = 0;
+        bool inList() const
+        {
+            return list || format.style() != QTextListFormat::ListStyleUndefined;
+        }
+    };
+    ListPlace listPlace(const ParaProps& para);
     std::optional<QColor> color(int index) const;
 
     void commitFont();
@@ -767,9 +780,18 @@ void RtfBuilder::controlWord(const RtfToken& token)
             styleNumber = param;
             styleIsChar = true;
         } else if (const auto it = charStyles.constFind(param); it != charStyles.cend()) {
-            const int href = s.chr.href;
-            s.chr = it->chr;
-            s.chr.href = href;
+            applyStyle(*it, false);
+        }
+        break;
+    case K::StyleBasedOn:
+        // Word writes a style's whole formatting; LibreOffice names the base first and writes only
+        // what differs from it.
+        if (dest == Dest::StyleEntry && s.chr == plainChar() && s.para == ParaProps()) {
+            const QHash<int, Style>& styles = styleIsChar ? charStyles : paragraphStyles;
+            if (const auto it = styles.constFind(param); it != styles.cend()) {
+                s.chr = it->chr;
+                s.para = it->para;
+            }
         }
         break;
     case K::ParagraphStyle:
@@ -777,10 +799,7 @@ void RtfBuilder::controlWord(const RtfToken& token)
             styleNumber = param;
             styleIsChar = false;
         } else if (const auto it = paragraphStyles.constFind(param); it != paragraphStyles.cend()) {
-            const int href = s.chr.href;
-            s.para = it->para;
-            s.chr = it->chr;
-            s.chr.href = href;
+            applyStyle(*it, true);
         }
         break;
 
@@ -893,6 +912,14 @@ void RtfBuilder::controlWord(const RtfToken& token)
         if (dest == Dest::Text)
             pageBreak();
         break;
+    case K::Section:
+        // A section break ends the paragraph it stands in; it adds no empty one.
+        if (dest == Dest::Text) {
+            flushText();
+            if (paragraphHasContent)
+                endParagraph();
+        }
+        break;
     case K::Line:
         put(QChar::LineSeparator);
         break;
@@ -981,6 +1008,22 @@ void RtfBuilder::controlWord(const RtfToken& token)
         pictureScaleY = param > 0 ? std::min(param, 1000) : 100;
         break;
     }
+}
+
+// Writers put the style word right after \pard and \plain and write the formatting that differs
+// after it; some also repeat a style word inside formatted text, where it must not undo that
+// formatting. So a style only fills properties still fresh.
+void RtfBuilder::applyStyle(const Style& style, bool paragraph)
+{
+    State& s = top();
+    CharProps fresh = plainChar();
+    fresh.href = s.chr.href;
+    if (s.chr == fresh) {
+        s.chr = style.chr;
+        s.chr.href = fresh.href;
+    }
+    if (paragraph && s.para == ParaProps())
+        s.para = style.para;
 }
 
 void RtfBuilder::controlSymbol(char16_t symbol)
@@ -1244,86 +1287,87 @@ void RtfBuilder::pageBreak()
 
 void RtfBuilder::applyParagraph(const ParaProps& para)
 {
-    QTextListFormat listFormat;
-    qint64 key = 0;
-    QTextList* list = listFor(para, listFormat, key);
+    ListPlace place = listPlace(para);
     const QTextBlock block = cursor.block();
     QTextList* previous = block.textList();
-    if (previous && previous != list)
+    if (previous && previous != place.list)
         previous->remove(block);
 
-    QTextBlockFormat format = blockFormat(para, listFormat.isValid());
+    QTextBlockFormat format = blockFormat(para, place.inList());
     if (pageBreakBefore) {
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         pageBreakBefore = false;
     }
     cursor.setBlockFormat(format);
 
-    if (listFormat.isValid()) {
-        if (!list) {
-            list = cursor.createList(listFormat);
-            if (para.listOverride != 0)
-                documentLists.insert(key, list);
-            else
-                pnLists.insert(para.pnLevel, {list, para});
-        } else if (list != previous) {
-            list->add(cursor.block());
-        }
+    if (place.list) {
+        if (place.list != previous)
+            place.list->add(cursor.block());
+    } else if (place.inList()) {
+        QTextList* list = cursor.createList(place.format);
+        if (place.fromOverride)
+            documentLists.insert(place.key, list);
+        else
+            pnLists.insert(int(place.key), {list, para});
     }
 }
 
-// The list a paragraph belongs to; when it needs a new one, nullptr with the list's format set.
-QTextList* RtfBuilder::listFor(const ParaProps& para, QTextListFormat& format, qint64& key)
+RtfBuilder::ListPlace RtfBuilder::listPlace(const ParaProps& para)
 {
-    if (para.listOverride != 0) {
+    ListPlace place;
+    // A list override the tables do not resolve leaves the old-style numbering, if any.
+    const auto override = listOverrides.constFind(para.listOverride);
+    const auto definition =
+        override != listOverrides.cend() ? lists.constFind(*override) : lists.cend();
+    if (para.listOverride != 0 && definition != lists.cend()) {
         pnLists.clear();
-        const auto override = listOverrides.constFind(para.listOverride);
-        if (override == listOverrides.cend())
-            return nullptr;
-        const auto definition = lists.constFind(*override);
-        if (definition == lists.cend())
-            return nullptr;
         const Level& level = (*definition)[size_t(para.listLevel)];
         if (level.numberFormat == 255)
-            return nullptr; // a level that shows no number
-        key = qint64(para.listOverride) * listLevels + para.listLevel;
-        if (QTextList* list = documentLists.value(key))
-            return list;
+            return place; // a level that shows no number
+        place.fromOverride = true;
+        place.key = qint64(para.listOverride) * listLevels + para.listLevel;
+        place.list = documentLists.value(place.key);
+        if (place.list)
+            return place;
         if (level.bullet || level.numberFormat == 23) {
-            format.setStyle(bulletStyle(level.bulletChar));
+            place.format.setStyle(bulletStyle(level.bulletChar));
         } else {
-            format.setStyle(numberStyle(level.numberFormat));
+            place.format.setStyle(numberStyle(level.numberFormat));
             if (level.hasAffixes) {
-                format.setNumberPrefix(level.prefix);
-                format.setNumberSuffix(level.suffix);
+                place.format.setNumberPrefix(level.prefix);
+                place.format.setNumberSuffix(level.suffix);
             }
         }
-        format.setIndent(para.listLevel + 1);
-        return nullptr;
+        place.format.setIndent(para.listLevel + 1);
+        return place;
     }
 
     if (para.pnKind != PnKind::Bullet && para.pnKind != PnKind::Numbered) {
         pnLists.clear();
-        return nullptr;
+        return place;
     }
     // Old-style numbering: paragraphs that follow each other with the same numbering form a list.
-    if (const auto it = pnLists.constFind(para.pnLevel); it != pnLists.cend()) {
+    const int level = std::max(para.pnLevel, para.listLevel);
+    place.key = level;
+    if (const auto it = pnLists.constFind(level); it != pnLists.cend()) {
         const ParaProps& numbering = it->numbering;
         if (para.pnKind == numbering.pnKind && para.pnStyle == numbering.pnStyle &&
-            para.pnBefore == numbering.pnBefore && para.pnAfter == numbering.pnAfter)
-            return it->list;
+            para.pnBefore == numbering.pnBefore && para.pnAfter == numbering.pnAfter) {
+            place.list = it->list;
+            return place;
+        }
     }
     const QString before = para.pnBefore >= 0 ? listTexts[para.pnBefore] : QString();
     const QString after = para.pnAfter >= 0 ? listTexts[para.pnAfter] : QString();
     if (para.pnKind == PnKind::Bullet) {
-        format.setStyle(bulletStyle(before.isEmpty() ? char16_t(0) : before[0].unicode()));
+        place.format.setStyle(bulletStyle(before.isEmpty() ? char16_t(0) : before[0].unicode()));
     } else {
-        format.setStyle(para.pnStyle);
-        format.setNumberPrefix(before);
-        format.setNumberSuffix(after);
+        place.format.setStyle(para.pnStyle);
+        place.format.setNumberPrefix(before);
+        place.format.setNumberSuffix(after);
     }
-    format.setIndent(para.pnLevel + 1);
-    return nullptr;
+    place.format.setIndent(level + 1);
+    return place;
 }
 
 QTextBlockFormat RtfBuilder::blockFormat(const ParaProps& para, bool inList)
