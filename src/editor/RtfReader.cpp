@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QHash>
 #include <QImage>
+#include <QPointer>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -267,6 +268,7 @@ private:
     void pageBreak();
     void applyParagraph(const ParaProps& para);
     void finish();
+    void restoreOriginalParagraph();
 
     int codePageNumber();
     const RtfCodePage& codePage(int number);
@@ -321,7 +323,9 @@ private:
     int startPosition = 0;
     QTextBlockFormat originalBlockFormat;
     QTextCharFormat originalBlockCharFormat;
+    QPointer<QTextList> originalList;
     bool pendingBreak = false; // a paragraph ended; its break is inserted when more follows
+    bool insertedBreak = false;
     bool paragraphHasContent = false;
     bool pageBreakBefore = false;
     ParaProps lastPara; // of the last content, for a last paragraph with no mark of its own
@@ -381,6 +385,7 @@ void RtfBuilder::read(QStringView rtf)
     startPosition = cursor.position();
     originalBlockFormat = cursor.blockFormat();
     originalBlockCharFormat = cursor.blockCharFormat();
+    originalList = cursor.block().textList();
     stack.reserve(64);
     stack.emplace_back();
 
@@ -975,7 +980,7 @@ void RtfBuilder::controlWord(const RtfToken& token)
         const qint64 value = param < 0 ? qint64(param) + 65536 : param;
         if (value >= 0 && value <= 0xFFFF)
             put(char16_t(value));
-        else if (value <= 0x10FFFF)
+        else if (value > 0xFFFF && value <= 0x10FFFF)
             put(QStringView(QChar::fromUcs4(char32_t(value))));
         skipRemaining = s.unicodeSkip;
         break;
@@ -1265,6 +1270,7 @@ void RtfBuilder::ensureBlock()
     if (!pendingBreak)
         return;
     pendingBreak = false;
+    insertedBreak = true;
     cursor.insertBlock(QTextBlockFormat(), charFormat(top().chr));
 }
 
@@ -1434,14 +1440,28 @@ void RtfBuilder::finish()
     flushText();
     if (pendingBreak) {
         // The input's last paragraph mark: kept only where the insertion has text after it.
-        if (!cursor.atEnd())
-            cursor.insertBlock(originalBlockFormat, originalBlockCharFormat);
+        if (!cursor.atEnd()) {
+            cursor.insertBlock(QTextBlockFormat(), originalBlockCharFormat);
+            restoreOriginalParagraph();
+        }
         pendingBreak = false;
-    } else if (paragraphHasContent && cursor.block().position() >= startPosition &&
-               cursor.atBlockEnd()) {
+    } else if (cursor.atBlockEnd() && cursor.block().position() >= startPosition) {
         // A last paragraph with no mark of its own, in a paragraph of its own.
-        applyParagraph(lastPara);
+        if (paragraphHasContent)
+            applyParagraph(lastPara);
+    } else if (insertedBreak) {
+        restoreOriginalParagraph();
     }
+}
+
+// The text after the insertion point stays in the paragraph it was in, with its format.
+void RtfBuilder::restoreOriginalParagraph()
+{
+    QTextBlockFormat format = originalBlockFormat;
+    format.setObjectIndex(-1);
+    cursor.setBlockFormat(format);
+    if (originalList && cursor.block().textList() != originalList)
+        originalList->add(cursor.block());
 }
 
 CharProps RtfBuilder::plainChar() const
@@ -1589,6 +1609,9 @@ int RtfBuilder::addListText(const QString& text)
 void RtfBuilder::insertPicture()
 {
     if (blip == Blip::None || pictureData.isEmpty())
+        return;
+    // A PNG cut short is left alone: libpng would report it on the standard error.
+    if (blip == Blip::Png && !pictureData.contains("IEND"))
         return;
     QImage image;
     if (!image.loadFromData(pictureData, blip == Blip::Png ? "PNG" : "JPEG"))
