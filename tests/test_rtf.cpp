@@ -19,6 +19,38 @@ const QByteArray pngHex = "89504e470d0a1a0a0000000d49484452000000080000000608020
                           "00114944415478da63f8cfc08015310ca4040033282fd137cc85ae0000000049454e"
                           "44ae426082";
 
+quint32 crc32(const QByteArray& data)
+{
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : data) {
+        crc ^= uchar(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// A black-and-white PNG of the given size, one bit a pixel, all black.
+QByteArray blankPng(quint32 width, quint32 height)
+{
+    const auto chunk = [](const QByteArray& type, const QByteArray& data) {
+        QByteArray out;
+        QDataStream stream(&out, QIODevice::WriteOnly);
+        stream << quint32(data.size());
+        stream.writeRawData(type.constData(), int(type.size()));
+        stream.writeRawData(data.constData(), int(data.size()));
+        stream << crc32(type + data);
+        return out;
+    };
+    QByteArray header;
+    QDataStream stream(&header, QIODevice::WriteOnly);
+    stream << width << height << quint8(1) << quint8(0) << quint8(0) << quint8(0) << quint8(0);
+    // Each row: filter byte 0, then the pixels. qCompress puts a length before the zlib data.
+    const QByteArray rows(qsizetype(height) * (1 + (width + 7) / 8), '\0');
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) +
+           chunk("IDAT", qCompress(rows).mid(4)) + chunk("IEND", {});
+}
+
 QByteArray rtf(const QByteArray& body)
 {
     return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Times New Roman;}}"
@@ -104,8 +136,11 @@ QList<QTextImageFormat> images(const QTextDocument& doc)
     QList<QTextImageFormat> found;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
-            if (it.fragment().charFormat().isImageFormat())
-                found.append(it.fragment().charFormat().toImageFormat());
+            // Equal images side by side share one fragment.
+            if (it.fragment().charFormat().isImageFormat()) {
+                for (int i = 0; i < it.fragment().length(); ++i)
+                    found.append(it.fragment().charFormat().toImageFormat());
+            }
         }
     }
     return found;
@@ -598,6 +633,9 @@ void RtfTest::lists_data()
     QTest::newRow("nominal: old-style numbering restarts after a break")
         << rtf(R"({\*\pn\pnlvlbody\pndec}a\par\pard b\par{\*\pn\pnlvlbody\pndec}c\par)")
         << QStringList{u"a A:1:1"_qs, u"b"_qs, u"c B:1:1"_qs};
+    QTest::newRow("nominal: old-style numbering repeated in every paragraph")
+        << rtf(R"({\*\pn\pnlvlbody\pndec{\pntxta .}}a\par{\*\pn\pnlvlbody\pndec{\pntxta .}}b\par)")
+        << QStringList{u"a A:1:1."_qs, u"b A:1:2."_qs};
     QTest::newRow("nominal: old-style continuation paragraph is no item")
         << rtf(R"({\*\pn\pnlvlcont}a\par)") << QStringList{u"a"_qs};
     QTest::newRow("nominal: list override preferred to old-style numbering")
@@ -668,6 +706,16 @@ void RtfTest::picture_data()
         << QSize(8, 6) << QSizeF(0, 0);
     QTest::newRow("robustness: picture in a skipped destination")
         << rtf(R"(a{\header{\pict\pngblip )" + pngHex + "}}") << u"a"_qs << QSize() << QSizeF();
+    QTest::newRow("nominal: large picture")
+        << rtf(R"({\pict\pngblip )" + blankPng(3000, 3000).toHex() + "}") << image
+        << QSize(3000, 3000) << QSizeF(0, 0);
+    QTest::newRow("robustness: picture with more pixels than a read may decode")
+        << rtf(R"(a{\pict\pngblip )" + blankPng(9000, 9000).toHex() + "}b") << u"ab"_qs << QSize()
+        << QSizeF();
+    const QByteArray quarterBudget = R"({\pict\pngblip )" + blankPng(5000, 5000).toHex() + "}";
+    QTest::newRow("robustness: pictures with more pixels in all than a read may decode")
+        << rtf(quarterBudget + quarterBudget + quarterBudget) << image + image << QSize(5000, 5000)
+        << QSizeF(0, 0);
     QTest::newRow("robustness: unsupported format")
         << rtf(R"(a{\pict\emfblip 0102}b)") << u"ab"_qs << QSize() << QSizeF();
     QTest::newRow("robustness: corrupt data")
@@ -696,10 +744,12 @@ void RtfTest::picture()
         QVERIFY(found.isEmpty());
         return;
     }
-    QCOMPARE(found.size(), 1);
-    const QVariant resource = doc->resource(QTextDocument::ImageResource, QUrl(found[0].name()));
-    QCOMPARE(resource.value<QImage>().size(), pixels);
-    QCOMPARE(QSizeF(found[0].width(), found[0].height()), displaySize);
+    QCOMPARE(found.size(), text.count(QChar::ObjectReplacementCharacter));
+    for (const QTextImageFormat& format : found) {
+        const QVariant resource = doc->resource(QTextDocument::ImageResource, QUrl(format.name()));
+        QCOMPARE(resource.value<QImage>().size(), pixels);
+        QCOMPARE(QSizeF(format.width(), format.height()), displaySize);
+    }
 }
 
 void RtfTest::insertion_data()

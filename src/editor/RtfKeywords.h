@@ -130,8 +130,6 @@ enum class RtfKeyword {
     // Pictures.
     PngBlip,
     JpegBlip,
-    PictureWidth,
-    PictureHeight,
     PictureWidthGoal,
     PictureHeightGoal,
     PictureScaleX,
