@@ -618,6 +618,15 @@ void RtfTest::lists_data()
                                         << QStringList{u"a A:1:disc"_qs, u"b B:1:1."_qs};
     QTest::newRow("nominal: last paragraph without a mark")
         << rtf(tables + R"(\pard\ls2 a\par b)") << QStringList{u"a A:1:1."_qs, u"b A:1:2."_qs};
+    QByteArray longList = tables + R"(\pard\ls2 )";
+    QStringList longListItems;
+    for (int item = 1; item <= 300; ++item) {
+        longList += "x\\par ";
+        longListItems.append(item <= 256 ? u"x A:1:%1."_qs.arg(item)
+                                         : u"x B:1:%1."_qs.arg(item - 256));
+    }
+    QTest::newRow("robustness: a very long list goes on as a new list")
+        << rtf(longList) << longListItems;
     QTest::newRow("nominal: old-style bullets")
         << rtf(R"({\pntext\'b7\tab}{\*\pn\pnlvlblt\pnf1{\pntxtb\'b7}}\fi-360\li360 a\par)"
                R"({\pntext\'b7\tab}b\par\pard c\par)")

@@ -27,6 +27,9 @@ constexpr qsizetype maxFonts = 65536;
 constexpr size_t maxColors = 65536;
 constexpr qsizetype maxLists = 4096;
 constexpr int defaultHalfPoints = 24;
+// QTextList renumbers all its items whenever one is added, so a list costs time quadratic in its
+// length; a longer list goes on as a new list of the same format, its numbers starting again.
+constexpr int maxListItems = 256;
 // Decoded picture pixels one read may produce: a small file must not make the reader decode
 // and keep gigabytes of pictures.
 constexpr qint64 maxPicturePixels = 64 * 1024 * 1024;
@@ -1114,10 +1117,13 @@ void RtfBuilder::applyParagraph(const ParaProps& para)
     cursor.setBlockFormat(format);
 
     if (place.list) {
-        if (place.list != previous)
+        if (place.list != previous) {
             place.list->add(cursor.block());
+            ++listItems[place.list];
+        }
     } else if (place.inList()) {
         QTextList* list = cursor.createList(place.format);
+        listItems.insert(list, 1);
         if (place.fromOverride)
             documentLists.insert(place.key, list);
         else
@@ -1139,9 +1145,13 @@ RtfBuilder::ListPlace RtfBuilder::listPlace(const ParaProps& para)
             return place; // a level that shows no number
         place.fromOverride = true;
         place.key = qint64(para.listOverride) * listLevels + para.listLevel;
-        place.list = documentLists.value(place.key);
-        if (place.list)
+        if (QTextList* list = documentLists.value(place.key)) {
+            if (listItems.value(list) < maxListItems)
+                place.list = list;
+            else
+                place.format = list->format();
             return place;
+        }
         if (level.bullet || level.numberFormat == 23) {
             place.format.setStyle(bulletStyle(level.bulletChar));
         } else {
@@ -1166,7 +1176,10 @@ RtfBuilder::ListPlace RtfBuilder::listPlace(const ParaProps& para)
         const ParaProps& numbering = it->numbering;
         if (para.pnKind == numbering.pnKind && para.pnStyle == numbering.pnStyle &&
             para.pnBefore == numbering.pnBefore && para.pnAfter == numbering.pnAfter) {
-            place.list = it->list;
+            if (listItems.value(it->list) < maxListItems)
+                place.list = it->list;
+            else
+                place.format = it->list->format();
             return place;
         }
     }

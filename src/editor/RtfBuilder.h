@@ -279,6 +279,7 @@ private:
     int overrideListId = 0;
     QHash<qint64, QTextList*> documentLists; // by \ls and level
     QHash<int, PnList> pnLists;              // by level, while \pn paragraphs follow each other
+    QHash<QTextList*, int> listItems;
     QStringList listTexts;
     QHash<QString, int> listTextIndex;
     QString pnText;
