@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QTextCursor;
+
+namespace lw {
+
+// True when the data begins with the RTF header "{\rtf"; blanks, line breaks and a byte-order
+// mark before it are allowed.
+bool isRtf(const QByteArray& data);
+bool isRtf(const QString& text);
+
+// Inserts RTF at the cursor, replacing its selection, as one edit block; afterwards the cursor
+// stands after the inserted content. Serves a whole-document load (cursor in an empty document),
+// an insertion and a paste alike. Damaged RTF gives as much as can be read; data that is not RTF
+// is inserted as plain text (UTF-8 when valid, otherwise Windows-1252).
+void readRtf(const QByteArray& rtf, QTextCursor& cursor);
+// The same for RTF held as a QString: characters up to 0xFF are the bytes of the RTF, characters
+// above stand for themselves.
+void readRtf(const QString& rtf, QTextCursor& cursor);
+
+} // namespace lw
