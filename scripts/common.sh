@@ -14,7 +14,7 @@ PACKAGES=(
 )
 
 # Only the tests need these.
-TEST_PACKAGES=(poppler-utils cups printer-driver-cups-pdf)
+TEST_PACKAGES=(poppler-utils cups printer-driver-cups-pdf clang-14 libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

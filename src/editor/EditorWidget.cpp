@@ -1,5 +1,7 @@
 #include "editor/EditorWidget.h"
 
+#include "editor/RtfReader.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QMimeData>
@@ -33,6 +35,16 @@ int buttonCode(Qt::MouseButton button)
 bool isPicture(const QMimeData* source)
 {
     return source->hasImage() && !source->hasText();
+}
+
+// What word processors put on the clipboard; it keeps more than their HTML does.
+QString richTextFormat(const QMimeData* source)
+{
+    for (const char* format : {"text/rtf", "application/rtf", "text/richtext"}) {
+        if (source->hasFormat(QLatin1String(format)))
+            return QLatin1String(format);
+    }
+    return QString();
 }
 
 } // namespace
@@ -86,12 +98,18 @@ void EditorWidget::insertPicture(const QImage& picture)
 
 bool EditorWidget::canInsertFromMimeData(const QMimeData* source) const
 {
-    return isPicture(source) || QTextEdit::canInsertFromMimeData(source);
+    return isPicture(source) || !richTextFormat(source).isEmpty() ||
+           QTextEdit::canInsertFromMimeData(source);
 }
 
 void EditorWidget::insertFromMimeData(const QMimeData* source)
 {
-    if (isPicture(source)) {
+    const QString rich = richTextFormat(source);
+    if (!rich.isEmpty()) {
+        QTextCursor cursor = textCursor();
+        readRtf(source->data(rich), cursor);
+        setTextCursor(cursor);
+    } else if (isPicture(source)) {
         insertPicture(qvariant_cast<QImage>(source->imageData()));
     } else {
         const int start = textCursor().selectionStart();

@@ -2,6 +2,7 @@
 
 #include "editor/DocumentText.h"
 #include "editor/EditorWidget.h"
+#include "editor/RtfReader.h"
 
 #include <QFile>
 #include <QTextBlock>
@@ -587,7 +588,10 @@ bool RichTextBox::LoadFile(const QString& path, int type)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
-    replaceContent(decodeDocumentBytes(bytes));
+    if (type == RichText)
+        replaceContentRich([&](QTextCursor& cursor) { readRtf(bytes, cursor); });
+    else
+        replaceContentPlain(decodeDocumentBytes(bytes));
     return true;
 }
 
@@ -707,6 +711,14 @@ void RichTextBox::mergeCharFormat(const QTextCharFormat& format)
 
 void RichTextBox::replaceContent(const QString& text)
 {
+    if (isRtf(text))
+        replaceContentRich([&](QTextCursor& cursor) { readRtf(text, cursor); });
+    else
+        replaceContentPlain(text);
+}
+
+void RichTextBox::replaceContentPlain(const QString& text)
+{
     if (editCursor) {
         // Within the edit, so that it stays one undo step.
         QTextCursor all(document());
@@ -720,6 +732,27 @@ void RichTextBox::replaceContent(const QString& text)
     }
     // Starts afresh: plain text in the base font, no undo history, the caret at the start.
     document()->setPlainText(text);
+    editor->setTextCursor(QTextCursor(document()));
+}
+
+void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& read)
+{
+    if (editCursor) {
+        QTextCursor all(document());
+        all.select(QTextCursor::Document);
+        all.removeSelectedText();
+        all.setBlockFormat(QTextBlockFormat());
+        all.setCharFormat(QTextCharFormat());
+        read(all);
+        all.setPosition(0);
+        *editCursor = all;
+        return;
+    }
+    // Starts afresh, as a plain text does: no undo history, the caret at the start.
+    document()->clear();
+    QTextCursor cursor(document());
+    read(cursor);
+    document()->clearUndoRedoStacks();
     editor->setTextCursor(QTextCursor(document()));
 }
 

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTextCursor>
+#include <functional>
 #include <optional>
 
 class QTextCharFormat;
@@ -140,6 +141,8 @@ private:
     template <typename Command> void onWidgetCursor(Command command);
     void mergeCharFormat(const QTextCharFormat& format);
     void replaceContent(const QString& text);
+    void replaceContentPlain(const QString& text);
+    void replaceContentRich(const std::function<void(QTextCursor&)>& read);
     int clampPosition(qint64 position) const;
     double toUnits(qreal pixels) const;
     qreal toPixels(double units) const;
