@@ -1,0 +1,548 @@
+#include "FakeServices.h"
+#include "PdfFile.h"
+#include "TestLibrary.h"
+#include "app/DataFile.h"
+#include "app/Letterwright.h"
+#include "app/modMain.h"
+#include "editor/EditorTools.h"
+#include "editor/RichTextBox.h"
+#include "editor/frmFind.h"
+#include "mainwindow/CommandDispatcher.h"
+#include "mainwindow/MenuBarControl.h"
+#include "mainwindow/PopupMenuControl.h"
+#include "mainwindow/frmMail.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+using namespace lw;
+
+namespace {
+
+const QString band = QStringLiteral("Band6");
+const QString popup = QStringLiteral("mnuDropMenu1");
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class DispatchTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void editCommands_data();
+    void editCommands();
+    void styleToolsOnPartlyBoldSelection();
+    void listsAndIndents();
+    void alignmentTools_data();
+    void alignmentTools();
+    void colourTool_data();
+    void colourTool();
+    void findNext_data();
+    void findNext();
+    void insertTextFile_data();
+    void insertTextFile();
+    void insertFailuresLeaveEditorAndClipboard_data();
+    void insertFailuresLeaveEditorAndClipboard();
+    void insertPicture();
+    void fontDialogAppliesChoiceAsOneStep();
+    void fileCommands();
+    void printMakesPages();
+    void helpAndSupport();
+    void rightClickOpensPopupBeforeEditingSwitch();
+    void everyChangeSetsModified();
+
+private:
+    frmMail& w() { return *program->mainWindow(); }
+    RichTextBox& editor() { return *w().RTB; }
+    void select(int start, int length);
+    void menu(const char* menuKey, const char* itemKey);
+    void tool(const char* toolKey);
+
+    std::unique_ptr<test::TestLibrary> library;
+    std::unique_ptr<test::FakePlatform> platform;
+    std::unique_ptr<Letterwright> program;
+    QTemporaryDir files;
+};
+
+void DispatchTest::init()
+{
+    library = std::make_unique<test::TestLibrary>();
+    platform = std::make_unique<test::FakePlatform>();
+    library->create();
+    program = std::make_unique<Letterwright>();
+    QVERIFY(program->StartUp());
+    QApplication::clipboard()->clear();
+}
+
+void DispatchTest::cleanup()
+{
+    w().shutDownDone = true;
+    program.reset();
+    platform.reset();
+    library.reset();
+}
+
+void DispatchTest::select(int start, int length)
+{
+    editor().setSelStart(start);
+    editor().setSelLength(length);
+}
+
+void DispatchTest::menu(const char* menuKey, const char* itemKey)
+{
+    w().MenuBar_ItemClick(QLatin1String(menuKey), QLatin1String(itemKey));
+}
+
+void DispatchTest::tool(const char* toolKey)
+{
+    w().MenuBar_ToolClick(band, QLatin1String(toolKey));
+}
+
+void DispatchTest::editCommands_data()
+{
+    QTest::addColumn<QString>("surface");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("clipboard");
+
+    const QString before = QStringLiteral("Dear Sir and Madam");
+    QTest::newRow("menu Cut") << "mnuEdit"
+                              << "Cut" << 0 << 5 << "Sir and Madam"
+                              << ""
+                              << "Dear ";
+    QTest::newRow("popup Cut") << "mnuDropMenu1"
+                               << "Cut" << 0 << 5 << "Sir and Madam"
+                               << ""
+                               << "Dear ";
+    QTest::newRow("tool CUT") << "Band6"
+                              << "CUT" << 0 << 5 << "Sir and Madam"
+                              << ""
+                              << "Dear ";
+    QTest::newRow("menu Copy") << "mnuEdit"
+                               << "Copy" << 5 << 3 << before << "Sir"
+                               << "Sir";
+    QTest::newRow("tool COPY") << "Band6"
+                               << "COPY" << 5 << 3 << before << "Sir"
+                               << "Sir";
+    QTest::newRow("menu Paste") << "mnuEdit"
+                                << "Paste" << 5 << 3 << "Dear pasted and Madam"
+                                << ""
+                                << "pasted";
+    QTest::newRow("popup Paste") << "mnuDropMenu1"
+                                 << "Paste" << 0 << 0 << "pastedDear Sir and Madam"
+                                 << ""
+                                 << "pasted";
+    QTest::newRow("menu Delete keeps the clipboard") << "mnuEdit"
+                                                     << "Delete" << 4 << 4 << "Dear and Madam"
+                                                     << ""
+                                                     << "pasted";
+    QTest::newRow("popup Delete") << "mnuDropMenu1"
+                                  << "Delete" << 4 << 4 << "Dear and Madam"
+                                  << ""
+                                  << "pasted";
+    QTest::newRow("menu Select All") << "mnuEdit"
+                                     << "SelectAll" << 3 << 0 << before << before << "pasted";
+    QTest::newRow("popup Select All") << "mnuDropMenu1"
+                                      << "SelectAll" << 3 << 0 << before << before << "pasted";
+    QTest::newRow("To Upper Case, nothing selected after")
+        << "mnuFormat"
+        << "To_Upper_Case" << 0 << 8 << "DEAR SIR and Madam"
+        << ""
+        << "pasted";
+    QTest::newRow("To Lower Case") << "mnuFormat"
+                                   << "To_Lower_Case" << 13 << 5 << "Dear Sir and madam"
+                                   << ""
+                                   << "pasted";
+    QTest::newRow("robustness: a key no table names") << "mnuEdit"
+                                                      << "Translate" << 0 << 4 << before << "Dear"
+                                                      << "pasted";
+    QTest::newRow("robustness: a menu key no table names") << "mnuView"
+                                                           << "Cut" << 0 << 4 << before << "Dear"
+                                                           << "pasted";
+    QTest::newRow("robustness: TRANSLATE has no command")
+        << "Band6"
+        << "TRANSLATE" << 0 << 4 << before << "Dear"
+        << "pasted";
+    QTest::newRow("robustness: a plain click on FONT_COLOR")
+        << "Band6"
+        << "FONT_COLOR" << 0 << 4 << before << "Dear"
+        << "pasted";
+    QTest::newRow("robustness: the popup has no FindNext")
+        << "mnuDropMenu1"
+        << "FindNext" << 0 << 4 << before << "Dear"
+        << "pasted";
+}
+
+void DispatchTest::editCommands()
+{
+    QFETCH(QString, surface);
+    QFETCH(QString, key);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, text);
+    QFETCH(QString, selected);
+    QFETCH(QString, clipboard);
+    editor().setText(QStringLiteral("Dear Sir and Madam"));
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    select(start, length);
+    if (surface == band)
+        w().MenuBar_ToolClick(surface, key);
+    else if (surface == popup)
+        w().mnuPopup_ItemClick(surface, key);
+    else
+        w().MenuBar_ItemClick(surface, key);
+    QCOMPARE(editor().Text(), text);
+    QCOMPARE(editor().SelText(), selected);
+    QCOMPARE(QApplication::clipboard()->text(), clipboard);
+
+    // Undo takes the command back, from the menu and from the popup alike.
+    if (text != QStringLiteral("Dear Sir and Madam")) {
+        menu("mnuEdit", "Undo");
+        QCOMPARE(editor().Text(), QStringLiteral("Dear Sir and Madam"));
+    }
+}
+
+void DispatchTest::styleToolsOnPartlyBoldSelection()
+{
+    editor().setText(QStringLiteral("Dear Sir"));
+    select(0, 4);
+    editor().setSelBold(true);
+    select(0, 8);
+    tool("BOLD");
+    QCOMPARE(editor().SelBold(), std::optional<bool>(true));
+    tool("BOLD");
+    QCOMPARE(editor().SelBold(), std::optional<bool>(false));
+    tool("ITALIC");
+    tool("UNDERLINE");
+    QCOMPARE(editor().SelItalic(), std::optional<bool>(true));
+    QCOMPARE(editor().SelUnderline(), std::optional<bool>(true));
+}
+
+void DispatchTest::listsAndIndents()
+{
+    editor().setText(QStringLiteral("one\ntwo\nthree"));
+    select(0, 7);
+    tool("BULLETS");
+    QCOMPARE(editor().SelBullet(), std::optional<bool>(true));
+    editor().setSelHangingIndent(300);
+    menu("mnuFormat", "Bullet");
+    QCOMPARE(editor().SelBullet(), std::optional<bool>(false));
+    QCOMPARE(editor().SelHangingIndent(), std::optional<double>(0));
+
+    tool("NUMBERING");
+    QCOMPARE(editor().SelNumbering(), std::optional<bool>(true));
+    tool("NUMBERING");
+    QCOMPARE(editor().SelNumbering(), std::optional<bool>(false));
+
+    tool("INCREASEINDENT");
+    menu("mnuFormat", "Increase_Indent");
+    tool("DECREASEINDENT");
+    QVERIFY(qAbs(editor().SelIndent().value_or(0) - 737) < 15);
+    menu("mnuFormat", "Decrease_Indent");
+    QCOMPARE(editor().SelIndent(), std::optional<double>(0));
+    QCOMPARE(editor().scaleUnit(), RichTextBox::ScaleUnit::Twips);
+}
+
+void DispatchTest::alignmentTools_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("alignment");
+    QTest::newRow("centre") << "CJUSTIFY" << 2;
+    QTest::newRow("right") << "RJUSTIFY" << 1;
+    QTest::newRow("left after centre") << "LJUSTIFY" << 0;
+}
+
+void DispatchTest::alignmentTools()
+{
+    QFETCH(QString, key);
+    QFETCH(int, alignment);
+    editor().setText(QStringLiteral("Heading\nBody"));
+    select(0, 3);
+    editor().setSelAlignment(RichTextBox::AlignCenter);
+    w().MenuBar_ToolClick(band, key);
+    QCOMPARE(editor().SelAlignment(), std::optional<int>(alignment));
+    select(9, 0);
+    QCOMPARE(editor().SelAlignment(), std::optional<int>(0));
+}
+
+void DispatchTest::colourTool_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::newRow("on the selection") << 4;
+    QTest::newRow("at the caret, for the text typed next") << 0;
+}
+
+void DispatchTest::colourTool()
+{
+    QFETCH(int, length);
+    editor().setText(QStringLiteral("Dear Sir"));
+    select(0, length);
+    w().MenuBar_ToolColor(band, QStringLiteral("FONT_COLOR"), 0x00FF00);
+    if (length == 0) {
+        editor().setSelText(QStringLiteral("Hi "));
+        select(0, 3);
+    }
+    QCOMPARE(editor().SelColor(), std::optional<quint32>(0x00FF00));
+    select(5, 3);
+    QCOMPARE(editor().SelColor(), std::optional<quint32>(0));
+}
+
+void DispatchTest::findNext_data()
+{
+    QTest::addColumn<int>("padding");
+    QTest::addColumn<int>("caret");
+    QTest::addColumn<int>("found");
+    QTest::newRow("nominal: found after the selection") << 10 << 0 << 10;
+    QTest::newRow("nominal: nothing after the caret") << 10 << 11 << -1;
+    QTest::newRow("robustness: from beyond position 32767") << 40000 << 32800 << 40000;
+}
+
+void DispatchTest::findNext()
+{
+    QFETCH(int, padding);
+    QFETCH(int, caret);
+    QFETCH(int, found);
+    w().show();
+    editor().setText(QString(padding, u'x') + QStringLiteral("target"));
+    select(caret, 0);
+    w().dispatcher().tools().showFind(true);
+    frmFind* find = w().dispatcher().tools().findDialog();
+    QVERIFY(find);
+    find->cboFind->setEditText(QStringLiteral("target"));
+    w().MenuBar->setItemEnabled(QStringLiteral("mnuEdit"), QStringLiteral("FindNext"), true);
+    if (found < 0)
+        platform->messages.expect(QStringLiteral("Text not found!"), QStringLiteral("FindNext"),
+                                  MsgButtons::Ok, MsgIcon::None);
+    menu("mnuEdit", "FindNext");
+    if (found < 0) {
+        QVERIFY(!w().MenuBar->isItemEnabled(QStringLiteral("mnuEdit"), QStringLiteral("FindNext")));
+        QCOMPARE(editor().SelStart(), caret);
+    } else {
+        QCOMPARE(editor().SelStart(), found);
+        QCOMPARE(editor().SelText(), QStringLiteral("target"));
+    }
+}
+
+void DispatchTest::insertTextFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("inserted");
+    QTest::addColumn<bool>("bold");
+    const QByteArray rtf = "{\\rtf1\\ansi{\\b Bold} words\\par}";
+    QTest::newRow("letter.RTF is rich text") << "letter.RTF" << rtf << "Bold words" << true;
+    QTest::newRow("notes.txt is plain text")
+        << "notes.txt" << rtf << QString::fromLatin1(rtf) << false;
+    QTest::newRow("a name without extension is plain text")
+        << "README" << QByteArray("caf\xe9 au lait") << "café au lait" << false;
+}
+
+void DispatchTest::insertTextFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, inserted);
+    QFETCH(bool, bold);
+    const QString path = files.filePath(name);
+    writeFile(path, content);
+    editor().setText(QStringLiteral("Start End"));
+    select(6, 0);
+    platform->dialogs.openAnswers.push_back(QStringList{path});
+    menu("mnuInsert", "TextFile");
+    QCOMPARE(platform->dialogs.openRequests.last().title, QStringLiteral("Select File to Insert"));
+    QCOMPARE(editor().Text(), QStringLiteral("Start ") + inserted + QStringLiteral("End"));
+    select(6, 4);
+    QCOMPARE(editor().SelBold(), std::optional<bool>(bold));
+    QVERIFY(w().rtfTemp->Text().isEmpty());
+}
+
+void DispatchTest::insertFailuresLeaveEditorAndClipboard_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("text file cancelled") << "TextFile" << true;
+    QTest::newRow("text file unreadable") << "TextFile" << false;
+    QTest::newRow("picture cancelled") << "Picture" << true;
+    QTest::newRow("picture not a picture") << "Picture" << false;
+}
+
+void DispatchTest::insertFailuresLeaveEditorAndClipboard()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, cancel);
+    // A file chosen earlier must not come back with a cancelled dialog.
+    const QString earlier = files.filePath(QStringLiteral("earlier.txt"));
+    writeFile(earlier, "earlier");
+    w().MainDialog.cFileName = FileList(QStringList{earlier});
+    w().MainDialog.cFileTitle = FileList(QStringList{QStringLiteral("earlier.txt")});
+
+    editor().setText(QStringLiteral("Keep me"));
+    select(2, 2);
+    QApplication::clipboard()->setText(QStringLiteral("on the clipboard"));
+    if (cancel) {
+        platform->dialogs.openAnswers.push_back(std::nullopt);
+    } else {
+        const QString broken = files.filePath(QStringLiteral("broken.gif"));
+        writeFile(broken, "not a picture");
+        platform->dialogs.openAnswers.push_back(QStringList{
+            command == QLatin1String("TextFile") ? files.filePath("missing.txt") : broken});
+    }
+    w().MenuBar_ItemClick(QStringLiteral("mnuInsert"), command);
+    QCOMPARE(editor().Text(), QStringLiteral("Keep me"));
+    QCOMPARE(editor().SelText(), QStringLiteral("ep"));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("on the clipboard"));
+}
+
+void DispatchTest::insertPicture()
+{
+    QImage picture(24, 16, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    const QString path = files.filePath(QStringLiteral("logo.png"));
+    QVERIFY(picture.save(path));
+    editor().setText(QStringLiteral("AB"));
+    select(1, 0);
+    platform->dialogs.openAnswers.push_back(QStringList{path});
+    menu("mnuInsert", "Picture");
+    QCOMPARE(platform->dialogs.openRequests.last().title, QStringLiteral("Select Picture..."));
+    QVERIFY(platform->dialogs.openRequests.last().nameFilters.join(u' ').contains("*.png"));
+    QCOMPARE(editor().Text(),
+             QStringLiteral("A") + QChar(QChar::ObjectReplacementCharacter) + QStringLiteral("B"));
+    QCOMPARE(QApplication::clipboard()->image().size(), QSize(24, 16));
+}
+
+void DispatchTest::fontDialogAppliesChoiceAsOneStep()
+{
+    editor().setText(QStringLiteral("Dear Sir"));
+    select(0, 4);
+    FontChoice choice;
+    choice.family = QStringLiteral("DejaVu Serif");
+    choice.pointSize = 14;
+    choice.weight = 700;
+    choice.italic = true;
+    choice.strikeOut = true;
+    choice.color = QColor(0, 0, 255);
+    platform->dialogs.fontAnswers.push_back(choice);
+    menu("mnuFormat", "Font");
+    QCOMPARE(editor().SelBold(), std::optional<bool>(true));
+    QCOMPARE(editor().SelItalic(), std::optional<bool>(true));
+    QCOMPARE(editor().SelFontSize(), std::optional<double>(14));
+    QCOMPARE(editor().SelFontName(), std::optional<QString>(QStringLiteral("DejaVu Serif")));
+    QCOMPARE(editor().SelColor(), std::optional<quint32>(0xFF0000));
+    menu("mnuEdit", "Undo");
+    QCOMPARE(editor().SelBold(), std::optional<bool>(false));
+    QCOMPARE(editor().SelColor(), std::optional<quint32>(0));
+
+    // Cancelled: nothing changes.
+    platform->dialogs.fontAnswers.push_back(std::nullopt);
+    menu("mnuFormat", "Font");
+    QCOMPARE(editor().SelBold(), std::optional<bool>(false));
+}
+
+void DispatchTest::fileCommands()
+{
+    w().show();
+    // Open, the OPEN tool and Save As reach their dialogs; cancels are choices of nothing.
+    platform->dialogs.openAnswers.push_back(std::nullopt);
+    menu("mnuFile", "Open");
+    platform->dialogs.openAnswers.push_back(std::nullopt);
+    tool("OPEN");
+    QCOMPARE(platform->dialogs.openRequests.size(), 2);
+    QCOMPARE(platform->dialogs.openRequests.first().title, QStringLiteral("Select a file to open"));
+
+    const QString saved = files.filePath(QStringLiteral("copy"));
+    platform->dialogs.saveAnswers.push_back(saved);
+    platform->messages.expect(QStringLiteral("File Saved!"), QStringLiteral("Notice"),
+                              MsgButtons::Ok, MsgIcon::Information);
+    menu("mnuFile", "SaveAs");
+    QVERIFY(QFile::exists(saved + QStringLiteral(".txt")));
+
+    platform->dialogs.pageSetupAnswers.push_back(nullptr);
+    menu("mnuFile", "PageSetup");
+    QCOMPARE(platform->dialogs.pageSetupCalls, 1);
+    platform->dialogs.printerAnswers.push_back(nullptr);
+    menu("mnuFile", "PrintSetup");
+    QCOMPARE(platform->dialogs.printerCalls, 1);
+
+    // Exit closes the window through the shutdown: the marker is written.
+    menu("mnuFile", "Exit");
+    QVERIFY(!w().isVisible());
+    QCOMPARE(library->bytes().left(15), QByteArray("Brightquill2006"));
+}
+
+void DispatchTest::printMakesPages()
+{
+    if (!test::PdfFile::toolsAvailable())
+        QSKIP("poppler-utils is not installed");
+    editor().setText(QStringLiteral("A letter to print"));
+    tool("PRINT");
+    const test::PdfFile printed(platform->printers.outputPath());
+    QCOMPARE(printed.pageCount(), 1);
+    QVERIFY(printed.text().contains(QStringLiteral("A letter to print")));
+    QVERIFY(platform->messages.shown.isEmpty());
+}
+
+void DispatchTest::helpAndSupport()
+{
+    menu("mnuHelp", "Help");
+    menu("mnuHelp", "Support");
+    QCOMPARE(platform->desktop.openedUrls.size(), 2);
+    QCOMPARE(platform->desktop.openedUrls.at(0),
+             QUrl::fromLocalFile(programDirectory() + QStringLiteral("/help/index.html")));
+    QCOMPARE(platform->desktop.openedUrls.at(1).scheme(), QStringLiteral("mailto"));
+}
+
+void DispatchTest::rightClickOpensPopupBeforeEditingSwitch()
+{
+    w().testSearch->setFocus();
+    w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w()));
+    QVERIFY(!w().EditingEnabled);
+    QWidget* viewport = editor().textEdit()->viewport();
+    QTest::mousePress(viewport, Qt::RightButton, {}, QPoint(10, 10));
+    QMenu* menuShown = w().mnuPopup->menu(popup);
+    QTRY_VERIFY(menuShown->isVisible());
+    QVERIFY(w().mnuPopup->item(popup, QStringLiteral("Copy"))->isEnabled());
+    menuShown->hide();
+    // The left button opens nothing.
+    QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(!menuShown->isVisible());
+}
+
+void DispatchTest::everyChangeSetsModified()
+{
+    QVERIFY(!w().DocumentModified);
+    editor().setText(QStringLiteral("Dear Sir"));
+    QVERIFY(w().DocumentModified);
+    w().DocumentModified = false;
+    select(0, 4);
+    tool("BOLD");
+    QVERIFY(w().DocumentModified);
+    w().DocumentModified = false;
+    QTest::keyClicks(editor().textEdit(), QStringLiteral("x"));
+    QVERIFY(w().DocumentModified);
+}
+
+QTEST_MAIN(DispatchTest)
+#include "test_dispatch.moc"
