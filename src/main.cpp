@@ -22,7 +22,10 @@ int main(int argc, char* argv[])
     lw::Letterwright program;
     if (!program.StartUp())
         return application.terminated() ? 1 : 0;
-    program.mainWindow()->show();
-    program.mainWindow()->RTB->setFocus();
+    lw::frmMail* window = program.mainWindow();
+    window->show();
+    // Without a window manager (a bare X server) nobody else makes the window active.
+    window->activateWindow();
+    window->RTB->setFocus();
     return QApplication::exec();
 }
