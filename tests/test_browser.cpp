@@ -1,5 +1,6 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
+#include "WidgetContents.h"
 #include "app/Letterwright.h"
 #include "app/modMain.h"
 #include "editor/RichTextBox.h"
@@ -14,16 +15,9 @@
 #include <QTest>
 
 using namespace lw;
+using test::entries;
 
 namespace {
-
-QStringList entries(const QListWidget* list)
-{
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result.append(list->item(i)->text());
-    return result;
-}
 
 const QString noHitText = QStringLiteral("No letter containing the keyword(s) found!");
 

@@ -1,5 +1,6 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
+#include "WidgetContents.h"
 #include "app/Letterwright.h"
 #include "app/modMain.h"
 #include "editor/RichTextBox.h"
@@ -27,24 +28,9 @@
 #include <unistd.h>
 
 using namespace lw;
+using test::entries;
 
 namespace {
-
-QStringList entries(const QListWidget* list)
-{
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result.append(list->item(i)->text());
-    return result;
-}
-
-QStringList entries(const QComboBox* combo)
-{
-    QStringList result;
-    for (int i = 0; i < combo->count(); ++i)
-        result.append(combo->itemText(i));
-    return result;
-}
 
 void choose(QComboBox* combo, const QString& text)
 {

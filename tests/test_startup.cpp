@@ -1,5 +1,6 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
+#include "WidgetContents.h"
 #include "app/DataFile.h"
 #include "app/Letterwright.h"
 #include "app/modMain.h"
@@ -14,28 +15,13 @@
 #include <QTest>
 
 using namespace lw;
+using test::entries;
 
 namespace {
 
 const QString missingText = QStringLiteral(
     "Components required to run this program are damaged,\nplease reinstall this program to "
     "repair them.");
-
-QStringList entries(const QComboBox* combo)
-{
-    QStringList result;
-    for (int i = 0; i < combo->count(); ++i)
-        result.append(combo->itemText(i));
-    return result;
-}
-
-QStringList entries(const QListWidget* list)
-{
-    QStringList result;
-    for (int i = 0; i < list->count(); ++i)
-        result.append(list->item(i)->text());
-    return result;
-}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "EditorHost.h"
 #include "FakeServices.h"
+#include "WidgetContents.h"
 #include "editor/EditorTools.h"
 #include "editor/RichTextBox.h"
 #include "editor/SymbolRows.h"
@@ -11,16 +12,9 @@
 #include <QTest>
 
 using namespace lw;
+using test::entries;
 
 namespace {
-
-QStringList entries(const QListWidget* list)
-{
-    QStringList rows;
-    for (int i = 0; i < list->count(); ++i)
-        rows.append(list->item(i)->text());
-    return rows;
-}
 
 void choose(QListWidget* list, int code)
 {

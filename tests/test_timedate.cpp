@@ -1,5 +1,6 @@
 #include "EditorHost.h"
 #include "FakeServices.h"
+#include "WidgetContents.h"
 #include "editor/DateFormat.h"
 #include "editor/EditorTools.h"
 #include "editor/RichTextBox.h"
@@ -13,6 +14,7 @@
 #include <QTest>
 
 using namespace lw;
+using test::entries;
 
 namespace {
 
@@ -35,14 +37,6 @@ public:
 
     QDateTime next;
 };
-
-QStringList entries(const QListWidget* list)
-{
-    QStringList rows;
-    for (int i = 0; i < list->count(); ++i)
-        rows.append(list->item(i)->text());
-    return rows;
-}
 
 void doubleClickRow(QListWidget* list, int row)
 {

@@ -64,20 +64,6 @@ void prepare(QFileDialog& dialog, const FileDialogRequest& request)
         dialog.selectFile(request.defaultFilename);
 }
 
-PrinterSettings settingsOf(QPrinter& printer)
-{
-    PrinterSettings settings;
-    settings.printerName = printer.printerName();
-    settings.copies = printer.copyCount();
-    settings.duplex = printer.duplex();
-    settings.orientation = printer.pageLayout().orientation();
-    settings.pageSize = printer.pageLayout().pageSize();
-    settings.resolution = printer.resolution();
-    settings.colorMode = printer.colorMode();
-    settings.paperSource = printer.paperSource();
-    return settings;
-}
-
 // QPrinter ignores a name that is not an installed printer and a setting the printer lacks.
 void applyTo(QPrinter& printer, const PrinterSettings& settings)
 {
@@ -167,7 +153,7 @@ bool QtDialogService::choosePrinter(QWidget* parent, PrinterSettings& settings)
     dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    settings = settingsOf(printer);
+    settings = printerSettingsOf(printer);
     return true;
 }
 
@@ -213,7 +199,7 @@ QString QtPrinterService::unusedPrintFile(const QString& folder)
 
 PrinterSettings QtPrinterService::currentSettings()
 {
-    return settingsOf(currentPrinter());
+    return printerSettingsOf(currentPrinter());
 }
 
 void QtPrinterService::applySettings(const PrinterSettings& settings)

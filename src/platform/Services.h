@@ -65,6 +65,9 @@ struct PrinterSettings
     QPrinter::PaperSource paperSource = QPrinter::Auto;
 };
 
+// The settings a printer holds now.
+PrinterSettings printerSettingsOf(const QPrinter& printer);
+
 // The standard dialogs. Every method returns nothing (std::nullopt or false) when cancelled.
 class DialogService
 {

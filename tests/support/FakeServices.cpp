@@ -163,16 +163,10 @@ QPrinter& FakePrinters::currentPrinter()
 
 PrinterSettings FakePrinters::currentSettings()
 {
-    QPrinter& printer = currentPrinter();
-    PrinterSettings settings;
+    // The PDF printer knows neither the fake printer names nor duplex: those are kept here.
+    PrinterSettings settings = printerSettingsOf(currentPrinter());
     settings.printerName = currentName;
-    settings.copies = printer.copyCount();
     settings.duplex = duplex;
-    settings.orientation = printer.pageLayout().orientation();
-    settings.pageSize = printer.pageLayout().pageSize();
-    settings.resolution = printer.resolution();
-    settings.colorMode = printer.colorMode();
-    settings.paperSource = printer.paperSource();
     return settings;
 }
 
