@@ -293,58 +293,60 @@ void RichTextBox::setSelUnderline(bool on)
     mergeCharFormat(format);
 }
 
+namespace {
+
+using ListStyleTest = bool (*)(QTextListFormat::Style);
+
+std::optional<bool> selectionInList(const QTextDocument* document, const QTextCursor& selection,
+                                    ListStyleTest isStyle)
+{
+    return uniformBlockValue<bool>(document, selection, [isStyle](const QTextBlock& block) {
+        return block.textList() && isStyle(block.textList()->format().style());
+    });
+}
+
+// Puts the selection's paragraphs into a new list of the style, or takes them out of lists of
+// that kind of style.
+void setSelectionInList(QTextDocument* document, QTextCursor selection, bool on,
+                        QTextListFormat::Style style, ListStyleTest isStyle)
+{
+    if (selectionInList(document, selection, isStyle) == on)
+        return;
+    if (on) {
+        QTextListFormat list;
+        list.setStyle(style);
+        list.setIndent(1);
+        selection.beginEditBlock();
+        selection.createList(list);
+        selection.endEditBlock();
+        return;
+    }
+    changeBlocks(document, selection, [isStyle](const QTextBlock& block, QTextBlockFormat& format) {
+        if (block.textList() && isStyle(block.textList()->format().style()))
+            format.setObjectIndex(-1);
+    });
+}
+
+} // namespace
+
 std::optional<bool> RichTextBox::SelBullet() const
 {
-    return uniformBlockValue<bool>(document(), cursor(), [](const QTextBlock& block) {
-        return block.textList() && isBulletStyle(block.textList()->format().style());
-    });
+    return selectionInList(document(), cursor(), isBulletStyle);
 }
 
 void RichTextBox::setSelBullet(bool on)
 {
-    if (SelBullet() == on)
-        return;
-    QTextCursor selection = cursor();
-    if (on) {
-        QTextListFormat list;
-        list.setStyle(QTextListFormat::ListDisc);
-        list.setIndent(1);
-        selection.beginEditBlock();
-        selection.createList(list);
-        selection.endEditBlock();
-    } else {
-        changeBlocks(document(), selection, [](const QTextBlock& block, QTextBlockFormat& format) {
-            if (block.textList() && isBulletStyle(block.textList()->format().style()))
-                format.setObjectIndex(-1);
-        });
-    }
+    setSelectionInList(document(), cursor(), on, QTextListFormat::ListDisc, isBulletStyle);
 }
 
 std::optional<bool> RichTextBox::SelNumbering() const
 {
-    return uniformBlockValue<bool>(document(), cursor(), [](const QTextBlock& block) {
-        return block.textList() && isNumberedStyle(block.textList()->format().style());
-    });
+    return selectionInList(document(), cursor(), isNumberedStyle);
 }
 
 void RichTextBox::setSelNumbering(bool on)
 {
-    if (SelNumbering() == on)
-        return;
-    QTextCursor selection = cursor();
-    if (on) {
-        QTextListFormat list;
-        list.setStyle(QTextListFormat::ListDecimal);
-        list.setIndent(1);
-        selection.beginEditBlock();
-        selection.createList(list);
-        selection.endEditBlock();
-    } else {
-        changeBlocks(document(), selection, [](const QTextBlock& block, QTextBlockFormat& format) {
-            if (block.textList() && isNumberedStyle(block.textList()->format().style()))
-                format.setObjectIndex(-1);
-        });
-    }
+    setSelectionInList(document(), cursor(), on, QTextListFormat::ListDecimal, isNumberedStyle);
 }
 
 std::optional<int> RichTextBox::SelAlignment() const
