@@ -1429,8 +1429,9 @@ void RtfBuilder::insertPicture()
 {
     if (blip == Blip::None || pictureData.isEmpty())
         return;
-    // A PNG cut short is left alone: libpng would report it on the standard error.
-    if (blip == Blip::Png && !pictureData.contains("IEND"))
+    // What is not a whole PNG is left alone: libpng would complain on the standard error.
+    if (blip == Blip::Png && (!pictureData.startsWith(QByteArrayView("\x89PNG\r\n\x1a\n", 8)) ||
+                              !pictureData.contains("IEND")))
         return;
     QBuffer buffer(&pictureData);
     buffer.open(QIODevice::ReadOnly);
