@@ -103,6 +103,7 @@ private slots:
     void dialogLayout();
     void addLetter_data();
     void addLetter();
+    void addRefusedWithoutCategory();
     void addDialogKeepsOpenUntilBothFilled_data();
     void addDialogKeepsOpenUntilBothFilled();
     void addCancelled();
@@ -377,6 +378,20 @@ void LibraryChangesTest::addDialogKeepsOpenUntilBothFilled()
     const LetterRecord* letter = findLetter(library->contents(), QStringLiteral("Second Try"));
     QVERIFY(letter);
     QCOMPARE(letter->content, QStringLiteral("Now with a body."));
+}
+
+void LibraryChangesTest::addRefusedWithoutCategory()
+{
+    start();
+    const LibraryContents before = library->contents();
+    window().Cmb[0]->setCurrentIndex(window().Cmb[0]->findText(QStringLiteral("Zero")));
+    QCOMPARE(window().Cmb[1]->count(), 0);
+    platform->messages.expect(
+        QStringLiteral("Please choose a subject and a category for the new letter first."), notice,
+        MsgButtons::Ok, MsgIcon::Exclamation);
+    window().cmdBtn[0]->click();
+    QCOMPARE(dialogsShown, 0);
+    QCOMPARE(library->contents().letters, before.letters);
 }
 
 void LibraryChangesTest::addCancelled()

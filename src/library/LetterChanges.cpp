@@ -25,6 +25,13 @@ void LetterChanges::AddLetter()
     ModMain& state = modMain();
     state.NewTitle.clear();
     state.NewBody.clear();
+    // A letter without a category would be listed under none of them.
+    if (w.Cmb[0]->currentText().isEmpty() || w.Cmb[1]->currentText().isEmpty()) {
+        message(&w,
+                QStringLiteral("Please choose a subject and a category for the new letter first."),
+                QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
     {
         frmAddRecord dialog(&w);
         showModal(dialog);
