@@ -6,11 +6,30 @@
 #include "mainwindow/frmMail.h"
 #include "platform/Services.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QWindow>
 
 namespace lw {
+
+namespace {
+
+// Waits, briefly, until the window system has put the window on screen, then paints it: the
+// pause that follows blocks all painting.
+void showAtOnce(QWidget& window)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (window.windowHandle() && !window.windowHandle()->isExposed() && waited.elapsed() < 500)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    window.repaint();
+    QCoreApplication::processEvents();
+}
+
+} // namespace
 
 Letterwright::Letterwright() = default;
 
@@ -58,7 +77,7 @@ bool Letterwright::StartUp()
     {
         frmSplash splash;
         splash.show();
-        splash.repaint();
+        showAtOnce(splash);
         services().clock->pause(1000);
     }
 

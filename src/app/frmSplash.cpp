@@ -1,9 +1,11 @@
 #include "app/frmSplash.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 
 namespace lw {
 
@@ -23,6 +25,8 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     lblVersion->setFont(font);
     lblVersion->setStyleSheet(QStringLiteral("color: #f4efe2;"));
     lblVersion->setGeometry(32, 236, 200, 20);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void frmSplash::paintEvent(QPaintEvent*)
