@@ -5,6 +5,7 @@
 #include "app/Letterwright.h"
 #include "app/modMain.h"
 #include "editor/RichTextBox.h"
+#include "library/SqliteDatabase.h"
 #include "mainwindow/frmMail.h"
 
 #include <QComboBox>
@@ -37,6 +38,8 @@ private slots:
     void emptyLibraryStillStarts();
     void missingDataFileEndsProgram();
     void unwritableDataFileEndsProgram();
+    void damagedLibraryEndsProgramUnchanged_data();
+    void damagedLibraryEndsProgramUnchanged();
     void secondInstanceEndsSilently();
     void shutdownWritesMarker_data();
     void shutdownWritesMarker();
@@ -141,6 +144,46 @@ void StartupTest::unwritableDataFileEndsProgram()
     QVERIFY(!program.mainWindow());
     QCOMPARE(platform->application.exitCodes, QList<int>{1});
     QCOMPARE(library->bytes(), QByteArray("Brightquill"));
+}
+
+void StartupTest::damagedLibraryEndsProgramUnchanged_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("robustness: not a database")
+        << (QByteArray("Brightquill2006") + QByteArray(4096, 'x')) << "file is not a database";
+    QTest::newRow("robustness: a database without letters")
+        << QByteArray() << "no such table: Subject";
+}
+
+void StartupTest::damagedLibraryEndsProgramUnchanged()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    QDir().mkpath(datafile::dataFolder());
+    if (content.isEmpty()) {
+        SqliteDatabase other;
+        QVERIFY(other.open(library->dataFilePath(), SqliteDatabase::Mode::Create));
+        QVERIFY(other.execute(QStringLiteral("create table Notes (text)")));
+        other.close();
+        QVERIFY(datafile::writeMarker(library->dataFilePath(), nullptr));
+    } else {
+        QFile file(library->dataFilePath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    const QByteArray before = library->bytes();
+    platform->messages.expect(
+        QStringLiteral("The letter library %1 cannot be read:\n%2\n\nIt has been left as it "
+                       "was. Restore it from a backup, or remove it so that the default library "
+                       "can be put in its place.")
+            .arg(library->dataFilePath(), reason),
+        QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    Letterwright program;
+    QVERIFY(!program.StartUp());
+    QVERIFY(!program.mainWindow());
+    QCOMPARE(platform->application.exitCodes, QList<int>{1});
+    QCOMPARE(library->bytes(), before);
 }
 
 void StartupTest::secondInstanceEndsSilently()

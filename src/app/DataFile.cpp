@@ -1,5 +1,7 @@
 #include "app/DataFile.h"
 
+#include "library/SqliteDatabase.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -24,6 +26,25 @@ QString connectionString(const QString& dataFilePath)
     url.setScheme(QStringLiteral("file"));
     url.setQuery(QStringLiteral("mode=rw"));
     return url.toString(QUrl::FullyEncoded);
+}
+
+QByteArray readHeader(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(headerLength);
+}
+
+bool isReadableLibrary(const QString& connectionString, QString* error)
+{
+    SqliteDatabase db;
+    const bool readable =
+        db.open(connectionString) &&
+        db.execute(QStringLiteral("select count(*) from Subject, Category, Letter where 0"));
+    if (!readable && error)
+        *error = db.lastError();
+    return readable;
 }
 
 bool writeHeader(const QString& path, const QByteArray& header, QString* error)

@@ -19,6 +19,11 @@ QString dataFilePath();
 // The SQLite URI that opens the library read-write and never creates it.
 QString connectionString(const QString& dataFilePath);
 
+// The 15 header bytes as they stand; empty when the file cannot be read.
+QByteArray readHeader(const QString& path);
+// Whether the file is a letter library the program can read, with `error` saying why not.
+bool isReadableLibrary(const QString& connectionString, QString* error);
+
 // Writes the 15 header bytes in place; the file is never created, truncated or lengthened.
 bool writeHeader(const QString& path, const QByteArray& header, QString* error);
 inline bool restoreSignature(const QString& path, QString* error)

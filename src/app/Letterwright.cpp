@@ -63,11 +63,25 @@ bool Letterwright::StartUp()
     state.ConnectionString = datafile::connectionString(state.DataFilePath);
 
     QString error;
+    const QByteArray header = datafile::readHeader(state.DataFilePath);
     if (!datafile::restoreSignature(state.DataFilePath, &error)) {
         message(nullptr,
                 QStringLiteral("The letter library %1 cannot be opened for writing:\n%2\n\n"
                                "Close any program that uses it, make sure you may change it, and "
                                "start Letterwright again.")
+                    .arg(QDir::toNativeSeparators(state.DataFilePath), error),
+                QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+        services().application->terminate(1);
+        return false;
+    }
+
+    // A damaged file is left exactly as it was found.
+    if (!datafile::isReadableLibrary(state.ConnectionString, &error)) {
+        datafile::writeHeader(state.DataFilePath, header, nullptr);
+        message(nullptr,
+                QStringLiteral("The letter library %1 cannot be read:\n%2\n\nIt has been left as "
+                               "it was. Restore it from a backup, or remove it so that the "
+                               "default library can be put in its place.")
                     .arg(QDir::toNativeSeparators(state.DataFilePath), error),
                 QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
         services().application->terminate(1);
