@@ -1,6 +1,6 @@
 // Reads about 1 MB of generated, formatted RTF and prints how long it takes: into a bare
 // document, and into the document of a visible QTextEdit, whose layout is included.
-#include "editor/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

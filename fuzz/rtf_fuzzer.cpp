@@ -1,6 +1,6 @@
 // libFuzzer target for the RTF reader: any input must read without a crash, a hang, undefined
 // behaviour or output larger than the input.
-#include "editor/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QCoreApplication>
 #include <QTextCursor>

@@ -1,10 +1,12 @@
 #include "FakeServices.h"
+#include "LibraryWindowDouble.h"
 #include "TestLibrary.h"
 #include "WidgetContents.h"
 #include "app/Letterwright.h"
-#include "app/modMain.h"
 #include "editor/RichTextBox.h"
+#include "library/DataFile.h"
 #include "library/LibraryBrowser.h"
+#include "library/modMain.h"
 #include "mainwindow/frmMail.h"
 
 #include <QComboBox>
@@ -44,6 +46,7 @@ private slots:
     void clearFavorites();
     void largeCategoryCountsRight();
     void everyControlHasAccessibleName();
+    void browsesWithoutMainWindow();
 
 private:
     frmMail& window() { return *program->mainWindow(); }
@@ -315,6 +318,38 @@ void BrowserTest::everyControlHasAccessibleName()
                  qPrintable(widget->metaObject()->className() + QStringLiteral(" ") +
                             widget->objectName()));
     }
+}
+
+// The library's commands need only the small window interface, not the main window.
+void BrowserTest::browsesWithoutMainWindow()
+{
+    library->create();
+    modMain().DataFilePath = library->dataFilePath();
+    modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
+    QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
+    test::LibraryWindowDouble w;
+
+    w.browser.FillSubjects();
+    w.browser.FillCategories();
+    w.browser.FillLetters();
+    QCOMPARE(w.subjects->currentText(), QStringLiteral("Business"));
+    QCOMPARE(entries(w.lists[0]),
+             (QStringList{"Damaged Goods", "Late Delivery", "O'Neil's Refund"}));
+    QCOMPARE(w.letterCount->text(), QStringLiteral("This category includes 3 letter(s)."));
+
+    choose(w.lists[0], QStringLiteral("O'Neil's Refund"));
+    w.browser.lstBx_Click(0);
+    QCOMPARE(w.shownTitle, QStringLiteral("Current Letter: O'Neil's Refund"));
+    QCOMPARE(w.editorBox->Text(), QStringLiteral("Refund for 'O'Neil'."));
+    QVERIFY(!w.modified);
+
+    platform->messages.expect(
+        QStringLiteral("You will delete the letter 'O'Neil's Refund' and it is unreversible, "
+                       "proceed?"),
+        QStringLiteral("Notice"), MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+    w.browser.cmdBtn_Click(1);
+    QCOMPARE(entries(w.lists[0]), (QStringList{"Damaged Goods", "Late Delivery"}));
+    QCOMPARE(library->contents().letters.size(), 4);
 }
 
 QTEST_MAIN(BrowserTest)

@@ -1,9 +1,9 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
-#include "app/DataFile.h"
-#include "app/modMain.h"
+#include "library/DataFile.h"
 #include "library/LetterStatements.h"
 #include "library/LibraryConnection.h"
+#include "library/modMain.h"
 
 #include <QFile>
 #include <QTest>

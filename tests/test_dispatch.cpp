@@ -1,16 +1,17 @@
 #include "FakeServices.h"
 #include "PdfFile.h"
 #include "TestLibrary.h"
-#include "app/DataFile.h"
 #include "app/Letterwright.h"
-#include "app/modMain.h"
 #include "editor/EditorTools.h"
 #include "editor/RichTextBox.h"
 #include "editor/frmFind.h"
+#include "library/DataFile.h"
+#include "library/modMain.h"
 #include "mainwindow/CommandDispatcher.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/frmMail.h"
+#include "platform/ProgramFolders.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,10 +1,11 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
-#include "app/modMain.h"
 #include "editor/DocumentFiles.h"
 #include "editor/RichTextBox.h"
+#include "library/modMain.h"
 #include "mainwindow/frmMail.h"
+#include "platform/ProgramFolders.h"
 #include "utilities/cDialog.h"
 
 #include <QDir>
@@ -79,7 +80,7 @@ void DocumentsTest::init()
     program = std::make_unique<Letterwright>();
     QVERIFY(program->StartUp());
     // The program's directory, with its letter folder, lies in the temporary folder too.
-    modMain().ProgramDirectory = files->path();
+    setProgramDirectory(files->path());
 }
 
 void DocumentsTest::cleanup()

@@ -1,4 +1,5 @@
 #include "editor/DocumentText.h"
+#include "platform/SafeFile.h"
 
 #include <QDir>
 #include <QFile>

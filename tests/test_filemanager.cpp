@@ -1,5 +1,5 @@
 #include "FakeServices.h"
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 #include "utilities/cDialog.h"
 #include "utilities/frmManageFiles.h"
 

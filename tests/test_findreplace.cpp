@@ -4,7 +4,7 @@
 #include "editor/FindReplace.h"
 #include "editor/RichTextBox.h"
 #include "editor/frmFind.h"
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "editor/GoToLine.h"
 #include "editor/RichTextBox.h"
 #include "editor/frmGoTo.h"
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -2,14 +2,15 @@
 #include "TestLibrary.h"
 #include "WidgetContents.h"
 #include "app/Letterwright.h"
-#include "app/modMain.h"
 #include "editor/RichTextBox.h"
 #include "library/LetterChanges.h"
 #include "library/LibraryBrowser.h"
 #include "library/frmAddRecord.h"
 #include "library/frmMoveLetter.h"
-#include "mainwindow/Twips.h"
+#include "library/modMain.h"
 #include "mainwindow/frmMail.h"
+#include "platform/ProgramFolders.h"
+#include "platform/Twips.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -181,7 +182,7 @@ void LibraryChangesTest::useProgramDirectory(const QMap<QString, QByteArray>& fi
 {
     programDirectory = std::make_unique<QTemporaryDir>();
     QVERIFY(programDirectory->isValid());
-    modMain().ProgramDirectory = programDirectory->path();
+    setProgramDirectory(programDirectory->path());
     for (auto file = files.begin(); file != files.end(); ++file) {
         const QString path = programFile(file.key());
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));

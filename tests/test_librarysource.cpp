@@ -1,5 +1,5 @@
 #include "TestLibrary.h"
-#include "app/DataFile.h"
+#include "library/DataFile.h"
 #include "library/LibrarySource.h"
 #include "library/SqliteDatabase.h"
 

@@ -1,17 +1,17 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
-#include "app/DataFile.h"
-#include "app/modMain.h"
 #include "editor/RichTextBox.h"
+#include "library/DataFile.h"
+#include "library/modMain.h"
 #include "mainwindow/ColorTool.h"
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/FontControls.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/Pictures.h"
 #include "mainwindow/PopupMenuControl.h"
-#include "mainwindow/Twips.h"
 #include "mainwindow/WindowLayout.h"
 #include "mainwindow/frmMail.h"
+#include "platform/Twips.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

@@ -1,4 +1,4 @@
-#include "editor/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QBuffer>
 #include <QFile>

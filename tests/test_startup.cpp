@@ -1,11 +1,11 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
 #include "WidgetContents.h"
-#include "app/DataFile.h"
 #include "app/Letterwright.h"
-#include "app/modMain.h"
 #include "editor/RichTextBox.h"
+#include "library/DataFile.h"
 #include "library/SqliteDatabase.h"
+#include "library/modMain.h"
 #include "mainwindow/frmMail.h"
 
 #include <QComboBox>

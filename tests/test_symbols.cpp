@@ -5,7 +5,7 @@
 #include "editor/RichTextBox.h"
 #include "editor/SymbolRows.h"
 #include "editor/frmSymbols.h"
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 
 #include <QListWidget>
 #include <QPushButton>

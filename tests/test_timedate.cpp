@@ -5,7 +5,7 @@
 #include "editor/EditorTools.h"
 #include "editor/RichTextBox.h"
 #include "editor/frmTimeDate.h"
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "app/Letterwright.h"
 
-#include "app/DataFile.h"
 #include "app/frmSplash.h"
-#include "app/modMain.h"
+#include "library/DataFile.h"
+#include "library/modMain.h"
 #include "mainwindow/frmMail.h"
 #include "platform/Services.h"
 

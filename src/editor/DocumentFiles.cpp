@@ -1,8 +1,8 @@
 #include "editor/DocumentFiles.h"
 
 #include "editor/DocumentText.h"
+#include "editor/DocumentWindow.h"
 #include "editor/RichTextBox.h"
-#include "mainwindow/frmMail.h"
 #include "platform/Services.h"
 #include "utilities/cDialog.h"
 
@@ -28,13 +28,14 @@ std::optional<QString> readDocumentFile(const QString& path)
     return decodeDocumentBytes(bytes);
 }
 
-DocumentFiles::DocumentFiles(frmMail& window) : w(window) {}
+DocumentFiles::DocumentFiles(DocumentWindow& window) : w(window) {}
 
 void DocumentFiles::OpenDocument()
 {
     // There is no Cancel: whatever the answer and whatever Save did, the file choice follows.
-    if (w.DocumentModified &&
-        message(&w, QStringLiteral("The current file has been modified.  Save changes?"),
+    if (w.documentModified() &&
+        message(w.dialogParent(),
+                QStringLiteral("The current file has been modified.  Save changes?"),
                 QStringLiteral("Notice"), MsgButtons::YesNo) == MsgAnswer::Yes) {
         w.SaveDocument();
         if (services().application->terminated())
@@ -45,7 +46,7 @@ void DocumentFiles::OpenDocument()
 
 void DocumentFiles::LoadDocumentFile()
 {
-    cDialog& dialog = w.MainDialog;
+    cDialog& dialog = w.fileDialog();
     dialog.setCancelError(true);
     dialog.setMultiSelect(false);
     dialog.setDialogTitle(QStringLiteral("Select a file to open"));
@@ -53,22 +54,22 @@ void DocumentFiles::LoadDocumentFile()
     dialog.setFilterIndex(1);
     try {
         dialog.ShowOpen();
-        w.CurrentDocumentPath = dialog.cFileName.Item(1);
+        w.documentPath() = dialog.cFileName.Item(1);
     } catch (const std::exception&) {
         // A cancel, or a path the file buffer cannot hold: nothing is opened.
         return;
     }
-    const std::optional<QString> text = readDocumentFile(w.CurrentDocumentPath);
+    const std::optional<QString> text = readDocumentFile(w.documentPath());
     if (!text)
         return;
-    w.RTB->setText(*text);
+    w.editor().setText(*text);
     // Setting the text raised the change notification; the document is as loaded.
-    w.DocumentModified = false;
+    w.documentModified() = false;
 }
 
 void DocumentFiles::SaveDocumentAs()
 {
-    cDialog& dialog = w.MainDialog;
+    cDialog& dialog = w.fileDialog();
     dialog.setCancelError(true);
     dialog.setDialogTitle(QStringLiteral("Save As"));
     dialog.setFilter(documentFilter);
@@ -76,24 +77,24 @@ void DocumentFiles::SaveDocumentAs()
     try {
         dialog.ShowSave();
         // Always appended, also to a name that has ".txt" or another extension already.
-        w.CurrentDocumentPath = dialog.cFileName.Item(1) + QStringLiteral(".txt");
+        w.documentPath() = dialog.cFileName.Item(1) + QStringLiteral(".txt");
     } catch (const std::exception&) {
         reportNotSaved();
         return;
     }
-    if (!w.RTB->SaveFile(w.CurrentDocumentPath, RichTextBox::PlainText)) {
+    if (!w.editor().SaveFile(w.documentPath(), RichTextBox::PlainText)) {
         reportNotSaved();
         return;
     }
-    message(&w, QStringLiteral("File Saved!"), QStringLiteral("Notice"), MsgButtons::Ok,
-            MsgIcon::Information);
-    w.DocumentModified = false;
+    message(w.dialogParent(), QStringLiteral("File Saved!"), QStringLiteral("Notice"),
+            MsgButtons::Ok, MsgIcon::Information);
+    w.documentModified() = false;
 }
 
 void DocumentFiles::reportNotSaved()
 {
-    w.DocumentModified = true;
-    message(&w, QStringLiteral("File not Saved!"), QStringLiteral("Notice"));
+    w.documentModified() = true;
+    message(w.dialogParent(), QStringLiteral("File not Saved!"), QStringLiteral("Notice"));
 }
 
 } // namespace lw

@@ -5,7 +5,7 @@
 
 namespace lw {
 
-class frmMail;
+class DocumentWindow;
 
 // Reads a document file whole, in one read of its length, and decodes it (UTF-8, else
 // Windows-1252). std::nullopt when the file cannot be opened or read.
@@ -16,7 +16,7 @@ std::optional<QString> readDocumentFile(const QString& path);
 class DocumentFiles
 {
 public:
-    explicit DocumentFiles(frmMail& window);
+    explicit DocumentFiles(DocumentWindow& window);
 
     void OpenDocument();
     void LoadDocumentFile();
@@ -25,7 +25,7 @@ public:
 private:
     void reportNotSaved();
 
-    frmMail& w;
+    DocumentWindow& w;
 };
 
 } // namespace lw

@@ -16,10 +16,6 @@ QString decodeDocumentBytes(const QByteArray& bytes);
 // Windows-1252 bytes that would read back as UTF-8 (such as "Ã©") are written as UTF-8 instead.
 QByteArray encodeDocumentText(const QString& text);
 
-// Replaces the file in one step: on failure the file on disk is the old one (or none) and `error`
-// says why.
-bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* error = nullptr);
-
 // The character a Windows-1252 byte stands for. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the control characters of the same value, as on Windows.
 QString windows1252Char(unsigned char byte);

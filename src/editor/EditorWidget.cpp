@@ -1,6 +1,6 @@
 #include "editor/EditorWidget.h"
 
-#include "editor/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QApplication>
 #include <QImage>

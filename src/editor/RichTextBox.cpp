@@ -2,7 +2,8 @@
 
 #include "editor/DocumentText.h"
 #include "editor/EditorWidget.h"
-#include "editor/RtfReader.h"
+#include "platform/SafeFile.h"
+#include "rtf/RtfReader.h"
 
 #include <QFile>
 #include <QTextBlock>

@@ -2,8 +2,8 @@
 
 #include "editor/FindReplace.h"
 #include "editor/RichTextBox.h"
-#include "mainwindow/Twips.h"
 #include "platform/Services.h"
+#include "platform/Twips.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,8 +2,8 @@
 
 #include "editor/GoToLine.h"
 #include "editor/RichTextBox.h"
-#include "mainwindow/Twips.h"
 #include "platform/Services.h"
+#include "platform/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>

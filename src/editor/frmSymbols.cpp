@@ -2,7 +2,7 @@
 
 #include "editor/RichTextBox.h"
 #include "editor/SymbolRows.h"
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 
 #include <QGroupBox>
 #include <QListWidget>

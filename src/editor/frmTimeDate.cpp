@@ -2,8 +2,8 @@
 
 #include "editor/DateFormat.h"
 #include "editor/RichTextBox.h"
-#include "mainwindow/Twips.h"
 #include "platform/Services.h"
+#include "platform/Twips.h"
 
 #include <QEvent>
 #include <QGroupBox>

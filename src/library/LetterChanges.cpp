@@ -1,22 +1,24 @@
 #include "library/LetterChanges.h"
 
-#include "app/modMain.h"
 #include "library/LetterStatements.h"
 #include "library/LibraryBrowser.h"
+#include "library/LibraryWindow.h"
 #include "library/frmAddRecord.h"
 #include "library/frmMoveLetter.h"
-#include "mainwindow/frmMail.h"
+#include "library/modMain.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Services.h"
 
 #include "editor/DocumentText.h"
 #include "editor/RichTextBox.h"
+#include "platform/SafeFile.h"
 
 #include <QComboBox>
 #include <QDir>
 
 namespace lw {
 
-LetterChanges::LetterChanges(frmMail& window)
+LetterChanges::LetterChanges(LibraryWindow& window)
     : showModal([](QDialog& dialog) { dialog.exec(); }), w(window)
 {}
 
@@ -26,14 +28,14 @@ void LetterChanges::AddLetter()
     state.NewTitle.clear();
     state.NewBody.clear();
     // A letter without a category would be listed under none of them.
-    if (w.Cmb[0]->currentText().isEmpty() || w.Cmb[1]->currentText().isEmpty()) {
-        message(&w,
+    if (w.subjectBox()->currentText().isEmpty() || w.categoryBox()->currentText().isEmpty()) {
+        message(w.dialogParent(),
                 QStringLiteral("Please choose a subject and a category for the new letter first."),
                 QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
     {
-        frmAddRecord dialog(&w);
+        frmAddRecord dialog(w.dialogParent());
         showModal(dialog);
     }
     if (state.NewTitle.isEmpty() || state.NewBody.isEmpty())
@@ -49,12 +51,12 @@ void LetterChanges::AddLetter()
             return;
         if (!taken->isEmpty()) {
             op.close();
-            message(&w, QStringLiteral("Title exists.  Please input another title."),
+            message(w.dialogParent(), QStringLiteral("Title exists.  Please input another title."),
                     QStringLiteral("Notice"));
             return;
         }
-        if (!op.run(sql::insertLetter(state.NewTitle, w.Cmb[0]->currentText(),
-                                      w.Cmb[1]->currentText(), state.NewBody)))
+        if (!op.run(sql::insertLetter(state.NewTitle, w.subjectBox()->currentText(),
+                                      w.categoryBox()->currentText(), state.NewBody)))
             return;
     }
     browser.FillLetters();
@@ -66,7 +68,7 @@ void LetterChanges::DeleteLetter()
     const QString title = browser.selectedTitle(0);
     if (title.isEmpty())
         return;
-    if (message(&w,
+    if (message(w.dialogParent(),
                 QStringLiteral("You will delete the letter '") + title +
                     QStringLiteral("' and it is unreversible, proceed?"),
                 QStringLiteral("Notice"), MsgButtons::YesNo) != MsgAnswer::Yes)
@@ -86,7 +88,7 @@ void LetterChanges::MoveLetter()
     if (modMain().MoveTitle.isEmpty())
         return;
     {
-        frmMoveLetter dialog(&w);
+        frmMoveLetter dialog(w.dialogParent());
         if (!dialog.Form_Load())
             return;
         showModal(dialog);
@@ -100,8 +102,8 @@ std::optional<QString> LetterChanges::lookUpLetterFile()
     LibraryOperation op(browser.connection());
     if (!op)
         return std::nullopt;
-    const auto rows = op.run(sql::letterFile(w.Cmb[0]->currentText(), w.Cmb[1]->currentText(),
-                                             browser.selectedTitle(0)));
+    const auto rows = op.run(sql::letterFile(
+        w.subjectBox()->currentText(), w.categoryBox()->currentText(), browser.selectedTitle(0)));
     if (!rows || rows->isEmpty())
         return std::nullopt;
     const QString file = rows->first().value(0).toString();
@@ -114,14 +116,14 @@ std::optional<QString> LetterChanges::lookUpLetterFile()
 
 void LetterChanges::SaveDocument()
 {
-    if (!w.DocumentModified)
+    if (!w.documentModified())
         return;
     const QString title = w.library().selectedTitle(0);
     const std::optional<QString> letterFile = lookUpLetterFile();
     if (services().application->terminated())
         return;
 
-    const QString& current = w.CurrentDocumentPath;
+    const QString& current = w.documentPath();
     // No file was opened or saved in this run: there is nothing to overwrite.
     if (current.isEmpty()) {
         w.SaveDocumentAs();
@@ -135,28 +137,29 @@ void LetterChanges::SaveDocument()
                             QStringLiteral("' and it is unreversible, proceed?")
                       : QStringLiteral("You will overwrite current file at '") + current +
                             QStringLiteral("' and it is unreversible, proceed?");
-    if (message(&w, question, QStringLiteral("Notice"), MsgButtons::YesNo) != MsgAnswer::Yes) {
+    if (message(w.dialogParent(), question, QStringLiteral("Notice"), MsgButtons::YesNo) !=
+        MsgAnswer::Yes) {
         w.SaveDocumentAs();
         return;
     }
     if (!(ownLetterFile ? writeDocument(*letterFile) : WriteCurrentFile()))
         return;
-    w.DocumentModified = false;
-    message(&w, QStringLiteral("File Saved!"), QStringLiteral("Notice"));
+    w.documentModified() = false;
+    message(w.dialogParent(), QStringLiteral("File Saved!"), QStringLiteral("Notice"));
 }
 
 bool LetterChanges::WriteCurrentFile()
 {
-    return writeDocument(w.CurrentDocumentPath);
+    return writeDocument(w.documentPath());
 }
 
 bool LetterChanges::writeDocument(const QString& path)
 {
     QString error;
     // Printed line by line: every line ends with CR LF, the last one too.
-    if (writeFileSafely(path, encodeDocumentText(w.RTB->Text() + u'\n'), &error))
+    if (writeFileSafely(path, encodeDocumentText(w.editor().Text() + u'\n'), &error))
         return true;
-    message(&w, error + QStringLiteral("\n\nThe document has not been saved."),
+    message(w.dialogParent(), error + QStringLiteral("\n\nThe document has not been saved."),
             QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);
     return false;
 }

@@ -8,14 +8,14 @@ class QDialog;
 
 namespace lw {
 
-class frmMail;
+class LibraryWindow;
 
 // The main window's changes to the library, its Add, Delete and Move buttons, and the Save
 // command, which overwrites the current document file or the selected letter's own file.
 class LetterChanges
 {
 public:
-    explicit LetterChanges(frmMail& window);
+    explicit LetterChanges(LibraryWindow& window);
 
     void AddLetter();
     void DeleteLetter();
@@ -35,7 +35,7 @@ private:
     std::optional<QString> lookUpLetterFile();
     bool writeDocument(const QString& path);
 
-    frmMail& w;
+    LibraryWindow& w;
 };
 
 } // namespace lw

@@ -1,9 +1,10 @@
 #include "library/LibraryBrowser.h"
 
-#include "app/modMain.h"
 #include "editor/RichTextBox.h"
+#include "library/LetterChanges.h"
 #include "library/LetterStatements.h"
-#include "mainwindow/frmMail.h"
+#include "library/LibraryWindow.h"
+#include "library/modMain.h"
 #include "platform/Services.h"
 
 #include <QComboBox>
@@ -26,11 +27,11 @@ void fillList(QListWidget* list, const RowSet& rows)
 
 } // namespace
 
-LibraryBrowser::LibraryBrowser(frmMail& window) : w(window), db(&window) {}
+LibraryBrowser::LibraryBrowser(LibraryWindow& window) : w(window), db(window.dialogParent()) {}
 
 QString LibraryBrowser::selectedTitle(int list) const
 {
-    const QListWidgetItem* item = w.lstBx[list]->currentItem();
+    const QListWidgetItem* item = w.titleList(list)->currentItem();
     return item && item->isSelected() ? item->text() : QString();
 }
 
@@ -44,15 +45,15 @@ void LibraryBrowser::FillSubjects()
         if (!rows)
             return;
         for (const Row& row : *rows)
-            w.Cmb[0]->addItem(row.value(0).toString());
+            w.subjectBox()->addItem(row.value(0).toString());
     }
-    if (w.Cmb[0]->count() > 0)
-        w.Cmb[0]->setCurrentIndex(0);
+    if (w.subjectBox()->count() > 0)
+        w.subjectBox()->setCurrentIndex(0);
 }
 
 void LibraryBrowser::FillCategories()
 {
-    const QString subject = w.Cmb[0]->currentText();
+    const QString subject = w.subjectBox()->currentText();
     {
         LibraryOperation op(db);
         if (!op)
@@ -60,20 +61,20 @@ void LibraryBrowser::FillCategories()
         const auto rows = op.run(sql::categories(subject));
         if (!rows)
             return;
-        const QSignalBlocker quiet(w.Cmb[1]);
-        w.Cmb[1]->clear();
+        const QSignalBlocker quiet(w.categoryBox());
+        w.categoryBox()->clear();
         for (const Row& row : *rows)
-            w.Cmb[1]->addItem(row.value(0).toString());
-        w.Cmb[1]->setCurrentIndex(-1);
+            w.categoryBox()->addItem(row.value(0).toString());
+        w.categoryBox()->setCurrentIndex(-1);
     }
-    if (w.Cmb[1]->count() > 0)
-        w.Cmb[1]->setCurrentIndex(0);
+    if (w.categoryBox()->count() > 0)
+        w.categoryBox()->setCurrentIndex(0);
 }
 
 void LibraryBrowser::FillLetters()
 {
-    const QString subject = w.Cmb[0]->currentText();
-    const QString category = w.Cmb[1]->currentText();
+    const QString subject = w.subjectBox()->currentText();
+    const QString category = w.categoryBox()->currentText();
     {
         LibraryOperation op(db);
         if (!op)
@@ -81,15 +82,16 @@ void LibraryBrowser::FillLetters()
         const auto rows = op.run(sql::letterTitles(subject, category));
         if (!rows)
             return;
-        const QSignalBlocker quiet(w.lstBx[0]);
-        w.lstBx[0]->clear();
+        const QSignalBlocker quiet(w.titleList(0));
+        w.titleList(0)->clear();
         modMain().LetterCount = rows->size();
-        fillList(w.lstBx[0], *rows);
+        fillList(w.titleList(0), *rows);
     }
-    if (w.lstBx[0]->count() > 0)
-        w.lstBx[0]->setCurrentRow(0);
-    w.lblTxt[3]->setText(QStringLiteral("This category includes ") +
-                         QString::number(modMain().LetterCount) + QStringLiteral(" letter(s)."));
+    if (w.titleList(0)->count() > 0)
+        w.titleList(0)->setCurrentRow(0);
+    w.letterCountLine()->setText(QStringLiteral("This category includes ") +
+                                 QString::number(modMain().LetterCount) +
+                                 QStringLiteral(" letter(s)."));
 }
 
 void LibraryBrowser::ShowLetter(const QString& title)
@@ -100,31 +102,31 @@ void LibraryBrowser::ShowLetter(const QString& title)
     const auto rows = op.run(sql::letterContent(title));
     if (!rows || rows->isEmpty())
         return;
-    w.RTB->setText(rows->first().value(0).toString());
-    w.setPanelText(1, QStringLiteral("Current Letter: ") + title);
-    w.DocumentModified = false;
+    w.editor().setText(rows->first().value(0).toString());
+    w.showLetterTitle(QStringLiteral("Current Letter: ") + title);
+    w.documentModified() = false;
 }
 
 void LibraryBrowser::SearchLetters()
 {
-    modMain().SearchText = w.testSearch->text();
+    modMain().SearchText = w.searchBox()->text();
     LibraryOperation op(db);
     if (!op)
         return;
     const auto rows = op.run(sql::searchTitles(modMain().SearchText));
     if (!rows)
         return;
-    const QSignalBlocker quiet(w.lstBx[0]);
-    w.lstBx[0]->clear();
+    const QSignalBlocker quiet(w.titleList(0));
+    w.titleList(0)->clear();
     if (!rows->isEmpty()) {
-        fillList(w.lstBx[0], *rows);
-        w.lstBx[0]->setCurrentRow(-1);
-        w.lblTxt[3]->setText(QString::number(rows->size()) +
-                             QStringLiteral(" letters containing the keyword(s) found."));
+        fillList(w.titleList(0), *rows);
+        w.titleList(0)->setCurrentRow(-1);
+        w.letterCountLine()->setText(QString::number(rows->size()) +
+                                     QStringLiteral(" letters containing the keyword(s) found."));
         return;
     }
     op.close();
-    message(&w, QStringLiteral("No letter containing the keyword(s) found!"),
+    message(w.dialogParent(), QStringLiteral("No letter containing the keyword(s) found!"),
             QStringLiteral("Search failed"));
 }
 
@@ -137,15 +139,15 @@ void LibraryBrowser::FillFavorites()
         const auto rows = op.run(sql::favoriteTitles());
         if (!rows)
             return;
-        const QSignalBlocker quiet(w.lstBx[1]);
-        w.lstBx[1]->clear();
+        const QSignalBlocker quiet(w.titleList(1));
+        w.titleList(1)->clear();
         modMain().LetterCount = rows->size();
-        fillList(w.lstBx[1], *rows);
+        fillList(w.titleList(1), *rows);
     }
-    if (w.lstBx[1]->count() > 0)
-        w.lstBx[1]->setCurrentRow(0);
-    w.Label5->setText(QString::number(modMain().LetterCount) +
-                      QStringLiteral(" letter(s) are included in My Favorite list."));
+    if (w.titleList(1)->count() > 0)
+        w.titleList(1)->setCurrentRow(0);
+    w.favoriteCountLine()->setText(QString::number(modMain().LetterCount) +
+                                   QStringLiteral(" letter(s) are included in My Favorite list."));
 }
 
 void LibraryBrowser::AddFavorite()
@@ -182,7 +184,7 @@ void LibraryBrowser::RemoveFavorite()
 
 void LibraryBrowser::ClearFavorites()
 {
-    if (message(&w,
+    if (message(w.dialogParent(),
                 QStringLiteral("It will clear My Favorite but won't delete letters from this "
                                "program, proceed?"),
                 QStringLiteral("Notice"), MsgButtons::YesNo) != MsgAnswer::Yes)
@@ -192,19 +194,19 @@ void LibraryBrowser::ClearFavorites()
         if (!op || !op.run(sql::clearFavorites()))
             return;
     }
-    const QSignalBlocker quiet(w.lstBx[1]);
-    w.lstBx[1]->clear();
-    w.Label5->setText(QStringLiteral("0 letter(s) are included in My Favorite list."));
+    const QSignalBlocker quiet(w.titleList(1));
+    w.titleList(1)->clear();
+    w.favoriteCountLine()->setText(QStringLiteral("0 letter(s) are included in My Favorite list."));
 }
 
 void LibraryBrowser::cmdBtn_Click(int index)
 {
     switch (index) {
     case 0:
-        w.letterChanges.AddLetter();
+        w.changes().AddLetter();
         break;
     case 1:
-        w.letterChanges.DeleteLetter();
+        w.changes().DeleteLetter();
         break;
     case 2:
         FillLetters();
@@ -222,7 +224,7 @@ void LibraryBrowser::cmdBtn_Click(int index)
         ClearFavorites();
         break;
     case 7:
-        w.letterChanges.MoveLetter();
+        w.changes().MoveLetter();
         break;
     default:
         break;

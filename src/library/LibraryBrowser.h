@@ -6,7 +6,7 @@
 
 namespace lw {
 
-class frmMail;
+class LibraryWindow;
 
 // The way into the library from the main window's left side: the subject, category and letter
 // lists, the letter display, the keyword search and the favourites.
@@ -14,7 +14,7 @@ class LibraryBrowser : public QObject
 {
     Q_OBJECT
 public:
-    explicit LibraryBrowser(frmMail& window);
+    explicit LibraryBrowser(LibraryWindow& window);
 
     void FillSubjects();
     void FillCategories();
@@ -38,7 +38,7 @@ public:
     LibraryConnection& connection() { return db; }
 
 private:
-    frmMail& w;
+    LibraryWindow& w;
     LibraryConnection db;
 };
 

@@ -1,6 +1,6 @@
 #include "library/LibraryConnection.h"
 
-#include "app/modMain.h"
+#include "library/modMain.h"
 #include "platform/Services.h"
 
 #include <QFileInfo>

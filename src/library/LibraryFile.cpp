@@ -1,6 +1,6 @@
 #include "library/LibraryFile.h"
 
-#include "app/DataFile.h"
+#include "library/DataFile.h"
 #include "library/LetterStatements.h"
 #include "library/SqliteDatabase.h"
 

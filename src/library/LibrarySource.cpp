@@ -1,8 +1,9 @@
 #include "library/LibrarySource.h"
 
-#include "app/DataFile.h"
 #include "editor/DocumentText.h"
+#include "library/DataFile.h"
 #include "library/SqliteDatabase.h"
+#include "platform/SafeFile.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,8 +1,8 @@
 #include "library/frmAddRecord.h"
 
-#include "app/modMain.h"
-#include "mainwindow/Twips.h"
+#include "library/modMain.h"
 #include "platform/Services.h"
+#include "platform/Twips.h"
 
 #include <QGroupBox>
 #include <QLabel>

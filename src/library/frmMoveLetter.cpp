@@ -1,9 +1,9 @@
 #include "library/frmMoveLetter.h"
 
-#include "app/modMain.h"
 #include "library/LetterStatements.h"
-#include "mainwindow/Twips.h"
+#include "library/modMain.h"
 #include "platform/Services.h"
+#include "platform/Twips.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -1,14 +1,15 @@
 #include "mainwindow/CommandDispatcher.h"
 
-#include "app/modMain.h"
 #include "editor/EditorCommands.h"
 #include "editor/EditorTools.h"
 #include "editor/PrintRichText.h"
 #include "editor/RichTextBox.h"
+#include "library/modMain.h"
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/frmMail.h"
+#include "platform/ProgramFolders.h"
 #include "platform/Services.h"
 #include "utilities/frmManageFiles.h"
 

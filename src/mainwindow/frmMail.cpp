@@ -1,9 +1,8 @@
 #include "mainwindow/frmMail.h"
 
-#include "app/Shutdown.h"
-#include "app/modMain.h"
 #include "editor/RichTextBox.h"
 #include "library/LibraryBrowser.h"
+#include "library/modMain.h"
 #include "mainwindow/CommandDispatcher.h"
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/FontControls.h"
@@ -11,8 +10,9 @@
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/Pictures.h"
 #include "mainwindow/PopupMenuControl.h"
+#include "mainwindow/Shutdown.h"
 #include "mainwindow/StatusIndicators.h"
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

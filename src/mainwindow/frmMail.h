@@ -2,6 +2,7 @@
 
 #include "editor/DocumentFiles.h"
 #include "library/LetterChanges.h"
+#include "library/LibraryWindow.h"
 #include "mainwindow/WindowLayout.h"
 #include "utilities/cDialog.h"
 
@@ -30,7 +31,7 @@ class StatusIndicators;
 
 // The main window: the menu bar with its toolbar across the top, the library panel on the left,
 // the search panel and the editor on the right, the status bar at the bottom.
-class frmMail : public QWidget
+class frmMail : public QWidget, public LibraryWindow
 {
     Q_OBJECT
 public:
@@ -82,10 +83,24 @@ public:
 
     // The file commands.
     void OpenDocument() { documentFiles.OpenDocument(); }
-    void SaveDocument() { letterChanges.SaveDocument(); }
-    void SaveDocumentAs() { documentFiles.SaveDocumentAs(); }
+    void SaveDocument() override { letterChanges.SaveDocument(); }
+    void SaveDocumentAs() override { documentFiles.SaveDocumentAs(); }
 
-    LibraryBrowser& library() { return *browser; }
+    // What the editor's and the library's commands use of the window.
+    QWidget* dialogParent() override { return this; }
+    RichTextBox& editor() override { return *RTB; }
+    cDialog& fileDialog() override { return MainDialog; }
+    QString& documentPath() override { return CurrentDocumentPath; }
+    bool& documentModified() override { return DocumentModified; }
+    QComboBox* subjectBox() override { return Cmb[0]; }
+    QComboBox* categoryBox() override { return Cmb[1]; }
+    QListWidget* titleList(int list) override { return lstBx[list]; }
+    QLabel* letterCountLine() override { return lblTxt[3]; }
+    QLabel* favoriteCountLine() override { return Label5; }
+    QLineEdit* searchBox() override { return testSearch; }
+    void showLetterTitle(const QString& text) override { setPanelText(1, text); }
+    LibraryBrowser& library() override { return *browser; }
+    LetterChanges& changes() override { return letterChanges; }
     CommandDispatcher& dispatcher() { return *commands; }
 
     // The geometry the resize rules work on, as the window and its controls stand.

@@ -1,7 +1,7 @@
 #include "utilities/frmManageFiles.h"
 
-#include "mainwindow/Twips.h"
 #include "platform/Services.h"
+#include "platform/Twips.h"
 #include "utilities/cDialog.h"
 
 #include <QEvent>

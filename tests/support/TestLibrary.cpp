@@ -1,7 +1,8 @@
 #include "TestLibrary.h"
 
-#include "app/DataFile.h"
-#include "app/modMain.h"
+#include "library/DataFile.h"
+#include "library/modMain.h"
+#include "platform/ProgramFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,12 +14,14 @@ TestLibrary::TestLibrary() : previousHome(qgetenv("XDG_DATA_HOME"))
 {
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
     modMain() = ModMain();
+    setProgramDirectory({});
 }
 
 TestLibrary::~TestLibrary()
 {
     qputenv("XDG_DATA_HOME", previousHome);
     modMain() = ModMain();
+    setProgramDirectory({});
 }
 
 LibraryContents TestLibrary::sample()

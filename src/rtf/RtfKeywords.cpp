@@ -1,4 +1,4 @@
-#include "editor/RtfKeywords.h"
+#include "rtf/RtfKeywords.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/RtfKeywords.h"
+#include "rtf/RtfKeywords.h"
 
 #include <QByteArray>
 #include <QColor>

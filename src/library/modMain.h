@@ -4,7 +4,7 @@
 
 namespace lw {
 
-// State shared by the windows for the whole run.
+// The library's state shared by the windows for the whole run.
 struct ModMain
 {
     QString DataFilePath;
@@ -20,15 +20,8 @@ struct ModMain
     // The selected letter's file, found by the last Save lookup.
     QString LetterFilePath;
     QString MoveTitle;
-    // Where the program's own folders are; empty stands for the executable's folder. Tests point
-    // it at a temporary folder.
-    QString ProgramDirectory;
 };
 
 ModMain& modMain();
-
-// The folder that holds the executable, the letter folder and the manual.
-QString programDirectory();
-QString letterFolder();
 
 } // namespace lw

@@ -1,7 +1,7 @@
-#include "app/Shutdown.h"
+#include "mainwindow/Shutdown.h"
 
-#include "app/DataFile.h"
-#include "app/modMain.h"
+#include "library/DataFile.h"
+#include "library/modMain.h"
 #include "mainwindow/frmMail.h"
 #include "platform/Services.h"
 

@@ -1,4 +1,4 @@
-#include "editor/RtfCodePage.h"
+#include "rtf/RtfCodePage.h"
 
 #include <QByteArray>
 #include <cerrno>

@@ -1,7 +1,7 @@
-#include "editor/RtfReader.h"
+#include "rtf/RtfReader.h"
 
-#include "editor/RtfBuilder.h"
-#include "editor/RtfCodePage.h"
+#include "rtf/RtfBuilder.h"
+#include "rtf/RtfCodePage.h"
 
 #include <QStringDecoder>
 #include <QTextCursor>

@@ -1,4 +1,4 @@
-#include "mainwindow/Twips.h"
+#include "platform/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,7 +1,7 @@
-#include "editor/RtfBuilder.h"
+#include "rtf/RtfBuilder.h"
 
-#include "editor/RtfCodePage.h"
-#include "editor/RtfTokenizer.h"
+#include "rtf/RtfCodePage.h"
+#include "rtf/RtfTokenizer.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

@@ -1,4 +1,4 @@
-#include "app/DataFile.h"
+#include "library/DataFile.h"
 
 #include "library/SqliteDatabase.h"
 

@@ -1,4 +1,4 @@
-#include "editor/RtfTokenizer.h"
+#include "rtf/RtfTokenizer.h"
 
 #include <algorithm>
 #include <limits>
