@@ -2,6 +2,7 @@
 
 #include "editor/EditorCommands.h"
 #include "editor/EditorTools.h"
+#include "editor/FieldTools.h"
 #include "editor/PrintRichText.h"
 #include "editor/RichTextBox.h"
 #include "library/modMain.h"
@@ -49,7 +50,8 @@ constexpr const char* supportMail = "mailto:support@brightquill.com?subject=Lett
 } // namespace
 
 CommandDispatcher::CommandDispatcher(frmMail& window)
-    : QObject(&window), w(window), editorTools(new EditorTools(&window, window.RTB))
+    : QObject(&window), w(window), editorTools(new EditorTools(&window, window.RTB)),
+      fieldTools(new FieldTools(&window, window.RTB))
 {
     connect(editorTools, &EditorTools::findNextEnabledChanged, this, [this](bool enabled) {
         w.MenuBar->setItemEnabled(QStringLiteral("mnuEdit"), QStringLiteral("FindNext"), enabled);
@@ -78,10 +80,14 @@ void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString&
         {"mnuEdit", "Replace", &CommandDispatcher::Replace},
         {"mnuEdit", "GoTo", &CommandDispatcher::GoTo},
         {"mnuEdit", "File_Manager", &CommandDispatcher::ShowFileManager},
+        {"mnuEdit", "Sender_Details", &CommandDispatcher::SenderDetails},
         {"mnuInsert", "Symbol", &CommandDispatcher::Symbol},
         {"mnuInsert", "DateTime", &CommandDispatcher::DateTime},
         {"mnuInsert", "TextFile", &CommandDispatcher::InsertTextFile},
         {"mnuInsert", "Picture", &CommandDispatcher::InsertPicture},
+        {"mnuInsert", "FillFields", &CommandDispatcher::FillFields},
+        {"mnuInsert", "NextField", &CommandDispatcher::NextField},
+        {"mnuInsert", "PreviousField", &CommandDispatcher::PreviousField},
         {"mnuFormat", "Font", &CommandDispatcher::FontDialog},
         {"mnuFormat", "Bullet", &CommandDispatcher::Bullets},
         {"mnuFormat", "To_Upper_Case", &CommandDispatcher::UpperCase},
@@ -116,6 +122,7 @@ void CommandDispatcher::MenuBar_ToolClick(const QString&, const QString& toolKey
         {nullptr, "NUMBERING", &CommandDispatcher::Numbering},
         {nullptr, "DECREASEINDENT", &CommandDispatcher::DecreaseIndent},
         {nullptr, "INCREASEINDENT", &CommandDispatcher::IncreaseIndent},
+        {nullptr, "FILLFIELDS", &CommandDispatcher::FillFields},
     };
     if (const Command run = lookUp(tools, QString(), toolKey))
         (this->*run)();
@@ -171,11 +178,16 @@ void CommandDispatcher::Open()
 
 void CommandDispatcher::Save()
 {
+    // Save writes nothing while the document is unmodified: nothing to ask about then.
+    if (w.DocumentModified && !fieldTools->confirmFilled(QStringLiteral("Save")))
+        return;
     w.SaveDocument();
 }
 
 void CommandDispatcher::SaveAs()
 {
+    if (!fieldTools->confirmFilled(QStringLiteral("Save")))
+        return;
     w.SaveDocumentAs();
 }
 
@@ -221,6 +233,8 @@ void CommandDispatcher::DateTime()
 
 void CommandDispatcher::Print()
 {
+    if (!fieldTools->confirmFilled(QStringLiteral("Print")))
+        return;
     PrintRichText(*w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720);
 }
 
@@ -412,6 +426,26 @@ void CommandDispatcher::AlignCenter()
 void CommandDispatcher::AlignRight()
 {
     w.RTB->setSelAlignment(RichTextBox::AlignRight);
+}
+
+void CommandDispatcher::FillFields()
+{
+    fieldTools->showFillFields();
+}
+
+void CommandDispatcher::NextField()
+{
+    fieldTools->nextField();
+}
+
+void CommandDispatcher::PreviousField()
+{
+    fieldTools->previousField();
+}
+
+void CommandDispatcher::SenderDetails()
+{
+    fieldTools->showSenderDetails();
 }
 
 } // namespace lw

@@ -6,6 +6,7 @@
 namespace lw {
 
 class EditorTools;
+class FieldTools;
 class frmMail;
 class frmManageFiles;
 
@@ -23,6 +24,7 @@ public:
     void RTB_MouseDown(int button, int shift, int x, int y);
 
     EditorTools& tools() { return *editorTools; }
+    FieldTools& fields() { return *fieldTools; }
     frmManageFiles* fileManager() const;
 
     // Where the manual and the support address are opened.
@@ -68,10 +70,15 @@ private:
     void AlignLeft();
     void AlignCenter();
     void AlignRight();
+    void FillFields();
+    void NextField();
+    void PreviousField();
+    void SenderDetails();
 
     frmMail& w;
     EditorTools* editorTools;
     QPointer<frmManageFiles> manageFiles;
+    FieldTools* fieldTools;
 };
 
 } // namespace lw
