@@ -7,6 +7,7 @@
 #include "editor/SenderDetails.h"
 #include "editor/frmFillFields.h"
 #include "editor/frmSenderDetails.h"
+#include "library/LibraryBrowser.h"
 #include "library/LibrarySource.h"
 #include "mainwindow/CommandDispatcher.h"
 #include "mainwindow/frmMail.h"

@@ -27,7 +27,7 @@ FieldTools::~FieldTools() = default;
 
 void FieldTools::showFillFields()
 {
-    if (!panel || panel->isClosed()) {
+    if (!fillFieldsPanel()) {
         panel = new frmFillFields(owner, editor, letterFields);
         connect(panel, &frmFillFields::senderDetailsRequested, this,
                 &FieldTools::showSenderDetails);
@@ -119,13 +119,14 @@ void FieldTools::closeAll()
 {
     if (sender)
         sender->close();
-    if (panel && !panel->isClosed())
-        panel->close();
+    if (frmFillFields* open = fillFieldsPanel())
+        open->close();
 }
 
 frmFillFields* FieldTools::fillFieldsPanel() const
 {
-    return panel && !panel->isClosed() ? panel.data() : nullptr;
+    // Esc hides the panel without a close event; it is deleted at the next turn of the event loop.
+    return panel && !panel->isClosed() && panel->isVisible() ? panel.data() : nullptr;
 }
 
 frmSenderDetails* FieldTools::senderDialog() const

@@ -106,7 +106,8 @@ void LetterFields::rescan()
 
 std::unique_ptr<LetterFields::Paragraph> LetterFields::scan(int blockNumber) const
 {
-    const QString text = doc->findBlockByNumber(blockNumber).text();
+    const QTextBlock block = doc->findBlockByNumber(blockNumber);
+    const QString text = block.text();
     // Most paragraphs hold no bracket at all.
     if (!text.contains(u']'))
         return nullptr;
@@ -115,10 +116,24 @@ std::unique_ptr<LetterFields::Paragraph> LetterFields::scan(int blockNumber) con
         return nullptr;
     auto paragraph = std::make_unique<Paragraph>();
     paragraph->reserve(found.size());
-    for (const BracketedText& bracketed : found)
+    for (const BracketedText& bracketed : found) {
+        if (!filled.empty() && isFilledText(block.position() + bracketed.offset))
+            continue;
         paragraph->push_back({bracketed.offset, bracketed.length,
                               text.mid(bracketed.offset, bracketed.length)});
+    }
+    if (paragraph->empty())
+        return nullptr;
     return paragraph;
+}
+
+bool LetterFields::isFilledText(int position) const
+{
+    // The last value starting at or before the position.
+    const auto after = std::upper_bound(
+        filled.begin(), filled.end(), position,
+        [](int at, const Filled& value) { return at < value.start.position(); });
+    return after != filled.begin() && position < std::prev(after)->end.position();
 }
 
 void LetterFields::count(const Paragraph* paragraph, int step)
@@ -175,8 +190,11 @@ void LetterFields::contentsChange(int from, int removed, int added)
     paragraphs.insert(paragraphs.begin() + first, std::make_move_iterator(fresh.begin()),
                       std::make_move_iterator(fresh.end()));
 
-    if (from <= 0 && removed >= before - 1 && added >= characters - 1)
+    if (from <= 0 && removed >= before - 1 && characters <= 1 && before > 1) {
+        // Nothing of the old text is left, nor of what was filled into it.
+        filled.clear();
         emit documentReplaced();
+    }
     if (changed) {
         ordered.reset();
         emit fieldsChanged();
@@ -375,6 +393,11 @@ int LetterFields::fill(const QList<std::pair<QString, QString>>& values)
     std::sort(replacements.begin(), replacements.end(), [](const auto& a, const auto& b) {
         return a.occurrence.position > b.occurrence.position;
     });
+    // Values undone or deleted since are gone.
+    std::erase_if(filled, [](const Filled& value) {
+        return value.start.position() >= value.end.position();
+    });
+    std::vector<Filled> added;
     QTextCursor edit(doc);
     edit.beginEditBlock();
     for (const Replacement& replacement : replacements) {
@@ -385,7 +408,25 @@ int LetterFields::fill(const QList<std::pair<QString, QString>>& values)
         edit.setPosition(at.position);
         edit.setPosition(at.end(), QTextCursor::KeepAnchor);
         edit.insertText(replacement.value, format);
+        if (edit.position() > at.position) {
+            Filled value{QTextCursor(doc), QTextCursor(doc)};
+            value.start.setPosition(at.position);
+            value.end.setPosition(edit.position());
+            value.end.setKeepPositionOnInsert(true);
+            added.push_back(std::move(value));
+        }
     }
+    // Before the document tells of the change, so that its paragraphs are read with the values
+    // known.
+    std::reverse(added.begin(), added.end());
+    std::vector<Filled> merged;
+    merged.reserve(filled.size() + added.size());
+    std::merge(std::make_move_iterator(filled.begin()), std::make_move_iterator(filled.end()),
+               std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()),
+               std::back_inserter(merged), [](const Filled& a, const Filled& b) {
+                   return a.start.position() < b.start.position();
+               });
+    filled = std::move(merged);
     edit.endEditBlock();
     return int(replacements.size());
 }

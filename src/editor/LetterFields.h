@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <QTextCursor>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -47,7 +48,8 @@ QList<BracketedText> findBracketedTexts(QStringView paragraph);
 
 // The fields of a letter: its bracketed placeholders such as "[Recipient Name]", in the order they
 // first appear, kept up to date as the document changes. A bracketed text is a field when the
-// vocabulary holds it or when it occurs twice or more; "[sic]" standing once is plain text.
+// vocabulary holds it or when it occurs twice or more; "[sic]" standing once is plain text. What a
+// fill put in is the user's text and never a field, brackets or not.
 //
 // Only the paragraphs an edit touches are read again, so that it keeps pace with typing in a long
 // document.
@@ -81,8 +83,8 @@ public:
     // Replaces every occurrence of each named field by its value, in one undo step. Each value
     // takes the format of the field's name where it stood, so that a bold "[Amount]" becomes a bold
     // amount; line breaks in a value become paragraph breaks. Names that are not fields are passed
-    // over, and what a value brings in is never filled in turn. Returns the number of occurrences
-    // replaced.
+    // over, and a value is never taken for fields, nor filled in turn. Returns the number of
+    // occurrences replaced.
     int fill(const QList<std::pair<QString, QString>>& values);
     int fill(const QString& name, const QString& value);
 
@@ -92,7 +94,7 @@ public:
 signals:
     // The fields, their order or their places have changed.
     void fieldsChanged();
-    // The whole content was replaced: another letter or file stands in the editor.
+    // The whole content was removed at once, as when another letter or file takes the editor.
     void documentReplaced();
 
 private:
@@ -105,8 +107,17 @@ private:
     };
     using Paragraph = std::vector<Candidate>;
 
+    // The text a fill put in, from its first character to after its last: a start that moves
+    // on with text typed before the value and an end that stays before text typed after it.
+    struct Filled
+    {
+        QTextCursor start;
+        QTextCursor end;
+    };
+
     void contentsChange(int from, int removed, int added);
     std::unique_ptr<Paragraph> scan(int blockNumber) const;
+    bool isFilledText(int position) const;
     void count(const Paragraph* paragraph, int step);
     int blockPosition(int blockNumber) const;
     // Calls `visit(blockNumber, candidate)` on every field from the paragraph `first` on, in order
@@ -117,6 +128,7 @@ private:
     FieldVocabulary words;
     std::vector<std::unique_ptr<Paragraph>> paragraphs; // one per block; null for none
     QHash<QString, int> counts;
+    std::vector<Filled> filled; // in the order of the document
     int characters = 0;
     mutable std::optional<QStringList> ordered;
 };

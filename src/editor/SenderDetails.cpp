@@ -1,6 +1,7 @@
 #include "editor/SenderDetails.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -48,7 +49,8 @@ bool SenderDetails::save(QString* error) const
     for (const Detail& detail : details)
         settings.setValue(QLatin1String(detail.key), this->*detail.member);
     settings.sync();
-    if (settings.status() == QSettings::NoError)
+    // A folder that cannot be made is not always reported as an error.
+    if (settings.status() == QSettings::NoError && QFileInfo(settingsPath()).isFile())
         return true;
     if (error)
         *error = QStringLiteral("The settings file %1 cannot be written.")
