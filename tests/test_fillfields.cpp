@@ -14,8 +14,10 @@
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/Pictures.h"
 #include "mainwindow/frmMail.h"
+#include "platform/QtServices.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QAccessibleActionInterface>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -23,12 +25,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolBar>
 
 using namespace lw;
@@ -100,6 +104,7 @@ private slots:
     void printingGoesOnWhenTheUserSaysYes();
     void nothingAskedWhenEveryFieldIsFilled();
     void nothingAskedWhenSaveHasNothingToWrite();
+    void messagesShowNamesAsText();
 
 private:
     frmMail& w() { return *program->mainWindow(); }
@@ -664,6 +669,33 @@ void FillFieldsTest::nothingAskedWhenSaveHasNothingToWrite()
     menu("mnuFile", "Save");
     QVERIFY(platform->messages.shown.isEmpty());
     QVERIFY(platform->dialogs.saveRequests.isEmpty());
+}
+
+void FillFieldsTest::messagesShowNamesAsText()
+{
+    // A field's name comes from the document: markup in it is shown as typed, never followed.
+    const QString question = FieldTools::unfilledQuestion(
+        {QStringLiteral("[<b>Amount</b> <img src=\"x.png\">]")}, QStringLiteral("Print"));
+    QString shownText;
+    Qt::TextFormat shownFormat = Qt::AutoText;
+    QTimer answer;
+    answer.setInterval(10);
+    connect(&answer, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answer.stop();
+        shownText = box->text();
+        shownFormat = box->textFormat();
+        box->button(QMessageBox::No)->click();
+    });
+    answer.start();
+    QtMessageService real;
+    QCOMPARE(real.show(nullptr, question, QStringLiteral("Print"), MsgButtons::YesNo,
+                       MsgIcon::Exclamation),
+             MsgAnswer::No);
+    QCOMPARE(shownText, question);
+    QCOMPARE(shownFormat, Qt::PlainText);
 }
 
 QTEST_MAIN(FillFieldsTest)
