@@ -77,12 +77,12 @@ QStringList formatRuns(const QTextDocument& document)
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QTextCharFormat format = fragment.charFormat();
-            runs.append(QStringLiteral("%1|%2%3%4")
-                            .arg(fragment.text(),
-                                 format.fontWeight() >= QFont::Bold ? QStringLiteral("b") : "",
-                                 format.fontItalic() ? QStringLiteral("i") : "",
-                                 format.foreground().color() == Qt::red ? QStringLiteral("r")
-                                                                        : ""));
+            runs.append(
+                QStringLiteral("%1|%2%3%4")
+                    .arg(fragment.text(),
+                         format.fontWeight() >= QFont::Bold ? QStringLiteral("b") : "",
+                         format.fontItalic() ? QStringLiteral("i") : "",
+                         format.foreground().color() == Qt::red ? QStringLiteral("r") : ""));
         }
         runs.append(QStringLiteral("¶"));
     }
@@ -148,30 +148,31 @@ void FieldsTest::bracketedTexts_data()
     QTest::addColumn<QList<BracketedText>>("expected");
 
     const QString sixty(60, u'x');
-    QTest::newRow("nominal: one field") << "Dear [Recipient Name]," << QList<BracketedText>{{5, 16}};
-    QTest::newRow("nominal: two fields") << "[Amount] on [Due Date]"
-                                         << QList<BracketedText>{{0, 8}, {12, 10}};
-    QTest::newRow("nominal: punctuation inside") << "[City, State ZIP]"
-                                                 << QList<BracketedText>{{0, 17}};
-    QTest::newRow("nominal: sixty characters") << "[" + sixty + "]"
-                                               << QList<BracketedText>{{0, 62}};
-    QTest::newRow("nominal: non-ASCII letters") << "[Ünterschrift Zoë]"
-                                                << QList<BracketedText>{{0, 18}};
+    QTest::newRow("nominal: one field")
+        << "Dear [Recipient Name]," << QList<BracketedText>{{5, 16}};
+    QTest::newRow("nominal: two fields")
+        << "[Amount] on [Due Date]" << QList<BracketedText>{{0, 8}, {12, 10}};
+    QTest::newRow("nominal: punctuation inside")
+        << "[City, State ZIP]" << QList<BracketedText>{{0, 17}};
+    QTest::newRow("nominal: sixty characters")
+        << "[" + sixty + "]" << QList<BracketedText>{{0, 62}};
+    QTest::newRow("nominal: non-ASCII letters")
+        << "[Ünterschrift Zoë]" << QList<BracketedText>{{0, 18}};
     // 59 characters and one outside the basic plane: 60 characters in 61 UTF-16 units.
     QTest::newRow("nominal: a character outside the basic plane counts once")
         << "[" + QString(59, u'x') + QStringLiteral("😀") + "]" << QList<BracketedText>{{0, 63}};
-    QTest::newRow("look-alike: sixty-one characters") << "[" + sixty + "y]"
-                                                      << QList<BracketedText>{};
+    QTest::newRow("look-alike: sixty-one characters")
+        << "[" + sixty + "y]" << QList<BracketedText>{};
     QTest::newRow("look-alike: empty brackets") << "a [] b" << QList<BracketedText>{};
     QTest::newRow("look-alike: starts with a blank") << "[ Amount]" << QList<BracketedText>{};
     QTest::newRow("look-alike: starts with a no-break space")
         << QStringLiteral("[\u00a0Amount]") << QList<BracketedText>{};
     QTest::newRow("look-alike: a number") << "see [12] and [3.1]" << QList<BracketedText>{};
-    QTest::newRow("look-alike: an ellipsis") << "he said [...] and [\u2026]"
-                                             << QList<BracketedText>{};
+    QTest::newRow("look-alike: an ellipsis")
+        << "he said [...] and [\u2026]" << QList<BracketedText>{};
     QTest::newRow("nested: the innermost pair") << "[[Amount]]" << QList<BracketedText>{{1, 8}};
-    QTest::newRow("nested: inside a longer text") << "[Total [Amount] due]"
-                                                  << QList<BracketedText>{{7, 8}};
+    QTest::newRow("nested: inside a longer text")
+        << "[Total [Amount] due]" << QList<BracketedText>{{7, 8}};
     QTest::newRow("broken: no closing bracket") << "[Amount due" << QList<BracketedText>{};
     QTest::newRow("broken: no opening bracket") << "Amount] due" << QList<BracketedText>{};
     QTest::newRow("broken: two closing brackets") << "[Amo]unt]" << QList<BracketedText>{{0, 5}};
@@ -231,16 +232,16 @@ void FieldsTest::fieldsOfALetter_data()
         << QStringList{"[Date]", "[Recipient Name]", "[Amount]"};
     QTest::newRow("nominal: two in one paragraph keep their order")
         << "[Amount] on [Due Date]" << QStringList{"[Amount]", "[Due Date]"};
-    QTest::newRow("nominal: the vocabulary ignores letter case") << "[date] and [DATE]"
-                                                                 << QStringList{"[date]", "[DATE]"};
+    QTest::newRow("nominal: the vocabulary ignores letter case")
+        << "[date] and [DATE]" << QStringList{"[date]", "[DATE]"};
     QTest::newRow("plain text: [sic] once is no field") << "He wrote [sic] twice." << QStringList{};
     QTest::newRow("repeated: an unknown text twice is a field")
         << "[Gift Item] arrived.\nThe [Gift Item] is lovely." << QStringList{"[Gift Item]"};
     QTest::newRow("repeated: twice in one paragraph") << "[Foo] or [Foo]" << QStringList{"[Foo]"};
-    QTest::newRow("repeated: counted in the order of the first") << "[Foo] [Date] [Foo]"
-                                                                 << QStringList{"[Foo]", "[Date]"};
-    QTest::newRow("look-alike: numbers twice are no fields") << "[1] and [1] and [...] [...]"
-                                                             << QStringList{};
+    QTest::newRow("repeated: counted in the order of the first")
+        << "[Foo] [Date] [Foo]" << QStringList{"[Foo]", "[Date]"};
+    QTest::newRow("look-alike: numbers twice are no fields")
+        << "[1] and [1] and [...] [...]" << QStringList{};
     QTest::newRow("nested: the inner field") << "[[Amount]]" << QStringList{"[Amount]"};
     QTest::newRow("broken: across a paragraph break") << "[Amount\n]" << QStringList{};
     QTest::newRow("broken: a lone bracket") << "a [ b ] c [Date" << QStringList{};
@@ -317,8 +318,8 @@ void FieldsTest::editsKeepTheIndexTrue()
 void FieldsTest::randomEditsKeepTheIndexTrue()
 {
     // Edits of every kind, checked against a fresh reading of the same text.
-    const QStringList pieces = {"[Date]", "[Foo]", "[", "]", "\n", "ab", "[Amount]", "[Fo",
-                                "o]", " ", "[x\ty]", "[Date]\n[Foo]"};
+    const QStringList pieces = {"[Date]",   "[Foo]", "[",  "]", "\n",     "ab",
+                                "[Amount]", "[Fo",   "o]", " ", "[x\ty]", "[Date]\n[Foo]"};
     QRandomGenerator random(20260417);
     QTextDocument document;
     document.setPlainText(QStringLiteral("[Date]\nDear [Foo],\n[Foo] [Amount]\n"));
@@ -458,41 +459,38 @@ void FieldsTest::fill_data()
         << "[Date]\n[Amount] due [Date]" << QStringList{"[Date]", "[Amount]"}
         << QStringList{"10 December 2026", "$40"} << "10 December 2026\n$40 due 10 December 2026"
         << 3 << QStringList{};
-    QTest::newRow("nominal: only the named field") << "[Date] [Amount]" << QStringList{"[Amount]"}
-                                                   << QStringList{"$5"} << "[Date] $5" << 1
-                                                   << QStringList{"[Date]"};
+    QTest::newRow("nominal: only the named field")
+        << "[Date] [Amount]" << QStringList{"[Amount]"} << QStringList{"$5"} << "[Date] $5" << 1
+        << QStringList{"[Date]"};
     QTest::newRow("nominal: the text around stays")
         << "a[Amount]b [sic] [ x] [Amo" << QStringList{"[Amount]"} << QStringList{"1"}
         << "a1b [sic] [ x] [Amo" << 1 << QStringList{};
     QTest::newRow("nominal: the inner field of nested brackets")
         << "[[Amount]]" << QStringList{"[Amount]"} << QStringList{"7"} << "[7]" << 1
         << QStringList{};
-    QTest::newRow("value: brackets") << "To [Name]" << QStringList{"[Name]"}
-                                     << QStringList{"Smith [née Jones]"}
-                                     << "To Smith [née Jones]" << 1 << QStringList{};
+    QTest::newRow("value: brackets")
+        << "To [Name]" << QStringList{"[Name]"} << QStringList{"Smith [née Jones]"}
+        << "To Smith [née Jones]" << 1 << QStringList{};
     QTest::newRow("value: line breaks become paragraphs")
         << "[Street Address], [Date]" << QStringList{"[Street Address]"}
         << QStringList{"1 Main St\r\nSuite 4\rBack door\nYard"}
         << "1 Main St\nSuite 4\nBack door\nYard, [Date]" << 1 << QStringList{"[Date]"};
-    QTest::newRow("value: any Unicode") << "[Name]" << QStringList{"[Name]"}
-                                        << QStringList{"Zoë 😀 日本 \u202eabc"}
-                                        << "Zoë 😀 日本 \u202eabc" << 1 << QStringList{};
-    QTest::newRow("value: empty removes the field") << "a [Name] b" << QStringList{"[Name]"}
-                                                    << QStringList{""} << "a  b" << 1
-                                                    << QStringList{};
+    QTest::newRow("value: any Unicode")
+        << "[Name]" << QStringList{"[Name]"} << QStringList{"Zoë 😀 日本 \u202eabc"}
+        << "Zoë 😀 日本 \u202eabc" << 1 << QStringList{};
+    QTest::newRow("value: empty removes the field")
+        << "a [Name] b" << QStringList{"[Name]"} << QStringList{""} << "a  b" << 1 << QStringList{};
     QTest::newRow("loop: a value naming another field is neither filled nor a field")
-        << "[Name] and [Date]" << QStringList{"[Name]", "[Date]"}
-        << QStringList{"[Date]", "[Name]"} << "[Date] and [Name]" << 2 << QStringList{};
-    QTest::newRow("loop: a value naming its own field") << "[Name]" << QStringList{"[Name]"}
-                                                        << QStringList{"[Name] [Name]"}
-                                                        << "[Name] [Name]" << 1 << QStringList{};
+        << "[Name] and [Date]" << QStringList{"[Name]", "[Date]"} << QStringList{"[Date]", "[Name]"}
+        << "[Date] and [Name]" << 2 << QStringList{};
+    QTest::newRow("loop: a value naming its own field")
+        << "[Name]" << QStringList{"[Name]"} << QStringList{"[Name] [Name]"} << "[Name] [Name]" << 1
+        << QStringList{};
     QTest::newRow("value: brackets put in twice make no field")
-        << "[Name], [Name] and [Name]" << QStringList{"[Name]"}
-        << QStringList{"Smith [née Jones]"}
+        << "[Name], [Name] and [Name]" << QStringList{"[Name]"} << QStringList{"Smith [née Jones]"}
         << "Smith [née Jones], Smith [née Jones] and Smith [née Jones]" << 3 << QStringList{};
-    QTest::newRow("robustness: a text that is no field is left") << "[sic]" << QStringList{"[sic]"}
-                                                                 << QStringList{"x"} << "[sic]" << 0
-                                                                 << QStringList{};
+    QTest::newRow("robustness: a text that is no field is left")
+        << "[sic]" << QStringList{"[sic]"} << QStringList{"x"} << "[sic]" << 0 << QStringList{};
     QTest::newRow("robustness: a name given twice counts once")
         << "[Name]" << QStringList{"[Name]", "[Name]"} << QStringList{"A", "B"} << "A" << 1
         << QStringList{};
@@ -535,9 +533,9 @@ void FieldsTest::fillKeepsTheFormatAroundEachOccurrence()
     QCOMPARE(fields.fill({{QStringLiteral("[Amount]"), QStringLiteral("$40\nin cash")},
                           {QStringLiteral("[Time]"), QStringLiteral("noon")}}),
              3);
-    QCOMPARE(formatRuns(document), QStringList({"Pay |", "$40|b", "¶", "in cash|b", " now; |",
-                                                "$40|ir", "¶", "in cash|ir", " at |", "noon|b",
-                                                "¶"}));
+    QCOMPARE(formatRuns(document),
+             QStringList({"Pay |", "$40|b", "¶", "in cash|b", " now; |", "$40|ir", "¶",
+                          "in cash|ir", " at |", "noon|b", "¶"}));
 }
 
 void FieldsTest::fillIsOneUndoStep()

@@ -29,7 +29,8 @@ using namespace lw;
 
 namespace {
 
-const QString memorialTitle = QStringLiteral("Acknowledgment of a Gift Made in Memory of a Loved One");
+const QString memorialTitle =
+    QStringLiteral("Acknowledgment of a Gift Made in Memory of a Loved One");
 
 LibraryContents defaultLibrary()
 {
@@ -160,9 +161,10 @@ void FieldsX11Test::chooseTheLetterFillItAndNoBracketIsLeft()
     QCOMPARE(panel->valueOf(QStringLiteral("[Date]")), QStringLiteral("10/12/26"));
 
     // Tab from box to box, typing each value.
-    const QStringList values = {"Mr and Mrs Okafor", "12 Elm Road", "Springfield, IL 62701",
-                                "St Anne's Hospice", "Grace Okafor", "$150.00", "March 3, 2026",
-                                "(217) 555-0148", "Jo Brandt", "Director of Giving"};
+    const QStringList values = {"Mr and Mrs Okafor", "12 Elm Road",    "Springfield, IL 62701",
+                                "St Anne's Hospice", "Grace Okafor",   "$150.00",
+                                "March 3, 2026",     "(217) 555-0148", "Jo Brandt",
+                                "Director of Giving"};
     for (const QString& value : values) {
         pressOnFocus(Qt::Key_Tab);
         typeIntoFocus(value);
@@ -201,12 +203,14 @@ void FieldsX11Test::f4WalksTheFieldsAndTypingReplacesThem()
     QTest::keyClick(edit(), Qt::Key_F4, Qt::ShiftModifier);
     QCOMPARE(w().RTB->SelText(), QStringLiteral("[Recipient Name]"));
     QTest::keyClicks(edit(), QStringLiteral("Ms Ölund"));
-    QVERIFY(w().RTB->Text().startsWith(QStringLiteral("3 March 2026\n\nMs Ölund\n[Street Address]")));
+    QVERIFY(
+        w().RTB->Text().startsWith(QStringLiteral("3 March 2026\n\nMs Ölund\n[Street Address]")));
     // Shift+F4 from the top goes round to the last field of the letter.
     w().RTB->setSelStart(0);
     QTest::keyClick(edit(), Qt::Key_F4, Qt::ShiftModifier);
     QCOMPARE(w().RTB->SelText(), QStringLiteral("[Organization Name]"));
-    QCOMPARE(w().RTB->SelStart(), w().RTB->Text().lastIndexOf(QStringLiteral("[Organization Name]")));
+    QCOMPARE(w().RTB->SelStart(),
+             w().RTB->Text().lastIndexOf(QStringLiteral("[Organization Name]")));
 
     // Printing with fields left asks first; No comes back to the first of them.
     platform->messages.expect(

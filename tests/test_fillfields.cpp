@@ -17,16 +17,16 @@
 #include "platform/QtServices.h"
 
 #include <QAccessible>
-#include <QApplication>
 #include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -39,13 +39,21 @@ using namespace lw;
 
 namespace {
 
-const QString memorialTitle = QStringLiteral("Acknowledgment of a Gift Made in Memory of a Loved One");
+const QString memorialTitle =
+    QStringLiteral("Acknowledgment of a Gift Made in Memory of a Loved One");
 
 // The fields of the memorial gift letter, in the order they first appear.
-const QStringList memorialFields = {
-    "[Date]",        "[Recipient Name]", "[Street Address]", "[City, State ZIP]",
-    "[Organization Name]", "[Name]",     "[Amount]",         "[Event Date]",
-    "[Your Phone]",  "[Your Name]",      "[Your Title]"};
+const QStringList memorialFields = {"[Date]",
+                                    "[Recipient Name]",
+                                    "[Street Address]",
+                                    "[City, State ZIP]",
+                                    "[Organization Name]",
+                                    "[Name]",
+                                    "[Amount]",
+                                    "[Event Date]",
+                                    "[Your Phone]",
+                                    "[Your Name]",
+                                    "[Your Title]"};
 
 // The default library as the program is given it.
 LibraryContents defaultLibrary()
@@ -157,8 +165,7 @@ void FillFieldsTest::startProgram()
 void FillFieldsTest::showLetter(const QString& title)
 {
     w().library().ShowLetter(title);
-    QVERIFY(editor().Text().contains(QStringLiteral("in memory of")) ||
-            title != memorialTitle);
+    QVERIFY(editor().Text().contains(QStringLiteral("in memory of")) || title != memorialTitle);
     w().DocumentModified = false;
 }
 
@@ -220,8 +227,8 @@ void FillFieldsTest::commandsOfTheMenusAndToolbar()
     QFETCH(int, picture);
 
     MenuBarControl& bar = *w().MenuBar;
-    QAction* action = menuKey == QLatin1String("Band6") ? bar.tool(menuKey, key)
-                                                        : bar.item(menuKey, key);
+    QAction* action =
+        menuKey == QLatin1String("Band6") ? bar.tool(menuKey, key) : bar.item(menuKey, key);
     QVERIFY(action);
     if (menuKey == QLatin1String("Band6")) {
         QCOMPARE(action->toolTip(), caption);

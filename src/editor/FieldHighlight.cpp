@@ -5,6 +5,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QScrollBar>
+#include <QTextBlock>
 
 namespace lw {
 
@@ -25,8 +26,8 @@ FieldHighlight::FieldHighlight(QTextEdit* edit, LetterFields* fields)
     connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &FieldHighlight::schedule);
     connect(edit->horizontalScrollBar(), &QScrollBar::valueChanged, this,
             &FieldHighlight::schedule);
-    connect(edit->document()->documentLayout(),
-            &QAbstractTextDocumentLayout::documentSizeChanged, this, &FieldHighlight::schedule);
+    connect(edit->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
+            this, &FieldHighlight::schedule);
     edit->viewport()->installEventFilter(this);
     edit->installEventFilter(this);
     schedule();
@@ -51,10 +52,35 @@ QList<FieldOccurrence> FieldHighlight::shown() const
         if (!selection.format.hasProperty(fieldProperty))
             continue;
         const int start = selection.cursor.selectionStart();
-        drawn.append({start, selection.cursor.selectionEnd() - start,
-                      selection.cursor.selectedText()});
+        drawn.append(
+            {start, selection.cursor.selectionEnd() - start, selection.cursor.selectedText()});
     }
     return drawn;
+}
+
+int FieldHighlight::paragraphAt(int y, bool end) const
+{
+    // Paragraphs stand one below the other: a binary search finds the one at y at once, where a
+    // hit test would go through every paragraph above it.
+    QTextDocument* document = edit->document();
+    QAbstractTextDocumentLayout* layout = document->documentLayout();
+    int low = 0;
+    int high = document->blockCount() - 1;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        const QRectF box = layout->blockBoundingRect(document->findBlockByNumber(middle));
+        if (box.isNull()) {
+            // Not laid out yet: ask the layout itself.
+            const QPoint point(0, y - edit->verticalScrollBar()->value());
+            return edit->cursorForPosition(point).position();
+        }
+        if (box.bottom() < y)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    const QTextBlock block = document->findBlockByNumber(low);
+    return end ? block.position() + block.length() : block.position();
 }
 
 void FieldHighlight::schedule()
@@ -68,11 +94,10 @@ void FieldHighlight::refresh()
     if (!edit || !fields)
         return;
     // What is on screen, a screenful either side, so that scrolling a little shows no gap.
-    const QRect view = edit->viewport()->rect();
-    const int screen = std::max(1, view.height());
-    const int from =
-        edit->cursorForPosition(view.topLeft() - QPoint(0, screen)).position();
-    const int to = edit->cursorForPosition(view.bottomRight() + QPoint(0, screen)).position();
+    const int screen = std::max(1, edit->viewport()->height());
+    const int top = edit->verticalScrollBar()->value() - screen;
+    const int from = paragraphAt(top, false);
+    const int to = paragraphAt(top + 3 * screen, true);
 
     QTextCharFormat format;
     format.setBackground(tint(edit->palette()));

@@ -34,6 +34,8 @@ protected:
 
 private:
     void schedule();
+    // The first position of the paragraph at y of the document, or the position after it.
+    int paragraphAt(int y, bool end) const;
 
     QPointer<QTextEdit> edit;
     QPointer<LetterFields> fields;

@@ -119,8 +119,8 @@ std::unique_ptr<LetterFields::Paragraph> LetterFields::scan(int blockNumber) con
     for (const BracketedText& bracketed : found) {
         if (!filled.empty() && isFilledText(block.position() + bracketed.offset))
             continue;
-        paragraph->push_back({bracketed.offset, bracketed.length,
-                              text.mid(bracketed.offset, bracketed.length)});
+        paragraph->push_back(
+            {bracketed.offset, bracketed.length, text.mid(bracketed.offset, bracketed.length)});
     }
     if (paragraph->empty())
         return nullptr;
@@ -130,9 +130,9 @@ std::unique_ptr<LetterFields::Paragraph> LetterFields::scan(int blockNumber) con
 bool LetterFields::isFilledText(int position) const
 {
     // The last value starting at or before the position.
-    const auto after = std::upper_bound(
-        filled.begin(), filled.end(), position,
-        [](int at, const Filled& value) { return at < value.start.position(); });
+    const auto after =
+        std::upper_bound(filled.begin(), filled.end(), position,
+                         [](int at, const Filled& value) { return at < value.start.position(); });
     return after != filled.begin() && position < std::prev(after)->end.position();
 }
 
@@ -371,54 +371,71 @@ int LetterFields::fill(const QList<std::pair<QString, QString>>& values)
 {
     if (!doc)
         return 0;
+    QHash<QString, QString> valueOf;
+    for (const auto& [name, value] : values) {
+        if (!valueOf.contains(name) && isField(name))
+            valueOf.insert(name, paragraphsOf(value));
+    }
+    if (valueOf.isEmpty())
+        return 0;
+
+    // Every place of the fields, in one pass over the document.
     struct Replacement
     {
-        FieldOccurrence occurrence;
-        QString value;
+        int position;
+        int length;
+        const QString* value;
+        int inserted = 0;
     };
     std::vector<Replacement> replacements;
-    QSet<QString> taken;
-    for (const auto& [name, value] : values) {
-        if (taken.contains(name))
+    for (int number = 0; number < int(paragraphs.size()); ++number) {
+        const Paragraph* paragraph = paragraphs[number].get();
+        if (!paragraph)
             continue;
-        taken.insert(name);
-        const QString text = paragraphsOf(value);
-        for (const FieldOccurrence& occurrence : occurrences(name))
-            replacements.push_back({occurrence, text});
-    }
-    if (replacements.empty())
-        return 0;
-    // Last to first, so that every place found still stands where it was found; and nothing a
-    // value brings in is looked at again.
-    std::sort(replacements.begin(), replacements.end(), [](const auto& a, const auto& b) {
-        return a.occurrence.position > b.occurrence.position;
-    });
-    // Values undone or deleted since are gone.
-    std::erase_if(filled, [](const Filled& value) {
-        return value.start.position() >= value.end.position();
-    });
-    std::vector<Filled> added;
-    QTextCursor edit(doc);
-    edit.beginEditBlock();
-    for (const Replacement& replacement : replacements) {
-        const FieldOccurrence& at = replacement.occurrence;
-        // The format of the name's first character, the text the value stands for.
-        edit.setPosition(at.position + 2);
-        const QTextCharFormat format = edit.charFormat();
-        edit.setPosition(at.position);
-        edit.setPosition(at.end(), QTextCursor::KeepAnchor);
-        edit.insertText(replacement.value, format);
-        if (edit.position() > at.position) {
-            Filled value{QTextCursor(doc), QTextCursor(doc)};
-            value.start.setPosition(at.position);
-            value.end.setPosition(edit.position());
-            value.end.setKeepPositionOnInsert(true);
-            added.push_back(std::move(value));
+        int start = -1;
+        for (const Candidate& candidate : *paragraph) {
+            const auto found = valueOf.constFind(candidate.name);
+            if (found == valueOf.cend())
+                continue;
+            if (start < 0)
+                start = blockPosition(number);
+            replacements.push_back({start + candidate.offset, candidate.length, &*found});
         }
     }
-    // Before the document tells of the change, so that its paragraphs are read with the values
-    // known.
-    std::reverse(added.begin(), added.end());
+
+    // Values undone or deleted since are gone.
+    std::erase_if(
+        filled, [](const Filled& value) { return value.start.position() >= value.end.position(); });
+    QTextCursor edit(doc);
+    edit.beginEditBlock();
+    // Last to first, so that every place found still stands where it was found; and nothing a
+    // value brings in is looked at again.
+    for (auto at = replacements.rbegin(); at != replacements.rend(); ++at) {
+        // The format of the name's first character, the text the value stands for.
+        edit.setPosition(at->position + 2);
+        const QTextCharFormat format = edit.charFormat();
+        edit.setPosition(at->position);
+        edit.setPosition(at->position + at->length, QTextCursor::KeepAnchor);
+        edit.insertText(*at->value, format);
+        at->inserted = edit.position() - at->position;
+    }
+    // Where each value stands now, known before the document tells of the change, so that its
+    // paragraphs are read with the values known. Made after the edits, so that these cursors are
+    // not moved by each of them.
+    std::vector<Filled> added;
+    added.reserve(replacements.size());
+    int shift = 0;
+    for (const Replacement& replacement : replacements) {
+        const int start = replacement.position + shift;
+        shift += replacement.inserted - replacement.length;
+        if (replacement.inserted == 0)
+            continue;
+        Filled value{QTextCursor(doc), QTextCursor(doc)};
+        value.start.setPosition(start);
+        value.end.setPosition(start + replacement.inserted);
+        value.end.setKeepPositionOnInsert(true);
+        added.push_back(std::move(value));
+    }
     std::vector<Filled> merged;
     merged.reserve(filled.size() + added.size());
     std::merge(std::make_move_iterator(filled.begin()), std::make_move_iterator(filled.end()),

@@ -327,8 +327,8 @@ void frmFillFields::refresh()
         if (now.contains(field))
             continue;
         const Row row = rows.take(field);
-        for (QWidget* widget : {static_cast<QWidget*>(row.label), row.box,
-                                static_cast<QWidget*>(row.fill)}) {
+        for (QWidget* widget :
+             {static_cast<QWidget*>(row.label), row.box, static_cast<QWidget*>(row.fill)}) {
             grid->removeWidget(widget);
             widget->hide();
             // Possibly in the middle of its own key press.

@@ -57,8 +57,8 @@ frmSenderDetails::frmSenderDetails(QWidget* owner) : QDialog(owner)
         auto* box = new QLineEdit(this);
         box->setObjectName(QLatin1String(definition.objectName));
         box->setAccessibleName(withoutMnemonic(definition.caption).chopped(1));
-        box->setAccessibleDescription(QStringLiteral("Fills %1").arg(
-            QString::fromLatin1(definition.field)));
+        box->setAccessibleDescription(
+            QStringLiteral("Fills %1").arg(QString::fromLatin1(definition.field)));
         box->setMinimumWidth(fontMetrics().averageCharWidth() * 36);
         label->setBuddy(box);
         form->addRow(label, box);
