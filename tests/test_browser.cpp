@@ -10,10 +10,12 @@
 #include "mainwindow/frmMail.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace lw;
@@ -35,7 +37,8 @@ private slots:
     void choosingSubjectShowsFirstLetter();
     void favoriteChoiceShowsLetter();
     void titleWithQuoteIsShown();
-    void modifiedDocumentReplacedWithoutQuestion();
+    void modifiedDocumentAskedBeforeAnotherLetter_data();
+    void modifiedDocumentAskedBeforeAnotherLetter();
     void categoryWithoutLetters();
     void search_data();
     void search();
@@ -139,16 +142,61 @@ void BrowserTest::titleWithQuoteIsShown()
     QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: O'Neil's Refund"));
 }
 
-void BrowserTest::modifiedDocumentReplacedWithoutQuestion()
+void BrowserTest::modifiedDocumentAskedBeforeAnotherLetter_data()
 {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("saveAsCancelled");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("nominal: Yes saves, then the letter is shown")
+        << int(MsgAnswer::Yes) << false << true;
+    QTest::newRow("nominal: No drops the edits") << int(MsgAnswer::No) << false << true;
+    QTest::newRow("robustness: Cancel keeps the document")
+        << int(MsgAnswer::Cancel) << false << false;
+    QTest::newRow("robustness: a save that did not happen keeps the document")
+        << int(MsgAnswer::Yes) << true << false;
+}
+
+void BrowserTest::modifiedDocumentAskedBeforeAnotherLetter()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, saveAsCancelled);
+    QFETCH(bool, replaced);
     start();
     frmMail& w = window();
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString saved = dir.filePath(QStringLiteral("mine.txt"));
     w.RTB->setText(QStringLiteral("my own changes"));
     QVERIFY(w.DocumentModified);
+    platform->messages.expect(QStringLiteral("The current file has been modified.  Save changes?"),
+                              QStringLiteral("Notice"), MsgButtons::YesNoCancel, MsgIcon::None,
+                              MsgAnswer(answer));
+    if (answer == int(MsgAnswer::Yes)) {
+        // No file yet: Save runs Save As.
+        if (saveAsCancelled) {
+            platform->dialogs.saveAnswers.push_back(std::nullopt);
+            platform->messages.expect(QStringLiteral("File not Saved!"), QStringLiteral("Notice"),
+                                      MsgButtons::Ok, MsgIcon::None);
+        } else {
+            platform->dialogs.saveAnswers.push_back(saved);
+            platform->messages.expect(QStringLiteral("File Saved!"), QStringLiteral("Notice"),
+                                      MsgButtons::Ok, MsgIcon::Information);
+        }
+    }
     choose(w.lstBx[0], QStringLiteral("Late Delivery"));
-    QCOMPARE(w.RTB->Text(), QStringLiteral("Dear Sir,\nThe goods came late."));
-    QVERIFY(!w.DocumentModified);
-    QVERIFY(platform->messages.shown.isEmpty());
+
+    if (replaced) {
+        QCOMPARE(w.RTB->Text(), QStringLiteral("Dear Sir,\nThe goods came late."));
+        QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Late Delivery"));
+        QVERIFY(!w.DocumentModified);
+    } else {
+        QCOMPARE(w.RTB->Text(), QStringLiteral("my own changes"));
+        QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
+        QVERIFY(w.DocumentModified);
+        // The list marks the letter the editor still shows.
+        QCOMPARE(w.library().selectedTitle(0), QStringLiteral("Damaged Goods"));
+    }
+    QCOMPARE(QFile::exists(saved), answer == int(MsgAnswer::Yes) && !saveAsCancelled);
 }
 
 void BrowserTest::categoryWithoutLetters()

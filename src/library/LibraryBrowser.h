@@ -19,7 +19,9 @@ public:
     void FillSubjects();
     void FillCategories();
     void FillLetters();
-    void ShowLetter(const QString& title);
+    // Puts the letter in the editor, after the save question when the document was modified.
+    // False when it was not shown.
+    bool ShowLetter(const QString& title);
     void SearchLetters();
     void FillFavorites();
     void AddFavorite();
@@ -38,8 +40,13 @@ public:
     LibraryConnection& connection() { return db; }
 
 private:
+    // The data file has gone: the program ends, but the document may be saved first.
+    void offerToSaveBeforeEnd();
+
     LibraryWindow& w;
     LibraryConnection db;
+    // The letter the editor shows, empty before the first.
+    QString shownTitle;
 };
 
 } // namespace lw
