@@ -9,11 +9,14 @@
 #include "library/modMain.h"
 #include "mainwindow/frmMail.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace lw;
@@ -40,6 +43,10 @@ private slots:
     void search_data();
     void search();
     void refreshAfterSearch();
+    void choosingTheChosenCategoryAgain_data();
+    void choosingTheChosenCategoryAgain();
+    void clickingTheHighlightedTitle_data();
+    void clickingTheHighlightedTitle();
     void addFavorite();
     void removeFavorite();
     void clearFavorites_data();
@@ -222,6 +229,100 @@ void BrowserTest::refreshAfterSearch()
     QCOMPARE(entries(w.lstBx[0]),
              (QStringList{"Damaged Goods", "Late Delivery", "O'Neil's Refund"}));
     QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 3 letter(s)."));
+}
+
+void BrowserTest::choosingTheChosenCategoryAgain_data()
+{
+    QTest::addColumn<bool>("searched");
+    QTest::addColumn<int>("box");
+    QTest::newRow("nominal: after a search, the category brings its letters back") << true << 1;
+    QTest::newRow("nominal: after a search, the subject brings its letters back") << true << 0;
+    QTest::newRow("edge: without a search, the list and the letter stay") << false << 1;
+}
+
+void BrowserTest::choosingTheChosenCategoryAgain()
+{
+    QFETCH(bool, searched);
+    QFETCH(int, box);
+    start();
+    frmMail& w = window();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QStringList complaints{"Damaged Goods", "Late Delivery", "O'Neil's Refund"};
+    choose(w.lstBx[0], QStringLiteral("Late Delivery"));
+    w.RTB->setSelStart(0);
+    w.RTB->setSelText(QStringLiteral("Edited: "));
+    if (searched) {
+        w.testSearch->setText(QStringLiteral("o"));
+        w.cmdBtn[3]->click();
+        QVERIFY(entries(w.lstBx[0]) != complaints);
+    }
+    const int index = w.Cmb[box]->currentIndex();
+
+    // The user opens the list and takes the entry that is already chosen.
+    w.Cmb[box]->showPopup();
+    QAbstractItemView* popup = w.Cmb[box]->view();
+    QTRY_VERIFY(popup->isVisible());
+    QTest::keyClick(popup, Qt::Key_Return);
+    QTRY_VERIFY(!popup->isVisible());
+
+    QCOMPARE(w.Cmb[box]->currentIndex(), index);
+    QCOMPARE(entries(w.lstBx[0]), complaints);
+    QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 3 letter(s)."));
+    if (searched) {
+        QCOMPARE(w.lstBx[0]->currentRow(), 0);
+        QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
+    } else {
+        QCOMPARE(w.lstBx[0]->currentItem()->text(), QStringLiteral("Late Delivery"));
+        QVERIFY(w.RTB->Text().startsWith(QStringLiteral("Edited: ")));
+    }
+}
+
+void BrowserTest::clickingTheHighlightedTitle_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<bool>("shownAgain");
+    QTest::newRow("nominal: after File > Open the letter shows again") << "open" << true;
+    QTest::newRow("edge: the letter on display, edited, stays as edited") << "edit" << false;
+    QTest::newRow("edge: new text over all of it is an edit too") << "replace" << false;
+}
+
+void BrowserTest::clickingTheHighlightedTitle()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, shownAgain);
+    start();
+    frmMail& w = window();
+    const QString letter = QStringLiteral("Dear Madam,\nThe box was crushed.");
+    QCOMPARE(w.RTB->Text(), letter);
+    if (meanwhile == QLatin1String("open")) {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("mine.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("A file of my own");
+        file.close();
+        platform->dialogs.openAnswers.push_back(QStringList{path});
+        w.OpenDocument();
+        QCOMPARE(w.RTB->Text(), QStringLiteral("A file of my own"));
+    } else if (meanwhile == QLatin1String("replace")) {
+        w.RTB->setSelStart(0);
+        w.RTB->setSelLength(w.RTB->TextLength());
+        w.RTB->setSelText(QStringLiteral("Something else"));
+    } else {
+        w.RTB->setSelStart(0);
+        w.RTB->setSelText(QStringLiteral("Edited: "));
+    }
+    const QString before = w.RTB->Text();
+
+    const QListWidgetItem* item = w.lstBx[0]->currentItem();
+    QCOMPARE(item->text(), QStringLiteral("Damaged Goods"));
+    QTest::mouseClick(w.lstBx[0]->viewport(), Qt::LeftButton, {},
+                      w.lstBx[0]->visualItemRect(item).center());
+
+    QCOMPARE(w.RTB->Text(), shownAgain ? letter : before);
+    QCOMPARE(w.DocumentModified, !shownAgain);
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
 }
 
 void BrowserTest::addFavorite()

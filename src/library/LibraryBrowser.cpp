@@ -86,6 +86,7 @@ void LibraryBrowser::FillLetters()
         w.titleList(0)->clear();
         modMain().LetterCount = rows->size();
         fillList(w.titleList(0), *rows);
+        searchShown = false;
     }
     if (w.titleList(0)->count() > 0)
         w.titleList(0)->setCurrentRow(0);
@@ -102,9 +103,27 @@ void LibraryBrowser::ShowLetter(const QString& title)
     const auto rows = op.run(sql::letterContent(title));
     if (!rows || rows->isEmpty())
         return;
+    watchEditor();
     w.editor().setText(rows->first().value(0).toString());
+    letterOnDisplay = title;
     w.showLetterTitle(QStringLiteral("Current Letter: ") + title);
     w.documentModified() = false;
+}
+
+void LibraryBrowser::watchEditor()
+{
+    QTextDocument* document = w.editor().document();
+    if (watched == document)
+        return;
+    watched = document;
+    connect(document, &QTextDocument::contentsChange, this,
+            [this, document](int from, int removed, int added) {
+                // All that stood there went, and not by an edit the user can undo: the program
+                // put another content in its place (Open, or a letter).
+                const int before = document->characterCount() - added + removed;
+                if (from == 0 && removed >= before - 1 && !document->isUndoAvailable())
+                    letterOnDisplay.clear();
+            });
 }
 
 void LibraryBrowser::SearchLetters()
@@ -118,6 +137,7 @@ void LibraryBrowser::SearchLetters()
         return;
     const QSignalBlocker quiet(w.titleList(0));
     w.titleList(0)->clear();
+    searchShown = true;
     if (!rows->isEmpty()) {
         fillList(w.titleList(0), *rows);
         w.titleList(0)->setCurrentRow(-1);
@@ -248,6 +268,20 @@ void LibraryBrowser::lstBx_Click(int index)
     const QString title = selectedTitle(index);
     if (!title.isEmpty())
         ShowLetter(title);
+}
+
+void LibraryBrowser::Cmb_Rechosen(int index)
+{
+    // A choice that changed the entry has run the fill already.
+    if (searchShown)
+        Cmb_Click(index);
+}
+
+void LibraryBrowser::lstBx_Rechosen(int index)
+{
+    const QString title = selectedTitle(index);
+    if (!title.isEmpty() && title != letterOnDisplay)
+        lstBx_Click(index);
 }
 
 } // namespace lw

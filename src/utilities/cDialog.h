@@ -96,6 +96,9 @@ public:
     void ShowSave();
     // True when the user confirmed a font.
     bool ShowFont();
+    // The last confirmed font dialog offered a colour, now in FontColor; a dialog without one
+    // leaves FontColor as it was.
+    bool FontColorChosen() const { return fontColorChosen; }
     std::optional<quint32> ShowColor(); // 0x00BBGGRR
     void ShowPageSetup();
     // With no printer installed, shows the missing-printer message instead of the dialog.
@@ -130,6 +133,7 @@ private:
     bool fontItalic = false;
     bool fontUnderline = false;
     bool fontStrikeThru = false;
+    bool fontColorChosen = false;
 };
 
 // The file type list of a Filter as Qt name filters, one per description and pattern pair:
