@@ -5,9 +5,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QLabel>
 #include <QListView>
-#include <QFileDialog>
 #include <QRegularExpression>
 #include <QTest>
 #include <QWidget>

@@ -410,8 +410,8 @@ void DispatchTest::insertTextFile()
         QVERIFY(!w().DocumentModified);
         return;
     }
-    QCOMPARE(editor().Text(), QStringLiteral("Start ") + inserted +
-                                  QStringLiteral("Start End").mid(6 + selected));
+    QCOMPARE(editor().Text(),
+             QStringLiteral("Start ") + inserted + QStringLiteral("Start End").mid(6 + selected));
     QCOMPARE(editor().SelStart(), 6 + int(inserted.size()));
     QVERIFY(w().DocumentModified);
     select(6, 4);

@@ -31,6 +31,7 @@ private slots:
     void delDeletesForward();
     void boldButtonByItsAccessibleAction();
     void upperCaseShortcutKeepsFormatting();
+    void insertTextFileLeavesTheClipboard_data();
     void insertTextFileLeavesTheClipboard();
 
 private:
@@ -156,13 +157,23 @@ void EditingX11Test::upperCaseShortcutKeepsFormatting()
     QCOMPARE(editor().Text(), QStringLiteral("Dear Sir, thank you"));
 }
 
+void EditingX11Test::insertTextFileLeavesTheClipboard_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("nominal: the file goes in") << QByteArray("from the file") << "[from the file]";
+    QTest::newRow("robustness: an empty file inserts nothing") << QByteArray() << "[]";
+}
+
 void EditingX11Test::insertTextFileLeavesTheClipboard()
 {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, result);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("insert.txt"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("from the file");
+    file.write(content);
     file.close();
     QApplication::clipboard()->setText(QStringLiteral("the user's own"));
     QTRY_COMPARE(QApplication::clipboard()->text(), QStringLiteral("the user's own"));
@@ -171,7 +182,7 @@ void EditingX11Test::insertTextFileLeavesTheClipboard()
     editor().setSelStart(1);
     platform->dialogs.openAnswers.push_back(QStringList{path});
     window->MenuBar->item(QStringLiteral("mnuInsert"), QStringLiteral("TextFile"))->trigger();
-    QCOMPARE(editor().Text(), QStringLiteral("[from the file]"));
+    QCOMPARE(editor().Text(), result);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("the user's own"));
 }
 

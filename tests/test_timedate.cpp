@@ -293,7 +293,8 @@ void TimeDateTest::everyRowShowsWithoutScrolling()
     QCOMPARE(list->count(), 13);
     const QRect visible = list->viewport()->rect();
     for (int row = 0; row < list->count(); ++row)
-        QVERIFY2(visible.contains(list->visualItemRect(list->item(row))), qPrintable(QString::number(row)));
+        QVERIFY2(visible.contains(list->visualItemRect(list->item(row))),
+                 qPrintable(QString::number(row)));
     QVERIFY(!list->verticalScrollBar()->isVisible());
     // Nothing is cut off at the bottom of the dialog.
     QVERIFY(dialog->rect().contains(dialog->Frame2->geometry()));
@@ -370,12 +371,13 @@ void TimeDateTest::customInsertBeforeAnyPreview_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<QString>("result");
     QTest::addColumn<int>("selected");
-    QTest::newRow("nominal: no format gives the date and time")
-        << "" << "Hello 05/12/26 19:07:05" << 0;
-    QTest::newRow("nominal: a format set without a key press")
-        << "yyyy" << "Hello 2026" << 0;
+    QTest::newRow("nominal: no format gives the date and time") << ""
+                                                                << "Hello 05/12/26 19:07:05" << 0;
+    QTest::newRow("nominal: a format set without a key press") << "yyyy"
+                                                               << "Hello 2026" << 0;
     QTest::newRow("robustness: a format that gives nothing leaves the selection")
-        << "\"\"" << "Hello World" << 5;
+        << "\"\""
+        << "Hello World" << 5;
 }
 
 void TimeDateTest::customInsertBeforeAnyPreview()

@@ -286,7 +286,8 @@ void RichTextBox::insertContent(const RichTextBox& source)
             if (!format.isImageFormat())
                 continue;
             const QUrl name(format.toImageFormat().name());
-            const QVariant picture = source.document()->resource(QTextDocument::ImageResource, name);
+            const QVariant picture =
+                source.document()->resource(QTextDocument::ImageResource, name);
             if (picture.isValid())
                 document()->addResource(QTextDocument::ImageResource, name, picture);
         }

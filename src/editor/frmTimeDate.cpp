@@ -126,8 +126,8 @@ void frmTimeDate::cmdClose_Click()
 void frmTimeDate::txtCustom_Input()
 {
     // An empty format gives the date and time of the list's row that has both.
-    const QString format = txtCustom->text().isEmpty() ? timeDateRowFormats().at(dateAndTimeRow)
-                                                       : txtCustom->text();
+    const QString format =
+        txtCustom->text().isEmpty() ? timeDateRowFormats().at(dateAndTimeRow) : txtCustom->text();
     lblSample->setText(formatDateTime(services().clock->now(), format, QLocale()));
 }
 

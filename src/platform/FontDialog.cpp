@@ -38,9 +38,9 @@ FontDialog::FontDialog(const QFont& initial, double minPointSize, double maxPoin
         sizes = widgetAt<QListView>(grid, 2, sizeColumn);
     }
     if (heading && maximum > 0)
-        heading->setText(QStringLiteral("%1 (%2 to %3)")
-                             .arg(heading->text(), QString::number(minimum),
-                                  QString::number(maximum)));
+        heading->setText(
+            QStringLiteral("%1 (%2 to %3)")
+                .arg(heading->text(), QString::number(minimum), QString::number(maximum)));
     if (sizes && sizes->model()) {
         // The dialog refills the list for every face and style it shows.
         connect(sizes->model(), &QAbstractItemModel::modelReset, this,

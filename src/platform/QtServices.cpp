@@ -165,9 +165,8 @@ namespace {
 bool hasMailProgram()
 {
     QProcess query;
-    query.start(QStringLiteral("xdg-mime"),
-                {QStringLiteral("query"), QStringLiteral("default"),
-                 QStringLiteral("x-scheme-handler/mailto")});
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("x-scheme-handler/mailto")});
     if (!query.waitForFinished(5000)) {
         query.kill();
         query.waitForFinished();
