@@ -9,6 +9,7 @@
 #include "library/modMain.h"
 #include "mainwindow/frmMail.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 using namespace lw;
 using test::entries;
@@ -43,6 +45,10 @@ private slots:
     void search_data();
     void search();
     void refreshAfterSearch();
+    void choosingTheChosenCategoryAgain_data();
+    void choosingTheChosenCategoryAgain();
+    void clickingTheHighlightedTitle_data();
+    void clickingTheHighlightedTitle();
     void addFavorite();
     void removeFavorite();
     void clearFavorites_data();
@@ -166,7 +172,10 @@ void BrowserTest::modifiedDocumentAskedBeforeAnotherLetter()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString saved = dir.filePath(QStringLiteral("mine.txt"));
-    w.RTB->setText(QStringLiteral("my own changes"));
+    w.RTB->setSelStart(0);
+    QTest::keyClicks(w.RTB->textEdit(), QStringLiteral("My own changes. "));
+    const QString edited = w.RTB->Text();
+    QVERIFY(edited.startsWith(QStringLiteral("My own changes. Dear Madam")));
     QVERIFY(w.DocumentModified);
     platform->messages.expect(QStringLiteral("The current file has been modified.  Save changes?"),
                               QStringLiteral("Notice"), MsgButtons::YesNoCancel, MsgIcon::None,
@@ -190,7 +199,7 @@ void BrowserTest::modifiedDocumentAskedBeforeAnotherLetter()
         QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Late Delivery"));
         QVERIFY(!w.DocumentModified);
     } else {
-        QCOMPARE(w.RTB->Text(), QStringLiteral("my own changes"));
+        QCOMPARE(w.RTB->Text(), edited);
         QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
         QVERIFY(w.DocumentModified);
         // The list marks the letter the editor still shows.
@@ -270,6 +279,105 @@ void BrowserTest::refreshAfterSearch()
     QCOMPARE(entries(w.lstBx[0]),
              (QStringList{"Damaged Goods", "Late Delivery", "O'Neil's Refund"}));
     QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 3 letter(s)."));
+}
+
+void BrowserTest::choosingTheChosenCategoryAgain_data()
+{
+    QTest::addColumn<bool>("searched");
+    QTest::addColumn<int>("box");
+    QTest::newRow("nominal: after a search, the category brings its letters back") << true << 1;
+    QTest::newRow("nominal: after a search, the subject brings its letters back") << true << 0;
+    QTest::newRow("edge: without a search, the list and the letter stay") << false << 1;
+}
+
+void BrowserTest::choosingTheChosenCategoryAgain()
+{
+    QFETCH(bool, searched);
+    QFETCH(int, box);
+    start();
+    frmMail& w = window();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QStringList complaints{"Damaged Goods", "Late Delivery", "O'Neil's Refund"};
+    choose(w.lstBx[0], QStringLiteral("Late Delivery"));
+    w.RTB->setSelStart(0);
+    w.RTB->setSelText(QStringLiteral("Edited: "));
+    if (searched) {
+        w.testSearch->setText(QStringLiteral("o"));
+        w.cmdBtn[3]->click();
+        QVERIFY(entries(w.lstBx[0]) != complaints);
+    }
+    const int index = w.Cmb[box]->currentIndex();
+    if (searched)
+        // The refill shows the category's first letter in place of the edited one: after asking.
+        platform->messages.expect(
+            QStringLiteral("The current file has been modified.  Save changes?"),
+            QStringLiteral("Notice"), MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::No);
+
+    // The user opens the list and takes the entry that is already chosen.
+    w.Cmb[box]->showPopup();
+    QAbstractItemView* popup = w.Cmb[box]->view();
+    QTRY_VERIFY(popup->isVisible());
+    QTest::keyClick(popup, Qt::Key_Return);
+    QTRY_VERIFY(!popup->isVisible());
+
+    QCOMPARE(w.Cmb[box]->currentIndex(), index);
+    QCOMPARE(entries(w.lstBx[0]), complaints);
+    QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 3 letter(s)."));
+    if (searched) {
+        QCOMPARE(w.lstBx[0]->currentRow(), 0);
+        QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
+    } else {
+        QCOMPARE(w.lstBx[0]->currentItem()->text(), QStringLiteral("Late Delivery"));
+        QVERIFY(w.RTB->Text().startsWith(QStringLiteral("Edited: ")));
+    }
+}
+
+void BrowserTest::clickingTheHighlightedTitle_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<bool>("shownAgain");
+    QTest::newRow("nominal: after File > Open the letter shows again") << "open" << true;
+    QTest::newRow("edge: the letter on display, edited, stays as edited") << "edit" << false;
+    QTest::newRow("edge: new text over all of it is an edit too") << "replace" << false;
+}
+
+void BrowserTest::clickingTheHighlightedTitle()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, shownAgain);
+    start();
+    frmMail& w = window();
+    const QString letter = QStringLiteral("Dear Madam,\nThe box was crushed.");
+    QCOMPARE(w.RTB->Text(), letter);
+    if (meanwhile == QLatin1String("open")) {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("mine.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("A file of my own");
+        file.close();
+        platform->dialogs.openAnswers.push_back(QStringList{path});
+        w.OpenDocument();
+        QCOMPARE(w.RTB->Text(), QStringLiteral("A file of my own"));
+    } else if (meanwhile == QLatin1String("replace")) {
+        w.RTB->setSelStart(0);
+        w.RTB->setSelLength(w.RTB->TextLength());
+        w.RTB->setSelText(QStringLiteral("Something else"));
+    } else {
+        w.RTB->setSelStart(0);
+        w.RTB->setSelText(QStringLiteral("Edited: "));
+    }
+    const QString before = w.RTB->Text();
+
+    const QListWidgetItem* item = w.lstBx[0]->currentItem();
+    QCOMPARE(item->text(), QStringLiteral("Damaged Goods"));
+    QTest::mouseClick(w.lstBx[0]->viewport(), Qt::LeftButton, {},
+                      w.lstBx[0]->visualItemRect(item).center());
+
+    QCOMPARE(w.RTB->Text(), shownAgain ? letter : before);
+    QCOMPARE(w.DocumentModified, !shownAgain);
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
 }
 
 void BrowserTest::addFavorite()

@@ -103,6 +103,7 @@ void LibraryBrowser::FillLetters()
         w.titleList(0)->clear();
         modMain().LetterCount = rows->size();
         fillList(w.titleList(0), *rows);
+        searchShown = false;
     }
     if (w.titleList(0)->count() > 0)
         w.titleList(0)->setCurrentRow(0);
@@ -126,12 +127,29 @@ bool LibraryBrowser::ShowLetter(const QString& title)
     // Asked with the library closed: Yes may save, and Save looks the letter's file up.
     if (!DocumentFiles(w).askToSave(DocumentFiles::replaceQuestion()))
         return false;
+    watchEditor();
     w.editor().setText(content);
     w.documentFormat() = TextFileFormat();
+    letterOnDisplay = title;
     w.showLetterTitle(QStringLiteral("Current Letter: ") + title);
     w.documentModified() = false;
-    shownTitle = title;
     return true;
+}
+
+void LibraryBrowser::watchEditor()
+{
+    QTextDocument* document = w.editor().document();
+    if (watched == document)
+        return;
+    watched = document;
+    connect(document, &QTextDocument::contentsChange, this,
+            [this, document](int from, int removed, int added) {
+                // All that stood there went, and not by an edit the user can undo: the program
+                // put another content in its place (Open, or a letter).
+                const int before = document->characterCount() - added + removed;
+                if (from == 0 && removed >= before - 1 && !document->isUndoAvailable())
+                    letterOnDisplay.clear();
+            });
 }
 
 void LibraryBrowser::SearchLetters()
@@ -145,6 +163,7 @@ void LibraryBrowser::SearchLetters()
         return;
     const QSignalBlocker quiet(w.titleList(0));
     w.titleList(0)->clear();
+    searchShown = true;
     if (!rows->isEmpty()) {
         fillList(w.titleList(0), *rows);
         w.titleList(0)->setCurrentRow(-1);
@@ -279,14 +298,29 @@ void LibraryBrowser::lstBx_Click(int index)
     // Delete and Move never take the chosen entry for it.
     QListWidget* list = w.titleList(index);
     const QSignalBlocker quiet(list);
-    const auto shown = shownTitle.isEmpty() ? QList<QListWidgetItem*>()
-                                            : list->findItems(shownTitle, Qt::MatchExactly);
+    const auto shown = letterOnDisplay.isEmpty()
+                           ? QList<QListWidgetItem*>()
+                           : list->findItems(letterOnDisplay, Qt::MatchExactly);
     if (shown.isEmpty()) {
         list->setCurrentRow(-1);
         list->clearSelection();
     } else {
         list->setCurrentItem(shown.first());
     }
+}
+
+void LibraryBrowser::Cmb_Rechosen(int index)
+{
+    // A choice that changed the entry has run the fill already.
+    if (searchShown)
+        Cmb_Click(index);
+}
+
+void LibraryBrowser::lstBx_Rechosen(int index)
+{
+    const QString title = selectedTitle(index);
+    if (!title.isEmpty() && title != letterOnDisplay)
+        lstBx_Click(index);
 }
 
 } // namespace lw

@@ -1,11 +1,12 @@
 #include "platform/QtServices.h"
 
+#include "platform/FontDialog.h"
+
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -150,10 +151,11 @@ std::optional<FontChoice> QtDialogService::chooseFont(QWidget* parent, const Fon
     font.setItalic(initial.italic);
     font.setUnderline(initial.underline);
     font.setStrikeOut(initial.strikeOut);
-    bool accepted = false;
-    const QFont chosen = QFontDialog::getFont(&accepted, font, parent);
-    if (!accepted)
+    FontDialog dialog(font, initial.minPointSize, initial.maxPointSize, parent);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
+    const QFont chosen = dialog.selectedFont();
+    // The dialog has no colour: the choice carries none.
     FontChoice choice;
     choice.family = chosen.family();
     choice.pointSize = chosen.pointSizeF();
@@ -161,7 +163,6 @@ std::optional<FontChoice> QtDialogService::chooseFont(QWidget* parent, const Fon
     choice.italic = chosen.italic();
     choice.underline = chosen.underline();
     choice.strikeOut = chosen.strikeOut();
-    choice.color = initial.color;
     return choice;
 }
 
@@ -194,8 +195,31 @@ bool QtDialogService::choosePrinter(QWidget* parent, PrinterSettings& settings)
     return true;
 }
 
+namespace {
+
+// xdg-open hands a mail address on without saying whether a program takes it, and then nothing
+// happens at all: ask the desktop for the program first. Where it cannot tell, opening decides.
+bool hasMailProgram()
+{
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("x-scheme-handler/mailto")});
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished();
+        return true;
+    }
+    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
+        return true;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+} // namespace
+
 bool QtDesktopService::openUrl(const QUrl& url)
 {
+    if (url.scheme() == QLatin1String("mailto") && !hasMailProgram())
+        return false;
     return QDesktopServices::openUrl(url);
 }
 

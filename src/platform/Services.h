@@ -52,7 +52,12 @@ struct FontChoice
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    QColor color = Qt::black;
+    // Invalid where the dialog offers no colour: the text keeps its own.
+    QColor color;
+    // The sizes the dialog accepts, in points; 0 for no limit. A dialog refuses a size outside
+    // them with a message.
+    double minPointSize = 0;
+    double maxPointSize = 0;
 };
 
 // What the printer dialog shows and gives back: the printer and the settings of its jobs.

@@ -137,14 +137,19 @@ bool cDialog::ShowFont()
     initial.pointSize = MinFontSize;
     initial.weight = NormalWeight;
     initial.color = Qt::black;
+    initial.minPointSize = MinFontSize;
+    initial.maxPointSize = MaxFontSize;
     const std::optional<FontChoice> chosen = services().dialogs->chooseFont(nullptr, initial);
     if (!chosen)
         return false;
     if (chosen->family.size() < FaceNameRoom)
         setFontName(chosen->family);
+    // The dialog refuses other sizes; one that comes back all the same is held to the limits.
     const int points = wholePoints(qRound(chosen->pointSize * 10));
     setFontSize(qint16(std::clamp(points, MinFontSize, MaxFontSize)));
-    setFontColor(toBgr(chosen->color));
+    fontColorChosen = chosen->color.isValid();
+    if (fontColorChosen)
+        setFontColor(toBgr(chosen->color));
     if (chosen->weight == BoldWeight)
         setFontBold(true);
     else if (chosen->weight == NormalWeight)

@@ -99,6 +99,9 @@ public:
     void ShowSave();
     // True when the user confirmed a font.
     bool ShowFont();
+    // The last confirmed font dialog offered a colour, now in FontColor; a dialog without one
+    // leaves FontColor as it was.
+    bool FontColorChosen() const { return fontColorChosen; }
     std::optional<quint32> ShowColor(); // 0x00BBGGRR
     void ShowPageSetup();
     // With no printer installed, shows the missing-printer message instead of the dialog.
@@ -134,6 +137,7 @@ private:
     bool fontItalic = false;
     bool fontUnderline = false;
     bool fontStrikeThru = false;
+    bool fontColorChosen = false;
 };
 
 // The extension of the first pattern of the Filter's `index`th type (1-based): "txt" for

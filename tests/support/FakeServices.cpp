@@ -145,7 +145,7 @@ void FakeDialogs::verifyDone()
 bool FakeDesktop::openUrl(const QUrl& url)
 {
     openedUrls.append(url);
-    return true;
+    return opens;
 }
 
 bool FakeDesktop::startProgram(const QString& program, const QStringList& arguments)

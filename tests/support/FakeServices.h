@@ -86,6 +86,8 @@ public:
 
     QList<QUrl> openedUrls;
     QList<QStringList> startedPrograms; // program first, then its arguments
+    // What openUrl answers: false as on a desktop where no program takes the address.
+    bool opens = true;
 };
 
 // Prints to PDF files in a temporary folder, so that tests can count pages.
