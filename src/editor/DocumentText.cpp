@@ -101,10 +101,10 @@ QString fromWindows1252(QByteArrayView bytes)
     return text;
 }
 
-// UTF-8 in which some bytes are no part of a sequence: a file put together from a UTF-8 and a
-// Windows-1252 source. Those bytes keep their Windows-1252 character. Nothing when the bytes do
-// not look like UTF-8 at all: no sequence, or fewer sequences than stray bytes.
-std::optional<QString> decodeMostlyUtf8(QByteArrayView bytes, bool markedUtf8)
+// Whether bytes that are not valid UTF-8 still are UTF-8 in the main: a file put together from a
+// UTF-8 and a Windows-1252 source. Not when they hold no UTF-8 sequence, or fewer sequences than
+// bytes that belong to none.
+bool mostlyUtf8(QByteArrayView bytes)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const qsizetype size = bytes.size();
@@ -124,9 +124,14 @@ std::optional<QString> decodeMostlyUtf8(QByteArrayView bytes, bool markedUtf8)
             ++i;
         }
     }
-    if (!markedUtf8 && (sequences == 0 || sequences < strays))
-        return std::nullopt;
+    return sequences > 0 && sequences >= strays;
+}
 
+// UTF-8 whose stray bytes keep their Windows-1252 character.
+QString decodeMostlyUtf8(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
     QString text;
     text.reserve(size);
     qsizetype runStart = 0;
@@ -218,7 +223,9 @@ std::optional<QByteArray> toWindows1252(const QString& text)
         bytes[i] = *found;
         ascii = false;
     }
-    if (!ascii && decodeDocumentBytes(bytes) != text)
+    // Bytes that another reading would take for something else: a byte-order mark, UTF-8.
+    if (!ascii && (bytes.startsWith(utf8Bom) || bytes.startsWith(utf16LEBom) ||
+                   bytes.startsWith(utf16BEBom) || mostlyUtf8(bytes)))
         return std::nullopt;
     return bytes;
 }
@@ -238,8 +245,8 @@ DecodedText decodeDocumentFile(const QByteArray& bytes)
         const bool marked = bytes.startsWith(utf8Bom);
         const QByteArrayView body = QByteArrayView(bytes).sliced(marked ? utf8Bom.size() : 0);
         std::optional<QString> text = decodeUtf8(body);
-        if (!text)
-            text = decodeMostlyUtf8(body, marked);
+        if (!text && (marked || mostlyUtf8(body)))
+            text = decodeMostlyUtf8(body);
         if (text) {
             result.text = *text;
             const bool ascii = !marked && body.size() == result.text.size();
