@@ -7,7 +7,9 @@
 #include "editor/frmSenderDetails.h"
 #include "platform/Services.h"
 
+#include <QScreen>
 #include <QTextEdit>
+#include <algorithm>
 
 namespace lw {
 
@@ -33,11 +35,27 @@ void FieldTools::showFillFields()
                 &FieldTools::showSenderDetails);
         connect(panel, &frmFillFields::nextFieldRequested, this, &FieldTools::nextField);
         connect(panel, &frmFillFields::previousFieldRequested, this, &FieldTools::previousField);
-        // Beside the letter rather than over it: over the library list, which filling leaves
-        // alone.
-        panel->move(owner->mapToGlobal(QPoint(owner->width() / 40, owner->height() / 8)));
+        placeBeside(panel);
     }
     panel->bringForward();
+}
+
+void FieldTools::placeBeside(QWidget* window) const
+{
+    // Beside the main window where the screen has room, so that the letter stays in view;
+    // otherwise over its left side, the library list, which filling leaves alone.
+    const QSize size = window->size().expandedTo(window->minimumSizeHint());
+    const QRect main = owner->frameGeometry();
+    const QScreen* screen = owner->screen();
+    const QRect room = screen ? screen->availableGeometry() : main;
+    const int top =
+        std::clamp(main.top(), room.top(), std::max(room.top(), room.bottom() - size.height()));
+    if (main.right() + size.width() < room.right())
+        window->move(main.right() + 1, top);
+    else if (main.left() - size.width() > room.left())
+        window->move(main.left() - size.width() - 1, top);
+    else
+        window->move(owner->mapToGlobal(QPoint(owner->width() / 60, owner->height() / 10)));
 }
 
 void FieldTools::select(int position, int length)

@@ -53,6 +53,7 @@ public:
 
 private:
     void select(int position, int length);
+    void placeBeside(QWidget* window) const;
 
     QWidget* owner;
     QPointer<RichTextBox> editor;

@@ -14,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -49,6 +51,7 @@ FieldBox::FieldBox(QWidget* parent) : QPlainTextEdit(parent)
     setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
             &FieldBox::fitLines);
@@ -63,9 +66,11 @@ void FieldBox::setValue(const QString& value)
 
 int FieldBox::heightFor(int lines) const
 {
+    // A line as the layout sets it, the document's margins above and below, the frame; and a
+    // little room, so that a box of one line never shows a scroll bar.
     const QMargins margins = contentsMargins();
     return fontMetrics().lineSpacing() * lines + int(2 * document()->documentMargin()) +
-           margins.top() + margins.bottom();
+           margins.top() + margins.bottom() + 2;
 }
 
 QSize FieldBox::sizeHint() const
@@ -84,6 +89,8 @@ void FieldBox::fitLines()
     const int height = heightFor(lines);
     if (height != this->height())
         setFixedHeight(height);
+    setVerticalScrollBarPolicy(document()->lineCount() > mostLines ? Qt::ScrollBarAsNeeded
+                                                                   : Qt::ScrollBarAlwaysOff);
 }
 
 void FieldBox::keyPressEvent(QKeyEvent* event)
@@ -174,8 +181,14 @@ frmFillFields::frmFillFields(QWidget* owner, RichTextBox* editor, LetterFields* 
     connect(fields, &LetterFields::fieldsChanged, &pending, qOverload<>(&QTimer::start));
     connect(fields, &LetterFields::documentReplaced, this, &frmFillFields::forgetTyping);
 
-    resize(fontMetrics().averageCharWidth() * 60, fontMetrics().lineSpacing() * 28);
     refresh();
+    // Every row in view where the screen has room for them.
+    const QScreen* screen = owner ? owner->screen() : nullptr;
+    const int room = screen ? screen->availableGeometry().height() * 3 / 4 : 600;
+    const int around = layout->sizeHint().height() - scrFields->sizeHint().height();
+    resize(std::max(fontMetrics().averageCharWidth() * 72, minimumSizeHint().width()),
+           std::clamp(around + rowsHost->sizeHint().height(), fontMetrics().lineSpacing() * 20,
+                      std::max(room, fontMetrics().lineSpacing() * 20)));
     focusRow(0);
 }
 
@@ -234,7 +247,9 @@ frmFillFields::Row frmFillFields::makeRow(const QString& field)
     Row row;
     row.label = new QLabel(name, rowsHost);
     row.label->setTextFormat(Qt::PlainText);
-    row.label->setWordWrap(true);
+    row.label->setWordWrap(false);
+    // Level with the first line of its box.
+    row.label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     if (isDateField(field)) {
         auto* date = new QComboBox(rowsHost);
         date->setEditable(true);
@@ -257,6 +272,7 @@ frmFillFields::Row frmFillFields::makeRow(const QString& field)
         connect(text, &FieldBox::focused, this, [this, field] { showInEditor(field); });
         row.box = text;
     }
+    row.label->setMinimumHeight(row.box->sizeHint().height());
     row.box->setObjectName(QStringLiteral("box ") + field);
     row.box->setAccessibleName(name);
     row.box->setToolTip(QStringLiteral("Fills every %1 of the letter").arg(field));
@@ -355,6 +371,11 @@ void frmFillFields::refresh()
         setTabOrder(previous, cmdSender);
     setTabOrder(cmdSender, cmdFillAll);
     setTabOrder(cmdFillAll, cmdClose);
+
+    // The rows are never cut off at the side: the list is as wide as its widest row.
+    scrFields->setMinimumWidth(rowsHost->minimumSizeHint().width() +
+                               scrFields->verticalScrollBar()->sizeHint().width() +
+                               2 * scrFields->frameWidth());
 
     if (focusedIndex >= 0 && !listed.contains(focusedField))
         focusRow(focusedIndex);
