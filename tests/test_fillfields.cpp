@@ -109,6 +109,8 @@ private slots:
     void unfilledQuestion();
     void askedBeforeTheLetterGoesOut_data();
     void askedBeforeTheLetterGoesOut();
+    void askedWhenSavingBeforeTheLetterIsReplaced_data();
+    void askedWhenSavingBeforeTheLetterIsReplaced();
     void printingGoesOnWhenTheUserSaysYes();
     void nothingAskedWhenEveryFieldIsFilled();
     void nothingAskedWhenSaveHasNothingToWrite();
@@ -645,6 +647,52 @@ void FillFieldsTest::askedBeforeTheLetterGoesOut()
     QVERIFY(!QFile::exists(platform->printers.outputPath()));
     QVERIFY(platform->dialogs.saveRequests.isEmpty());
     QVERIFY(w().DocumentModified);
+}
+
+void FillFieldsTest::askedWhenSavingBeforeTheLetterIsReplaced_data()
+{
+    QTest::addColumn<QString>("replacedBy");
+    QTest::addColumn<QString>("saveQuestion");
+
+    QTest::newRow("nominal: closing the window")
+        << "close"
+        << "Current file has been modified.  Save changes?";
+    QTest::newRow("nominal: showing another letter")
+        << "letter"
+        << "The current file has been modified.  Save changes?";
+}
+
+void FillFieldsTest::askedWhenSavingBeforeTheLetterIsReplaced()
+{
+    QFETCH(QString, replacedBy);
+    QFETCH(QString, saveQuestion);
+
+    QList<std::pair<QString, QString>> values;
+    for (const QString& field : memorialFields) {
+        if (field != QLatin1String("[Amount]") && field != QLatin1String("[Event Date]"))
+            values.append({field, QStringLiteral("x")});
+    }
+    fieldTools().fields().fill(values);
+    editor().setSelStart(editor().TextLength());
+    const QString before = editor().Text();
+
+    // Yes to saving, then No to saving with fields unfilled: the letter stays, nothing written.
+    platform->messages.expect(saveQuestion, QStringLiteral("Notice"), MsgButtons::YesNoCancel,
+                              MsgIcon::None, MsgAnswer::Yes);
+    platform->messages.expect(
+        QStringLiteral("2 fields are still unfilled: [Amount], [Event Date]. Save anyway?"),
+        QStringLiteral("Save"), MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer::No);
+    if (replacedBy == QLatin1String("close"))
+        QVERIFY(!w().close());
+    else
+        QVERIFY(!w().library().ShowLetter(QStringLiteral("Thank You to a First-Time Donor")));
+    platform->messages.verifyDone();
+
+    QVERIFY(!w().shutDownDone);
+    QCOMPARE(editor().Text(), before);
+    QCOMPARE(editor().SelText(), QStringLiteral("[Amount]"));
+    QVERIFY(w().DocumentModified);
+    QVERIFY(platform->dialogs.saveRequests.isEmpty());
 }
 
 void FillFieldsTest::printingGoesOnWhenTheUserSaysYes()

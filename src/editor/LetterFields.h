@@ -53,6 +53,11 @@ QList<BracketedText> findBracketedTexts(QStringView paragraph);
 //
 // Only the paragraphs an edit touches are read again, so that it keeps pace with typing in a long
 // document.
+//
+// It needs no window: to fill a letter away from the editor, as for many recipients, give it a
+// copy of the document (QTextDocument::clone()) and fill that copy; the editor's letter stays as
+// it is. One LetterFields per document (one whose document is gone finds nothing); it follows every
+// change made to the document, by anyone, while it exists. Values are plain text.
 class LetterFields : public QObject
 {
     Q_OBJECT

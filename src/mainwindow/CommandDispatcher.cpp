@@ -176,9 +176,7 @@ void CommandDispatcher::Open()
 
 void CommandDispatcher::Save()
 {
-    // Save writes nothing while the document is unmodified: nothing to ask about then.
-    if (w.DocumentModified && !fieldTools->confirmFilled(QStringLiteral("Save")))
-        return;
+    // Asks about unfilled fields itself, as every save of the document does.
     w.SaveDocument();
 }
 

@@ -1,5 +1,6 @@
 #include "mainwindow/frmMail.h"
 
+#include "editor/FieldTools.h"
 #include "editor/RichTextBox.h"
 #include "library/LibraryBrowser.h"
 #include "library/modMain.h"
@@ -508,6 +509,15 @@ bool frmMail::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool frmMail::SaveDocument()
+{
+    // Every save of a changed letter, the save question's too, first asks about fields still
+    // unfilled; No keeps the document open with the first of them selected.
+    if (DocumentModified && commands && !commands->fields().confirmFilled(QStringLiteral("Save")))
+        return false;
+    return letterChanges.SaveDocument();
 }
 
 void frmMail::RTB_Change()
