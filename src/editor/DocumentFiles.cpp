@@ -1,18 +1,23 @@
 #include "editor/DocumentFiles.h"
 
+#include "editor/DocumentKinds.h"
 #include "editor/DocumentText.h"
 #include "editor/DocumentWindow.h"
+#include "editor/OpenDocument.h"
+#include "editor/RecentFiles.h"
 #include "editor/RichTextBox.h"
 #include "platform/Services.h"
 #include "utilities/cDialog.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace lw {
 
 namespace {
 
-const QString documentFilter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
+const QString documentFilter = documentFilters();
 
 } // namespace
 
@@ -59,12 +64,53 @@ void DocumentFiles::LoadDocumentFile()
         // A cancel, or a path the file buffer cannot hold: nothing is opened.
         return;
     }
-    const std::optional<QString> text = readDocumentFile(w.documentPath());
-    if (!text)
+    loadDocument(w.documentPath());
+}
+
+void DocumentFiles::OpenRecentDocument(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        RecentFiles::remove(path);
+        message(w.dialogParent(),
+                QStringLiteral("%1 is no longer there. It has been taken off the list of recent "
+                               "files.")
+                    .arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
-    w.editor().setText(*text);
+    }
+    if (w.documentModified() &&
+        message(w.dialogParent(),
+                QStringLiteral("The current file has been modified.  Save changes?"),
+                QStringLiteral("Notice"), MsgButtons::YesNo) == MsgAnswer::Yes) {
+        w.SaveDocument();
+        if (services().application->terminated())
+            return;
+    }
+    w.documentPath() = path;
+    loadDocument(path);
+}
+
+bool DocumentFiles::loadDocument(const QString& path)
+{
+    // An OpenDocument file is read formatted; any other file as text, which is read formatted
+    // when it begins with an RTF header.
+    if (documentFileType(path) == RichTextBox::OpenDocumentText) {
+        QString error;
+        if (!w.editor().LoadFile(path, RichTextBox::OpenDocumentText, &error)) {
+            message(w.dialogParent(), error, QStringLiteral("Open"), MsgButtons::Ok,
+                    MsgIcon::Exclamation);
+            return false;
+        }
+    } else {
+        const std::optional<QString> text = readDocumentFile(path);
+        if (!text)
+            return false;
+        w.editor().setText(*text);
+    }
     // Setting the text raised the change notification; the document is as loaded.
     w.documentModified() = false;
+    RecentFiles::add(path);
+    return true;
 }
 
 void DocumentFiles::SaveDocumentAs()
@@ -76,16 +122,17 @@ void DocumentFiles::SaveDocumentAs()
     dialog.setFilterIndex(1);
     try {
         dialog.ShowSave();
-        // Always appended, also to a name that has ".txt" or another extension already.
-        w.documentPath() = dialog.cFileName.Item(1) + QStringLiteral(".txt");
+        // The kind follows the name's extension, or else the filter chosen.
+        w.documentPath() = savedDocumentName(dialog.cFileName.Item(1), dialog.FilterIndex());
     } catch (const std::exception&) {
         reportNotSaved();
         return;
     }
-    if (!w.editor().SaveFile(w.documentPath(), RichTextBox::PlainText)) {
+    if (!w.editor().SaveFile(w.documentPath(), documentFileType(w.documentPath()))) {
         reportNotSaved();
         return;
     }
+    RecentFiles::add(w.documentPath());
     message(w.dialogParent(), QStringLiteral("File Saved!"), QStringLiteral("Notice"),
             MsgButtons::Ok, MsgIcon::Information);
     w.documentModified() = false;

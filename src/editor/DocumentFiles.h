@@ -21,9 +21,13 @@ public:
     void OpenDocument();
     void LoadDocumentFile();
     void SaveDocumentAs();
+    // Opens a file of the recent files' list, with Open's save question; a file no longer there
+    // is taken off the list, with a message.
+    void OpenRecentDocument(const QString& path);
 
 private:
     void reportNotSaved();
+    bool loadDocument(const QString& path);
 
     DocumentWindow& w;
 };

@@ -9,7 +9,9 @@
 #include "platform/ProgramFolders.h"
 #include "platform/Services.h"
 
+#include "editor/DocumentKinds.h"
 #include "editor/DocumentText.h"
+#include "editor/RecentFiles.h"
 #include "editor/RichTextBox.h"
 #include "platform/SafeFile.h"
 
@@ -144,6 +146,8 @@ void LetterChanges::SaveDocument()
     }
     if (!(ownLetterFile ? writeDocument(*letterFile) : WriteCurrentFile()))
         return;
+    if (!ownLetterFile)
+        RecentFiles::add(current);
     w.documentModified() = false;
     message(w.dialogParent(), QStringLiteral("File Saved!"), QStringLiteral("Notice"));
 }
@@ -156,8 +160,14 @@ bool LetterChanges::WriteCurrentFile()
 bool LetterChanges::writeDocument(const QString& path)
 {
     QString error;
-    // Printed line by line: every line ends with CR LF, the last one too.
-    if (writeFileSafely(path, encodeDocumentText(w.editor().Text() + u'\n'), &error))
+    // An RTF or OpenDocument file is written in its kind; text is printed line by line: every
+    // line ends with CR LF, the last one too.
+    const int type = documentFileType(path);
+    if (type != RichTextBox::PlainText ? w.editor().SaveFile(path, type, &error)
+                                       : writeFileSafely(path,
+                                                         encodeDocumentText(w.editor().Text() +
+                                                                            u'\n'),
+                                                         &error))
         return true;
     message(w.dialogParent(), error + QStringLiteral("\n\nThe document has not been saved."),
             QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -102,6 +103,8 @@ std::optional<QString> QtDialogService::saveFile(const FileDialogRequest& reques
     prepare(dialog, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (request.chosenFilter)
+        *request.chosenFilter = int(request.nameFilters.indexOf(dialog.selectedNameFilter()));
     return dialog.selectedFiles().constFirst();
 }
 
@@ -155,6 +158,16 @@ bool QtDialogService::choosePrinter(QWidget* parent, PrinterSettings& settings)
         return false;
     settings = printerSettingsOf(printer);
     return true;
+}
+
+bool QtDialogService::printPreview(QWidget* parent, QPrinter& printer,
+                                   const std::function<void(QPrinter&)>& paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print Preview"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* target) { paint(*target); });
+    return dialog.exec() == QDialog::Accepted;
 }
 
 bool QtDesktopService::openUrl(const QUrl& url)

@@ -117,11 +117,16 @@ void cDialog::ShowSave()
     request.defaultFilename = DefaultFilename();
     request.nameFilters = nameFilters(Filter());
     request.filterIndex = FilterIndex() - 1;
+    int chosenFilter = request.filterIndex;
+    request.chosenFilter = &chosenFilter;
     const std::optional<QString> chosen = services().dialogs->saveFile(request);
     const std::optional<QString> buffer =
         chosen ? fileBuffer(QStringList{*chosen}, PathCapacity) : std::nullopt;
     if (!buffer)
         return cancelled();
+    // The filter the user chose stays chosen, as the file name does.
+    if (chosenFilter >= 0 && chosenFilter < request.nameFilters.size())
+        setFilterIndex(qint16(chosenFilter + 1));
     ParseFileList(*buffer);
 }
 
