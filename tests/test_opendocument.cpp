@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
+#include <QXmlStreamReader>
 #include <QtTest>
 #include <memory>
 
@@ -16,6 +17,21 @@ using lw::readOdt;
 using lw::writeOdt;
 
 Q_DECLARE_METATYPE(Build)
+
+class OpenDocumentTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void writesForOtherPrograms();
+    void readsOtherWriters_data();
+    void readsOtherWriters();
+    void refusesDamagedFiles_data();
+    void refusesDamagedFiles();
+    void pandocReadsTheLetter();
+};
 
 namespace {
 
@@ -138,20 +154,6 @@ QByteArray content(const QByteArray& styles, const QByteArray& body)
 
 } // namespace
 
-class OpenDocumentTest : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void roundTrip_data();
-    void roundTrip();
-    void writesForOtherPrograms();
-    void readsOtherWriters_data();
-    void readsOtherWriters();
-    void refusesDamagedFiles_data();
-    void refusesDamagedFiles();
-    void pandocReadsTheLetter();
-};
 
 void OpenDocumentTest::roundTrip_data()
 {
@@ -177,30 +179,54 @@ void OpenDocumentTest::roundTrip()
     QCOMPARE(describeDocument(*doc), before);
 }
 
-// Every run names its font and size in the file, so that other programs show the editor's.
+// Every run names its font and size in the file, and the document's default font is the
+// default style, so that other programs show what the editor shows.
 void OpenDocumentTest::writesForOtherPrograms()
 {
     auto doc = newDocument();
     buildLetter(*doc);
-    const QByteArray bytes = written(*doc);
-    QString error;
-    lw::OdtReader reader;
-    QVERIFY(reader.open(bytes, &error));
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("letter.odt")));
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
+    file.write(written(*doc));
     file.close();
-    QProcess unzip;
-    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file.fileName(),
-                                          QStringLiteral("content.xml")});
-    if (!unzip.waitForFinished(30000) || unzip.exitCode() != 0)
+    const auto part = [&](const QString& name) {
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), file.fileName(), name});
+        unzip.waitForFinished(30000);
+        return unzip.readAllStandardOutput();
+    };
+    if (QStandardPaths::findExecutable(QStringLiteral("unzip")).isEmpty())
         QSKIP("unzip is not installed");
-    const QByteArray xml = unzip.readAllStandardOutput();
-    QVERIFY(!xml.contains("font-family=\"Sans\""));
-    QVERIFY(xml.contains("fo:font-family=\"DejaVu Sans\""));
-    QVERIFY(xml.contains("fo:font-size=\"10pt\""));
-    QVERIFY(xml.contains("fo:font-size=\"16pt\""));
+    QHash<QString, QString> families;
+    QStringList spanStyles;
+    QXmlStreamReader content(part(QStringLiteral("content.xml")));
+    QString style;
+    while (!content.atEnd()) {
+        content.readNext();
+        if (!content.isStartElement())
+            continue;
+        const QXmlStreamAttributes a = content.attributes();
+        if (content.name() == u"style")
+            style = a.value(QStringLiteral("style:name")).toString();
+        else if (content.name() == u"text-properties")
+            families.insert(style, a.value(QStringLiteral("fo:font-family")).toString() + u' ' +
+                                       a.value(QStringLiteral("fo:font-size")).toString());
+        else if (content.name() == u"span" && a.hasAttribute(QStringLiteral("text:style-name")))
+            spanStyles.append(a.value(QStringLiteral("text:style-name")).toString());
+    }
+    QVERIFY(!content.hasError());
+    QVERIFY(spanStyles.size() >= 8);
+    for (const QString& name : spanStyles) {
+        const QString font = families.value(name);
+        QVERIFY2(font == u"DejaVu Sans 10pt"_qs || font == u"DejaVu Sans 16pt"_qs,
+                 qPrintable(name + u": "_qs + font));
+    }
+    const QByteArray styles = part(QStringLiteral("styles.xml"));
+    QVERIFY2(styles.contains("fo:font-family=\"DejaVu Sans\" fo:font-size=\"10pt\""),
+             styles.constData());
+    QVERIFY(part(QStringLiteral("META-INF/manifest.xml")).contains("\"styles.xml\""));
+    QVERIFY(part(QStringLiteral("mimetype")).startsWith("application/vnd.oasis.opendocument.text"));
 }
 
 void OpenDocumentTest::readsOtherWriters_data()
@@ -228,8 +254,8 @@ void OpenDocumentTest::readsOtherWriters_data()
         << QByteArray("<text:p>a   b<text:s text:c=\"2\"/>c<text:tab/>d<text:line-break/>e</text:p>")
         << QStringList{u"paragraph"_qs, u"  DejaVu Sans 10: a b  c\td\u2028e"_qs};
     QTest::newRow("nominal: continued numbering")
-        << QByteArray(R"(<text:list-style style:name="L1"><text:list-level-style-number
-               text:level="1" style:num-format="1" style:num-suffix=")"/></text:list-style>)")
+        << QByteArray(R"x(<text:list-style style:name="L1"><text:list-level-style-number
+               text:level="1" style:num-format="1" style:num-suffix=")"/></text:list-style>)x")
         << QByteArray(R"(<text:list text:style-name="L1"><text:list-item><text:p>a</text:p>
                </text:list-item></text:list><text:p>between</text:p>
                <text:list text:style-name="L1" text:continue-numbering="true"><text:list-item>
@@ -258,7 +284,7 @@ void OpenDocumentTest::readsOtherWriters_data()
         << QByteArray(QByteArray("<text:list><text:list-item>").repeated(20) +
                       "<text:p>deep</text:p>" +
                       QByteArray("</text:list-item></text:list>").repeated(20))
-        << QStringList{u"paragraph list A disc level 9 item "_qs, u"  DejaVu Sans 10: deep"_qs};
+        << QStringList{u"paragraph list A disc level 9 item ."_qs, u"  DejaVu Sans 10: deep"_qs};
 }
 
 void OpenDocumentTest::readsOtherWriters()
@@ -321,6 +347,8 @@ void OpenDocumentTest::refusesDamagedFiles()
     QCOMPARE(doc->toPlainText(), u"kept"_qs);
 }
 
+// pandoc's reader shows no picture of an OpenDocument file Qt's writer made; the words, styles,
+// link and lists it reads.
 void OpenDocumentTest::pandocReadsTheLetter()
 {
     const QString pandoc = QStandardPaths::findExecutable(QStringLiteral("pandoc"));
@@ -336,15 +364,16 @@ void OpenDocumentTest::pandocReadsTheLetter()
     file.close();
     QProcess process;
     process.start(pandoc, {QStringLiteral("-f"), QStringLiteral("odt"), QStringLiteral("-t"),
-                           QStringLiteral("html"), file.fileName()});
+                           QStringLiteral("html"), QStringLiteral("--wrap=none"),
+                           file.fileName()});
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 0);
     const QString html = QString::fromUtf8(process.readAllStandardOutput());
     for (const QString& expected :
          {u"<strong>Order confirmation</strong>"_qs, u"Dear Mr Müller"_qs, u"<em>order</em>"_qs,
-          u"<a href=\"https://example.com/shop\">"_qs, u"apples"_qs, u"second"_qs, u"<img"_qs,
+          u"<a href=\"https://example.com/shop\">"_qs, u"apples"_qs, u"second"_qs,
           u"Yours sincerely, Ана"_qs}) {
-        QVERIFY2(html.contains(expected), qPrintable(expected + u"\n" + html));
+        QVERIFY2(html.contains(expected), qPrintable(expected + u"\n"_qs + html));
     }
     QVERIFY2(html.contains(u"<ul>"_qs) && html.contains(u"<ol"_qs), qPrintable(html));
 }

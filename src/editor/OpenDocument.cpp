@@ -13,6 +13,7 @@
 #include <QTextList>
 #include <QUrl>
 #include <QXmlStreamReader>
+#include <QXmlStreamWriter>
 #include <algorithm>
 #include <array>
 #include <map>
@@ -129,6 +130,27 @@ void prepareForWriter(const QTextDocument& source, QTextDocument& copy)
         cursor.setPosition(change.start + change.length, QTextCursor::KeepAnchor);
         cursor.setCharFormat(change.format);
     }
+    // Characters XML cannot hold (control characters from a text file, lone surrogates) would
+    // make the whole file unreadable: they are left out, last first so that positions hold.
+    std::vector<int> unwritable;
+    for (QTextBlock block = copy.begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                              QChar::isLowSurrogate(text[i + 1].unicode());
+            if (pair) {
+                ++i;
+                continue;
+            }
+            if ((c < 0x20 && c != u'\t') || c == 0xFFFE || c == 0xFFFF || QChar::isSurrogate(c))
+                unwritable.push_back(block.position() + int(i));
+        }
+    }
+    for (auto it = unwritable.rbegin(); it != unwritable.rend(); ++it) {
+        cursor.setPosition(*it);
+        cursor.deleteChar();
+    }
     cursor.endEditBlock();
     // The copy holds only the pictures added to the document itself.
     for (QTextBlock block = copy.begin(); block.isValid(); block = block.next()) {
@@ -183,6 +205,99 @@ std::optional<QByteArray> readEntry(zip_t* archive, const QString& name, zip_uin
     }
     zip_fclose(file);
     return bytes;
+}
+
+// The styles part Qt's writer leaves out, which other readers need: the document's default font
+// as the default of every paragraph.
+QByteArray stylesPart(const QFont& font)
+{
+    QByteArray xml;
+    QXmlStreamWriter writer(&xml);
+    writer.writeStartDocument();
+    writer.writeNamespace(officeNs, QStringLiteral("office"));
+    writer.writeNamespace(styleNs, QStringLiteral("style"));
+    writer.writeNamespace(foNs, QStringLiteral("fo"));
+    writer.writeStartElement(officeNs, QStringLiteral("document-styles"));
+    writer.writeAttribute(officeNs, QStringLiteral("version"), QStringLiteral("1.2"));
+    writer.writeStartElement(officeNs, QStringLiteral("styles"));
+    writer.writeStartElement(styleNs, QStringLiteral("default-style"));
+    writer.writeAttribute(styleNs, QStringLiteral("family"), QStringLiteral("paragraph"));
+    writer.writeEmptyElement(styleNs, QStringLiteral("text-properties"));
+    writer.writeAttribute(foNs, QStringLiteral("font-family"), font.family());
+    if (font.pointSizeF() > 0)
+        writer.writeAttribute(foNs, QStringLiteral("font-size"),
+                              QString::number(font.pointSizeF()) + QStringLiteral("pt"));
+    writer.writeEndElement(); // default-style
+    writer.writeEndElement(); // styles
+    writer.writeEndElement(); // document-styles
+    writer.writeEndDocument();
+    return xml;
+}
+
+// Adds the styles part to the package Qt's writer made, and names it in the manifest.
+bool addStylesPart(QByteArray& package, const QByteArray& styles)
+{
+    zip_error_t zipError;
+    zip_error_init(&zipError);
+    zip_source_t* source = zip_source_buffer_create(package.constData(),
+                                                    zip_uint64_t(package.size()), 0, &zipError);
+    zip_error_fini(&zipError);
+    if (!source)
+        return false;
+    zip_source_keep(source);
+    zip_error_init(&zipError);
+    zip_t* archive = zip_open_from_source(source, 0, &zipError);
+    zip_error_fini(&zipError);
+    if (!archive) {
+        zip_source_free(source);
+        return false;
+    }
+    std::optional<QByteArray> manifest =
+        readEntry(archive, QStringLiteral("META-INF/manifest.xml"), 1024 * 1024);
+    if (!manifest || !manifest->contains("</manifest:manifest>")) {
+        zip_discard(archive);
+        zip_source_free(source);
+        return false;
+    }
+    manifest->replace("</manifest:manifest>",
+                      " <manifest:file-entry manifest:media-type=\"text/xml\" "
+                      "manifest:full-path=\"styles.xml\"/>\n</manifest:manifest>");
+    zip_source_t* stylesSource =
+        zip_source_buffer(archive, styles.constData(), zip_uint64_t(styles.size()), 0);
+    zip_source_t* manifestSource =
+        zip_source_buffer(archive, manifest->constData(), zip_uint64_t(manifest->size()), 0);
+    const bool added =
+        stylesSource && manifestSource &&
+        zip_file_add(archive, "styles.xml", stylesSource, ZIP_FL_OVERWRITE) >= 0 &&
+        zip_file_add(archive, "META-INF/manifest.xml", manifestSource, ZIP_FL_OVERWRITE) >= 0;
+    if (!added || zip_close(archive) < 0) {
+        if (stylesSource && !added)
+            zip_source_free(stylesSource);
+        if (manifestSource && !added)
+            zip_source_free(manifestSource);
+        zip_discard(archive);
+        zip_source_free(source);
+        return false;
+    }
+    QByteArray result;
+    bool read = zip_source_open(source) == 0;
+    if (read) {
+        char buffer[65536];
+        for (;;) {
+            const zip_int64_t got = zip_source_read(source, buffer, sizeof buffer);
+            if (got < 0)
+                read = false;
+            if (got <= 0)
+                break;
+            result.append(buffer, qsizetype(got));
+        }
+        zip_source_close(source);
+    }
+    zip_source_free(source);
+    if (!read || result.isEmpty())
+        return false;
+    package = result;
+    return true;
 }
 
 // A length in pixels of 96 an inch; std::nullopt for a percentage or what is no length.
@@ -528,7 +643,7 @@ private:
                 props.underline = QTextCharFormat::DotLine;
             else if (lineStyle == u"dash" || lineStyle == u"long-dash")
                 props.underline = QTextCharFormat::DashUnderline;
-            else if (lineStyle == u"dot-dash")
+            else if (lineStyle == u"dot-dash" || lineStyle == u"dash-dot")
                 props.underline = QTextCharFormat::DashDotLine;
             else if (lineStyle == u"dot-dot-dash")
                 props.underline = QTextCharFormat::DashDotDotLine;
@@ -598,7 +713,11 @@ private:
         readLength("margin-top", props.top);
         readLength("margin-bottom", props.bottom);
         readLength("text-indent", props.indent);
-        if (const QStringView value = a.value(foNs, QLatin1String("line-height")); !value.isEmpty()) {
+        // Qt's own writer puts the line height in the style namespace.
+        QStringView lineHeight = a.value(foNs, QLatin1String("line-height"));
+        if (lineHeight.isEmpty())
+            lineHeight = a.value(styleNs, QLatin1String("line-height"));
+        if (const QStringView value = lineHeight; !value.isEmpty()) {
             if (value == u"normal")
                 props.lineHeight = std::pair(int(QTextBlockFormat::SingleHeight), 0.0);
             else if (const auto percent = percentage(value); percent && *percent > 0)
@@ -1013,11 +1132,15 @@ bool writeOdt(const QTextDocument& document, QIODevice& device, QString* error)
     std::unique_ptr<QTextDocument> copy(document.clone());
     copy->setDefaultFont(document.defaultFont());
     prepareForWriter(document, *copy);
-    QTextDocumentWriter writer(&device, "odf");
-    if (!writer.write(copy.get()))
-        return fail(error, device.errorString().isEmpty() ? QStringLiteral("the document could "
-                                                                           "not be written.")
-                                                          : device.errorString());
+    QByteArray package;
+    QBuffer buffer(&package);
+    buffer.open(QIODevice::WriteOnly);
+    QTextDocumentWriter writer(&buffer, "odf");
+    if (!writer.write(copy.get()) ||
+        !addStylesPart(package, stylesPart(document.defaultFont())))
+        return fail(error, QStringLiteral("the document could not be made."));
+    if (device.write(package) != package.size())
+        return fail(error, device.errorString());
     return true;
 }
 
@@ -1035,6 +1158,8 @@ OdtReader::~OdtReader() = default;
 bool OdtReader::open(const QByteArray& data, QString* error)
 {
     d = std::make_unique<Private>();
+    if (!isOpenDocument(data))
+        return fail(error, QStringLiteral("it is not an OpenDocument file."));
     zip_error_t zipError;
     zip_error_init(&zipError);
     zip_source_t* source = zip_source_buffer_create(data.constData(), zip_uint64_t(data.size()),

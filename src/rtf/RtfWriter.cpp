@@ -28,6 +28,8 @@ constexpr int maxTabStops = 32;
 constexpr int listMarkerTwips = 360;
 constexpr qsizetype hexLineLength = 128;
 constexpr int maxLevelTextLength = 200;
+// Qt's image reader refuses a picture of more than 128 MB, four bytes a pixel.
+constexpr qint64 maxPicturePixels = 30 * 1024 * 1024;
 
 int twips(qreal pixels)
 {
@@ -188,16 +190,19 @@ private:
             const QString target =
                 format.isAnchor() ? format.anchorHref().trimmed() : QString();
             if (target != href || !inField) {
-                if (inField)
-                    body += "}}";
+                if (inField) {
+                    body += "}}}";
+                    current = beforeField;
+                }
                 inField = false;
                 href = target;
                 if (!href.isEmpty()) {
                     body += "{\\field{\\*\\fldinst{HYPERLINK \"";
                     writeFieldTarget(href);
-                    body += "\"}}{\\fldrslt";
+                    // The result in a group of its own, as Word writes it and pandoc expects.
+                    body += "\"}}{\\fldrslt{";
                     inField = true;
-                    current.reset();
+                    beforeField = current;
                 }
             }
             setCharProps(fragment.charFormatIndex(), format);
@@ -210,9 +215,9 @@ private:
             empty = false;
         }
         if (inField) {
-            body += "}}";
-            // The field's group ended: what it set is gone.
-            current.reset();
+            body += "}}}";
+            // The field's groups ended: what they set is gone.
+            current = beforeField;
         }
         if (empty)
             setCharProps(-1, block.charFormat());
@@ -261,9 +266,11 @@ private:
             number("\\sa", after);
         writeLineHeight(format);
         writeTabs(format);
+        // A blank ends the last word; after a group it would be text.
         if (list)
             writeListParagraph(block, list);
-        body += ' ';
+        else
+            body += ' ';
     }
 
     void writeLineHeight(const QTextBlockFormat& format)
@@ -383,52 +390,71 @@ private:
         }
         if (current && *current == props)
             return;
+        // What changed, each switched on or off by itself: simpler readers do not all undo
+        // everything at \plain.
+        const CharProps from = current.value_or(CharProps{-1, -1, -1, -1, Underline::None,
+                                                          Vertical::Normal, Caps::Normal, false,
+                                                          false, false});
+        const bool fresh = !current;
+        if (fresh)
+            body += "\\plain";
         current = props;
-        body += "\\plain";
-        number("\\f", props.font);
-        number("\\fs", props.halfPoints);
-        if (props.bold)
-            body += "\\b";
-        if (props.italic)
-            body += "\\i";
-        switch (props.underline) {
-        case Underline::None:
-            break;
-        case Underline::Single:
-            body += "\\ul";
-            break;
-        case Underline::Dotted:
-            body += "\\uld";
-            break;
-        case Underline::Dash:
-            body += "\\uldash";
-            break;
-        case Underline::DashDot:
-            body += "\\uldashd";
-            break;
-        case Underline::DashDotDot:
-            body += "\\uldashdd";
-            break;
-        case Underline::Wave:
-            body += "\\ulwave";
-            break;
+        if (props.font != from.font)
+            number("\\f", props.font);
+        if (props.halfPoints != from.halfPoints)
+            number("\\fs", props.halfPoints);
+        if (props.bold != from.bold || (fresh && props.bold))
+            body += props.bold ? "\\b" : "\\b0";
+        if (props.italic != from.italic || (fresh && props.italic))
+            body += props.italic ? "\\i" : "\\i0";
+        if (props.underline != from.underline) {
+            switch (props.underline) {
+            case Underline::None:
+                body += "\\ulnone";
+                break;
+            case Underline::Single:
+                body += "\\ul";
+                break;
+            case Underline::Dotted:
+                body += "\\uld";
+                break;
+            case Underline::Dash:
+                body += "\\uldash";
+                break;
+            case Underline::DashDot:
+                body += "\\uldashd";
+                break;
+            case Underline::DashDotDot:
+                body += "\\uldashdd";
+                break;
+            case Underline::Wave:
+                body += "\\ulwave";
+                break;
+            }
         }
-        if (props.strike)
-            body += "\\strike";
-        if (props.color > 0)
+        if (props.strike != from.strike || (fresh && props.strike))
+            body += props.strike ? "\\strike" : "\\strike0";
+        if (props.color != from.color)
             number("\\cf", props.color);
-        if (props.background > 0) {
+        if (props.background != from.background) {
             number("\\highlight", props.background);
             number("\\cb", props.background);
         }
-        if (props.vertical == Vertical::Super)
-            body += "\\super";
-        else if (props.vertical == Vertical::Sub)
-            body += "\\sub";
-        if (props.caps == Caps::All)
-            body += "\\caps";
-        else if (props.caps == Caps::Small)
-            body += "\\scaps";
+        if (props.vertical != from.vertical) {
+            body += props.vertical == Vertical::Super ? "\\super"
+                    : props.vertical == Vertical::Sub ? "\\sub"
+                                                      : "\\nosupersub";
+        }
+        if (props.caps != from.caps) {
+            if (from.caps == Caps::All)
+                body += "\\caps0";
+            else if (from.caps == Caps::Small)
+                body += "\\scaps0";
+            if (props.caps == Caps::All)
+                body += "\\caps";
+            else if (props.caps == Caps::Small)
+                body += "\\scaps";
+        }
         body += ' ';
     }
 
@@ -599,9 +625,11 @@ private:
                                      rtfMaxTwips / (height * rtfTwipsPerPixel)});
         width *= fit;
         height *= fit;
-        if (pixelScale < 1.0) {
-            const QSize smaller(std::max(1, int(image.width() * pixelScale)),
-                                std::max(1, int(image.height() * pixelScale)));
+        const double pixels = double(image.width()) * image.height();
+        const double scale = std::min(pixelScale, std::sqrt(maxPicturePixels / pixels));
+        if (scale < 1.0) {
+            const QSize smaller(std::max(1, int(image.width() * scale)),
+                                std::max(1, int(image.height() * scale)));
             image = image.scaled(smaller, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         }
         QByteArray png;
@@ -762,6 +790,7 @@ private:
     QHash<QTextList*, int> listNumbers;
     QHash<int, CharProps> charCache;
     std::optional<CharProps> current;
+    std::optional<CharProps> beforeField;
     double pixelScale = 1.0;
 };
 

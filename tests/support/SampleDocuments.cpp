@@ -50,7 +50,7 @@ void buildLetter(QTextDocument& doc)
     red.setForeground(QColor(200, 0, 0));
     red.setFontItalic(true);
     cursor.insertText(QStringLiteral("order"), red);
-    cursor.insertText(QStringLiteral(" of 12 € and "));
+    cursor.insertText(QStringLiteral(" of 12 € and "), QTextCharFormat());
     QTextCharFormat link;
     link.setAnchor(true);
     link.setAnchorHref(QStringLiteral("https://example.com/shop"));

@@ -1,0 +1,130 @@
+#include "FakeServices.h"
+#include "PdfFile.h"
+#include "TestLibrary.h"
+#include "editor/RecentFiles.h"
+#include "editor/RichTextBox.h"
+#include "library/DataFile.h"
+#include "library/modMain.h"
+#include "mainwindow/MenuBarControl.h"
+#include "mainwindow/frmMail.h"
+#include "platform/QtServices.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace lw;
+using namespace Qt::StringLiterals;
+
+// The File menu's print preview and recent files on a real X server, driven from the keyboard.
+class FormatsX11Test : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void previewFromTheKeyboardShowsThePagesThatPrint();
+    void recentFileOpensByItsNumber();
+
+private:
+    // Opens the File menu with its mnemonic and presses `key` in it.
+    void chooseFromFileMenu(Qt::Key key);
+
+    std::unique_ptr<test::TestLibrary> library;
+    std::unique_ptr<test::FakePlatform> platform;
+    std::unique_ptr<frmMail> window;
+};
+
+void FormatsX11Test::init()
+{
+    QCOMPARE(QGuiApplication::platformName(), u"xcb"_s);
+    library = std::make_unique<test::TestLibrary>();
+    platform = std::make_unique<test::FakePlatform>();
+    library->create();
+    modMain().DataFilePath = library->dataFilePath();
+    modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
+    QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
+    window = std::make_unique<frmMail>();
+    window->InitMainWindow();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+}
+
+void FormatsX11Test::cleanup()
+{
+    window.reset();
+    platform.reset();
+    library.reset();
+}
+
+void FormatsX11Test::chooseFromFileMenu(Qt::Key key)
+{
+    QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
+    QMenu* menu = window->MenuBar->menu(u"mnuFile"_s);
+    QTRY_VERIFY(menu->isVisible());
+    QTest::keyClick(menu, key);
+}
+
+void FormatsX11Test::previewFromTheKeyboardShowsThePagesThatPrint()
+{
+    QString text;
+    for (int i = 0; i < 150; ++i)
+        text += u"Line %1 of a letter long enough for several pages.\n"_s.arg(i);
+    window->RTB->setText(text);
+    window->MenuBar->item(u"mnuFile"_s, u"Print"_s)->trigger();
+    const int printed = test::PdfFile(platform->printers.outputPath()).pageCount();
+    QVERIFY(printed >= 3);
+
+    // The real preview dialog, over the fake printer.
+    QtDialogService realDialogs;
+    Services withPreview = services();
+    withPreview.dialogs = &realDialogs;
+    installServices(withPreview);
+    int shownPages = -1;
+    bool closed = false;
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible() || closed)
+            return;
+        auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+        if (!preview || preview->pageCount() == 0)
+            return;
+        shownPages = preview->pageCount();
+        closed = true;
+        // Esc closes it, as every dialog.
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    poll.start();
+    chooseFromFileMenu(Qt::Key_V);
+    poll.stop();
+    platform->install();
+    QVERIFY(closed);
+    QCOMPARE(shownPages, printed);
+}
+
+void FormatsX11Test::recentFileOpensByItsNumber()
+{
+    QTemporaryDir dir;
+    QFile letter(dir.filePath(u"recent.txt"_s));
+    QVERIFY(letter.open(QIODevice::WriteOnly));
+    letter.write("Dear Ms Ölund,");
+    letter.close();
+    RecentFiles::add(QFile(dir.filePath(u"older.txt"_s)).fileName());
+    RecentFiles::add(letter.fileName());
+    window->DocumentModified = false;
+    chooseFromFileMenu(Qt::Key_1);
+    QTRY_COMPARE(window->RTB->Text(), u"Dear Ms Ölund,"_s);
+    QCOMPARE(window->CurrentDocumentPath, letter.fileName());
+}
+
+QTEST_MAIN(FormatsX11Test)
+#include "test_formats_x11.moc"
