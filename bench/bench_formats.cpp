@@ -18,6 +18,7 @@
 #include <QTextDocument>
 #include <QTextDocumentWriter>
 #include <QTextList>
+#include <QWidget>
 #include <algorithm>
 #include <cstdio>
 #include <functional>

@@ -26,11 +26,12 @@ class FormatsX11Test : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    // One main window for all, as a user has.
+    void initTestCase();
+    void cleanupTestCase();
 
-    void previewFromTheKeyboardShowsThePagesThatPrint();
     void recentFileOpensByItsNumber();
+    void previewFromTheKeyboardShowsThePagesThatPrint();
 
 private:
     // Opens the File menu with its mnemonic and presses `key` in it.
@@ -41,7 +42,7 @@ private:
     std::unique_ptr<frmMail> window;
 };
 
-void FormatsX11Test::init()
+void FormatsX11Test::initTestCase()
 {
     QCOMPARE(QGuiApplication::platformName(), u"xcb"_s);
     library = std::make_unique<test::TestLibrary>();
@@ -55,9 +56,11 @@ void FormatsX11Test::init()
     window->show();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->RTB->setFocus();
+    QTRY_VERIFY(window->RTB->hasFocus());
 }
 
-void FormatsX11Test::cleanup()
+void FormatsX11Test::cleanupTestCase()
 {
     window.reset();
     platform.reset();
@@ -66,7 +69,9 @@ void FormatsX11Test::cleanup()
 
 void FormatsX11Test::chooseFromFileMenu(Qt::Key key)
 {
-    QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
+    QWidget* focus = QApplication::focusWidget();
+    QVERIFY(focus);
+    QTest::keyClick(focus, Qt::Key_F, Qt::AltModifier);
     QMenu* menu = window->MenuBar->menu(u"mnuFile"_s);
     QTRY_VERIFY(menu->isVisible());
     QTest::keyClick(menu, key);
@@ -109,6 +114,11 @@ void FormatsX11Test::previewFromTheKeyboardShowsThePagesThatPrint()
     platform->install();
     QVERIFY(closed);
     QCOMPARE(shownPages, printed);
+    // Back in the window, the keyboard reaches the menus again.
+    QTRY_VERIFY(window->isActiveWindow());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(window->MenuBar->menu(u"mnuFile"_s)->isVisible());
+    QTest::keyClick(window->MenuBar->menu(u"mnuFile"_s), Qt::Key_Escape);
 }
 
 void FormatsX11Test::recentFileOpensByItsNumber()

@@ -177,6 +177,10 @@ void OpenDocumentTest::roundTrip()
     QCOMPARE(describeDocument(*back), before);
     // Writing leaves the document itself as it was.
     QCOMPARE(describeDocument(*doc), before);
+    // What was read writes again as it shows: a second save loses nothing.
+    const auto again = read(written(*back), &error);
+    QVERIFY2(again, qPrintable(error));
+    QCOMPARE(describeDocument(*again), before);
 }
 
 // Every run names its font and size in the file, and the document's default font is the

@@ -68,7 +68,7 @@ QImage pictureOf(const QVariant& resource)
 void prepareForWriter(const QTextDocument& source, QTextDocument& copy)
 {
     const QFont base = source.defaultFont();
-    QHash<int, QTextCharFormat> prepared;
+    QHash<int, std::optional<QTextCharFormat>> prepared; // std::nullopt: written as it is
     QTextCursor cursor(&copy);
     cursor.beginEditBlock();
     struct Change
@@ -119,10 +119,20 @@ void prepareForWriter(const QTextDocument& source, QTextDocument& copy)
                         changed = true;
                     }
                 }
-                found = prepared.insert(index, changed ? format : QTextCharFormat());
+                found = prepared.insert(index, changed ? std::optional(format) : std::nullopt);
             }
-            if (found->isValid())
-                changes.push_back({fragment.position(), fragment.length(), *found});
+            const QTextCharFormat format = *found ? **found : fragment.charFormat();
+            if (format.isImageFormat() && fragment.length() > 1) {
+                // Equal pictures side by side share a fragment, which Qt's writer takes for
+                // text: each is given a format of its own.
+                for (int i = 0; i < fragment.length(); ++i) {
+                    QTextCharFormat own = format;
+                    own.setProperty(QTextFormat::UserProperty + 1, i);
+                    changes.push_back({fragment.position() + i, 1, own});
+                }
+            } else if (*found) {
+                changes.push_back({fragment.position(), fragment.length(), **found});
+            }
         }
     }
     for (const Change& change : changes) {
