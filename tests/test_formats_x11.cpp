@@ -10,7 +10,10 @@
 #include "platform/QtServices.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -20,6 +23,20 @@
 
 using namespace lw;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The dialog of that kind on screen, whether or not it has the focus yet.
+template <typename Dialog> Dialog* shown()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<Dialog*>(widget); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 // The File menu's print preview and recent files on a real X server, driven from the keyboard.
 class FormatsX11Test : public QObject
@@ -31,6 +48,7 @@ private slots:
     void cleanupTestCase();
 
     void recentFileOpensByItsNumber();
+    void saveAsWithTheFilterChosenInTheRealDialog();
     void previewFromTheKeyboardShowsThePagesThatPrint();
 
 private:
@@ -71,6 +89,11 @@ void FormatsX11Test::cleanupTestCase()
 // the other.
 void FormatsX11Test::chooseFromFileMenu(Qt::Key key)
 {
+    // Without a window manager nothing gives the window back its focus after a dialog.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->RTB->setFocus();
+    QTRY_VERIFY(window->RTB->hasFocus());
     QWidget* focus = QApplication::focusWidget();
     QVERIFY(focus);
     QTest::keyClick(focus, Qt::Key_F, Qt::AltModifier);
@@ -82,6 +105,47 @@ void FormatsX11Test::chooseFromFileMenu(Qt::Key key)
         QTRY_VERIFY(menu->isVisible());
     }
     QTest::keyClick(menu, key);
+}
+
+// The kind follows the file type chosen in the desktop's own save dialog.
+void FormatsX11Test::saveAsWithTheFilterChosenInTheRealDialog()
+{
+    QTemporaryDir dir;
+    window->RTB->setText(u"Dear Sir,"_s);
+    window->RTB->setSelStart(0);
+    window->RTB->setSelLength(4);
+    window->RTB->setSelBold(true);
+    QtDialogService realDialogs;
+    Services withDialogs = services();
+    withDialogs.dialogs = &realDialogs;
+    installServices(withDialogs);
+    platform->messages.expect(u"File Saved!"_s, u"Notice"_s, MsgButtons::Ok, MsgIcon::Information);
+    bool answered = false;
+    QTimer poll;
+    poll.setInterval(50);
+    connect(&poll, &QTimer::timeout, this, [&] {
+        auto* dialog = shown<QFileDialog>();
+        if (!dialog || !dialog->isVisible() || answered)
+            return;
+        answered = true;
+        // As a user picks "Rich Text Format" from the list of types and names the file.
+        auto* types = dialog->findChild<QComboBox*>(u"fileTypeCombo"_s);
+        if (types)
+            types->setCurrentIndex(1);
+        else
+            dialog->selectNameFilter(dialog->nameFilters().value(1));
+        dialog->selectFile(dir.filePath(u"chosen"_s));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    poll.start();
+    window->MenuBar->item(u"mnuFile"_s, u"SaveAs"_s)->trigger();
+    poll.stop();
+    platform->install();
+    QVERIFY(answered);
+    QCOMPARE(window->CurrentDocumentPath, dir.filePath(u"chosen.rtf"_s));
+    QFile written(dir.filePath(u"chosen.rtf"_s));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().startsWith("{\\rtf1"));
 }
 
 void FormatsX11Test::previewFromTheKeyboardShowsThePagesThatPrint()
@@ -104,7 +168,7 @@ void FormatsX11Test::previewFromTheKeyboardShowsThePagesThatPrint()
     QTimer poll;
     poll.setInterval(50);
     connect(&poll, &QTimer::timeout, this, [&] {
-        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        auto* dialog = shown<QPrintPreviewDialog>();
         if (!dialog || !dialog->isVisible() || closed)
             return;
         auto* preview = dialog->findChild<QPrintPreviewWidget*>();

@@ -81,6 +81,17 @@ void applyTo(QPrinter& printer, const PrinterSettings& settings)
     printer.setPaperSource(settings.paperSource);
 }
 
+// The index of the filter the dialog shows as chosen: with the details hidden it gives the
+// description alone.
+int filterIndexOf(const QStringList& filters, const QString& chosen)
+{
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters[i] == chosen || filters[i].startsWith(chosen + QStringLiteral(" (")))
+            return int(i);
+    }
+    return -1;
+}
+
 } // namespace
 
 std::optional<QStringList> QtDialogService::openFiles(const FileDialogRequest& request)
@@ -104,7 +115,7 @@ std::optional<QString> QtDialogService::saveFile(const FileDialogRequest& reques
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     if (request.chosenFilter)
-        *request.chosenFilter = int(request.nameFilters.indexOf(dialog.selectedNameFilter()));
+        *request.chosenFilter = filterIndexOf(request.nameFilters, dialog.selectedNameFilter());
     return dialog.selectedFiles().constFirst();
 }
 
