@@ -26,6 +26,7 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void writesForOtherPrograms();
+    void writesLargePackages();
     void readsOtherWriters_data();
     void readsOtherWriters();
     void refusesDamagedFiles_data();
@@ -231,6 +232,31 @@ void OpenDocumentTest::writesForOtherPrograms()
              styles.constData());
     QVERIFY(part(QStringLiteral("META-INF/manifest.xml")).contains("\"styles.xml\""));
     QVERIFY(part(QStringLiteral("mimetype")).startsWith("application/vnd.oasis.opendocument.text"));
+}
+
+// A photograph makes a package of megabytes, written and read like a small one.
+void OpenDocumentTest::writesLargePackages()
+{
+    auto doc = newDocument();
+    QImage noise(700, 500, QImage::Format_RGB32);
+    quint32 seed = 12345;
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x) {
+            seed = seed * 1103515245 + 12345;
+            noise.setPixel(x, y, seed >> 8);
+        }
+    doc->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("photo")), noise);
+    QTextCursor cursor(doc.get());
+    cursor.insertText(QStringLiteral("Photo: "));
+    QTextImageFormat photo;
+    photo.setName(QStringLiteral("photo"));
+    cursor.insertImage(photo);
+    const QByteArray bytes = written(*doc);
+    QVERIFY(bytes.size() > 1000 * 1000);
+    QString error;
+    const auto back = read(bytes, &error);
+    QVERIFY2(back, qPrintable(error));
+    QCOMPARE(describeDocument(*back), describeDocument(*doc));
 }
 
 void OpenDocumentTest::readsOtherWriters_data()

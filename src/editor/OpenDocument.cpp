@@ -1,6 +1,8 @@
 #include "editor/OpenDocument.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QCryptographicHash>
 #include <QHash>
 #include <QImage>
@@ -244,29 +246,27 @@ QByteArray stylesPart(const QFont& font)
     return xml;
 }
 
-// Adds the styles part to the package Qt's writer made, and names it in the manifest.
+// Adds the styles part to the package Qt's writer made, and names it in the manifest. The
+// package is changed as a file: libzip's writing into memory is not to be trusted in the version
+// Debian has.
 bool addStylesPart(QByteArray& package, const QByteArray& styles)
 {
-    zip_error_t zipError;
-    zip_error_init(&zipError);
-    zip_source_t* source = zip_source_buffer_create(package.constData(),
-                                                    zip_uint64_t(package.size()), 0, &zipError);
-    zip_error_fini(&zipError);
-    if (!source)
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
         return false;
-    zip_source_keep(source);
-    zip_error_init(&zipError);
-    zip_t* archive = zip_open_from_source(source, 0, &zipError);
-    zip_error_fini(&zipError);
-    if (!archive) {
-        zip_source_free(source);
+    const QString path = scratch.filePath(QStringLiteral("package.odt"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(package) != package.size())
         return false;
-    }
+    file.close();
+    int zipError = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), 0, &zipError);
+    if (!archive)
+        return false;
     std::optional<QByteArray> manifest =
         readEntry(archive, QStringLiteral("META-INF/manifest.xml"), 1024 * 1024);
     if (!manifest || !manifest->contains("</manifest:manifest>")) {
         zip_discard(archive);
-        zip_source_free(source);
         return false;
     }
     manifest->replace("</manifest:manifest>",
@@ -274,37 +274,27 @@ bool addStylesPart(QByteArray& package, const QByteArray& styles)
                       "manifest:full-path=\"styles.xml\"/>\n</manifest:manifest>");
     zip_source_t* stylesSource =
         zip_source_buffer(archive, styles.constData(), zip_uint64_t(styles.size()), 0);
-    zip_source_t* manifestSource =
-        zip_source_buffer(archive, manifest->constData(), zip_uint64_t(manifest->size()), 0);
-    const bool added =
-        stylesSource && manifestSource &&
-        zip_file_add(archive, "styles.xml", stylesSource, ZIP_FL_OVERWRITE) >= 0 &&
-        zip_file_add(archive, "META-INF/manifest.xml", manifestSource, ZIP_FL_OVERWRITE) >= 0;
-    if (!added || zip_close(archive) < 0) {
-        if (stylesSource && !added)
-            zip_source_free(stylesSource);
-        if (manifestSource && !added)
-            zip_source_free(manifestSource);
+    if (!stylesSource || zip_file_add(archive, "styles.xml", stylesSource, ZIP_FL_OVERWRITE) < 0) {
+        zip_source_free(stylesSource);
         zip_discard(archive);
-        zip_source_free(source);
         return false;
     }
-    QByteArray result;
-    bool read = zip_source_open(source) == 0;
-    if (read) {
-        char buffer[65536];
-        for (;;) {
-            const zip_int64_t got = zip_source_read(source, buffer, sizeof buffer);
-            if (got < 0)
-                read = false;
-            if (got <= 0)
-                break;
-            result.append(buffer, qsizetype(got));
-        }
-        zip_source_close(source);
+    zip_source_t* manifestSource =
+        zip_source_buffer(archive, manifest->constData(), zip_uint64_t(manifest->size()), 0);
+    if (!manifestSource ||
+        zip_file_add(archive, "META-INF/manifest.xml", manifestSource, ZIP_FL_OVERWRITE) < 0) {
+        zip_source_free(manifestSource);
+        zip_discard(archive);
+        return false;
     }
-    zip_source_free(source);
-    if (!read || result.isEmpty())
+    if (zip_close(archive) < 0) {
+        zip_discard(archive);
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray result = file.readAll();
+    if (file.error() != QFileDevice::NoError || result.isEmpty())
         return false;
     package = result;
     return true;
