@@ -139,8 +139,8 @@ void DocumentFormatsTest::savedDocumentName_data()
     QTest::newRow("nominal: .txt with the rich text filter") << u"/d/l.txt"_s << 2 << u"/d/l.txt"_s;
     QTest::newRow("nominal: all files keeps another extension")
         << u"/d/notes.log"_s << 4 << u"/d/notes.log"_s;
-    QTest::newRow("nominal: all files adds .txt to a bare name") << u"/d/notes"_s << 4
-                                                                 << u"/d/notes.txt"_s;
+    QTest::newRow("nominal: all files adds .txt to a bare name")
+        << u"/d/notes"_s << 4 << u"/d/notes.txt"_s;
     QTest::newRow("robustness: a full stop in a name is no extension")
         << u"/d/To Mr. Smith"_s << 1 << u"/d/To Mr. Smith.txt"_s;
     QTest::newRow("robustness: a folder with a full stop")
@@ -161,14 +161,14 @@ void DocumentFormatsTest::saveAsByKind_data()
     QTest::addColumn<int>("filter"); // 0-based, as the dialog gives it
     QTest::addColumn<QString>("written");
     QTest::addColumn<int>("type");
-    QTest::newRow("nominal: rich text filter") << u"letter"_s << 1 << u"letter.rtf"_s
-                                               << int(RichTextBox::RichText);
-    QTest::newRow("nominal: OpenDocument filter") << u"letter"_s << 2 << u"letter.odt"_s
-                                                  << int(RichTextBox::OpenDocumentText);
+    QTest::newRow("nominal: rich text filter")
+        << u"letter"_s << 1 << u"letter.rtf"_s << int(RichTextBox::RichText);
+    QTest::newRow("nominal: OpenDocument filter")
+        << u"letter"_s << 2 << u"letter.odt"_s << int(RichTextBox::OpenDocumentText);
     QTest::newRow("nominal: .rtf typed with the text filter")
         << u"letter.rtf"_s << 0 << u"letter.rtf"_s << int(RichTextBox::RichText);
-    QTest::newRow("nominal: text stays text") << u"letter"_s << 0 << u"letter.txt"_s
-                                              << int(RichTextBox::PlainText);
+    QTest::newRow("nominal: text stays text")
+        << u"letter"_s << 0 << u"letter.txt"_s << int(RichTextBox::PlainText);
 }
 
 // A formatted letter saved as RTF or OpenDocument opens again looking the same.
@@ -363,12 +363,12 @@ void DocumentFormatsTest::exportPdf()
     const test::PdfFile pdf(path);
     QCOMPARE(pdf.pageCount(), 1);
     // Ligatures such as "fi" come out as one character: compared as a search compares.
-    const QString text = popplerOutput(u"pdftotext"_s, {path, u"-"_s})
-                             .normalized(QString::NormalizationForm_KC);
+    const QString text =
+        popplerOutput(u"pdftotext"_s, {path, u"-"_s}).normalized(QString::NormalizationForm_KC);
     if (text.isEmpty())
         QSKIP("pdftotext is not installed");
-    for (const QString& word : {u"Order confirmation"_s, u"Müller"_s, u"apples"_s, u"second"_s,
-                                u"Yours sincerely"_s})
+    for (const QString& word :
+         {u"Order confirmation"_s, u"Müller"_s, u"apples"_s, u"second"_s, u"Yours sincerely"_s})
         QVERIFY2(text.contains(word), qPrintable(word + u"\n"_s + text));
     const QString fonts = popplerOutput(u"pdffonts"_s, {path});
     const QStringList rows = fonts.split(u'\n', Qt::SkipEmptyParts).mid(2);
@@ -388,8 +388,8 @@ void DocumentFormatsTest::exportPdfOfEmptyDocument()
     w.RTB->setText(QString());
     QString error;
     const QString path = file(u"empty.pdf"_s);
-    QVERIFY2(ExportPdf(*w.RTB, platform->printers.currentPrinter().pageLayout(), path,
-                       u"Empty"_s, 720, 720, 720, 720, &error),
+    QVERIFY2(ExportPdf(*w.RTB, platform->printers.currentPrinter().pageLayout(), path, u"Empty"_s,
+                       720, 720, 720, 720, &error),
              qPrintable(error));
     QCOMPARE(test::PdfFile(path).pageCount(), 1);
 }

@@ -155,7 +155,6 @@ QByteArray content(const QByteArray& styles, const QByteArray& body)
 
 } // namespace
 
-
 void OpenDocumentTest::roundTrip_data()
 {
     QTest::addColumn<Build>("build");
@@ -275,13 +274,14 @@ void OpenDocumentTest::readsOtherWriters_data()
                style:parent-style-name="Base"><style:text-properties fo:font-style="italic"/>
              </style:style>)") +
                bold
-        << QByteArray(R"(<text:p text:style-name="P1">a<text:span text:style-name="T1">b</text:span></text:p>)")
-        << QStringList{u"paragraph centred"_qs,
-                       u"  DejaVu Sans 14 italic color:#ff0000: a"_qs,
+        << QByteArray(
+               R"(<text:p text:style-name="P1">a<text:span text:style-name="T1">b</text:span></text:p>)")
+        << QStringList{u"paragraph centred"_qs, u"  DejaVu Sans 14 italic color:#ff0000: a"_qs,
                        u"  DejaVu Sans 14 bold italic color:#ff0000: b"_qs};
     QTest::newRow("nominal: blanks collapse, text:s and tabs keep theirs")
         << QByteArray()
-        << QByteArray("<text:p>a   b<text:s text:c=\"2\"/>c<text:tab/>d<text:line-break/>e</text:p>")
+        << QByteArray(
+               "<text:p>a   b<text:s text:c=\"2\"/>c<text:tab/>d<text:line-break/>e</text:p>")
         << QStringList{u"paragraph"_qs, u"  DejaVu Sans 10: a b  c\td\u2028e"_qs};
     QTest::newRow("nominal: continued numbering")
         << QByteArray(R"x(<text:list-style style:name="L1"><text:list-level-style-number
@@ -290,12 +290,14 @@ void OpenDocumentTest::readsOtherWriters_data()
                </text:list-item></text:list><text:p>between</text:p>
                <text:list text:style-name="L1" text:continue-numbering="true"><text:list-item>
                <text:p>b</text:p></text:list-item></text:list>)")
-        << QStringList{u"paragraph list A decimal level 1 item 1)"_qs, u"  DejaVu Sans 10: a"_qs,
-                       u"paragraph"_qs, u"  DejaVu Sans 10: between"_qs,
-                       u"paragraph list A decimal level 1 item 2)"_qs, u"  DejaVu Sans 10: b"_qs};
+        << QStringList{u"paragraph list A decimal level 1 item 1)"_qs,
+                       u"  DejaVu Sans 10: a"_qs,
+                       u"paragraph"_qs,
+                       u"  DejaVu Sans 10: between"_qs,
+                       u"paragraph list A decimal level 1 item 2)"_qs,
+                       u"  DejaVu Sans 10: b"_qs};
     QTest::newRow("nominal: notes and annotations are no text")
-        << QByteArray()
-        << QByteArray(R"(<text:p>a<text:note><text:note-body><text:p>note</text:p>
+        << QByteArray() << QByteArray(R"(<text:p>a<text:note><text:note-body><text:p>note</text:p>
                </text:note-body></text:note>b<text:date>3 May</text:date></text:p>)")
         << QStringList{u"paragraph"_qs, u"  DejaVu Sans 10: ab3 May"_qs};
     QTest::newRow("robustness: style that is its own parent")
@@ -342,7 +344,8 @@ void OpenDocumentTest::refusesDamagedFiles_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("error");
     const QByteArray good = content({}, "<text:p>text</text:p>");
-    QTest::newRow("robustness: not an archive") << QByteArray("plain text") << u"it is not an OpenDocument file."_qs;
+    QTest::newRow("robustness: not an archive")
+        << QByteArray("plain text") << u"it is not an OpenDocument file."_qs;
     QTest::newRow("robustness: empty") << QByteArray() << u"it is not an OpenDocument file."_qs;
     QTest::newRow("robustness: archive cut short")
         << zipOf({{"mimetype", mimetype}, {"content.xml", good}}).left(60)
@@ -394,8 +397,7 @@ void OpenDocumentTest::pandocReadsTheLetter()
     file.close();
     QProcess process;
     process.start(pandoc, {QStringLiteral("-f"), QStringLiteral("odt"), QStringLiteral("-t"),
-                           QStringLiteral("html"), QStringLiteral("--wrap=none"),
-                           file.fileName()});
+                           QStringLiteral("html"), QStringLiteral("--wrap=none"), file.fileName()});
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 0);
     const QString html = QString::fromUtf8(process.readAllStandardOutput());

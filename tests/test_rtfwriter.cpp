@@ -88,13 +88,13 @@ void RtfWriterTest::roundTrip()
 void RtfWriterTest::corpusRoundTrip_data()
 {
     QTest::addColumn<QString>("path");
-    for (const QString& folder : {QStringLiteral(LW_FUZZ_CORPUS_DIR "/rtf"),
-                                  QStringLiteral(LW_FIXTURES_DIR "/rtf")}) {
+    for (const QString& folder :
+         {QStringLiteral(LW_FUZZ_CORPUS_DIR "/rtf"), QStringLiteral(LW_FIXTURES_DIR "/rtf")}) {
         QDirIterator files(folder, QDir::Files);
         while (files.hasNext()) {
             const QString path = files.next();
-            QTest::newRow(qPrintable(QStringLiteral("nominal: ") + QDir(folder).dirName() +
-                                     u'/' + QFileInfo(path).fileName()))
+            QTest::newRow(qPrintable(QStringLiteral("nominal: ") + QDir(folder).dirName() + u'/' +
+                                     QFileInfo(path).fileName()))
                 << path;
         }
     }
@@ -152,8 +152,8 @@ void RtfWriterTest::largePictureIsScaled_data()
     QTest::addColumn<QSize>("pixels");
     QTest::addColumn<QSizeF>("shown");
     QTest::addColumn<int>("count");
-    QTest::newRow("robustness: shown wider than 22 inches") << QSize(40, 10)
-                                                            << QSizeF(4000, 1000) << 1;
+    QTest::newRow("robustness: shown wider than 22 inches")
+        << QSize(40, 10) << QSizeF(4000, 1000) << 1;
     QTest::newRow("robustness: more pixels than a reader decodes")
         << QSize(9000, 8000) << QSizeF(200, 150) << 1;
     QTest::newRow("robustness: many pictures, together too many pixels")
@@ -187,8 +187,8 @@ void RtfWriterTest::largePictureIsScaled()
             continue;
         found += it.fragment().length();
         const QTextImageFormat picture = format.toImageFormat();
-        const double scale = std::min({1.0, lw::rtfMaxTwips / (shown.width() * 15),
-                                       lw::rtfMaxTwips / (shown.height() * 15)});
+        const double scale = std::min(
+            {1.0, lw::rtfMaxTwips / (shown.width() * 15), lw::rtfMaxTwips / (shown.height() * 15)});
         QVERIFY(std::abs(picture.width() - shown.width() * scale) < 0.1);
         QVERIFY(std::abs(picture.height() - shown.height() * scale) < 0.1);
         const QImage read =
@@ -225,8 +225,7 @@ void RtfWriterTest::pandocReadsTheLetter()
 
     QProcess process;
     process.start(pandoc, {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"),
-                           QStringLiteral("html"), QStringLiteral("--wrap=none"),
-                           file.fileName()});
+                           QStringLiteral("html"), QStringLiteral("--wrap=none"), file.fileName()});
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 0);
     const QString html = QString::fromUtf8(process.readAllStandardOutput());

@@ -1,13 +1,13 @@
 #include "editor/OpenDocument.h"
 
 #include <QBuffer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QCryptographicHash>
+#include <QFile>
 #include <QHash>
 #include <QImage>
 #include <QImageReader>
 #include <QPixmap>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -41,8 +41,7 @@ constexpr double pixelsPerInch = 96.0;
 const QString officeNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
 const QString styleNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:style:1.0");
 const QString textNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
-const QString foNs =
-    QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0");
+const QString foNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0");
 const QString svgNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0");
 const QString drawNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:drawing:1.0");
 const QString tableNs = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
@@ -96,8 +95,8 @@ void prepareForWriter(const QTextDocument& source, QTextDocument& copy)
                     changed = true;
                 }
                 if (!format.hasProperty(QTextFormat::FontPointSize)) {
-                    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF()
-                                                               : font.pixelSize() * 72.0 / 96.0;
+                    const qreal points =
+                        font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
                     if (points > 0) {
                         format.setFontPointSize(points);
                         changed = true;
@@ -305,8 +304,8 @@ std::optional<double> length(QStringView text)
 {
     text = text.trimmed();
     qsizetype unit = 0;
-    while (unit < text.size() && (text[unit].isDigit() || text[unit] == u'.' ||
-                                  text[unit] == u'-' || text[unit] == u'+'))
+    while (unit < text.size() &&
+           (text[unit].isDigit() || text[unit] == u'.' || text[unit] == u'-' || text[unit] == u'+'))
         ++unit;
     bool ok = false;
     const double value = text.left(unit).toDouble(&ok);
@@ -630,9 +629,11 @@ private:
             else if (const auto pixels = length(size); pixels && *pixels > 0)
                 props.points = *pixels * 72.0 / pixelsPerInch;
         }
-        if (const QStringView weight = a.value(foNs, QLatin1String("font-weight")); !weight.isEmpty())
+        if (const QStringView weight = a.value(foNs, QLatin1String("font-weight"));
+            !weight.isEmpty())
             props.bold = weight == u"bold" || weight.toInt() >= 600;
-        if (const QStringView italic = a.value(foNs, QLatin1String("font-style")); !italic.isEmpty())
+        if (const QStringView italic = a.value(foNs, QLatin1String("font-style"));
+            !italic.isEmpty())
             props.italic = italic == u"italic" || italic == u"oblique";
         const QStringView lineStyle = a.value(styleNs, QLatin1String("text-underline-style"));
         const QStringView lineType = a.value(styleNs, QLatin1String("text-underline-type"));
@@ -652,8 +653,8 @@ private:
             else
                 props.underline = QTextCharFormat::SingleUnderline;
         } else if (!lineType.isEmpty()) {
-            props.underline =
-                lineType == u"none" ? QTextCharFormat::NoUnderline : QTextCharFormat::SingleUnderline;
+            props.underline = lineType == u"none" ? QTextCharFormat::NoUnderline
+                                                  : QTextCharFormat::SingleUnderline;
         }
         const QStringView strikeStyle = a.value(styleNs, QLatin1String("text-line-through-style"));
         const QStringView strikeType = a.value(styleNs, QLatin1String("text-line-through-type"));
@@ -663,9 +664,11 @@ private:
             props.strike = strikeType != u"none";
         if (const QStringView value = a.value(foNs, QLatin1String("color")); !value.isEmpty())
             props.color = color(value);
-        if (const QStringView value = a.value(foNs, QLatin1String("background-color")); !value.isEmpty())
+        if (const QStringView value = a.value(foNs, QLatin1String("background-color"));
+            !value.isEmpty())
             props.background = value == u"transparent" ? QColor() : color(value).value_or(QColor());
-        if (const QStringView value = a.value(styleNs, QLatin1String("text-position")); !value.isEmpty()) {
+        if (const QStringView value = a.value(styleNs, QLatin1String("text-position"));
+            !value.isEmpty()) {
             if (value.startsWith(u"super"))
                 props.position = QTextCharFormat::AlignSuperScript;
             else if (value.startsWith(u"sub"))
@@ -675,9 +678,11 @@ private:
                                  : *percent < 0 ? QTextCharFormat::AlignSubScript
                                                 : QTextCharFormat::AlignNormal;
         }
-        if (const QStringView value = a.value(foNs, QLatin1String("font-variant")); !value.isEmpty())
+        if (const QStringView value = a.value(foNs, QLatin1String("font-variant"));
+            !value.isEmpty())
             props.caps = value == u"small-caps" ? QFont::SmallCaps : QFont::MixedCase;
-        if (const QStringView value = a.value(foNs, QLatin1String("text-transform")); !value.isEmpty()) {
+        if (const QStringView value = a.value(foNs, QLatin1String("text-transform"));
+            !value.isEmpty()) {
             if (value == u"uppercase")
                 props.caps = QFont::AllUppercase;
             else if (value == u"lowercase")
@@ -693,7 +698,8 @@ private:
     void readParaProps(QXmlStreamReader& xml, ParaProps& props)
     {
         const QXmlStreamAttributes a = xml.attributes();
-        if (const QStringView value = a.value(foNs, QLatin1String("text-align")); !value.isEmpty()) {
+        if (const QStringView value = a.value(foNs, QLatin1String("text-align"));
+            !value.isEmpty()) {
             if (value == u"center")
                 props.alignment = Qt::AlignHCenter;
             else if (value == u"end" || value == u"right")
@@ -725,10 +731,12 @@ private:
             else if (const auto pixels = length(value); pixels && *pixels > 0)
                 props.lineHeight = std::pair(int(QTextBlockFormat::FixedHeight), *pixels);
         }
-        if (const QStringView value = a.value(styleNs, QLatin1String("line-height-at-least")); !value.isEmpty())
+        if (const QStringView value = a.value(styleNs, QLatin1String("line-height-at-least"));
+            !value.isEmpty())
             if (const auto pixels = length(value); pixels && *pixels > 0)
                 props.lineHeight = std::pair(int(QTextBlockFormat::MinimumHeight), *pixels);
-        if (const QStringView value = a.value(foNs, QLatin1String("break-before")); !value.isEmpty())
+        if (const QStringView value = a.value(foNs, QLatin1String("break-before"));
+            !value.isEmpty())
             props.breakBefore = value == u"page";
         if (const QStringView value = a.value(foNs, QLatin1String("break-after")); !value.isEmpty())
             props.breakAfter = value == u"page";
@@ -792,8 +800,7 @@ class Builder
 public:
     Builder(zip_t* archive, Styles& styles, QTextCursor& cursor)
         : archive(archive), styles(styles), cursor(cursor)
-    {
-    }
+    {}
 
     // At office:text.
     void readBody(QXmlStreamReader& xml)
@@ -823,9 +830,10 @@ private:
             readList(xml, depth);
         } else if ((ns == textNs && (name == u"section" || name == u"list-item" ||
                                      name == u"list-header" || name == u"index-body")) ||
-                   (ns == tableNs && (name == u"table" || name == u"table-row" ||
-                                      name == u"table-cell" || name == u"table-rows" ||
-                                      name == u"table-header-rows" || name == u"table-row-group"))) {
+                   (ns == tableNs &&
+                    (name == u"table" || name == u"table-row" || name == u"table-cell" ||
+                     name == u"table-rows" || name == u"table-header-rows" ||
+                     name == u"table-row-group"))) {
             // Containers: their paragraphs follow one another.
             while (xml.readNextStartElement())
                 readBlockLevel(xml, depth + 1);
@@ -899,7 +907,8 @@ private:
 
     void readParagraph(QXmlStreamReader& xml, int depth)
     {
-        const QString styleName = xml.attributes().value(textNs, QLatin1String("style-name")).toString();
+        const QString styleName =
+            xml.attributes().value(textNs, QLatin1String("style-name")).toString();
         Style style = styles.resolved(styles.paragraph, styleName);
         style.text.inheritFrom(styles.defaultParagraph.text);
         style.para.inheritFrom(styles.defaultParagraph.para);
@@ -914,8 +923,8 @@ private:
     void flushTab(const QTextCharFormat& format)
     {
         if (pendingTab) {
-            cursor.insertText(QStringLiteral("\t"), pendingTabFormat.isValid() ? pendingTabFormat
-                                                                               : format);
+            cursor.insertText(QStringLiteral("\t"),
+                              pendingTabFormat.isValid() ? pendingTabFormat : format);
             pendingTab = false;
         }
     }
@@ -979,12 +988,14 @@ private:
             const QStringView ns = xml.namespaceUri();
             const QXmlStreamAttributes a = xml.attributes();
             if (ns == textNs && name == u"span") {
-                Style span = styles.resolved(styles.text, a.value(textNs, QLatin1String("style-name")).toString());
+                Style span = styles.resolved(
+                    styles.text, a.value(textNs, QLatin1String("style-name")).toString());
                 span.text.inheritFrom(props);
                 readInline(xml, span.text, href, depth + 1);
             } else if (ns == textNs && name == u"a") {
                 const QString target = a.value(xlinkNs, QLatin1String("href")).toString();
-                Style span = styles.resolved(styles.text, a.value(textNs, QLatin1String("style-name")).toString());
+                Style span = styles.resolved(
+                    styles.text, a.value(textNs, QLatin1String("style-name")).toString());
                 span.text.inheritFrom(props);
                 readInline(xml, span.text, target.isEmpty() ? href : target, depth + 1);
             } else if (ns == textNs && name == u"s") {
@@ -1006,10 +1017,10 @@ private:
                 xml.skipCurrentElement();
             } else if (ns == drawNs && name == u"frame") {
                 readFrame(xml, props, href);
-            } else if ((ns == textNs && (name == u"note" || name == u"tracked-changes" ||
-                                         name == u"bookmark" || name == u"bookmark-start" ||
-                                         name == u"bookmark-end" || name == u"soft-page-break" ||
-                                         name == u"sequence-decls")) ||
+            } else if ((ns == textNs &&
+                        (name == u"note" || name == u"tracked-changes" || name == u"bookmark" ||
+                         name == u"bookmark-start" || name == u"bookmark-end" ||
+                         name == u"soft-page-break" || name == u"sequence-decls")) ||
                        ns == officeNs) {
                 // Notes and annotations are not part of the letter's text.
                 xml.skipCurrentElement();
@@ -1027,7 +1038,8 @@ private:
         const auto height = length(a.value(svgNs, QLatin1String("height")));
         while (xml.readNextStartElement()) {
             if (xml.namespaceUri() == drawNs && xml.name() == u"image") {
-                const QString target = xml.attributes().value(xlinkNs, QLatin1String("href")).toString();
+                const QString target =
+                    xml.attributes().value(xlinkNs, QLatin1String("href")).toString();
                 QByteArray data;
                 if (!target.isEmpty() && !target.contains(u"://")) {
                     QString entry = target;
@@ -1136,8 +1148,7 @@ bool writeOdt(const QTextDocument& document, QIODevice& device, QString* error)
     QBuffer buffer(&package);
     buffer.open(QIODevice::WriteOnly);
     QTextDocumentWriter writer(&buffer, "odf");
-    if (!writer.write(copy.get()) ||
-        !addStylesPart(package, stylesPart(document.defaultFont())))
+    if (!writer.write(copy.get()) || !addStylesPart(package, stylesPart(document.defaultFont())))
         return fail(error, QStringLiteral("the document could not be made."));
     if (device.write(package) != package.size())
         return fail(error, device.errorString());
@@ -1162,8 +1173,8 @@ bool OdtReader::open(const QByteArray& data, QString* error)
         return fail(error, QStringLiteral("it is not an OpenDocument file."));
     zip_error_t zipError;
     zip_error_init(&zipError);
-    zip_source_t* source = zip_source_buffer_create(data.constData(), zip_uint64_t(data.size()),
-                                                    0, &zipError);
+    zip_source_t* source =
+        zip_source_buffer_create(data.constData(), zip_uint64_t(data.size()), 0, &zipError);
     if (!source) {
         zip_error_fini(&zipError);
         return fail(error, QStringLiteral("it is not an OpenDocument file."));
@@ -1184,8 +1195,7 @@ bool OdtReader::open(const QByteArray& data, QString* error)
     d->content = readEntry(d->zip.archive, QStringLiteral("content.xml"), maxXmlBytes);
     if (!d->content)
         return fail(error, QStringLiteral("its text cannot be read."));
-    if (const auto stylesXml =
-            readEntry(d->zip.archive, QStringLiteral("styles.xml"), maxXmlBytes))
+    if (const auto stylesXml = readEntry(d->zip.archive, QStringLiteral("styles.xml"), maxXmlBytes))
         readStyles(*stylesXml, d->styles);
     // The whole text is checked here, so that a damaged file changes nothing.
     if (!readStyles(*d->content, d->styles)) {

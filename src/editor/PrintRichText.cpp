@@ -113,7 +113,8 @@ bool ExportPdf(RichTextBox& box, const QPageLayout& layout, const QString& path,
 {
     const auto fail = [&](const QString& reason) {
         if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason);
+            *error =
+                QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
     };
     // The PDF is made aside and then put in place in one step, so that a failure leaves the old

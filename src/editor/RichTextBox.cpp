@@ -589,7 +589,8 @@ bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
 {
     const auto fail = [&](const QString& reason) {
         if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), reason);
+            *error =
+                QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
     };
     if (type != RichText && type != PlainText && type != OpenDocumentText)

@@ -163,11 +163,9 @@ bool LetterChanges::writeDocument(const QString& path)
     // An RTF or OpenDocument file is written in its kind; text is printed line by line: every
     // line ends with CR LF, the last one too.
     const int type = documentFileType(path);
-    if (type != RichTextBox::PlainText ? w.editor().SaveFile(path, type, &error)
-                                       : writeFileSafely(path,
-                                                         encodeDocumentText(w.editor().Text() +
-                                                                            u'\n'),
-                                                         &error))
+    if (type != RichTextBox::PlainText
+            ? w.editor().SaveFile(path, type, &error)
+            : writeFileSafely(path, encodeDocumentText(w.editor().Text() + u'\n'), &error))
         return true;
     message(w.dialogParent(), error + QStringLiteral("\n\nThe document has not been saved."),
             QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);

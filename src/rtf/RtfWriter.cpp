@@ -187,8 +187,7 @@ private:
             if (!fragment.isValid() || fragment.length() == 0)
                 continue;
             const QTextCharFormat format = fragment.charFormat();
-            const QString target =
-                format.isAnchor() ? format.anchorHref().trimmed() : QString();
+            const QString target = format.isAnchor() ? format.anchorHref().trimmed() : QString();
             if (target != href || !inField) {
                 if (inField) {
                     body += "}}}";
@@ -392,9 +391,8 @@ private:
             return;
         // What changed, each switched on or off by itself: simpler readers do not all undo
         // everything at \plain.
-        const CharProps from = current.value_or(CharProps{-1, -1, -1, -1, Underline::None,
-                                                          Vertical::Normal, Caps::Normal, false,
-                                                          false, false});
+        const CharProps from = current.value_or(CharProps{
+            -1, -1, -1, -1, Underline::None, Vertical::Normal, Caps::Normal, false, false, false});
         const bool fresh = !current;
         if (fresh)
             body += "\\plain";
@@ -660,8 +658,8 @@ private:
                 const QTextCharFormat format = it.fragment().charFormat();
                 if (!format.isImageFormat())
                     continue;
-                const QVariant resource = doc.resource(QTextDocument::ImageResource,
-                                                       QUrl(format.toImageFormat().name()));
+                const QVariant resource =
+                    doc.resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
                 const QImage image = pictureOf(resource);
                 pixels += qint64(image.width()) * image.height() * it.fragment().length();
             }

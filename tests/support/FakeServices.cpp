@@ -126,8 +126,8 @@ bool FakeDialogs::choosePrinter(QWidget*, PrinterSettings& settings)
 void FakeDialogs::verifyDone()
 {
     const bool left = !openAnswers.empty() || !saveAnswers.empty() || !fontAnswers.empty() ||
-                      !colorAnswers.empty() || !pageSetupAnswers.empty() || !printerAnswers.empty() ||
-                      !previewAnswers.empty();
+                      !colorAnswers.empty() || !pageSetupAnswers.empty() ||
+                      !printerAnswers.empty() || !previewAnswers.empty();
     openAnswers.clear();
     saveAnswers.clear();
     fontAnswers.clear();
