@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
@@ -27,6 +28,8 @@ private slots:
     void roundTrip();
     void writesForOtherPrograms();
     void writesLargePackages();
+    void writesWhatXmlCannotHold_data();
+    void writesWhatXmlCannotHold();
     void readsOtherWriters_data();
     void readsOtherWriters();
     void refusesDamagedFiles_data();
@@ -256,6 +259,37 @@ void OpenDocumentTest::writesLargePackages()
     const auto back = read(bytes, &error);
     QVERIFY2(back, qPrintable(error));
     QCOMPARE(describeDocument(*back), describeDocument(*doc));
+}
+
+void OpenDocumentTest::writesWhatXmlCannotHold_data()
+{
+    QTest::addColumn<QString>("text"); // HTML, or plain text after "plain:"
+    QTest::addColumn<QStringList>("paragraphs");
+    QTest::newRow("robustness: control characters of a text file are left out")
+        << u"plain:a\u0001b\u000Cc\n😀 d"_qs << QStringList{u"abc"_qs, u"😀 d"_qs};
+    QTest::newRow("robustness: a table's cells come out as paragraphs")
+        << u"<p>before</p><table><tr><td>one</td><td>two</td></tr></table><p>after</p>"_qs
+        << QStringList{u"before"_qs, u"one"_qs, u"two"_qs, u"after"_qs};
+}
+
+// A document whose text XML cannot hold, or with a table, still makes a file that opens.
+void OpenDocumentTest::writesWhatXmlCannotHold()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, paragraphs);
+    auto doc = newDocument();
+    if (text.startsWith(u"plain:"_qs))
+        doc->setPlainText(text.mid(6));
+    else
+        doc->setHtml(text);
+    QString error;
+    const auto back = read(written(*doc), &error);
+    QVERIFY2(back, qPrintable(error));
+    QStringList read;
+    for (QTextBlock block = back->begin(); block.isValid(); block = block.next())
+        if (!block.text().isEmpty())
+            read << block.text();
+    QCOMPARE(read, paragraphs);
 }
 
 void OpenDocumentTest::readsOtherWriters_data()

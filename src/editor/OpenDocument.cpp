@@ -65,106 +65,179 @@ QImage pictureOf(const QVariant& resource)
 
 // Qt's writer names a font only where the run's format has the older family property, writes a
 // size only where the run has one, and a picture's height as its own where only the width was
-// given: the copy it writes has all of them.
-void prepareForWriter(const QTextDocument& source, QTextDocument& copy)
+// given. The format of a run as it is to be written; std::nullopt where it is complete already.
+std::optional<QTextCharFormat> preparedFormat(const QTextDocument& source,
+                                              const QTextCharFormat& original)
 {
-    const QFont base = source.defaultFont();
-    QHash<int, std::optional<QTextCharFormat>> prepared; // std::nullopt: written as it is
-    QTextCursor cursor(&copy);
-    cursor.beginEditBlock();
-    struct Change
-    {
-        int start;
-        int length;
-        QTextCharFormat format;
+    QTextCharFormat format = original;
+    const QFont font = format.font().resolve(source.defaultFont());
+    bool changed = false;
+    if (format.stringProperty(QTextFormat::FontFamily) != font.family() ||
+        !format.hasProperty(QTextFormat::FontFamilies)) {
+        format.setProperty(QTextFormat::FontFamily, font.family());
+        format.setFontFamilies(QStringList{font.family()});
+        changed = true;
+    }
+    if (!format.hasProperty(QTextFormat::FontPointSize)) {
+        const qreal points =
+            font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
+        if (points > 0) {
+            format.setFontPointSize(points);
+            changed = true;
+        }
+    }
+    if (format.isImageFormat()) {
+        QTextImageFormat image = format.toImageFormat();
+        const QImage picture =
+            pictureOf(source.resource(QTextDocument::ImageResource, QUrl(image.name())));
+        if (!picture.isNull() && (image.width() <= 0 || image.height() <= 0)) {
+            const double aspect = double(picture.height()) / picture.width();
+            if (image.width() <= 0 && image.height() <= 0) {
+                image.setWidth(picture.width());
+                image.setHeight(picture.height());
+            } else if (image.width() <= 0) {
+                image.setWidth(image.height() / aspect);
+            } else {
+                image.setHeight(image.width() * aspect);
+            }
+            format = image;
+            changed = true;
+        }
+    }
+    if (!changed)
+        return std::nullopt;
+    return format;
+}
+
+// Characters XML cannot hold (control characters from a text file, lone surrogates) would make
+// the whole file unreadable: they are left out.
+QString writableText(const QString& text)
+{
+    QString kept;
+    bool dropped = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+            QChar::isLowSurrogate(text[i + 1].unicode())) {
+            if (dropped)
+                kept += text.sliced(i, 2);
+            ++i;
+            continue;
+        }
+        const bool unwritable =
+            (c < 0x20 && c != u'\t') || c == 0xFFFE || c == 0xFFFF || QChar::isSurrogate(c);
+        if (unwritable && !dropped) {
+            kept = text.left(i);
+            dropped = true;
+        } else if (!unwritable && dropped) {
+            kept += text[i];
+        }
+    }
+    return dropped ? kept : text;
+}
+
+// The copy Qt's writer is given: every run's format prepared, text XML can hold, equal pictures
+// side by side in fragments of their own (Qt's writer takes a fragment of several for text).
+// Built paragraph by paragraph, which costs a fraction of QTextDocument::clone() and a second
+// pass; a document with tables or frames, which this does not rebuild, is cloned.
+std::unique_ptr<QTextDocument> copyForWriter(const QTextDocument& source)
+{
+    auto copy = std::make_unique<QTextDocument>();
+    copy->setUndoRedoEnabled(false);
+    copy->setDefaultFont(source.defaultFont());
+    copy->setIndentWidth(source.indentWidth());
+    const bool flat = source.rootFrame()->childFrames().isEmpty();
+    QHash<int, std::optional<QTextCharFormat>> prepared;
+    const auto formatOf = [&](const QTextFragment& fragment) {
+        auto found = prepared.constFind(fragment.charFormatIndex());
+        if (found == prepared.cend())
+            found = prepared.insert(fragment.charFormatIndex(),
+                                    preparedFormat(source, fragment.charFormat()));
+        return found->value_or(fragment.charFormat());
     };
-    std::vector<Change> changes;
-    for (QTextBlock block = copy.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const int index = fragment.charFormatIndex();
-            auto found = prepared.constFind(index);
-            if (found == prepared.cend()) {
-                QTextCharFormat format = fragment.charFormat();
-                const QFont font = format.font().resolve(base);
-                bool changed = false;
-                if (format.stringProperty(QTextFormat::FontFamily) != font.family() ||
-                    !format.hasProperty(QTextFormat::FontFamilies)) {
-                    format.setProperty(QTextFormat::FontFamily, font.family());
-                    format.setFontFamilies(QStringList{font.family()});
-                    changed = true;
-                }
-                if (!format.hasProperty(QTextFormat::FontPointSize)) {
-                    const qreal points =
-                        font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 72.0 / 96.0;
-                    if (points > 0) {
-                        format.setFontPointSize(points);
-                        changed = true;
-                    }
-                }
+    QTextCursor out(copy.get());
+    out.beginEditBlock();
+    if (flat) {
+        QHash<QTextList*, QTextList*> lists;
+        bool first = true;
+        for (QTextBlock block = source.begin(); block.isValid(); block = block.next()) {
+            QTextBlockFormat blockFormat = block.blockFormat();
+            blockFormat.clearProperty(QTextFormat::ObjectIndex);
+            if (first) {
+                out.setBlockFormat(blockFormat);
+                out.setBlockCharFormat(block.charFormat());
+            } else {
+                out.insertBlock(blockFormat, block.charFormat());
+            }
+            first = false;
+            if (QTextList* list = block.textList()) {
+                if (QTextList* own = lists.value(list))
+                    own->add(out.block());
+                else
+                    lists.insert(list, out.createList(list->format()));
+            }
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                const QTextCharFormat format = formatOf(fragment);
                 if (format.isImageFormat()) {
-                    QTextImageFormat image = format.toImageFormat();
-                    const QImage picture = pictureOf(
-                        source.resource(QTextDocument::ImageResource, QUrl(image.name())));
-                    if (!picture.isNull() && (image.width() <= 0 || image.height() <= 0)) {
-                        const double aspect = double(picture.height()) / picture.width();
-                        if (image.width() <= 0 && image.height() <= 0) {
-                            image.setWidth(picture.width());
-                            image.setHeight(picture.height());
-                        } else if (image.width() <= 0) {
-                            image.setWidth(image.height() / aspect);
-                        } else {
-                            image.setHeight(image.width() * aspect);
-                        }
-                        format = image;
-                        changed = true;
+                    for (int i = 0; i < fragment.length(); ++i) {
+                        QTextCharFormat own = format;
+                        own.setProperty(QTextFormat::UserProperty + 1, i);
+                        out.insertText(QString(QChar::ObjectReplacementCharacter), own);
                     }
+                } else {
+                    out.insertText(writableText(fragment.text()), format);
                 }
-                found = prepared.insert(index, changed ? std::optional(format) : std::nullopt);
             }
-            const QTextCharFormat format = *found ? **found : fragment.charFormat();
-            if (format.isImageFormat() && fragment.length() > 1) {
-                // Equal pictures side by side share a fragment, which Qt's writer takes for
-                // text: each is given a format of its own.
-                for (int i = 0; i < fragment.length(); ++i) {
+        }
+    } else {
+        copy.reset(source.clone());
+        copy->setUndoRedoEnabled(false);
+        copy->setDefaultFont(source.defaultFont());
+        out = QTextCursor(copy.get());
+        out.beginEditBlock();
+        struct Change
+        {
+            int start;
+            int length;
+            QTextCharFormat format;
+        };
+        std::vector<Change> changes;
+        std::vector<int> unwritable;
+        for (QTextBlock block = copy->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment fragment = it.fragment();
+                const QTextCharFormat format = formatOf(fragment);
+                for (int i = 0; i < (format.isImageFormat() ? fragment.length() : 1); ++i) {
                     QTextCharFormat own = format;
-                    own.setProperty(QTextFormat::UserProperty + 1, i);
-                    changes.push_back({fragment.position() + i, 1, own});
+                    if (format.isImageFormat())
+                        own.setProperty(QTextFormat::UserProperty + 1, i);
+                    changes.push_back({fragment.position() + i,
+                                       format.isImageFormat() ? 1 : fragment.length(), own});
                 }
-            } else if (*found) {
-                changes.push_back({fragment.position(), fragment.length(), **found});
+            }
+            const QString text = block.text();
+            if (writableText(text).size() != text.size()) {
+                for (qsizetype i = 0; i < text.size(); ++i) {
+                    if (writableText(text.sliced(i, 1)).isEmpty() &&
+                        !QChar::isSurrogate(text[i].unicode()))
+                        unwritable.push_back(block.position() + int(i));
+                }
             }
         }
-    }
-    for (const Change& change : changes) {
-        cursor.setPosition(change.start);
-        cursor.setPosition(change.start + change.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(change.format);
-    }
-    // Characters XML cannot hold (control characters from a text file, lone surrogates) would
-    // make the whole file unreadable: they are left out, last first so that positions hold.
-    std::vector<int> unwritable;
-    for (QTextBlock block = copy.begin(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t c = text[i].unicode();
-            const bool pair = QChar::isHighSurrogate(c) && i + 1 < text.size() &&
-                              QChar::isLowSurrogate(text[i + 1].unicode());
-            if (pair) {
-                ++i;
-                continue;
-            }
-            if ((c < 0x20 && c != u'\t') || c == 0xFFFE || c == 0xFFFF || QChar::isSurrogate(c))
-                unwritable.push_back(block.position() + int(i));
+        for (const Change& change : changes) {
+            out.setPosition(change.start);
+            out.setPosition(change.start + change.length, QTextCursor::KeepAnchor);
+            out.setCharFormat(change.format);
+        }
+        for (auto it = unwritable.rbegin(); it != unwritable.rend(); ++it) {
+            out.setPosition(*it);
+            out.deleteChar();
         }
     }
-    for (auto it = unwritable.rbegin(); it != unwritable.rend(); ++it) {
-        cursor.setPosition(*it);
-        cursor.deleteChar();
-    }
-    cursor.endEditBlock();
+    out.endEditBlock();
     // The copy holds only the pictures added to the document itself.
-    for (QTextBlock block = copy.begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = copy->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
             if (!format.isImageFormat())
@@ -172,9 +245,10 @@ void prepareForWriter(const QTextDocument& source, QTextDocument& copy)
             const QUrl name(format.toImageFormat().name());
             const QVariant picture = source.resource(QTextDocument::ImageResource, name);
             if (picture.isValid())
-                copy.addResource(QTextDocument::ImageResource, name, picture);
+                copy->addResource(QTextDocument::ImageResource, name, picture);
         }
     }
+    return copy;
 }
 
 // ---- reading ----
@@ -1141,9 +1215,7 @@ bool isOpenDocument(const QByteArray& data)
 
 bool writeOdt(const QTextDocument& document, QIODevice& device, QString* error)
 {
-    std::unique_ptr<QTextDocument> copy(document.clone());
-    copy->setDefaultFont(document.defaultFont());
-    prepareForWriter(document, *copy);
+    const std::unique_ptr<QTextDocument> copy = copyForWriter(document);
     QByteArray package;
     QBuffer buffer(&package);
     buffer.open(QIODevice::WriteOnly);
