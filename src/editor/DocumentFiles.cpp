@@ -1,11 +1,10 @@
 #include "editor/DocumentFiles.h"
 
 #include "editor/DocumentKinds.h"
-#include "editor/DocumentText.h"
 #include "editor/DocumentWindow.h"
-#include "editor/OpenDocument.h"
 #include "editor/RecentFiles.h"
 #include "editor/RichTextBox.h"
+#include "platform/SafeFile.h"
 #include "platform/Services.h"
 #include "utilities/cDialog.h"
 
@@ -21,7 +20,7 @@ const QString documentFilter = documentFilters();
 
 } // namespace
 
-std::optional<QString> readDocumentFile(const QString& path)
+std::optional<DecodedText> readDocumentFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -30,22 +29,43 @@ std::optional<QString> readDocumentFile(const QString& path)
     const QByteArray bytes = file.read(length);
     if (bytes.size() != length)
         return std::nullopt;
-    return decodeDocumentBytes(bytes);
+    return decodeDocumentFile(bytes);
+}
+
+QString withDefaultExtension(const QString& path, const QString& extension)
+{
+    if (extension.isEmpty() || QFileInfo(path).fileName().lastIndexOf(u'.') > 0)
+        return path;
+    return path + u'.' + extension;
 }
 
 DocumentFiles::DocumentFiles(DocumentWindow& window) : w(window) {}
 
+QString DocumentFiles::replaceQuestion()
+{
+    return QStringLiteral("The current file has been modified.  Save changes?");
+}
+
+bool DocumentFiles::askToSave(const QString& question)
+{
+    if (!w.documentModified())
+        return true;
+    switch (
+        message(w.dialogParent(), question, QStringLiteral("Notice"), MsgButtons::YesNoCancel)) {
+    case MsgAnswer::Yes:
+        return w.SaveDocument() && !services().application->terminated();
+    case MsgAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void DocumentFiles::OpenDocument()
 {
-    // There is no Cancel: whatever the answer and whatever Save did, the file choice follows.
-    if (w.documentModified() &&
-        message(w.dialogParent(),
-                QStringLiteral("The current file has been modified.  Save changes?"),
-                QStringLiteral("Notice"), MsgButtons::YesNo) == MsgAnswer::Yes) {
-        w.SaveDocument();
-        if (services().application->terminated())
-            return;
-    }
+    // Cancel, or a save that did not happen, keeps the document as it is.
+    if (!askToSave(replaceQuestion()))
+        return;
     LoadDocumentFile();
 }
 
@@ -78,14 +98,8 @@ void DocumentFiles::OpenRecentDocument(const QString& path)
                 QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
-    if (w.documentModified() &&
-        message(w.dialogParent(),
-                QStringLiteral("The current file has been modified.  Save changes?"),
-                QStringLiteral("Notice"), MsgButtons::YesNo) == MsgAnswer::Yes) {
-        w.SaveDocument();
-        if (services().application->terminated())
-            return;
-    }
+    if (!askToSave(replaceQuestion()))
+        return;
     w.documentPath() = path;
     loadDocument(path);
 }
@@ -101,11 +115,13 @@ bool DocumentFiles::loadDocument(const QString& path)
                     MsgIcon::Exclamation);
             return false;
         }
+        w.documentFormat() = TextFileFormat();
     } else {
-        const std::optional<QString> text = readDocumentFile(path);
-        if (!text)
+        const std::optional<DecodedText> read = readDocumentFile(path);
+        if (!read)
             return false;
-        w.editor().setText(*text);
+        w.editor().setText(read->text);
+        w.documentFormat() = read->format;
     }
     // Setting the text raised the change notification; the document is as loaded.
     w.documentModified() = false;
@@ -113,35 +129,77 @@ bool DocumentFiles::loadDocument(const QString& path)
     return true;
 }
 
-void DocumentFiles::SaveDocumentAs()
+bool DocumentFiles::SaveDocumentAs()
 {
     cDialog& dialog = w.fileDialog();
     dialog.setCancelError(true);
     dialog.setDialogTitle(QStringLiteral("Save As"));
     dialog.setFilter(documentFilter);
     dialog.setFilterIndex(1);
+    QString chosen;
     try {
         dialog.ShowSave();
-        // The kind follows the name's extension, or else the filter chosen.
-        w.documentPath() = savedDocumentName(dialog.cFileName.Item(1), dialog.FilterIndex());
+        chosen = dialog.cFileName.Item(1);
     } catch (const std::exception&) {
         reportNotSaved();
-        return;
+        return false;
     }
-    if (!w.editor().SaveFile(w.documentPath(), documentFileType(w.documentPath()))) {
+    // The dialog asked about replacing the name it gave back; a name it left without an extension
+    // gets the chosen type's here, and the question is asked again for that one.
+    const QString path =
+        withDefaultExtension(chosen, defaultExtension(documentFilter, dialog.chosenFilterIndex()));
+    if (path != chosen && QFileInfo::exists(path) &&
+        message(w.dialogParent(),
+                QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                    .arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Save As"), MsgButtons::YesNo,
+                MsgIcon::Exclamation) != MsgAnswer::Yes) {
         reportNotSaved();
-        return;
+        return false;
     }
-    RecentFiles::add(w.documentPath());
+
+    QString error;
+    const WriteResult written = writeDocument(path, WriteStyle::SaveAs, &error);
+    if (written == WriteResult::Declined) {
+        reportNotSaved();
+        return false;
+    }
+    w.documentPath() = path;
+    if (written == WriteResult::Failed) {
+        reportNotSaved(error);
+        return false;
+    }
+    RecentFiles::add(path);
     message(w.dialogParent(), QStringLiteral("File Saved!"), QStringLiteral("Notice"),
             MsgButtons::Ok, MsgIcon::Information);
     w.documentModified() = false;
+    return true;
 }
 
-void DocumentFiles::reportNotSaved()
+DocumentFiles::WriteResult DocumentFiles::writeDocument(const QString& path, WriteStyle style,
+                                                        QString* error)
+{
+    // RTF and OpenDocument files are written formatted, in their own kind.
+    if (const int type = documentFileType(path); type != RichTextBox::PlainText)
+        return w.editor().SaveFile(path, type, error) ? WriteResult::Written : WriteResult::Failed;
+
+    const TextFileFormat& format = w.documentFormat();
+    QString text = w.editor().Text();
+    if (style == WriteStyle::Save && !format.fromFile)
+        text += u'\n';
+    if (!writeFileSafely(path, encodeDocumentText(text, format), error,
+                         FileWrite::AtomicElseInPlace))
+        return WriteResult::Failed;
+    return WriteResult::Written;
+}
+
+void DocumentFiles::reportNotSaved(const QString& reason)
 {
     w.documentModified() = true;
-    message(w.dialogParent(), QStringLiteral("File not Saved!"), QStringLiteral("Notice"));
+    message(w.dialogParent(),
+            reason.isEmpty() ? QStringLiteral("File not Saved!")
+                             : QStringLiteral("File not Saved!\n\n") + reason,
+            QStringLiteral("Notice"));
 }
 
 } // namespace lw

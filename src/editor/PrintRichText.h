@@ -58,4 +58,8 @@ bool ExportPdf(RichTextBox& box, const QPageLayout& layout, const QString& path,
 bool PreviewRichText(QWidget* parent, RichTextBox& box, QPrinter& printer, int leftMargin,
                      int topMargin, int rightMargin, int bottomMargin);
 
+// The Print command: the editor's document on the current printer, half an inch from every edge.
+// Without an installed printer the print becomes a PDF file, and the user is told which.
+void PrintDocument(RichTextBox& box, QWidget* parent);
+
 } // namespace lw

@@ -26,6 +26,10 @@ public:
     bool choosePrinter(QWidget* parent, PrinterSettings& settings) override;
     bool printPreview(QWidget* parent, QPrinter& printer,
                       const std::function<void(QPrinter&)>& paint) override;
+
+    // The extension a name filter's first pattern gives ("Text Files (*.txt)": "txt"), empty for
+    // one that matches every name.
+    static QString defaultSuffixOf(const QString& nameFilter);
 };
 
 class QtDesktopService : public DesktopService
@@ -44,6 +48,7 @@ public:
     QPrinter& currentPrinter() override;
     PrinterSettings currentSettings() override;
     void applySettings(const PrinterSettings& settings) override;
+    bool printsToFiles() override;
 
     // The first of "Letterwright.pdf", "Letterwright (2).pdf", ... not yet in the folder.
     static QString unusedPrintFile(const QString& folder);

@@ -44,7 +44,9 @@ MsgAnswer FakeMessages::show(QWidget*, const QString& text, const QString& title
                              MsgButtons buttons, MsgIcon icon)
 {
     shown.append({text, title, buttons, icon});
-    const MsgAnswer fallback = buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    const MsgAnswer fallback = buttons == MsgButtons::YesNo         ? MsgAnswer::No
+                               : buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel
+                                                                    : MsgAnswer::Ok;
     if (expected.empty()) {
         fail(QStringLiteral("unexpected message ") + describe(text, title, buttons, icon));
         return fallback;
@@ -81,12 +83,13 @@ std::optional<QStringList> FakeDialogs::openFiles(const FileDialogRequest& reque
 std::optional<QString> FakeDialogs::saveFile(const FileDialogRequest& request)
 {
     saveRequests.append(request);
+    std::optional<QString> answer = take(saveAnswers, "save");
     if (!saveFilterAnswers.empty()) {
-        if (request.chosenFilter)
+        if (answer && request.chosenFilter)
             *request.chosenFilter = saveFilterAnswers.front();
         saveFilterAnswers.pop_front();
     }
-    return take(saveAnswers, "save");
+    return answer;
 }
 
 std::optional<FontChoice> FakeDialogs::chooseFont(QWidget*, const FontChoice& initial)
@@ -125,17 +128,17 @@ bool FakeDialogs::choosePrinter(QWidget*, PrinterSettings& settings)
 
 void FakeDialogs::verifyDone()
 {
-    const bool left = !openAnswers.empty() || !saveAnswers.empty() || !fontAnswers.empty() ||
-                      !colorAnswers.empty() || !pageSetupAnswers.empty() ||
+    const bool left = !openAnswers.empty() || !saveAnswers.empty() || !saveFilterAnswers.empty() ||
+                      !fontAnswers.empty() || !colorAnswers.empty() || !pageSetupAnswers.empty() ||
                       !printerAnswers.empty() || !previewAnswers.empty();
     openAnswers.clear();
     saveAnswers.clear();
+    saveFilterAnswers.clear();
     fontAnswers.clear();
     colorAnswers.clear();
     pageSetupAnswers.clear();
     printerAnswers.clear();
     previewAnswers.clear();
-    saveFilterAnswers.clear();
     if (left)
         fail(QStringLiteral("a scripted dialog answer was never used"));
 }
@@ -165,7 +168,7 @@ QString FakeDialogs::previewPath() const
 bool FakeDesktop::openUrl(const QUrl& url)
 {
     openedUrls.append(url);
-    return true;
+    return opens;
 }
 
 bool FakeDesktop::startProgram(const QString& program, const QStringList& arguments)
