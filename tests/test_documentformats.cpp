@@ -61,8 +61,6 @@ private slots:
     void init();
     void cleanup();
 
-    void savedDocumentName_data();
-    void savedDocumentName();
     void saveAsByKind_data();
     void saveAsByKind();
     void saveKeepsTheKind_data();
@@ -123,36 +121,6 @@ void DocumentFormatsTest::chooseMenuItem(const QString& key)
     QVERIFY2(item, qPrintable(key));
     QVERIFY(item->isEnabled());
     item->trigger();
-}
-
-void DocumentFormatsTest::savedDocumentName_data()
-{
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<int>("filter");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("nominal: text files add .txt") << u"/d/letter"_s << 1 << u"/d/letter.txt"_s;
-    QTest::newRow("nominal: rich text adds .rtf") << u"/d/letter"_s << 2 << u"/d/letter.rtf"_s;
-    QTest::newRow("nominal: OpenDocument adds .odt") << u"/d/letter"_s << 3 << u"/d/letter.odt"_s;
-    QTest::newRow("nominal: the name's kind wins over the filter")
-        << u"/d/letter.RTF"_s << 1 << u"/d/letter.RTF"_s;
-    QTest::newRow("nominal: .odt with the text filter") << u"/d/l.odt"_s << 1 << u"/d/l.odt"_s;
-    QTest::newRow("nominal: .txt with the rich text filter") << u"/d/l.txt"_s << 2 << u"/d/l.txt"_s;
-    QTest::newRow("nominal: all files keeps another extension")
-        << u"/d/notes.log"_s << 4 << u"/d/notes.log"_s;
-    QTest::newRow("nominal: all files adds .txt to a bare name")
-        << u"/d/notes"_s << 4 << u"/d/notes.txt"_s;
-    QTest::newRow("robustness: a full stop in a name is no extension")
-        << u"/d/To Mr. Smith"_s << 1 << u"/d/To Mr. Smith.txt"_s;
-    QTest::newRow("robustness: a folder with a full stop")
-        << u"/d/v1.2/letter"_s << 2 << u"/d/v1.2/letter.rtf"_s;
-}
-
-void DocumentFormatsTest::savedDocumentName()
-{
-    QFETCH(QString, chosen);
-    QFETCH(int, filter);
-    QFETCH(QString, written);
-    QCOMPARE(lw::savedDocumentName(chosen, filter), written);
 }
 
 void DocumentFormatsTest::saveAsByKind_data()
@@ -299,7 +267,7 @@ void DocumentFormatsTest::recentFiles()
     // Choosing one opens it, asking first about the modified document.
     w.RTB->setText(u"changed"_s);
     w.DocumentModified = true;
-    expectMessage(u"The current file has been modified.  Save changes?"_s, MsgButtons::YesNo,
+    expectMessage(u"The current file has been modified.  Save changes?"_s, MsgButtons::YesNoCancel,
                   MsgIcon::None, MsgAnswer::No);
     entries[1]->trigger();
     QCOMPARE(w.RTB->Text(), u"Dear Sir,"_s);

@@ -130,12 +130,15 @@ void FormatsX11Test::saveAsWithTheFilterChosenInTheRealDialog()
         answered = true;
         // As a user picks "Rich Text Format" from the list of types and names the file.
         auto* types = dialog->findChild<QComboBox*>(u"fileTypeCombo"_s);
-        if (types)
-            types->setCurrentIndex(1);
-        else
+        if (types) {
+            // The next type in the list, by the key a user presses on it.
+            types->setFocus();
+            QTest::keyClick(types, Qt::Key_Down);
+        } else
             dialog->selectNameFilter(dialog->nameFilters().value(1));
         dialog->selectFile(dir.filePath(u"chosen"_s));
-        static_cast<QDialog*>(dialog)->accept();
+        // Queued, so that it reaches the dialog's own event loop however far it has come.
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
     });
     poll.start();
     window->MenuBar->item(u"mnuFile"_s, u"SaveAs"_s)->trigger();
@@ -176,8 +179,8 @@ void FormatsX11Test::previewFromTheKeyboardShowsThePagesThatPrint()
             return;
         shownPages = preview->pageCount();
         closed = true;
-        // Esc closes it, as every dialog.
-        QTest::keyClick(dialog, Qt::Key_Escape);
+        // Esc closes it, as every dialog; queued, so that the dialog's own loop takes it.
+        QTimer::singleShot(0, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); });
     });
     poll.start();
     chooseFromFileMenu(Qt::Key_V);

@@ -6,12 +6,6 @@
 
 namespace lw {
 
-namespace {
-
-enum Filter { TextFiles = 1, RichTextFiles = 2, OpenDocumentFiles = 3, AllFiles = 4 };
-
-} // namespace
-
 QString documentFilters()
 {
     return QStringLiteral("Text Files (*.txt)|*.txt|Rich Text Format (*.rtf)|*.rtf|"
@@ -26,26 +20,6 @@ int documentFileType(const QString& path)
     if (suffix.compare(u"odt", Qt::CaseInsensitive) == 0)
         return RichTextBox::OpenDocumentText;
     return RichTextBox::PlainText;
-}
-
-QString savedDocumentName(const QString& chosen, int filterIndex)
-{
-    QString suffix = QFileInfo(chosen).suffix();
-    // "Mr. Smith" has no extension.
-    if (suffix.contains(u' ') || suffix.size() > 10)
-        suffix.clear();
-    for (const char* known : {"txt", "rtf", "odt"}) {
-        if (suffix.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
-            return chosen;
-    }
-    switch (filterIndex) {
-    case RichTextFiles:
-        return chosen + QStringLiteral(".rtf");
-    case OpenDocumentFiles:
-        return chosen + QStringLiteral(".odt");
-    default:
-        return suffix.isEmpty() ? chosen + QStringLiteral(".txt") : chosen;
-    }
 }
 
 } // namespace lw

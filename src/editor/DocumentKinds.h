@@ -13,10 +13,4 @@ QString documentFilters();
 // OpenDocument Text, any other name plain text. Letter case does not count.
 int documentFileType(const QString& path);
 
-// The name Save As writes for the name chosen with the filter chosen (1-based, as in
-// documentFilters()): a name that ends in ".txt", ".rtf" or ".odt" is written as it is, in its
-// kind; otherwise the chosen filter's extension is added, for text files and all files only to
-// a name without one.
-QString savedDocumentName(const QString& chosen, int filterIndex);
-
 } // namespace lw
