@@ -602,6 +602,9 @@ void FillFieldsTest::askedBeforeTheLetterGoesOut_data()
     QTest::newRow("tool PRINT") << "Band6"
                                 << "PRINT"
                                 << "Print";
+    QTest::newRow("File Export as PDF") << "mnuFile"
+                                        << "ExportPdf"
+                                        << "Export";
     QTest::newRow("File Save") << "mnuFile"
                                << "Save"
                                << "Save";
