@@ -140,10 +140,11 @@ void FillFieldsTest::initTestCase()
 void FillFieldsTest::init()
 {
     QVERIFY(config.isValid());
-    QFile::remove(SenderDetails::settingsPath());
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     library = std::make_unique<test::TestLibrary>();
     platform = std::make_unique<test::FakePlatform>();
+    // After the platform doubles, which point the config folder at one of their own.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    QFile::remove(SenderDetails::settingsPath());
     library->create(defaultLibrary());
     startProgram();
 }
