@@ -1,9 +1,11 @@
 #include "editor/EditorWidget.h"
 
+#include "editor/DisplayFormats.h"
 #include "rtf/RtfReader.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBlock>
@@ -49,12 +51,17 @@ QString richTextFormat(const QMimeData* source)
 
 } // namespace
 
-EditorWidget::EditorWidget(QWidget* parent) : QTextEdit(parent)
+EditorWidget::EditorWidget(QWidget* parent)
+    : QTextEdit(parent), formats(new DisplayFormats(document()))
 {
     // The program shows a popup of its own on the right button.
     setContextMenuPolicy(Qt::PreventContextMenu);
-    // Formatting counts as a change too: a user who bolds a word has modified the document.
-    connect(document(), &QTextDocument::contentsChanged, this, &EditorWidget::contentChanged);
+    // Formatting counts as a change too: a user who bolds a word has modified the document. Display
+    // formats drawn again change nothing, though the document says they do.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!formats->isRedrawing())
+            emit contentChanged();
+    });
 }
 
 QVariant EditorWidget::loadResource(int type, const QUrl& name)
@@ -136,6 +143,18 @@ void EditorWidget::focusInEvent(QFocusEvent* event)
 {
     QTextEdit::focusInEvent(event);
     emit gotFocus();
+}
+
+void EditorWidget::keyPressEvent(QKeyEvent* event)
+{
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (!menuKey) {
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit contextMenuKey();
 }
 
 void EditorWidget::mousePressEvent(QMouseEvent* event)

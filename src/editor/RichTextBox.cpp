@@ -1,11 +1,14 @@
 #include "editor/RichTextBox.h"
 
+#include "editor/DisplayFormats.h"
 #include "editor/DocumentText.h"
 #include "editor/EditorWidget.h"
 #include "platform/SafeFile.h"
 #include "rtf/RtfReader.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -170,6 +173,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWi
     connect(editor, &EditorWidget::contentChanged, this, &RichTextBox::Change);
     connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
     connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
+    connect(editor, &EditorWidget::contextMenuKey, this, &RichTextBox::ContextMenuKey);
 }
 
 RichTextBox::~RichTextBox()
@@ -678,6 +682,32 @@ void RichTextBox::setFocus()
 bool RichTextBox::hasFocus() const
 {
     return editor->hasFocus();
+}
+
+DisplayFormats* RichTextBox::displayFormats() const
+{
+    return editor->displayFormats();
+}
+
+int RichTextBox::positionAt(int x, int y) const
+{
+    const QPoint inViewport = editor->viewport()->mapFrom(editor, QPoint(x, y));
+    const QPoint inDocument =
+        inViewport + QPoint(editor->horizontalScrollBar()->value(), editor->verticalScrollBar()->value());
+    return document()->documentLayout()->hitTest(inDocument, Qt::ExactHit);
+}
+
+std::pair<int, int> RichTextBox::visibleRange() const
+{
+    const QRect view = editor->viewport()->rect();
+    return {editor->cursorForPosition(view.topLeft()).position(),
+            editor->cursorForPosition(view.bottomRight()).position()};
+}
+
+QRect RichTextBox::caretRect() const
+{
+    const QRect caret = editor->cursorRect(cursor());
+    return QRect(editor->viewport()->mapTo(editor, caret.topLeft()), caret.size());
 }
 
 QTextCursor RichTextBox::cursor() const

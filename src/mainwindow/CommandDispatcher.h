@@ -8,6 +8,7 @@ namespace lw {
 class EditorTools;
 class frmMail;
 class frmManageFiles;
+class SpellingCommands;
 
 // Turns the command keys of the menus, the toolbar and the popup into action.
 class CommandDispatcher : public QObject
@@ -21,8 +22,11 @@ public:
     void MenuBar_ToolColor(const QString& bandKey, const QString& toolKey, quint32 bgr);
     void mnuPopup_ItemClick(const QString& menuKey, const QString& itemKey);
     void RTB_MouseDown(int button, int shift, int x, int y);
+    // The menu key, or Shift+F10, in the editor: the popup at the caret.
+    void RTB_ContextMenuKey();
 
     EditorTools& tools() { return *editorTools; }
+    SpellingCommands& spelling() { return *spellingCommands; }
     frmManageFiles* fileManager() const;
 
     // Where the manual and the support address are opened.
@@ -71,6 +75,7 @@ private:
 
     frmMail& w;
     EditorTools* editorTools;
+    SpellingCommands* spellingCommands;
     QPointer<frmManageFiles> manageFiles;
 };
 

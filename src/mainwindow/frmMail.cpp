@@ -11,6 +11,7 @@
 #include "mainwindow/Pictures.h"
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/Shutdown.h"
+#include "mainwindow/SpellingCommands.h"
 #include "mainwindow/StatusIndicators.h"
 #include "platform/Twips.h"
 
@@ -324,6 +325,7 @@ void frmMail::InitMainWindow()
     modMain().Loading = false;
     BuildPopupMenu();
     BuildMenuBar();
+    commands->spelling().BuildMenus();
     alignEdges();
     PlaceEditor();
 }

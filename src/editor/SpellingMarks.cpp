@@ -1,0 +1,371 @@
+#include "editor/SpellingMarks.h"
+
+#include "editor/SpellChecker.h"
+
+#include <QElapsedTimer>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <algorithm>
+
+namespace lw {
+
+namespace {
+
+constexpr qint64 millisecond = 1000000;
+// A slice of background work gives the event loop back after this long.
+constexpr qint64 sliceBudget = 4 * millisecond;
+// A change is checked as it is made while checking it takes no longer than this; the rest of it
+// goes to the background.
+constexpr qint64 inlineBudget = 3 * millisecond;
+// A paragraph longer than this is always checked in the background, in pieces.
+constexpr int longestInline = 20000;
+// The clock is read after this many words of a long paragraph.
+constexpr int wordsBetweenClocks = 32;
+// Visible paragraphs looked at first in each slice, at most.
+constexpr int mostVisible = 400;
+// The word being typed is underlined once typing pauses this long.
+constexpr int typingPauseMs = 800;
+
+qint64 now()
+{
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return clock.nsecsElapsed();
+}
+
+QTextCharFormat misspeltFormat()
+{
+    QTextCharFormat format;
+    format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+    format.setUnderlineColor(QColor(Qt::red));
+    return format;
+}
+
+} // namespace
+
+struct SpellingMarks::State : DisplayFormats::BlockState
+{
+    // The words underlined, as positions in the paragraph, and the generation they were found in.
+    QList<WordSpan> misspelt;
+    int generation = -1;
+    bool complete = false;
+
+    // A check under way, over slices: the text it reads, where it stands, what it found so far.
+    QString text;
+    std::optional<WordSplitter> splitter;
+    QList<WordSpan> found;
+    int workGeneration = -1;
+
+    void restartWork()
+    {
+        splitter.reset();
+        found.clear();
+        text.clear();
+        workGeneration = -1;
+    }
+};
+
+SpellingMarks::SpellingMarks(DisplayFormats& displayFormats, SpellChecker& spellChecker,
+                             QObject* parent)
+    : QObject(parent), formats(&displayFormats), checker(spellChecker),
+      sweep(displayFormats.document())
+{
+    sweep.setKeepPositionOnInsert(true);
+    sliceTimer.setSingleShot(true);
+    sliceTimer.setInterval(0);
+    connect(&sliceTimer, &QTimer::timeout, this, &SpellingMarks::slice);
+    typingPause.setSingleShot(true);
+    typingPause.setInterval(typingPauseMs);
+    connect(&typingPause, &QTimer::timeout, this, &SpellingMarks::releaseTypedWord);
+    connect(&checker, &SpellChecker::changed, this, [this] {
+        ++generation;
+        restart(0);
+    });
+    formats->addDecorator(this);
+    restart(0);
+}
+
+SpellingMarks::~SpellingMarks()
+{
+    if (!formats)
+        return;
+    QList<QTextBlock> marked;
+    for (QTextBlock block = formats->document()->begin(); block.isValid(); block = block.next()) {
+        if (const State* state = stateOf(block); state && !state->misspelt.isEmpty())
+            marked.append(block);
+    }
+    formats->removeDecorator(this);
+    for (const QTextBlock& block : std::as_const(marked))
+        formats->redraw(block);
+}
+
+void SpellingMarks::setEnabled(bool on)
+{
+    if (enabled == on)
+        return;
+    enabled = on;
+    ++generation;
+    restart(0);
+}
+
+void SpellingMarks::setVisibleRange(std::function<std::pair<int, int>()> range)
+{
+    visibleRange = std::move(range);
+}
+
+SpellingMarks::State* SpellingMarks::stateOf(const QTextBlock& block) const
+{
+    return static_cast<State*>(DisplayFormats::state(block, this));
+}
+
+SpellingMarks::State& SpellingMarks::ensureState(const QTextBlock& block)
+{
+    if (State* state = stateOf(block))
+        return *state;
+    auto created = std::make_unique<State>();
+    State* state = created.get();
+    DisplayFormats::setState(block, this, std::move(created));
+    return *state;
+}
+
+bool SpellingMarks::isCurrent(const QTextBlock& block) const
+{
+    const State* state = stateOf(block);
+    if (!enabled)
+        return !state;
+    return state && state->complete && state->generation == generation;
+}
+
+void SpellingMarks::restart(int from)
+{
+    if (!sweeping || from < sweep.position())
+        sweep.setPosition(std::clamp(from, 0, formats->document()->characterCount() - 1));
+    sweeping = true;
+    sliceTimer.start();
+}
+
+void SpellingMarks::documentChanging(int from, int removed, int added)
+{
+    changeStarted = now();
+    inlineSpent = 0;
+    // The word at the end of a keystroke's change is being typed.
+    QTextCursor previous = typing;
+    typing = QTextCursor();
+    if (added + removed <= 2 && added <= 1) {
+        typing = QTextCursor(formats->document());
+        typing.setPosition(std::min(from + added, formats->document()->characterCount() - 1));
+        typingPause.start();
+    }
+    if (!previous.isNull() && (typing.isNull() || previous.block() != typing.block())) {
+        toRedraw.append(previous);
+        sliceTimer.start();
+    }
+}
+
+void SpellingMarks::decorate(const QTextBlock& block, const QString& text, bool changed,
+                             QList<QTextLayout::FormatRange>& ranges)
+{
+    if (changed) {
+        if (!enabled) {
+            DisplayFormats::setState(block, this, nullptr);
+            return;
+        }
+        State& state = ensureState(block);
+        state.misspelt.clear();
+        state.complete = false;
+        state.restartWork();
+        const qint64 started = now();
+        if (changeStarted >= 0 && started - changeStarted < inlineBudget &&
+            text.size() <= longestInline) {
+            checkNow(block);
+            inlineSpent += now() - started;
+            times.longestInline = std::max(times.longestInline, inlineSpent);
+        } else {
+            restart(block.position());
+        }
+    }
+    const State* state = stateOf(block);
+    if (!enabled || !state)
+        return;
+    int typed = -1;
+    if (!typing.isNull() && typing.block() == block)
+        typed = typing.position() - block.position();
+    static const QTextCharFormat format = misspeltFormat();
+    for (const WordSpan& word : state->misspelt) {
+        if (typed > word.start && typed <= word.end())
+            continue;
+        ranges.append({word.start, word.length, format});
+    }
+}
+
+void SpellingMarks::checkNow(const QTextBlock& block)
+{
+    State& state = ensureState(block);
+    state.restartWork();
+    const QString text = checker.isReady() ? block.text() : QString();
+    QList<WordSpan> misspelt;
+    WordSplitter splitter(text);
+    WordSpan word;
+    while (splitter.next(word)) {
+        if (!checker.isCorrect(QStringView(text).mid(word.start, word.length)))
+            misspelt.append(word);
+    }
+    state.misspelt = misspelt;
+    state.complete = true;
+    state.generation = generation;
+}
+
+bool SpellingMarks::work(const QTextBlock& block, qint64 deadline)
+{
+    if (!enabled) {
+        const State* state = stateOf(block);
+        const bool marked = state && !state->misspelt.isEmpty();
+        DisplayFormats::setState(block, this, nullptr);
+        if (marked)
+            formats->redraw(block);
+        return true;
+    }
+    State& state = ensureState(block);
+    if (!state.splitter || state.workGeneration != generation) {
+        state.restartWork();
+        // Until the dictionary is ready every word is right: nothing to read.
+        if (checker.isReady())
+            state.text = block.text();
+        state.splitter.emplace(state.text);
+        state.workGeneration = generation;
+    }
+    WordSpan word;
+    int words = 0;
+    while (state.splitter->next(word)) {
+        if (!checker.isCorrect(QStringView(state.text).mid(word.start, word.length)))
+            state.found.append(word);
+        if (++words % wordsBetweenClocks == 0 && now() > deadline)
+            return false;
+    }
+    const bool differs = state.found != state.misspelt;
+    state.misspelt = state.found;
+    state.complete = true;
+    state.generation = generation;
+    state.restartWork();
+    if (differs)
+        formats->redraw(block);
+    return true;
+}
+
+void SpellingMarks::slice()
+{
+    if (!formats)
+        return;
+    const qint64 started = now();
+    const qint64 deadline = started + sliceBudget;
+    QTextDocument* document = formats->document();
+
+    const QList<QTextCursor> redraw = std::exchange(toRedraw, {});
+    for (const QTextCursor& at : redraw) {
+        if (!at.isNull())
+            formats->redraw(at.block());
+    }
+
+    bool finished = true;
+    if (visibleRange) {
+        const auto [first, last] = visibleRange();
+        int count = 0;
+        for (QTextBlock block = document->findBlock(first);
+             finished && block.isValid() && block.position() <= last && count < mostVisible;
+             block = block.next(), ++count) {
+            if (!isCurrent(block))
+                finished = work(block, deadline);
+        }
+    }
+    if (finished && sweeping) {
+        QTextBlock block = document->findBlock(sweep.position());
+        while (block.isValid()) {
+            if (!isCurrent(block) && !work(block, deadline)) {
+                finished = false;
+                break;
+            }
+            block = block.next();
+            if (now() > deadline) {
+                finished = !block.isValid();
+                break;
+            }
+        }
+        if (block.isValid())
+            sweep.setPosition(block.position());
+        else
+            sweeping = false;
+    }
+
+    const qint64 spent = now() - started;
+    times.longestSlice = std::max(times.longestSlice, spent);
+    ++times.slices;
+    if (sweeping || !finished || !toRedraw.isEmpty())
+        sliceTimer.start();
+    else
+        emit done();
+}
+
+void SpellingMarks::finish()
+{
+    while (!isDone() || sliceTimer.isActive()) {
+        sliceTimer.stop();
+        slice();
+    }
+}
+
+void SpellingMarks::releaseTypedWord()
+{
+    if (typing.isNull())
+        return;
+    toRedraw.append(typing);
+    typing = QTextCursor();
+    sliceTimer.start();
+}
+
+std::optional<WordSpan> SpellingMarks::misspeltWordAt(int position)
+{
+    if (!enabled || !formats)
+        return std::nullopt;
+    const QTextBlock block = formats->document()->findBlock(position);
+    if (!block.isValid())
+        return std::nullopt;
+    if (!isCurrent(block)) {
+        checkNow(block);
+        formats->redraw(block);
+    }
+    const State* state = stateOf(block);
+    const int offset = position - block.position();
+    for (const WordSpan& word : state->misspelt) {
+        if (word.contains(offset)) {
+            if (!typing.isNull() && typing.block() == block)
+                releaseTypedWord();
+            return WordSpan{block.position() + word.start, word.length};
+        }
+    }
+    return std::nullopt;
+}
+
+QList<WordSpan> SpellingMarks::underlined() const
+{
+    QList<WordSpan> words;
+    if (!enabled || !formats)
+        return words;
+    for (QTextBlock block = formats->document()->begin(); block.isValid(); block = block.next()) {
+        const State* state = stateOf(block);
+        if (!state)
+            continue;
+        int typed = -1;
+        if (!typing.isNull() && typing.block() == block)
+            typed = typing.position() - block.position();
+        for (const WordSpan& word : state->misspelt) {
+            if (!(typed > word.start && typed <= word.end()))
+                words.append({block.position() + word.start, word.length});
+        }
+    }
+    return words;
+}
+
+} // namespace lw
