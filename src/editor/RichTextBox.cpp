@@ -692,8 +692,8 @@ DisplayFormats* RichTextBox::displayFormats() const
 int RichTextBox::positionAt(int x, int y) const
 {
     const QPoint inViewport = editor->viewport()->mapFrom(editor, QPoint(x, y));
-    const QPoint inDocument =
-        inViewport + QPoint(editor->horizontalScrollBar()->value(), editor->verticalScrollBar()->value());
+    const QPoint inDocument = inViewport + QPoint(editor->horizontalScrollBar()->value(),
+                                                  editor->verticalScrollBar()->value());
     return document()->documentLayout()->hitTest(inDocument, Qt::ExactHit);
 }
 
