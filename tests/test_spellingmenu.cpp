@@ -29,14 +29,14 @@ using namespace lw;
 
 namespace {
 
-QStringList wavyPieces(const QTextDocument& document)
+// The pieces of text drawn with a wavy underline over them.
+QStringList wavyPieces(const RichTextBox& box)
 {
     QStringList pieces;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (const QTextLayout::FormatRange& range : block.layout()->formats()) {
-            if (range.format.underlineStyle() == QTextCharFormat::WaveUnderline)
-                pieces.append(block.text().mid(range.start, range.length));
-        }
+    const auto selections = box.textEdit()->extraSelections();
+    for (const QTextEdit::ExtraSelection& selection : selections) {
+        if (selection.format.underlineStyle() == QTextCharFormat::WaveUnderline)
+            pieces.append(selection.cursor.selectedText());
     }
     return pieces;
 }
@@ -178,7 +178,7 @@ void SpellingMenuTest::popupOffersSuggestionsOnAMisspeltWord()
 {
     start();
     show(QStringLiteral("We recieve your paymnet."));
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList({"recieve", "paymnet"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"recieve", "paymnet"}));
     rightClick(3);
     QStringList expected{"receive", "recipient", "-", "Add to Dictionary", "Ignore All", "-"};
     QCOMPARE(entriesOf(popup()), expected + usualPopup);
@@ -187,7 +187,7 @@ void SpellingMenuTest::popupOffersSuggestionsOnAMisspeltWord()
     QCOMPARE(mail->RTB->Text(), QStringLiteral("We receive your paymnet."));
     QVERIFY(mail->DocumentModified);
     spelling().marks().finish();
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList({"paymnet"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"paymnet"}));
 
     rightClick(int(mail->RTB->Text().indexOf(QStringLiteral("paymnet"))));
     expected = QStringList{"payment", "-", "Add to Dictionary", "Ignore All", "-"};
@@ -196,7 +196,7 @@ void SpellingMenuTest::popupOffersSuggestionsOnAMisspeltWord()
     popup()->hide();
     QCOMPARE(mail->RTB->Text(), QStringLiteral("We receive your payment."));
     spelling().marks().finish();
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList());
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList());
     // The popup's own items still do what they did.
     rightClick(0);
     QCOMPARE(entriesOf(popup()), usualPopup);
@@ -283,13 +283,12 @@ void SpellingMenuTest::addedWordStaysUnderlinedNoMoreAfterARestart()
 {
     start();
     show(QStringLiteral("Brightquill: we recieve your paymnet."));
-    QCOMPARE(wavyPieces(*mail->RTB->document()),
-             QStringList({"Brightquill", "recieve", "paymnet"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"Brightquill", "recieve", "paymnet"}));
     rightClick(2);
     actionNamed(popup(), QStringLiteral("Add to Dictionary"))->trigger();
     popup()->hide();
     spelling().marks().finish();
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList({"recieve", "paymnet"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"recieve", "paymnet"}));
     QFile words(wordsFile());
     QVERIFY(words.open(QIODevice::ReadOnly));
     QCOMPARE(words.readAll(), QByteArray("Brightquill\n"));
@@ -297,7 +296,7 @@ void SpellingMenuTest::addedWordStaysUnderlinedNoMoreAfterARestart()
 
     restart();
     show(QStringLiteral("Brightquill and BRIGHTQUILL: we recieve your paymnet."));
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList({"recieve", "paymnet"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"recieve", "paymnet"}));
 }
 
 void SpellingMenuTest::addedWordThatCannotBeSavedCountsForThisRun()
@@ -315,7 +314,7 @@ void SpellingMenuTest::addedWordThatCannotBeSavedCountsForThisRun()
     popup()->hide();
     platform->messages.verifyDone();
     spelling().marks().finish();
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList({"recieve", "paymnet"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"recieve", "paymnet"}));
     QVERIFY(QFileInfo(wordsFile()).isDir());
 }
 
@@ -327,11 +326,11 @@ void SpellingMenuTest::ignoreAllLastsOneRun()
     actionNamed(popup(), QStringLiteral("Ignore All"))->trigger();
     popup()->hide();
     spelling().marks().finish();
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList({"paymnet"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"paymnet"}));
     QVERIFY(!QFile::exists(wordsFile()));
     restart();
     show(QStringLiteral("We recieve your paymnet."));
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList({"recieve", "paymnet"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"recieve", "paymnet"}));
 }
 
 void SpellingMenuTest::languageChoiceIsKept()
@@ -340,13 +339,13 @@ void SpellingMenuTest::languageChoiceIsKept()
     QCOMPARE(entriesOf(languages()),
              QStringList({"English (United Kingdom)", "English (United States) (on)"}));
     show(QStringLiteral("The color and the colour."));
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList({"colour"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"colour"}));
     actionNamed(languages(), QStringLiteral("English (United Kingdom)"))->trigger();
     QCOMPARE(entriesOf(languages()),
              QStringList({"English (United Kingdom) (on)", "English (United States)"}));
     QCOMPARE(spelling().checker().dictionary().name, QStringLiteral("en_GB"));
     // Read in the background; the underlines follow.
-    QTRY_COMPARE(wavyPieces(*mail->RTB->document()), QStringList({"color"}));
+    QTRY_COMPARE(wavyPieces(*mail->RTB), QStringList({"color"}));
     const QSettings settings(SpellingSettings::settingsPath(), QSettings::IniFormat);
     QCOMPARE(settings.value(QStringLiteral("Spelling/Language")).toString(),
              QStringLiteral("en_GB"));
@@ -361,7 +360,7 @@ void SpellingMenuTest::languageChoiceIsKept()
     QCOMPARE(entriesOf(languages()),
              QStringList({"English (United Kingdom) (on)", "English (United States)"}));
     show(QStringLiteral("The color and the colour."));
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList({"color"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"color"}));
 }
 
 void SpellingMenuTest::checkingSwitchedOffIsKept()
@@ -376,11 +375,11 @@ void SpellingMenuTest::checkingSwitchedOffIsKept()
     QVERIFY(item->isEnabled());
     QVERIFY(bar.isItemChecked(format, check));
     show(QStringLiteral("We recieve your paymnet."));
-    QCOMPARE(wavyPieces(*mail->RTB->document()).size(), 2);
+    QCOMPARE(wavyPieces(*mail->RTB).size(), 2);
     item->trigger();
     QVERIFY(!bar.isItemChecked(format, check));
     spelling().marks().finish();
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList());
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList());
     rightClick(3);
     QCOMPARE(entriesOf(popup()), usualPopup);
     popup()->hide();
@@ -388,11 +387,11 @@ void SpellingMenuTest::checkingSwitchedOffIsKept()
     restart();
     QVERIFY(!mail->MenuBar->isItemChecked(format, check));
     show(QStringLiteral("We recieve your paymnet."));
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList());
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList());
     mail->MenuBar->item(format, check)->trigger();
     QVERIFY(mail->MenuBar->isItemChecked(format, check));
     spelling().marks().finish();
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList({"recieve", "paymnet"}));
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList({"recieve", "paymnet"}));
 }
 
 void SpellingMenuTest::noDictionaryInstalled()
@@ -407,7 +406,7 @@ void SpellingMenuTest::noDictionaryInstalled()
     QVERIFY(!check->isChecked());
     QTest::keyClicks(mail->RTB->textEdit(), QStringLiteral("We recieve your paymnet "));
     spelling().marks().finish();
-    QCOMPARE(wavyPieces(*mail->RTB->document()), QStringList());
+    QCOMPARE(wavyPieces(*mail->RTB), QStringList());
     rightClick(3);
     QCOMPARE(entriesOf(popup()), usualPopup);
     popup()->hide();
@@ -420,12 +419,12 @@ void SpellingMenuTest::showingALetterLeavesItUnmodified()
     mail->RTB->setText(QStringLiteral("We recieve your paymnet."));
     mail->DocumentModified = false;
     spelling().marks().finish();
-    QCOMPARE(wavyPieces(*mail->RTB->document()).size(), 2);
+    QCOMPARE(wavyPieces(*mail->RTB).size(), 2);
     QVERIFY(!mail->DocumentModified);
     mail->RTB->setText(QStringLiteral("The color and the colour."));
     mail->DocumentModified = false;
     actionNamed(languages(), QStringLiteral("English (United Kingdom)"))->trigger();
-    QTRY_COMPARE(wavyPieces(*mail->RTB->document()), QStringList({"color"}));
+    QTRY_COMPARE(wavyPieces(*mail->RTB), QStringList({"color"}));
     QVERIFY(!mail->DocumentModified);
 }
 

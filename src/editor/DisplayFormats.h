@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QList>
-#include <QSyntaxHighlighter>
+#include <QObject>
 #include <QTextLayout>
+#include <QTimer>
 #include <memory>
+#include <utility>
 
+class QPoint;
+class QTextBlock;
 class QTextDocument;
+class QTextEdit;
 
 namespace lw {
 
@@ -15,41 +20,47 @@ class DisplayDecorator
 public:
     virtual ~DisplayDecorator() = default;
 
-    // A change of the document is about to be decorated: `from`, `removed` and `added` as
-    // QTextDocument::contentsChange gives them. Comes before decorate() for its paragraphs.
+    // The document changed: `from`, `removed` and `added` as QTextDocument::contentsChange gives
+    // them. Comes before blockChanged() for the paragraphs of the change.
     virtual void documentChanging(int from, int removed, int added)
     {
         Q_UNUSED(from);
         Q_UNUSED(removed);
         Q_UNUSED(added);
     }
-    // Adds the formats to draw over the paragraph's text, as ranges of `text`. `changed` is true
-    // when the paragraph's text or format has changed since it was last decorated, false when
-    // it is only drawn again.
-    virtual void decorate(const QTextBlock& block, const QString& text, bool changed,
-                          QList<QTextLayout::FormatRange>& formats) = 0;
+    // The paragraph's text or format changed.
+    virtual void blockChanged(const QTextBlock& block) { Q_UNUSED(block); }
+    // Adds the formats to draw over the paragraph, as ranges of its text.
+    virtual void decorate(const QTextBlock& block, QList<QTextLayout::FormatRange>& formats) = 0;
 };
 
-// The display-only formats of a document: drawn over its text by the layout, never part of the
-// document itself, so never saved, printed, copied or undone. Several decorators share it; where
-// their formats overlap, the later decorator's properties are drawn over the earlier's.
-class DisplayFormats : public QSyntaxHighlighter
+// The display-only formats of an editor's document: drawn over the text as the editor's extra
+// selections, never part of the document, so never saved, printed, copied or undone, and never
+// a reason to lay the text out again. Only the paragraphs on screen are drawn, so that the cost
+// does not grow with the document. Several decorators share it; where their formats overlap,
+// the properties of the later decorator are drawn over those of the earlier.
+class DisplayFormats : public QObject
 {
     Q_OBJECT
 public:
-    // Best made while the document is empty: on a document with text the highlighter draws every
-    // paragraph at the next turn of the event loop, and the document says it changed.
-    explicit DisplayFormats(QTextDocument* document);
+    explicit DisplayFormats(QTextEdit* editor);
     ~DisplayFormats() override;
 
+    QTextDocument* document() const;
     void addDecorator(DisplayDecorator* decorator);
     void removeDecorator(DisplayDecorator* decorator);
 
-    // Draws a paragraph's formats again, asking every decorator for them.
+    // Draws the paragraph again soon, if it is on screen.
     void redraw(const QTextBlock& block);
-    // True while formats are being drawn again: the document then says it changed, but its
-    // content has not.
-    bool isRedrawing() const { return redrawing > 0; }
+    // Draws every paragraph on screen again soon.
+    void redrawAll();
+    // Draws the paragraphs on screen now.
+    void redrawNow();
+
+    // The first and last positions on screen.
+    std::pair<int, int> visibleRange() const;
+    // The position nearest to a point of the viewport over text; -1 where there is no text.
+    int positionAt(const QPoint& point) const;
 
     // What a decorator keeps about a paragraph: it lives as long as the paragraph, and goes when
     // the paragraph does.
@@ -63,13 +74,16 @@ public:
                          std::unique_ptr<BlockState> state);
 
 protected:
-    void highlightBlock(const QString& text) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void documentChanging(int from, int removed, int added);
+    void documentChanged(int from, int removed, int added);
 
+    QTextEdit* editor;
     QList<DisplayDecorator*> decorators;
-    int redrawing = 0;
+    QTimer redrawTimer;
+    // What was on screen at the last drawing.
+    std::pair<int, int> drawn{0, -1};
 };
 
 } // namespace lw

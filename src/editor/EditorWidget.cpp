@@ -51,17 +51,12 @@ QString richTextFormat(const QMimeData* source)
 
 } // namespace
 
-EditorWidget::EditorWidget(QWidget* parent)
-    : QTextEdit(parent), formats(new DisplayFormats(document()))
+EditorWidget::EditorWidget(QWidget* parent) : QTextEdit(parent), formats(new DisplayFormats(this))
 {
     // The program shows a popup of its own on the right button.
     setContextMenuPolicy(Qt::PreventContextMenu);
-    // Formatting counts as a change too: a user who bolds a word has modified the document. Display
-    // formats drawn again change nothing, though the document says they do.
-    connect(document(), &QTextDocument::contentsChanged, this, [this] {
-        if (!formats->isRedrawing())
-            emit contentChanged();
-    });
+    // Formatting counts as a change too: a user who bolds a word has modified the document.
+    connect(document(), &QTextDocument::contentsChanged, this, &EditorWidget::contentChanged);
 }
 
 QVariant EditorWidget::loadResource(int type, const QUrl& name)

@@ -6,9 +6,7 @@
 #include "platform/SafeFile.h"
 #include "rtf/RtfReader.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QFile>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -691,17 +689,12 @@ DisplayFormats* RichTextBox::displayFormats() const
 
 int RichTextBox::positionAt(int x, int y) const
 {
-    const QPoint inViewport = editor->viewport()->mapFrom(editor, QPoint(x, y));
-    const QPoint inDocument = inViewport + QPoint(editor->horizontalScrollBar()->value(),
-                                                  editor->verticalScrollBar()->value());
-    return document()->documentLayout()->hitTest(inDocument, Qt::ExactHit);
+    return editor->displayFormats()->positionAt(editor->viewport()->mapFrom(editor, QPoint(x, y)));
 }
 
 std::pair<int, int> RichTextBox::visibleRange() const
 {
-    const QRect view = editor->viewport()->rect();
-    return {editor->cursorForPosition(view.topLeft()).position(),
-            editor->cursorForPosition(view.bottomRight()).position()};
+    return editor->displayFormats()->visibleRange();
 }
 
 QRect RichTextBox::caretRect() const

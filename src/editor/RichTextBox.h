@@ -130,8 +130,8 @@ public:
 
     // The formats drawn over the text without being part of it, such as the spelling underline.
     DisplayFormats* displayFormats() const;
-    // The position at a point of the widget: that of the character there, or after it when the
-    // point is on its second half; -1 where there is no text.
+    // The position nearest to a point of the widget over text: before the character there, or
+    // after it when the point is on its second half; -1 where there is no text.
     int positionAt(int x, int y) const;
     // The first and last positions on screen.
     std::pair<int, int> visibleRange() const;

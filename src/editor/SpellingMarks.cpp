@@ -6,6 +6,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
+#include <ctime>
 
 namespace lw {
 
@@ -34,6 +35,15 @@ qint64 now()
         return started;
     }();
     return clock.nsecsElapsed();
+}
+
+// The processor time of this thread: on a busy machine the clock on the wall also counts the
+// time other programs had the processor.
+qint64 processorNow()
+{
+    timespec spent{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &spent);
+    return qint64(spent.tv_sec) * 1000000000 + spent.tv_nsec;
 }
 
 QTextCharFormat misspeltFormat()
@@ -90,16 +100,8 @@ SpellingMarks::SpellingMarks(DisplayFormats& displayFormats, SpellChecker& spell
 
 SpellingMarks::~SpellingMarks()
 {
-    if (!formats)
-        return;
-    QList<QTextBlock> marked;
-    for (QTextBlock block = formats->document()->begin(); block.isValid(); block = block.next()) {
-        if (const State* state = stateOf(block); state && !state->misspelt.isEmpty())
-            marked.append(block);
-    }
-    formats->removeDecorator(this);
-    for (const QTextBlock& block : std::as_const(marked))
-        formats->redraw(block);
+    if (formats)
+        formats->removeDecorator(this);
 }
 
 void SpellingMarks::setEnabled(bool on)
@@ -109,11 +111,6 @@ void SpellingMarks::setEnabled(bool on)
     enabled = on;
     ++generation;
     restart(0);
-}
-
-void SpellingMarks::setVisibleRange(std::function<std::pair<int, int>()> range)
-{
-    visibleRange = std::move(range);
 }
 
 SpellingMarks::State* SpellingMarks::stateOf(const QTextBlock& block) const
@@ -151,6 +148,7 @@ void SpellingMarks::documentChanging(int from, int removed, int added)
 {
     changeStarted = now();
     inlineSpent = 0;
+    inlineProcessor = 0;
     // The word at the end of a keystroke's change is being typed.
     QTextCursor previous = typing;
     typing = QTextCursor();
@@ -159,34 +157,36 @@ void SpellingMarks::documentChanging(int from, int removed, int added)
         typing.setPosition(std::min(from + added, formats->document()->characterCount() - 1));
         typingPause.start();
     }
-    if (!previous.isNull() && (typing.isNull() || previous.block() != typing.block())) {
-        toRedraw.append(previous);
-        sliceTimer.start();
+    if (!previous.isNull() && (typing.isNull() || previous.block() != typing.block()))
+        formats->redraw(previous.block());
+}
+
+void SpellingMarks::blockChanged(const QTextBlock& block)
+{
+    if (!enabled) {
+        DisplayFormats::setState(block, this, nullptr);
+        return;
+    }
+    State& state = ensureState(block);
+    state.misspelt.clear();
+    state.complete = false;
+    state.restartWork();
+    const qint64 started = now();
+    if (changeStarted >= 0 && started - changeStarted < inlineBudget &&
+        block.length() <= longestInline) {
+        const qint64 startedProcessor = processorNow();
+        checkNow(block);
+        inlineSpent += now() - started;
+        inlineProcessor += processorNow() - startedProcessor;
+        times.longestInline = std::max(times.longestInline, inlineSpent);
+        times.longestInlineProcessor = std::max(times.longestInlineProcessor, inlineProcessor);
+    } else {
+        restart(block.position());
     }
 }
 
-void SpellingMarks::decorate(const QTextBlock& block, const QString& text, bool changed,
-                             QList<QTextLayout::FormatRange>& ranges)
+void SpellingMarks::decorate(const QTextBlock& block, QList<QTextLayout::FormatRange>& ranges)
 {
-    if (changed) {
-        if (!enabled) {
-            DisplayFormats::setState(block, this, nullptr);
-            return;
-        }
-        State& state = ensureState(block);
-        state.misspelt.clear();
-        state.complete = false;
-        state.restartWork();
-        const qint64 started = now();
-        if (changeStarted >= 0 && started - changeStarted < inlineBudget &&
-            text.size() <= longestInline) {
-            checkNow(block);
-            inlineSpent += now() - started;
-            times.longestInline = std::max(times.longestInline, inlineSpent);
-        } else {
-            restart(block.position());
-        }
-    }
     const State* state = stateOf(block);
     if (!enabled || !state)
         return;
@@ -260,18 +260,13 @@ void SpellingMarks::slice()
     if (!formats)
         return;
     const qint64 started = now();
+    const qint64 startedProcessor = processorNow();
     const qint64 deadline = started + sliceBudget;
     QTextDocument* document = formats->document();
 
-    const QList<QTextCursor> redraw = std::exchange(toRedraw, {});
-    for (const QTextCursor& at : redraw) {
-        if (!at.isNull())
-            formats->redraw(at.block());
-    }
-
     bool finished = true;
-    if (visibleRange) {
-        const auto [first, last] = visibleRange();
+    {
+        const auto [first, last] = formats->visibleRange();
         int count = 0;
         for (QTextBlock block = document->findBlock(first);
              finished && block.isValid() && block.position() <= last && count < mostVisible;
@@ -299,10 +294,11 @@ void SpellingMarks::slice()
             sweeping = false;
     }
 
-    const qint64 spent = now() - started;
-    times.longestSlice = std::max(times.longestSlice, spent);
+    times.longestSlice = std::max(times.longestSlice, now() - started);
+    times.longestSliceProcessor =
+        std::max(times.longestSliceProcessor, processorNow() - startedProcessor);
     ++times.slices;
-    if (sweeping || !finished || !toRedraw.isEmpty())
+    if (sweeping || !finished)
         sliceTimer.start();
     else
         emit done();
@@ -314,15 +310,16 @@ void SpellingMarks::finish()
         sliceTimer.stop();
         slice();
     }
+    formats->redrawNow();
 }
 
 void SpellingMarks::releaseTypedWord()
 {
     if (typing.isNull())
         return;
-    toRedraw.append(typing);
+    const QTextBlock block = typing.block();
     typing = QTextCursor();
-    sliceTimer.start();
+    formats->redraw(block);
 }
 
 std::optional<WordSpan> SpellingMarks::misspeltWordAt(int position)

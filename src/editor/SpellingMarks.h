@@ -7,16 +7,14 @@
 #include <QPointer>
 #include <QTextCursor>
 #include <QTimer>
-#include <functional>
 #include <optional>
-#include <utility>
 
 namespace lw {
 
 class SpellChecker;
 
 // Underlines the misspelt words of a document as it is typed in, with a red wavy line drawn by
-// the document's display formats. A paragraph is checked when it changes, at once while that
+// the editor's display formats. A paragraph is checked when it changes, at once while that
 // takes a few milliseconds; everything else (a letter loaded, a dictionary changed) is checked
 // in short slices between the user's keystrokes, the paragraphs on screen first.
 class SpellingMarks : public QObject, public DisplayDecorator
@@ -28,8 +26,6 @@ public:
 
     void setEnabled(bool on);
     bool isEnabled() const { return enabled; }
-    // Where the document is on screen, as the first and last positions shown.
-    void setVisibleRange(std::function<std::pair<int, int>()> range);
 
     // The misspelt word at a position of the document (touching it counts), its paragraph
     // checked first when it has not been yet.
@@ -37,24 +33,27 @@ public:
     // The words underlined now, as positions of the document.
     QList<WordSpan> underlined() const;
     // True when every paragraph has been checked.
-    bool isDone() const { return !sweeping && toRedraw.isEmpty(); }
+    bool isDone() const { return !sweeping; }
     // Checks everything that is left before returning.
     void finish();
 
     // How long checking kept the user waiting: the longest slice of background work and the
-    // longest check of a change as it was typed, in nanoseconds.
+    // longest check of a change as it was typed, in nanoseconds, on the clock and in processor
+    // time of the program.
     struct Timing
     {
         qint64 longestSlice = 0;
+        qint64 longestSliceProcessor = 0;
         qint64 longestInline = 0;
+        qint64 longestInlineProcessor = 0;
         int slices = 0;
     };
     Timing timing() const { return times; }
     void resetTiming() { times = {}; }
 
     void documentChanging(int from, int removed, int added) override;
-    void decorate(const QTextBlock& block, const QString& text, bool changed,
-                  QList<QTextLayout::FormatRange>& formats) override;
+    void blockChanged(const QTextBlock& block) override;
+    void decorate(const QTextBlock& block, QList<QTextLayout::FormatRange>& formats) override;
 
 signals:
     // Every paragraph has been checked.
@@ -77,13 +76,11 @@ private:
     bool enabled = true;
     // Changes whenever words may be judged otherwise: every paragraph checked before is due again.
     int generation = 0;
-    std::function<std::pair<int, int>()> visibleRange;
 
     // The background: paragraphs from `sweep` on may be due; none before it.
     QTimer sliceTimer;
     QTextCursor sweep;
     bool sweeping = false;
-    QList<QTextCursor> toRedraw;
 
     // The word being typed is not underlined until the typing pauses.
     QTextCursor typing;
@@ -92,6 +89,7 @@ private:
     // The change being decorated: paragraphs are checked inline while this is short.
     qint64 changeStarted = -1;
     qint64 inlineSpent = 0;
+    qint64 inlineProcessor = 0;
     Timing times;
 };
 

@@ -9,6 +9,7 @@
 #include "mainwindow/frmMail.h"
 #include "platform/Services.h"
 
+#include <QActionGroup>
 #include <QTextCursor>
 
 namespace lw {
@@ -51,7 +52,6 @@ SpellingCommands::SpellingCommands(frmMail& window)
       spellingMarks(new SpellingMarks(*window.RTB->displayFormats(), *spellChecker, this)),
       installed(findDictionaries()), settings(SpellingSettings::load())
 {
-    spellingMarks->setVisibleRange([box = w.RTB] { return box->visibleRange(); });
     // A personal list that cannot be read is reported when a word is added to it.
     spellChecker->loadPersonalWords();
     SpellingDictionary chosen;
@@ -75,9 +75,13 @@ void SpellingCommands::BuildMenus()
         bar.addItem(languageMenu(), noDictionaryKey, QStringLiteral("No Dictionary Installed"),
                     MenuEntryKind::Item, false);
     }
+    // One language at a time, shown as a choice of one.
+    delete languageChoice;
+    languageChoice = new QActionGroup(this);
     for (const SpellingDictionary& dictionary : std::as_const(installed)) {
         bar.addItem(languageMenu(), dictionary.name, literalCaption(dictionary.displayName),
                     MenuEntryKind::Check, true);
+        languageChoice->addAction(bar.item(languageMenu(), dictionary.name));
     }
     updateMenus();
 }

@@ -5,8 +5,11 @@
 #include "editor/WordSplitter.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <optional>
+
+class QActionGroup;
 
 namespace lw {
 
@@ -52,6 +55,7 @@ private:
     SpellingMarks* spellingMarks;
     QList<SpellingDictionary> installed;
     SpellingSettings settings;
+    QPointer<QActionGroup> languageChoice;
 
     std::optional<WordSpan> popupWord;
     QString popupText;
