@@ -18,6 +18,8 @@ public:
     // Pictures the document does not hold are looked up in the program's other editors: text
     // cut from one editor and pasted into another refers to its pictures by name.
     QVariant loadResource(int type, const QUrl& name) override;
+    // Inserts the picture at the caret, replacing the selection.
+    void insertPicture(const QImage& picture);
 
     // The formats drawn over the text that are not part of it, such as the spelling underline.
     DisplayFormats* displayFormats() const { return formats; }
@@ -39,8 +41,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // Inserts the picture at the caret, replacing the selection.
-    void insertPicture(const QImage& picture);
     // Makes the pictures of a pasted range the document's own, while their source still exists.
     void adoptPictures(int start, int end);
 
