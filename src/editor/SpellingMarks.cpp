@@ -56,26 +56,27 @@ QTextCharFormat misspeltFormat()
 
 } // namespace
 
+// A check of a long paragraph under way over several slices: the text it reads, where it
+// stands, what it found so far.
+struct Progress
+{
+    Progress(QString from, int forGeneration)
+        : text(std::move(from)), splitter(text), generation(forGeneration)
+    {}
+
+    const QString text;
+    WordSplitter splitter;
+    QList<WordSpan> found;
+    const int generation;
+};
+
 struct SpellingMarks::State : DisplayFormats::BlockState
 {
     // The words underlined, as positions in the paragraph, and the generation they were found in.
     QList<WordSpan> misspelt;
     int generation = -1;
     bool complete = false;
-
-    // A check under way, over slices: the text it reads, where it stands, what it found so far.
-    QString text;
-    std::optional<WordSplitter> splitter;
-    QList<WordSpan> found;
-    int workGeneration = -1;
-
-    void restartWork()
-    {
-        splitter.reset();
-        found.clear();
-        text.clear();
-        workGeneration = -1;
-    }
+    std::unique_ptr<Progress> progress;
 };
 
 SpellingMarks::SpellingMarks(DisplayFormats& displayFormats, SpellChecker& spellChecker,
@@ -167,10 +168,11 @@ void SpellingMarks::blockChanged(const QTextBlock& block)
         DisplayFormats::setState(block, this, nullptr);
         return;
     }
-    State& state = ensureState(block);
-    state.misspelt.clear();
-    state.complete = false;
-    state.restartWork();
+    if (State* state = stateOf(block)) {
+        state->misspelt.clear();
+        state->complete = false;
+        state->progress.reset();
+    }
     const qint64 started = now();
     if (changeStarted >= 0 && started - changeStarted < inlineBudget &&
         block.length() <= longestInline) {
@@ -201,19 +203,23 @@ void SpellingMarks::decorate(const QTextBlock& block, QList<QTextLayout::FormatR
     }
 }
 
-void SpellingMarks::checkNow(const QTextBlock& block)
+QList<WordSpan> SpellingMarks::misspeltWords(const QString& text) const
 {
-    State& state = ensureState(block);
-    state.restartWork();
-    const QString text = checker.isReady() ? block.text() : QString();
     QList<WordSpan> misspelt;
     WordSplitter splitter(text);
-    WordSpan word;
-    while (splitter.next(word)) {
+    for (WordSpan word; splitter.next(word);) {
         if (!checker.isCorrect(QStringView(text).mid(word.start, word.length)))
             misspelt.append(word);
     }
-    state.misspelt = misspelt;
+    return misspelt;
+}
+
+void SpellingMarks::checkNow(const QTextBlock& block)
+{
+    State& state = ensureState(block);
+    state.progress.reset();
+    // Until the dictionary is ready every word is right: nothing to read.
+    state.misspelt = checker.isReady() ? misspeltWords(block.text()) : QList<WordSpan>();
     state.complete = true;
     state.generation = generation;
 }
@@ -229,27 +235,31 @@ bool SpellingMarks::work(const QTextBlock& block, qint64 deadline)
         return true;
     }
     State& state = ensureState(block);
-    if (!state.splitter || state.workGeneration != generation) {
-        state.restartWork();
-        // Until the dictionary is ready every word is right: nothing to read.
-        if (checker.isReady())
-            state.text = block.text();
-        state.splitter.emplace(state.text);
-        state.workGeneration = generation;
+    QList<WordSpan> found;
+    if (!checker.isReady()) {
+        state.progress.reset();
+    } else if (!state.progress && block.length() <= longestInline) {
+        found = misspeltWords(block.text());
+    } else {
+        if (!state.progress || state.progress->generation != generation)
+            state.progress = std::make_unique<Progress>(block.text(), generation);
+        Progress& progress = *state.progress;
+        const QStringView text(progress.text);
+        WordSpan word;
+        int words = 0;
+        while (progress.splitter.next(word)) {
+            if (!checker.isCorrect(text.mid(word.start, word.length)))
+                progress.found.append(word);
+            if (++words % wordsBetweenClocks == 0 && now() > deadline)
+                return false;
+        }
+        found = std::move(progress.found);
+        state.progress.reset();
     }
-    WordSpan word;
-    int words = 0;
-    while (state.splitter->next(word)) {
-        if (!checker.isCorrect(QStringView(state.text).mid(word.start, word.length)))
-            state.found.append(word);
-        if (++words % wordsBetweenClocks == 0 && now() > deadline)
-            return false;
-    }
-    const bool differs = state.found != state.misspelt;
-    state.misspelt = state.found;
+    const bool differs = found != state.misspelt;
+    state.misspelt = std::move(found);
     state.complete = true;
     state.generation = generation;
-    state.restartWork();
     if (differs)
         formats->redraw(block);
     return true;

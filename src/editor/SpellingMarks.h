@@ -67,6 +67,7 @@ private:
     // Checks the paragraph until the clock passes the deadline; true when it is done.
     bool work(const QTextBlock& block, qint64 deadline);
     void checkNow(const QTextBlock& block);
+    QList<WordSpan> misspeltWords(const QString& text) const;
     void restart(int from);
     void slice();
     void releaseTypedWord();
