@@ -7,10 +7,12 @@
 #include "library/modMain.h"
 #include "mainwindow/CommandDispatcher.h"
 #include "mainwindow/CommandTables.h"
+#include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/SpellingCommands.h"
 #include "mainwindow/frmMail.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -48,6 +50,20 @@ QStringList captionsOf(const QMenu* menu)
     return captions;
 }
 
+// A menu's entry as assistive technology sees it.
+QAccessibleInterface* accessibleEntry(QMenu* menu, const QString& name)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(menu);
+    if (!accessible)
+        return nullptr;
+    for (int i = 0; i < accessible->childCount(); ++i) {
+        QAccessibleInterface* child = accessible->child(i);
+        if (child && child->text(QAccessible::Name) == name)
+            return child;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 // Spelling as a user meets it on a real X server: typed with the keyboard, mended from the popup
@@ -62,6 +78,7 @@ private slots:
     void typedMistakesAreUnderlinedAndMendedFromThePopup();
     void copiedUnderlinedWordHasNoUnderline();
     void addedWordStaysAddedAfterRestart();
+    void menusWorkFromTheirAccessibleActions();
 
 private:
     void start();
@@ -200,6 +217,54 @@ void SpellingX11Test::addedWordStaysAddedAfterRestart()
     start();
     QTest::keyClicks(edit(), QStringLiteral("Brightquill thanks you "));
     QTRY_COMPARE(wavyPieces(*window->RTB), QStringList({"thanks"}));
+}
+
+void SpellingX11Test::menusWorkFromTheirAccessibleActions()
+{
+    QTest::keyClicks(edit(), QStringLiteral("The colour we recieve "));
+    QTRY_COMPARE(wavyPieces(*window->RTB), QStringList({"colour", "recieve"}));
+
+    // A suggestion, pressed from the popup's accessible entry.
+    rightClickWord(QStringLiteral("recieve"));
+    QAccessibleInterface* suggestion = accessibleEntry(popup(), QStringLiteral("receive"));
+    QVERIFY(suggestion);
+    QCOMPARE(suggestion->role(), QAccessible::MenuItem);
+    QVERIFY(suggestion->actionInterface());
+    suggestion->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(window->RTB->Text(), QStringLiteral("The colour we receive "));
+    popup()->hide();
+    QTRY_COMPARE(wavyPieces(*window->RTB), QStringList({"colour"}));
+
+    // Another language, chosen from the Format menu's submenu.
+    MenuBarControl& bar = *window->MenuBar;
+    QMenu* languages = bar.menu(QString::fromLatin1(spellingLanguageMenuKey));
+    QVERIFY(languages);
+    QAccessibleInterface* british =
+        accessibleEntry(languages, QStringLiteral("English (United Kingdom)"));
+    QVERIFY(british);
+    QVERIFY(british->state().checkable);
+    QVERIFY(!british->state().checked);
+    british->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_VERIFY(british->state().checked);
+    QTRY_COMPARE(wavyPieces(*window->RTB), QStringList());
+
+    // Checking switched off, then on again, from the Format menu.
+    QMenu* format = bar.menu(QStringLiteral("mnuFormat"));
+    QVERIFY(format);
+    QAccessibleInterface* check =
+        accessibleEntry(format, QStringLiteral("Check Spelling as You Type"));
+    QVERIFY(check);
+    QVERIFY(check->state().checked);
+    QTest::keyClick(edit(), Qt::Key_End);
+    QTest::keyClicks(edit(), QStringLiteral("the color "));
+    QCOMPARE(window->RTB->Text(), QStringLiteral("The colour we receive the color "));
+    QTRY_COMPARE(wavyPieces(*window->RTB), QStringList({"color"}));
+    check->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(wavyPieces(*window->RTB), QStringList());
+    QVERIFY(!check->state().checked);
+    check->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(wavyPieces(*window->RTB), QStringList({"color"}));
+    QVERIFY(check->state().checked);
 }
 
 QTEST_MAIN(SpellingX11Test)
