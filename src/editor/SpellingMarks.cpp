@@ -18,8 +18,9 @@ constexpr qint64 sliceBudget = 4 * millisecond;
 // A change is checked as it is made while checking it takes no longer than this; the rest of it
 // goes to the background.
 constexpr qint64 inlineBudget = 3 * millisecond;
-// A paragraph longer than this is always checked in the background, in pieces.
-constexpr int longestInline = 20000;
+// A paragraph longer than this is checked in pieces, the clock read between them: a few
+// thousand words none of which the dictionary knows take Nuspell tens of milliseconds.
+constexpr int longestInline = 4000;
 // The clock is read after this many words of a long paragraph.
 constexpr int wordsBetweenClocks = 32;
 // Visible paragraphs looked at first in each slice, at most.
@@ -168,21 +169,26 @@ void SpellingMarks::blockChanged(const QTextBlock& block)
         DisplayFormats::setState(block, this, nullptr);
         return;
     }
-    if (State* state = stateOf(block)) {
-        state->misspelt.clear();
+    State* state = stateOf(block);
+    if (state) {
         state->complete = false;
         state->progress.reset();
     }
     const qint64 started = now();
-    if (changeStarted >= 0 && started - changeStarted < inlineBudget &&
-        block.length() <= longestInline) {
+    bool checked = false;
+    if (changeStarted >= 0 && started - changeStarted < inlineBudget) {
+        // Words already seen cost a lookup each: even a long paragraph is mostly done at once.
         const qint64 startedProcessor = processorNow();
-        checkNow(block);
+        checked = work(block, changeStarted + inlineBudget);
         inlineSpent += now() - started;
         inlineProcessor += processorNow() - startedProcessor;
         times.longestInline = std::max(times.longestInline, inlineSpent);
         times.longestInlineProcessor = std::max(times.longestInlineProcessor, inlineProcessor);
-    } else {
+    }
+    if (!checked) {
+        // Its underlines stood where the words were before the change.
+        if ((state = stateOf(block)))
+            state->misspelt.clear();
         restart(block.position());
     }
 }
