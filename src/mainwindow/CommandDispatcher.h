@@ -25,6 +25,9 @@ public:
     // The menu key, or Shift+F10, in the editor: the popup at the caret.
     void RTB_ContextMenuKey();
 
+    // Opens a file chosen from the recent files at the end of the File menu.
+    void OpenRecent(const QString& path);
+
     EditorTools& tools() { return *editorTools; }
     SpellingCommands& spelling() { return *spellingCommands; }
     frmManageFiles* fileManager() const;
@@ -46,6 +49,8 @@ private:
     void Symbol();
     void DateTime();
     void Print();
+    void PrintPreview();
+    void ExportPdf();
     void PageSetup();
     void PrintSetup();
     void FontDialog();
