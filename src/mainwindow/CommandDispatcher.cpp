@@ -9,6 +9,7 @@
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
+#include "mainwindow/SpellingCommands.h"
 #include "mainwindow/frmMail.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Services.h"
@@ -53,12 +54,14 @@ constexpr const char* supportMail = "mailto:support@brightquill.com?subject=Lett
 
 CommandDispatcher::CommandDispatcher(frmMail& window)
     : QObject(&window), w(window), editorTools(new EditorTools(&window, window.RTB)),
+      spellingCommands(new SpellingCommands(window)),
       fieldTools(new FieldTools(&window, window.RTB))
 {
     connect(editorTools, &EditorTools::findNextEnabledChanged, this, [this](bool enabled) {
         w.MenuBar->setItemEnabled(QStringLiteral("mnuEdit"), QStringLiteral("FindNext"), enabled);
     });
     connect(w.RTB, &RichTextBox::MouseDown, this, &CommandDispatcher::RTB_MouseDown);
+    connect(w.RTB, &RichTextBox::ContextMenuKey, this, &CommandDispatcher::RTB_ContextMenuKey);
 }
 
 void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString& itemKey)
@@ -101,6 +104,8 @@ void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString&
         {"mnuHelp", "Support", &CommandDispatcher::Support},
         {"mnuHelp", "Help", &CommandDispatcher::Help},
     };
+    if (spellingCommands->MenuItemClick(menuKey, itemKey))
+        return;
     if (const Command run = lookUp(menuItems, menuKey, itemKey))
         (this->*run)();
 }
@@ -150,14 +155,26 @@ void CommandDispatcher::mnuPopup_ItemClick(const QString& menuKey, const QString
         {popupMenuKey, "Replace", &CommandDispatcher::PopupReplace},
         {popupMenuKey, "GoTo", &CommandDispatcher::GoTo},
     };
+    if (menuKey == QLatin1String(popupMenuKey) && spellingCommands->PopupItemClick(itemKey))
+        return;
     if (const Command run = lookUp(popupItems, menuKey, itemKey))
         (this->*run)();
 }
 
-void CommandDispatcher::RTB_MouseDown(int button, int, int, int)
+void CommandDispatcher::RTB_MouseDown(int button, int, int x, int y)
 {
-    if (button == 2)
-        w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey), QCursor::pos());
+    if (button != 2)
+        return;
+    spellingCommands->PreparePopup(w.RTB->positionAt(x, y));
+    w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey), QCursor::pos());
+}
+
+void CommandDispatcher::RTB_ContextMenuKey()
+{
+    spellingCommands->PreparePopup(w.RTB->SelStart() + w.RTB->SelLength());
+    const QRect caret = w.RTB->caretRect();
+    w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey),
+                          w.RTB->widget()->mapToGlobal(caret.bottomLeft()));
 }
 
 frmManageFiles* CommandDispatcher::fileManager() const

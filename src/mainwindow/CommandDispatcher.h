@@ -9,6 +9,7 @@ class EditorTools;
 class FieldTools;
 class frmMail;
 class frmManageFiles;
+class SpellingCommands;
 
 // Turns the command keys of the menus, the toolbar and the popup into action.
 class CommandDispatcher : public QObject
@@ -22,12 +23,15 @@ public:
     void MenuBar_ToolColor(const QString& bandKey, const QString& toolKey, quint32 bgr);
     void mnuPopup_ItemClick(const QString& menuKey, const QString& itemKey);
     void RTB_MouseDown(int button, int shift, int x, int y);
+    // The menu key, or Shift+F10, in the editor: the popup at the caret.
+    void RTB_ContextMenuKey();
 
     // Opens a file chosen from the recent files at the end of the File menu.
     void OpenRecent(const QString& path);
 
     EditorTools& tools() { return *editorTools; }
     FieldTools& fields() { return *fieldTools; }
+    SpellingCommands& spelling() { return *spellingCommands; }
     frmManageFiles* fileManager() const;
 
     // Where the manual and the support address are opened.
@@ -82,6 +86,7 @@ private:
 
     frmMail& w;
     EditorTools* editorTools;
+    SpellingCommands* spellingCommands;
     QPointer<frmManageFiles> manageFiles;
     FieldTools* fieldTools;
 };

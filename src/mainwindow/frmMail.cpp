@@ -13,6 +13,7 @@
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/RecentFilesMenu.h"
 #include "mainwindow/Shutdown.h"
+#include "mainwindow/SpellingCommands.h"
 #include "mainwindow/StatusIndicators.h"
 #include "platform/Twips.h"
 
@@ -325,6 +326,7 @@ void frmMail::InitMainWindow()
     modMain().Loading = false;
     BuildPopupMenu();
     BuildMenuBar();
+    commands->spelling().BuildMenus();
     alignEdges();
     PlaceEditor();
 }
