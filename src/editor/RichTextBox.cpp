@@ -2,6 +2,7 @@
 
 #include "editor/DocumentText.h"
 #include "editor/EditorWidget.h"
+#include "editor/TextSearch.h"
 #include "platform/SafeFile.h"
 #include "rtf/RtfReader.h"
 
@@ -18,10 +19,6 @@ namespace {
 
 constexpr double twipsPerInch = 1440.0;
 constexpr double millimetresPerInch = 25.4;
-// Find reads the text in pieces that grow up to this size, so that a search costs the distance
-// to its match, not the length of the document.
-constexpr int firstChunk = 64;
-constexpr int largestChunk = 1 << 16;
 
 // Paragraph and line breaks, and the frame marks of pasted tables, read as line feeds; unlike
 // QTextDocument::toPlainText(), non-breaking spaces stay what they are.
@@ -42,9 +39,24 @@ QString withLineFeeds(QString text)
     return text;
 }
 
-bool isWordCharacter(QChar ch)
+textsearch::Rules searchRules(int options)
 {
-    return ch.isLetterOrNumber() || ch.isMark();
+    return {(options & RichTextBox::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive,
+            bool(options & RichTextBox::WholeWord)};
+}
+
+// Runs `work` with the document's layout switched off, then lets Qt lay the document out afresh,
+// lazily, as it does a new document: only what is shown is laid out at once, the rest in the
+// background. Without it, moving the caret after replacing a large document would lay out all of
+// it to find where the old caret stood.
+template <typename Work> void withoutLayout(QTextEdit* editor, Work work)
+{
+    QTextDocument* document = editor->document();
+    const QSizeF page = document->pageSize();
+    document->setPageSize(QSizeF(0, 0));
+    work();
+    document->setPageSize(page);
+    editor->ensureCursorVisible();
 }
 
 bool isBulletStyle(QTextListFormat::Style style)
@@ -517,68 +529,47 @@ int RichTextBox::Find(const QString& text, int start, int end, int options)
     start = std::clamp(start, 0, length);
     if (end < 0 || end > length)
         end = length;
-    QString pattern = text;
-    pattern.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const int size = int(pattern.size());
-    if (size == 0 || end - start < size)
+    const QString pattern = textsearch::searchPattern(text);
+    if (pattern.isEmpty() || end - start < pattern.size())
         return -1;
-    const Qt::CaseSensitivity sensitivity =
-        (options & MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const QTextDocument* doc = document();
-    const auto wholeWord = [&](int at) {
-        return !(options & WholeWord) || (!isWordCharacter(doc->characterAt(at - 1)) &&
-                                          !isWordCharacter(doc->characterAt(at + size)));
-    };
-
-    int found = -1;
-    if (pattern.contains(u'\n') || pattern.contains(u'\r')) {
-        // Text across paragraphs: rare enough to search the whole text.
-        pattern.replace(u'\r', u'\n');
-        const QString all = Text();
-        for (qsizetype at = all.indexOf(pattern, start, sensitivity); at >= 0 && at + size <= end;
-             at = all.indexOf(pattern, at + 1, sensitivity)) {
-            if (wholeWord(int(at))) {
-                found = int(at);
-                break;
-            }
-        }
-    } else {
-        // Paragraph by paragraph, in pieces: a selection inside one paragraph reads its text
-        // in order even where the document holds tables.
-        QTextCursor reader(editor->document());
-        for (QTextBlock block = doc->findBlock(start); block.isValid() && found < 0;
-             block = block.next()) {
-            const int blockEnd = std::min(block.position() + block.length() - 1, end);
-            int chunkStart = std::max(start, block.position());
-            int chunkSize = std::max(firstChunk, 2 * size);
-            while (found < 0 && chunkStart + size <= blockEnd) {
-                const int chunkEnd = std::min(blockEnd, chunkStart + chunkSize);
-                reader.setPosition(chunkStart);
-                reader.setPosition(chunkEnd, QTextCursor::KeepAnchor);
-                const QString chunk = reader.selectedText();
-                for (qsizetype at = chunk.indexOf(pattern, 0, sensitivity); at >= 0;
-                     at = chunk.indexOf(pattern, at + 1, sensitivity)) {
-                    if (wholeWord(chunkStart + int(at))) {
-                        found = chunkStart + int(at);
-                        break;
-                    }
-                }
-                if (chunkEnd == blockEnd)
-                    break;
-                chunkStart = chunkEnd - (size - 1);
-                chunkSize = std::min(chunkSize * 2, largestChunk);
-            }
-            if (block.position() + block.length() > end)
-                break;
-        }
-    }
+    // The stored text, searched as a string: reading it through cursors would lay the document
+    // out up to every position read.
+    const QString searched = textsearch::searchableText(document()->toRawText(), pattern);
+    const int found =
+        int(textsearch::findFirst(searched, pattern, start, end, searchRules(options)));
     if (found >= 0 && !(options & NoHighlight)) {
         QTextCursor match = cursor();
         match.setPosition(found);
-        match.setPosition(found + size, QTextCursor::KeepAnchor);
+        match.setPosition(found + int(pattern.size()), QTextCursor::KeepAnchor);
         setCursor(match);
     }
     return found;
+}
+
+int RichTextBox::replaceEvery(const QString& text, const QString& replacement, int options)
+{
+    const QString pattern = textsearch::searchPattern(text);
+    if (pattern.isEmpty())
+        return 0;
+    const QString searched = textsearch::searchableText(document()->toRawText(), pattern);
+    const QList<qsizetype> matches =
+        textsearch::successiveMatches(searched, pattern, replacement, searchRules(options));
+    if (matches.isEmpty())
+        return 0;
+    const int size = int(pattern.size());
+    beginEdit();
+    QTextCursor edit = cursor();
+    int shift = 0; // how far the replacements made so far moved the text after them
+    for (const qsizetype match : matches) {
+        const int at = int(match) + shift;
+        edit.setPosition(at);
+        edit.setPosition(at + size, QTextCursor::KeepAnchor);
+        edit.insertText(replacement, typingFormat(document(), edit));
+        shift = edit.position() - int(match) - size;
+    }
+    setCursor(edit);
+    endEdit();
+    return int(matches.size());
 }
 
 bool RichTextBox::LoadFile(const QString& path, int type)
@@ -734,8 +725,10 @@ void RichTextBox::replaceContentPlain(const QString& text)
         return;
     }
     // Starts afresh: plain text in the base font, no undo history, the caret at the start.
-    document()->setPlainText(text);
-    editor->setTextCursor(QTextCursor(document()));
+    withoutLayout(editor, [&] {
+        document()->setPlainText(text);
+        editor->setTextCursor(QTextCursor(document()));
+    });
 }
 
 void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& read)
@@ -752,11 +745,13 @@ void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& re
         return;
     }
     // Starts afresh, as a plain text does: no undo history, the caret at the start.
-    document()->clear();
-    QTextCursor cursor(document());
-    read(cursor);
-    document()->clearUndoRedoStacks();
-    editor->setTextCursor(QTextCursor(document()));
+    withoutLayout(editor, [&] {
+        document()->clear();
+        QTextCursor cursor(document());
+        read(cursor);
+        document()->clearUndoRedoStacks();
+        editor->setTextCursor(QTextCursor(document()));
+    });
 }
 
 int RichTextBox::clampPosition(qint64 position) const

@@ -98,6 +98,10 @@ public:
     // word has no letter, digit or combining mark right before or after it. An empty text is
     // never found.
     int Find(const QString& text, int start, int end = -1, int options = 0);
+    // Replaces every match as Find and SelText would one after another from the start of the
+    // text, each with the formatting of its match's first character, in one edit (one undo step,
+    // one relayout); returns how many were replaced. Text inserted is never searched again.
+    int replaceEvery(const QString& text, const QString& replacement, int options = 0);
 
     // Replaces the content with the file; returns false (content unchanged) when it cannot be read.
     bool LoadFile(const QString& path, int type);

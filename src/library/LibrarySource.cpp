@@ -13,6 +13,8 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace lw::librarysource {
 
 namespace {
@@ -171,44 +173,102 @@ QString fileNameFor(const QString& title)
     return (name.isEmpty() ? QStringLiteral("letter") : name.left(60)) + QStringLiteral(".txt");
 }
 
+namespace {
+
+// The letters of a source folder one at a time, in the order of their paths, each checked as it
+// is read. Titles and file names already seen are kept as hashes only, so that the memory needed
+// hardly grows with the number of letters; a hash met again is checked against the letter it
+// came from.
+class LetterReader
+{
+public:
+    LetterReader(const QString& sourceDir, const LibraryContents& catalogue)
+        : catalogue(catalogue), folder(QDir(sourceDir).filePath(lettersFolder))
+    {
+        QDirIterator it(folder, {QStringLiteral("*.txt")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            paths.append(QDir(folder).relativeFilePath(it.next()).toUtf8());
+        std::sort(paths.begin(), paths.end(), [](const QByteArray& a, const QByteArray& b) {
+            return QString::fromUtf8(a) < QString::fromUtf8(b);
+        });
+    }
+
+    // The next letter; false at the end, or on failure with `error` set.
+    bool next(LetterRecord& letter, SourceError* error)
+    {
+        if (index == paths.size())
+            return false;
+        const int number = int(index++);
+        const QString path = pathOf(number);
+        letter = LetterRecord();
+        if (!readLetter(path, catalogue, letter, error))
+            return false;
+        const QString title = letter.title.toCaseFolded();
+        if (const auto earlier = seenBefore(
+                titles, title, [](const LetterRecord& l) { return l.title.toCaseFolded(); })) {
+            return sourceFail(error, path, 1,
+                              QStringLiteral("the title \"%1\" is given twice (also in %2)")
+                                  .arg(letter.title, *earlier));
+        }
+        titles.insert(qHash(title), number);
+        if (!letter.file.isEmpty()) {
+            const QString file = letter.file.toCaseFolded();
+            if (const auto earlier = seenBefore(
+                    files, file, [](const LetterRecord& l) { return l.file.toCaseFolded(); })) {
+                return sourceFail(error, path, 1,
+                                  QStringLiteral("the file name \"%1\" is given twice (also in %2)")
+                                      .arg(letter.file, *earlier));
+            }
+            files.insert(qHash(file), number);
+        }
+        return true;
+    }
+
+private:
+    QString pathOf(int number) const
+    {
+        return QDir(folder).filePath(QString::fromUtf8(paths.at(number)));
+    }
+
+    // The path of an earlier letter whose key is `key`, if any.
+    template <typename Key>
+    std::optional<QString> seenBefore(const QMultiHash<size_t, int>& seen, const QString& key,
+                                      Key keyOf) const
+    {
+        for (auto it = seen.find(qHash(key)); it != seen.end() && it.key() == qHash(key); ++it) {
+            LetterRecord earlier;
+            if (readLetter(pathOf(it.value()), catalogue, earlier, nullptr) &&
+                keyOf(earlier) == key)
+                return pathOf(it.value());
+        }
+        return std::nullopt;
+    }
+
+    const LibraryContents& catalogue;
+    QString folder;
+    QList<QByteArray> paths; // relative to the letters folder
+    qsizetype index = 0;
+    QMultiHash<size_t, int> titles; // hash of the case-folded title -> letter number
+    QMultiHash<size_t, int> files;
+};
+
+} // namespace
+
 std::optional<LibraryContents> read(const QString& sourceDir, SourceError* error)
 {
     LibraryContents contents;
     if (!readCatalogue(QDir(sourceDir).filePath(catalogueName), contents, error))
         return std::nullopt;
-
-    QStringList paths;
-    QDirIterator it(QDir(sourceDir).filePath(lettersFolder), {QStringLiteral("*.txt")}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        paths.append(it.next());
-    paths.sort();
-
-    QHash<QString, QString> titles; // case-folded title -> file
-    QHash<QString, QString> files;
-    for (const QString& path : paths) {
-        LetterRecord letter;
-        if (!readLetter(path, contents, letter, error))
-            return std::nullopt;
-        const QString folded = letter.title.toCaseFolded();
-        if (titles.contains(folded)) {
-            sourceFail(error, path, 1,
-                       QStringLiteral("the title \"%1\" is given twice (also in %2)")
-                           .arg(letter.title, titles.value(folded)));
-            return std::nullopt;
-        }
-        titles.insert(folded, path);
-        if (!letter.file.isEmpty()) {
-            const QString file = letter.file.toCaseFolded();
-            if (files.contains(file)) {
-                sourceFail(error, path, 1,
-                           QStringLiteral("the file name \"%1\" is given twice (also in %2)")
-                               .arg(letter.file, files.value(file)));
-                return std::nullopt;
-            }
-            files.insert(file, path);
-        }
+    LetterReader letters(sourceDir, contents);
+    LetterRecord letter;
+    SourceError failure;
+    while (letters.next(letter, &failure))
         contents.letters.append(letter);
+    if (!failure.file.isEmpty()) {
+        if (error)
+            *error = failure;
+        return std::nullopt;
     }
     return contents;
 }
@@ -254,9 +314,9 @@ bool write(const LibraryContents& contents, const QString& outputDir, QString* e
 bool build(const QString& sourceDir, const QString& dataFile, const QString& letterDir,
            QString* error)
 {
+    LibraryContents catalogue;
     SourceError sourceError;
-    const auto contents = read(sourceDir, &sourceError);
-    if (!contents) {
+    if (!readCatalogue(QDir(sourceDir).filePath(catalogueName), catalogue, &sourceError)) {
         if (error)
             *error = sourceError.text();
         return false;
@@ -269,30 +329,38 @@ bool build(const QString& sourceDir, const QString& dataFile, const QString& let
     }
     QDir().mkpath(target.absolutePath());
     const QString dataAside = dataFile + QStringLiteral(".building");
-    QFile::remove(dataAside);
-    if (!createLibraryFile(dataAside, *contents, error))
-        return false;
-
     const QString letterAside = letterDir + QStringLiteral(".building");
+    QFile::remove(dataAside);
     QDir(letterAside).removeRecursively();
     QDir().mkpath(letterAside);
-    for (const LetterRecord& letter : contents->letters) {
-        if (letter.file.isEmpty())
-            continue;
-        if (!writeFileSafely(QDir(letterAside).filePath(letter.file),
-                             encodeDocumentText(letter.content), error)) {
-            QFile::remove(dataAside);
-            QDir(letterAside).removeRecursively();
+    const auto giveUp = [&] {
+        QFile::remove(dataAside);
+        QDir(letterAside).removeRecursively();
+        return false;
+    };
+
+    // Each letter is read, checked, written into the library and into the letter folder, and
+    // forgotten before the next.
+    LetterReader letters(sourceDir, catalogue);
+    const auto nextLetter = [&](LetterRecord& letter, QString* failure) {
+        if (!letters.next(letter, &sourceError)) {
+            if (!sourceError.file.isEmpty())
+                *failure = sourceError.text();
             return false;
         }
-    }
+        if (!letter.file.isEmpty() && !writeFileSafely(QDir(letterAside).filePath(letter.file),
+                                                       encodeDocumentText(letter.content), failure))
+            return false;
+        return true;
+    };
+    if (!createLibraryFile(dataAside, catalogue.subjects, nextLetter, error))
+        return giveUp();
+
     QDir(letterDir).removeRecursively();
     if (!QDir().rename(letterAside, letterDir) || !QFile::rename(dataAside, dataFile)) {
         if (error)
             *error = QStringLiteral("%1: cannot move the built library into place").arg(dataFile);
-        QFile::remove(dataAside);
-        QDir(letterAside).removeRecursively();
-        return false;
+        return giveUp();
     }
     return true;
 }

@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cctype>
 
 namespace lw {
 
@@ -23,6 +22,12 @@ bool isAscii(const unsigned char* text, int length)
     return true;
 }
 
+// Letter case of ASCII, whatever the C library's locale says.
+unsigned char asciiLower(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+
 int collateNoCase(void*, int lengthA, const void* a, int lengthB, const void* b)
 {
     const auto* x = static_cast<const unsigned char*>(a);
@@ -31,8 +36,8 @@ int collateNoCase(void*, int lengthA, const void* a, int lengthB, const void* b)
     if (isAscii(x, lengthA) && isAscii(y, lengthB)) {
         const int common = std::min(lengthA, lengthB);
         for (int i = 0; i < common; ++i) {
-            const int cx = std::tolower(x[i]);
-            const int cy = std::tolower(y[i]);
+            const int cx = asciiLower(x[i]);
+            const int cy = asciiLower(y[i]);
             if (cx != cy)
                 return cx < cy ? -1 : 1;
         }
@@ -45,6 +50,48 @@ QString textArgument(sqlite3_value* value)
 {
     const auto* text = sqlite3_value_text(value);
     return QString::fromUtf8(reinterpret_cast<const char*>(text), sqlite3_value_bytes(value));
+}
+
+// SQL `like` over a case-folded pattern: "%" any run, "_" one character, `escape` makes the
+// next pattern character literal. `textAt(i)` gives the case-folded text's character i.
+template <typename TextAt>
+bool matchFolded(QStringView pattern, qsizetype textSize, TextAt textAt, QChar escape)
+{
+    const QChar foldedEscape = escape.toCaseFolded();
+    // Iterative wildcard match: remember the last "%" to backtrack to.
+    qsizetype p = 0, t = 0, starP = -1, starT = 0;
+    while (t < textSize) {
+        if (p < pattern.size()) {
+            QChar c = pattern.at(p);
+            if (c == u'%') {
+                starP = ++p;
+                starT = t;
+                continue;
+            }
+            bool literal = false;
+            if (!escape.isNull() && c == foldedEscape && p + 1 < pattern.size()) {
+                c = pattern.at(p + 1);
+                literal = true;
+            }
+            if ((!literal && c == u'_') || c == textAt(t)) {
+                p += literal ? 2 : 1;
+                ++t;
+                continue;
+            }
+        }
+        if (starP < 0)
+            return false;
+        p = starP;
+        t = ++starT;
+    }
+    while (p < pattern.size() && pattern.at(p) == u'%')
+        ++p;
+    return p == pattern.size();
+}
+
+void deleteFoldedPattern(void* pattern)
+{
+    delete static_cast<QString*>(pattern);
 }
 
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
@@ -62,7 +109,29 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
         }
         escape = e.at(0);
     }
-    sqlite3_result_int(context, likeMatches(textArgument(argv[0]), textArgument(argv[1]), escape));
+    // A statement's pattern is the same for every row: it is folded once and kept with the
+    // statement.
+    QString ownPattern;
+    const QString* pattern = static_cast<const QString*>(sqlite3_get_auxdata(context, 0));
+    if (!pattern) {
+        ownPattern = textArgument(argv[0]).toCaseFolded();
+        pattern = &ownPattern;
+        sqlite3_set_auxdata(context, 0, new QString(ownPattern), deleteFoldedPattern);
+    }
+    const auto* bytes = sqlite3_value_text(argv[1]);
+    const int length = sqlite3_value_bytes(argv[1]);
+    bool matches;
+    if (isAscii(bytes, length)) {
+        // An ASCII text folds byte by byte, without conversion.
+        matches = matchFolded(
+            *pattern, length,
+            [bytes](qsizetype i) { return QChar(char16_t(asciiLower(bytes[i]))); }, escape);
+    } else {
+        const QString text = textArgument(argv[1]).toCaseFolded();
+        matches = matchFolded(
+            *pattern, text.size(), [&text](qsizetype i) { return text.at(i); }, escape);
+    }
+    sqlite3_result_int(context, matches);
 }
 
 } // namespace
@@ -92,39 +161,12 @@ int compareIgnoringCase(const QString& a, const QString& b)
     return sign(a.toCaseFolded().compare(b.toCaseFolded()));
 }
 
-bool likeMatches(const QString& patternText, const QString& textIn, QChar escape)
+bool likeMatches(const QString& pattern, const QString& text, QChar escape)
 {
-    const QString pattern = patternText.toCaseFolded();
-    const QString text = textIn.toCaseFolded();
-    // Iterative wildcard match: remember the last "%" to backtrack to.
-    qsizetype p = 0, t = 0, starP = -1, starT = 0;
-    while (t < text.size()) {
-        if (p < pattern.size()) {
-            QChar c = pattern.at(p);
-            if (c == u'%') {
-                starP = ++p;
-                starT = t;
-                continue;
-            }
-            bool literal = false;
-            if (!escape.isNull() && c == escape.toCaseFolded() && p + 1 < pattern.size()) {
-                c = pattern.at(p + 1);
-                literal = true;
-            }
-            if ((!literal && c == u'_') || c == text.at(t)) {
-                p += literal ? 2 : 1;
-                ++t;
-                continue;
-            }
-        }
-        if (starP < 0)
-            return false;
-        p = starP;
-        t = ++starT;
-    }
-    while (p < pattern.size() && pattern.at(p) == u'%')
-        ++p;
-    return p == pattern.size();
+    const QString foldedText = text.toCaseFolded();
+    return matchFolded(
+        pattern.toCaseFolded(), foldedText.size(),
+        [&foldedText](qsizetype i) { return foldedText.at(i); }, escape);
 }
 
 SqliteDatabase::~SqliteDatabase()
@@ -217,6 +259,59 @@ std::optional<RowSet> SqliteDatabase::execute(const QString& sql)
     if (status != SQLITE_DONE)
         return std::nullopt;
     return rows;
+}
+
+std::unique_ptr<SqliteDatabase::Prepared> SqliteDatabase::prepare(const QString& sql)
+{
+    error.clear();
+    sqlite3_stmt* statement = nullptr;
+    if (!db) {
+        error = QStringLiteral("the library is not open");
+    } else {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &statement,
+                               nullptr) != SQLITE_OK) {
+            error = QString::fromUtf8(sqlite3_errmsg(db));
+            statement = nullptr;
+        }
+    }
+    return std::unique_ptr<Prepared>(new Prepared(*this, statement));
+}
+
+SqliteDatabase::Prepared::~Prepared()
+{
+    sqlite3_finalize(statement);
+}
+
+bool SqliteDatabase::Prepared::run(const Row& values)
+{
+    if (!statement)
+        return false;
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant& value = values.at(i);
+        int status;
+        if (value.isNull()) {
+            status = sqlite3_bind_null(statement, i + 1);
+        } else if (value.typeId() == QMetaType::QString) {
+            const QByteArray text = value.toString().toUtf8();
+            status = sqlite3_bind_text(statement, i + 1, text.constData(), int(text.size()),
+                                       SQLITE_TRANSIENT);
+        } else {
+            status = sqlite3_bind_int64(statement, i + 1, value.toLongLong());
+        }
+        if (status != SQLITE_OK) {
+            db.error = QString::fromUtf8(sqlite3_errmsg(db.db));
+            return false;
+        }
+    }
+    if (sqlite3_step(statement) != SQLITE_DONE) {
+        db.error = QString::fromUtf8(sqlite3_errmsg(db.db));
+        sqlite3_reset(statement);
+        return false;
+    }
+    return true;
 }
 
 bool SqliteDatabase::executeAll(const QStringList& statements)
