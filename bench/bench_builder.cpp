@@ -54,6 +54,8 @@ Run run(const QStringList& arguments, const QString& input = {})
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
+    // The time on the wall clock, unlike the other benchmarks: the builder reads its files on a
+    // second thread, whose processor time would count twice.
     const double ms = timer.nsecsElapsed() / 1e6;
     posix_spawn_file_actions_destroy(&actions);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
@@ -110,7 +112,8 @@ void writeSource(const QString& folder, const QString& script, int count)
                                   .arg(i % 3 ? QStringLiteral("chairs") : QStringLiteral("Stühle"));
         const QString subject = subjects.at(i % subjects.size());
         const QString category = categories.at(i / subjects.size() % categories.size());
-        const QString file = i % 10 == 0 ? QStringLiteral("letter-%1.txt").arg(i) : QString();
+        // Some letters have a file of their own in the letter folder, which the builder writes.
+        const QString file = i % 100 == 0 ? QStringLiteral("letter-%1.txt").arg(i) : QString();
         const int favorite = i % 50 == 0 ? 1 : 0;
         QString text =
             QStringLiteral("Title: %1\nSubject: %2\nCategory: %3\n").arg(title, subject, category);

@@ -98,8 +98,12 @@ int main(int argc, char** argv)
     });
     if (found != text.size() - 9 || editor.SelLength() != last.size())
         return 2;
+    // From the start of the text, as after a match near the top.
+    editor.setSelStart(0);
     const double nextMiss = bench::bestOf(
         rounds, [&] { found = editor.Find(missing, editor.SelStart() + editor.SelLength()); });
+    if (found != -1)
+        return 2;
 
     const QString plain = editor.Text();
     qsizetype plainFound = 0;

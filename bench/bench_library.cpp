@@ -77,7 +77,7 @@ LibraryContents generatedLibrary()
         letter.subject = subjects.at(i % subjects.size());
         letter.category = categories.at(i / subjects.size() % categories.size());
         letter.content = body;
-        letter.favorite = i % 100 == 0 ? 1 : 0;
+        letter.favorite = i % 97 == 0 ? 1 : 0;
         contents.letters.append(letter);
     }
     return contents;
@@ -203,9 +203,9 @@ Timings useProgram(const QString& home)
             QApplication::processEvents();
         },
         [&] {
-            // A letter that is not a favourite yet: those whose number ends in 00 are.
+            // A letter that is not a favourite yet: those whose number 97 divides are.
             const auto isFavorite = [&](int r) {
-                return window.lstBx[0]->item(r)->text().section(u' ', 1, 1).toInt() % 100 == 0;
+                return window.lstBx[0]->item(r)->text().section(u' ', 1, 1).toInt() % 97 == 0;
             };
             while (isFavorite(++row)) {
             }
@@ -250,12 +250,11 @@ int main(int argc, char** argv)
         QFile::copy(oldCopy, without);
         qputenv("XDG_DATA_HOME", QFile::encodeName(oldHome.path()));
         Letterwright program;
-        QElapsedTimer timer;
-        timer.start();
+        const double start = bench::processorMilliseconds();
         program.StartUp();
         program.mainWindow()->show();
         QApplication::processEvents();
-        return timer.nsecsElapsed() / 1e6;
+        return bench::processorMilliseconds() - start;
     };
     const double oldFirstStart = firstStart();
 

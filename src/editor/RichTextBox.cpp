@@ -175,11 +175,34 @@ QTextCharFormat typingFormat(QTextDocument* document, const QTextCursor& selecti
     return format;
 }
 
+// A run of equally formatted characters within a paragraph.
+struct Run
+{
+    int end = 0;
+    int formatIndex = -1;
+};
+
+// The run that holds the character at `position`.
+Run runAt(const QTextDocument* document, int position)
+{
+    const QTextBlock block = document->findBlock(position);
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment run = it.fragment();
+        if (run.position() + run.length() > position)
+            return {run.position() + run.length(), run.charFormatIndex()};
+    }
+    return {position + 1, -1};
+}
+
 } // namespace
 
 RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWidget(parent))
 {
     connect(editor, &EditorWidget::contentChanged, this, &RichTextBox::Change);
+    connect(editor->document(), &QTextDocument::contentsChange, this, [this] {
+        searchedText.reset();
+        loadedText.reset();
+    });
     connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
     connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
 }
@@ -534,7 +557,7 @@ int RichTextBox::Find(const QString& text, int start, int end, int options)
         return -1;
     // The stored text, searched as a string: reading it through cursors would lay the document
     // out up to every position read.
-    const QString searched = textsearch::searchableText(document()->toRawText(), pattern);
+    const QString searched = textToSearch(pattern);
     const int found =
         int(textsearch::findFirst(searched, pattern, start, end, searchRules(options)));
     if (found >= 0 && !(options & NoHighlight)) {
@@ -551,21 +574,47 @@ int RichTextBox::replaceEvery(const QString& text, const QString& replacement, i
     const QString pattern = textsearch::searchPattern(text);
     if (pattern.isEmpty())
         return 0;
-    const QString searched = textsearch::searchableText(document()->toRawText(), pattern);
+    const QString searched = textToSearch(pattern);
     const QList<qsizetype> matches =
         textsearch::successiveMatches(searched, pattern, replacement, searchRules(options));
     if (matches.isEmpty())
         return 0;
     const int size = int(pattern.size());
+    const bool acrossLines = textsearch::spansLines(pattern);
+    // The format each replacement takes depends only on the format of its match's first
+    // character: worked out once for each such format, not once for each match.
+    QHash<int, QTextCharFormat> formats;
     beginEdit();
     QTextCursor edit = cursor();
     int shift = 0; // how far the replacements made so far moved the text after them
-    for (const qsizetype match : matches) {
-        const int at = int(match) + shift;
-        edit.setPosition(at);
-        edit.setPosition(at + size, QTextCursor::KeepAnchor);
-        edit.insertText(replacement, typingFormat(document(), edit));
-        shift = edit.position() - int(match) - size;
+    for (qsizetype i = 0; i < matches.size();) {
+        const int first = int(matches.at(i));
+        if (acrossLines) {
+            // A match may begin at a paragraph break, whose format is not that of a character.
+            edit.setPosition(first + shift);
+            edit.setPosition(first + shift + size, QTextCursor::KeepAnchor);
+            edit.insertText(replacement, typingFormat(document(), edit));
+            shift = edit.position() - first - size;
+            ++i;
+            continue;
+        }
+        // Matches within one run of equally formatted text take that run's format: they are
+        // replaced together, with the text between them as it stands, in one edit.
+        const Run run = runAt(document(), first + shift);
+        QString replaced = replacement;
+        int last = first;
+        for (++i; i < matches.size() && matches.at(i) + size <= run.end - shift; ++i) {
+            replaced += QStringView(searched).sliced(last + size, matches.at(i) - last - size);
+            replaced += replacement;
+            last = int(matches.at(i));
+        }
+        edit.setPosition(first + shift);
+        edit.setPosition(last + size + shift, QTextCursor::KeepAnchor);
+        auto format = formats.find(run.formatIndex);
+        if (format == formats.end())
+            format = formats.insert(run.formatIndex, typingFormat(document(), edit));
+        edit.insertText(replaced, *format);
+        shift = edit.position() - last - size;
     }
     setCursor(edit);
     endEdit();
@@ -729,6 +778,8 @@ void RichTextBox::replaceContentPlain(const QString& text)
         document()->setPlainText(text);
         editor->setTextCursor(QTextCursor(document()));
     });
+    // The text just read is the document's: a search need not read it back out.
+    loadedText = text;
 }
 
 void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& read)
@@ -752,6 +803,19 @@ void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& re
         document()->clearUndoRedoStacks();
         editor->setTextCursor(QTextCursor(document()));
     });
+}
+
+QString RichTextBox::textToSearch(const QString& pattern) const
+{
+    if (!searchedText) {
+        // Reading a long document back out costs as much as a search; it is done once for as
+        // long as the document stays unchanged.
+        searchedText = loadedText ? textsearch::searchableFromPlainText(*loadedText)
+                                  : textsearch::searchableText(document()->toRawText());
+        loadedText.reset();
+    }
+    return textsearch::spansLines(pattern) ? textsearch::withLineBreaksAsLineFeeds(*searchedText)
+                                           : *searchedText;
 }
 
 int RichTextBox::clampPosition(qint64 position) const

@@ -147,6 +147,8 @@ private:
     void replaceContent(const QString& text);
     void replaceContentPlain(const QString& text);
     void replaceContentRich(const std::function<void(QTextCursor&)>& read);
+    // The document's text as Find searches it for `pattern`.
+    QString textToSearch(const QString& pattern) const;
     int clampPosition(qint64 position) const;
     double toUnits(qreal pixels) const;
     qreal toPixels(double units) const;
@@ -154,6 +156,10 @@ private:
     QPointer<EditorWidget> editor;
     ScaleUnit unit = ScaleUnit::Twips;
     std::optional<QTextCursor> editCursor;
+    // While the document is unchanged: its text as searched, and the plain text it was loaded
+    // from, which gives that text without reading the document.
+    mutable std::optional<QString> searchedText;
+    mutable std::optional<QString> loadedText;
     int editDepth = 0;
 };
 

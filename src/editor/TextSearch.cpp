@@ -9,11 +9,6 @@ namespace {
 constexpr char16_t beginningOfFrame = 0xFDD0; // QTextBeginningOfFrame
 constexpr char16_t endOfFrame = 0xFDD1;       // QTextEndOfFrame
 
-bool acrossLines(const QString& pattern)
-{
-    return pattern.contains(u'\n');
-}
-
 QChar charAt(QStringView text, qsizetype at)
 {
     return at >= 0 && at < text.size() ? text.at(at) : QChar();
@@ -34,25 +29,45 @@ QString searchPattern(const QString& text)
     return pattern;
 }
 
-QString searchableText(QString rawText, const QString& pattern)
+bool spansLines(const QString& pattern)
 {
-    const bool lines = acrossLines(pattern);
+    return pattern.contains(u'\n');
+}
+
+QString searchableText(QString rawText)
+{
     for (QChar& ch : rawText) {
-        switch (ch.unicode()) {
-        case QChar::ParagraphSeparator:
-        case beginningOfFrame:
-        case endOfFrame:
+        const char16_t c = ch.unicode();
+        if (c == QChar::ParagraphSeparator || c == beginningOfFrame || c == endOfFrame)
             ch = u'\n';
-            break;
-        case QChar::LineSeparator:
-            if (lines)
-                ch = u'\n';
-            break;
-        default:
-            break;
-        }
     }
     return rawText;
+}
+
+QString searchableFromPlainText(QString plainText)
+{
+    // In place, one pass: CR LF becomes one line feed.
+    QChar* out = plainText.data();
+    const QChar* in = out;
+    const QChar* const end = in + plainText.size();
+    for (; in != end; ++in) {
+        const char16_t c = in->unicode();
+        if (c == u'\r' && in + 1 != end && in[1] == u'\n')
+            continue;
+        if (c == u'\r' || c == QChar::ParagraphSeparator || c == beginningOfFrame ||
+            c == endOfFrame)
+            *out++ = u'\n';
+        else
+            *out++ = *in;
+    }
+    plainText.truncate(out - plainText.constData());
+    return plainText;
+}
+
+QString withLineBreaksAsLineFeeds(QString searchable)
+{
+    searchable.replace(QChar::LineSeparator, u'\n');
+    return searchable;
 }
 
 qsizetype findFirst(QStringView text, QStringView pattern, qsizetype from, qsizetype to,

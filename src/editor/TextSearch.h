@@ -19,10 +19,16 @@ bool isWordCharacter(QChar ch);
 
 // The pattern as the editor searches it: CR LF and lone CRs are line feeds.
 QString searchPattern(const QString& text);
-// The text to search for `pattern`, made from the document's raw text (QTextDocument::toRawText):
-// a pattern across lines meets every paragraph, line and frame break as a line feed; any other
-// pattern never meets a paragraph or frame break, but does meet a line break within a paragraph.
-QString searchableText(QString rawText, const QString& pattern);
+bool spansLines(const QString& pattern);
+
+// The document's text as it is searched, from its raw text (QTextDocument::toRawText()):
+// paragraph and frame breaks are line feeds; a line break within a paragraph stays U+2028.
+QString searchableText(QString rawText);
+// The same, made from a plain text as QTextDocument::setPlainText() reads it: CR LF, CR, LF and
+// the paragraph and frame separators each end a paragraph.
+QString searchableFromPlainText(QString plainText);
+// For a pattern across lines, a line break within a paragraph is a line feed as well.
+QString withLineBreaksAsLineFeeds(QString searchable);
 
 // The first match of `pattern` lying within [from, to) of `text`, or -1. An empty pattern is never
 // found.

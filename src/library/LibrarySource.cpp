@@ -3,7 +3,6 @@
 #include "editor/DocumentText.h"
 #include "library/DataFile.h"
 #include "library/SqliteDatabase.h"
-#include "platform/SafeFile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -14,6 +13,14 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
 
 namespace lw::librarysource {
 
@@ -37,6 +44,33 @@ std::optional<QStringList> readLines(const QString& path, SourceError* error)
         return std::nullopt;
     }
     return QString::fromUtf8(file.readAll()).split(u'\n');
+}
+
+// Reads a whole file with as few system calls as can be: a library has many small files.
+bool readWholeFile(const QString& path, QByteArray& bytes, QString* error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    bytes.clear();
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+            ::close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+    }
+    ::close(fd);
+    return true;
 }
 
 bool readCatalogue(const QString& path, LibraryContents& contents, SourceError* error)
@@ -73,14 +107,27 @@ bool listed(const LibraryContents& contents, const QString& subject, const QStri
 bool readLetter(const QString& path, const LibraryContents& contents, LetterRecord& letter,
                 SourceError* error)
 {
-    const auto lines = readLines(path, error);
-    if (!lines)
-        return false;
+    QByteArray bytes;
+    QString failure;
+    if (!readWholeFile(path, bytes, &failure))
+        return sourceFail(error, path, 0, QStringLiteral("cannot be read: ") + failure);
+    const QString text = QString::fromUtf8(bytes);
+    // The header lines run to the first blank line; the body is everything after it, kept
+    // exactly, but for the newline that ends the file.
     QHash<QString, QString> fields;
     QHash<QString, int> fieldLines;
     int line = 0;
-    for (; line < lines->size() && !lines->at(line).trimmed().isEmpty(); ++line) {
-        const QString header = lines->at(line).trimmed();
+    qsizetype at = 0;
+    for (;; ++line) {
+        if (at > text.size())
+            break;
+        qsizetype end = text.indexOf(u'\n', at);
+        if (end < 0)
+            end = text.size();
+        const QString header = QStringView(text).sliced(at, end - at).trimmed().toString();
+        at = end + 1;
+        if (header.isEmpty())
+            break;
         const qsizetype colon = header.indexOf(u':');
         if (colon <= 0)
             return sourceFail(error, path, line + 1,
@@ -91,12 +138,11 @@ bool readLetter(const QString& path, const LibraryContents& contents, LetterReco
         fields.insert(key, header.mid(colon + 1).trimmed());
         fieldLines.insert(key, line + 1);
     }
-    // The body is kept exactly, but for the newline that ends the file.
-    QString body = lines->mid(line + 1).join(u'\n');
+    QString body = at < text.size() ? text.sliced(at) : QString();
     if (body.endsWith(u'\n'))
         body.chop(1);
 
-    const QStringList known = {"Title", "Subject", "Category", "File", "Favorite", "ID"};
+    static const QStringList known = {"Title", "Subject", "Category", "File", "Favorite", "ID"};
     for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
         if (!known.contains(it.key()))
             return sourceFail(error, path, fieldLines.value(it.key()),
@@ -189,7 +235,13 @@ public:
                         QDirIterator::Subdirectories);
         while (it.hasNext())
             paths.append(QDir(folder).relativeFilePath(it.next()).toUtf8());
+        // In the order of the paths as text; ASCII paths compare as bytes.
         std::sort(paths.begin(), paths.end(), [](const QByteArray& a, const QByteArray& b) {
+            const auto ascii = [](const QByteArray& path) {
+                return std::all_of(path.begin(), path.end(), [](char c) { return c >= 0; });
+            };
+            if (ascii(a) && ascii(b))
+                return a < b;
             return QString::fromUtf8(a) < QString::fromUtf8(b);
         });
     }
@@ -251,6 +303,108 @@ private:
     qsizetype index = 0;
     QMultiHash<size_t, int> titles; // hash of the case-folded title -> letter number
     QMultiHash<size_t, int> files;
+};
+
+// Writes a file of the letter folder being built. No flush to the disk for each: the folder is
+// moved into place only once it is complete, and a build is made again from its sources.
+bool writeLetterFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    bool written = fd >= 0;
+    for (qsizetype done = 0; written && done < bytes.size();) {
+        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        written = put > 0;
+        done += put;
+    }
+    if (!written || (fd >= 0 && ::close(fd) != 0)) {
+        *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+// Reads, checks and writes out the letters on a thread of its own, a few ahead of the one that
+// puts them into the library: reading many small files and filling the library then take the
+// time of the longer of the two, not of both.
+class LetterPipeline
+{
+public:
+    LetterPipeline(const QString& sourceDir, const LibraryContents& catalogue,
+                   const QString& letterFolder)
+        : reader(sourceDir, catalogue), letterFolder(letterFolder), worker([this] { produce(); })
+    {}
+
+    ~LetterPipeline()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        changed.notify_all();
+        worker.join();
+    }
+
+    // The next letter; false at the end, or on failure with `error` set.
+    bool next(LetterRecord& letter, QString* error)
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return !queue.empty() || finished; });
+        if (queue.empty()) {
+            *error = failure;
+            return false;
+        }
+        letter = std::move(queue.front());
+        queue.pop_front();
+        // Only a producer that found the queue full waits for room.
+        if (queue.size() == capacity - 1)
+            changed.notify_all();
+        return true;
+    }
+
+private:
+    void produce()
+    {
+        LetterRecord letter;
+        SourceError sourceError;
+        QString writeError;
+        for (;;) {
+            bool more = reader.next(letter, &sourceError);
+            if (more && !letter.file.isEmpty() &&
+                !writeLetterFile(QDir(letterFolder).filePath(letter.file),
+                                 encodeDocumentText(letter.content), &writeError))
+                more = false;
+            std::unique_lock lock(mutex);
+            if (!more) {
+                failure = !sourceError.file.isEmpty() ? sourceError.text() : writeError;
+                finished = true;
+                changed.notify_all();
+                return;
+            }
+            changed.wait(lock, [this] { return queue.size() < capacity || stopping; });
+            if (stopping)
+                return;
+            queue.push_back(std::move(letter));
+            // Only a consumer that found the queue empty waits for a letter.
+            if (queue.size() == 1)
+                changed.notify_all();
+        }
+    }
+
+    static constexpr std::size_t capacity = 64;
+    LetterReader reader;
+    QString letterFolder;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<LetterRecord> queue;
+    bool finished = false;
+    bool stopping = false;
+    QString failure;
+    std::thread worker; // last: it starts once everything it uses is in place
 };
 
 } // namespace
@@ -341,19 +495,15 @@ bool build(const QString& sourceDir, const QString& dataFile, const QString& let
 
     // Each letter is read, checked, written into the library and into the letter folder, and
     // forgotten before the next.
-    LetterReader letters(sourceDir, catalogue);
-    const auto nextLetter = [&](LetterRecord& letter, QString* failure) {
-        if (!letters.next(letter, &sourceError)) {
-            if (!sourceError.file.isEmpty())
-                *failure = sourceError.text();
-            return false;
-        }
-        if (!letter.file.isEmpty() && !writeFileSafely(QDir(letterAside).filePath(letter.file),
-                                                       encodeDocumentText(letter.content), failure))
-            return false;
-        return true;
-    };
-    if (!createLibraryFile(dataAside, catalogue.subjects, nextLetter, error))
+    bool built;
+    {
+        LetterPipeline letters(sourceDir, catalogue, letterAside);
+        built = createLibraryFile(
+            dataAside, catalogue.subjects,
+            [&](LetterRecord& letter, QString* failure) { return letters.next(letter, failure); },
+            error);
+    }
+    if (!built)
         return giveUp();
 
     QDir(letterDir).removeRecursively();

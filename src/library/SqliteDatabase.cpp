@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace lw {
 
@@ -42,6 +43,16 @@ int collateNoCase(void*, int lengthA, const void* a, int lengthB, const void* b)
                 return cx < cy ? -1 : 1;
         }
         return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
+    }
+    // Texts that first differ at two ASCII characters, after an ASCII start that is the same but
+    // for letter case, are ordered by those characters under the full rule as well: accents are
+    // marks after a letter, and the letters before them already agree.
+    const int common = std::min(lengthA, lengthB);
+    for (int i = 0; i < common && x[i] < 0x80 && y[i] < 0x80; ++i) {
+        const int cx = asciiLower(x[i]);
+        const int cy = asciiLower(y[i]);
+        if (cx != cy)
+            return cx < cy ? -1 : 1;
     }
     return compareIgnoringCase(fromUtf8(a, lengthA), fromUtf8(b, lengthB));
 }
@@ -89,9 +100,52 @@ bool matchFolded(QStringView pattern, qsizetype textSize, TextAt textAt, QChar e
     return p == pattern.size();
 }
 
-void deleteFoldedPattern(void* pattern)
+// A statement's `like` pattern, folded once and kept with the statement for all its rows.
+struct LikePattern
 {
-    delete static_cast<QString*>(pattern);
+    explicit LikePattern(const QString& pattern) : folded(pattern.toCaseFolded())
+    {
+        // The search box's pattern, "%text%" with no other pattern character: for an ASCII
+        // title it is a plain search for the text.
+        const QStringView middle = QStringView(folded).mid(1, folded.size() - 2);
+        infix = folded.size() >= 2 && folded.front() == u'%' && folded.back() == u'%' &&
+                !middle.contains(u'%') && !middle.contains(u'_');
+        if (infix) {
+            asciiInfix = std::all_of(middle.begin(), middle.end(),
+                                     [](QChar c) { return c.unicode() < 0x80; });
+            if (asciiInfix)
+                infixBytes = middle.toLatin1();
+        }
+    }
+
+    QString folded;
+    bool infix = false;
+    bool asciiInfix = false;
+    QByteArray infixBytes; // lower-case ASCII
+};
+
+void deleteLikePattern(void* pattern)
+{
+    delete static_cast<LikePattern*>(pattern);
+}
+
+// Whether lower-case ASCII `needle` occurs in ASCII `text`, letter case ignored.
+bool containsIgnoringAsciiCase(const unsigned char* text, int length, const QByteArray& needle)
+{
+    const int size = int(needle.size());
+    if (size == 0)
+        return true;
+    const auto* wanted = reinterpret_cast<const unsigned char*>(needle.constData());
+    for (int at = 0; at + size <= length; ++at) {
+        if (asciiLower(text[at]) != wanted[0])
+            continue;
+        int i = 1;
+        while (i < size && asciiLower(text[at + i]) == wanted[i])
+            ++i;
+        if (i == size)
+            return true;
+    }
+    return false;
 }
 
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
@@ -109,27 +163,29 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
         }
         escape = e.at(0);
     }
-    // A statement's pattern is the same for every row: it is folded once and kept with the
-    // statement.
-    QString ownPattern;
-    const QString* pattern = static_cast<const QString*>(sqlite3_get_auxdata(context, 0));
+    std::optional<LikePattern> ownPattern;
+    const auto* pattern = static_cast<const LikePattern*>(sqlite3_get_auxdata(context, 0));
     if (!pattern) {
-        ownPattern = textArgument(argv[0]).toCaseFolded();
-        pattern = &ownPattern;
-        sqlite3_set_auxdata(context, 0, new QString(ownPattern), deleteFoldedPattern);
+        ownPattern.emplace(textArgument(argv[0]));
+        pattern = &*ownPattern;
+        sqlite3_set_auxdata(context, 0, new LikePattern(*ownPattern), deleteLikePattern);
     }
     const auto* bytes = sqlite3_value_text(argv[1]);
     const int length = sqlite3_value_bytes(argv[1]);
     bool matches;
     if (isAscii(bytes, length)) {
-        // An ASCII text folds byte by byte, without conversion.
-        matches = matchFolded(
-            *pattern, length,
-            [bytes](qsizetype i) { return QChar(char16_t(asciiLower(bytes[i]))); }, escape);
+        // An ASCII text folds byte by byte, without conversion; no other character matches it.
+        if (pattern->infix && escape.isNull())
+            matches = pattern->asciiInfix &&
+                      containsIgnoringAsciiCase(bytes, length, pattern->infixBytes);
+        else
+            matches = matchFolded(
+                pattern->folded, length,
+                [bytes](qsizetype i) { return QChar(char16_t(asciiLower(bytes[i]))); }, escape);
     } else {
         const QString text = textArgument(argv[1]).toCaseFolded();
         matches = matchFolded(
-            *pattern, text.size(), [&text](qsizetype i) { return text.at(i); }, escape);
+            pattern->folded, text.size(), [&text](qsizetype i) { return text.at(i); }, escape);
     }
     sqlite3_result_int(context, matches);
 }
