@@ -157,11 +157,14 @@ int measureMemory(const QString& path)
     const double idle = bench::residentMegabytes("VmRSS");
     if (qEnvironmentVariableIsSet("LW_BENCH_STAGES")) {
         const QString text = *readDocumentFile(path);
-        std::fprintf(stderr, "read %.1f peak %.1f\n", bench::residentMegabytes("VmRSS") - idle, bench::residentMegabytes("VmHWM") - idle);
+        std::fprintf(stderr, "read %.1f peak %.1f\n", bench::residentMegabytes("VmRSS") - idle,
+                     bench::residentMegabytes("VmHWM") - idle);
         shown.editor.setText(text);
-        std::fprintf(stderr, "set %.1f peak %.1f\n", bench::residentMegabytes("VmRSS") - idle, bench::residentMegabytes("VmHWM") - idle);
+        std::fprintf(stderr, "set %.1f peak %.1f\n", bench::residentMegabytes("VmRSS") - idle,
+                     bench::residentMegabytes("VmHWM") - idle);
         QApplication::processEvents();
-        std::fprintf(stderr, "shown %.1f peak %.1f\n", bench::residentMegabytes("VmRSS") - idle, bench::residentMegabytes("VmHWM") - idle);
+        std::fprintf(stderr, "shown %.1f peak %.1f\n", bench::residentMegabytes("VmRSS") - idle,
+                     bench::residentMegabytes("VmHWM") - idle);
     }
     openFile(shown.editor, path);
     const double opened = bench::residentMegabytes("VmHWM");

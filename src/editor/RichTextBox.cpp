@@ -807,15 +807,21 @@ void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& re
 
 QString RichTextBox::textToSearch(const QString& pattern) const
 {
-    if (!searchedText) {
-        // Reading a long document back out costs as much as a search; it is done once for as
-        // long as the document stays unchanged.
-        searchedText = loadedText ? textsearch::searchableFromPlainText(*loadedText)
-                                  : textsearch::searchableText(document()->toRawText());
-        loadedText.reset();
+    QString text;
+    if (editDepth > 0) {
+        // Within an edit the document tells of its changes only at the end: read it as it is.
+        text = textsearch::searchableText(document()->toRawText());
+    } else {
+        if (!searchedText) {
+            // Reading a long document back out costs as much as a search; it is done once for
+            // as long as the document stays unchanged.
+            searchedText = loadedText ? textsearch::searchableFromPlainText(*loadedText)
+                                      : textsearch::searchableText(document()->toRawText());
+            loadedText.reset();
+        }
+        text = *searchedText;
     }
-    return textsearch::spansLines(pattern) ? textsearch::withLineBreaksAsLineFeeds(*searchedText)
-                                           : *searchedText;
+    return textsearch::spansLines(pattern) ? textsearch::withLineBreaksAsLineFeeds(text) : text;
 }
 
 int RichTextBox::clampPosition(qint64 position) const

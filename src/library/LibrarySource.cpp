@@ -233,23 +233,29 @@ public:
     {
         QDirIterator it(folder, {QStringLiteral("*.txt")}, QDir::Files,
                         QDirIterator::Subdirectories);
-        while (it.hasNext())
-            paths.append(QDir(folder).relativeFilePath(it.next()).toUtf8());
+        const QDir base(folder);
+        while (it.hasNext()) {
+            starts.append(int(names.size()));
+            names += base.relativeFilePath(it.next()).toUtf8();
+            names += '\0';
+        }
         // In the order of the paths as text; ASCII paths compare as bytes.
-        std::sort(paths.begin(), paths.end(), [](const QByteArray& a, const QByteArray& b) {
-            const auto ascii = [](const QByteArray& path) {
-                return std::all_of(path.begin(), path.end(), [](char c) { return c >= 0; });
-            };
-            if (ascii(a) && ascii(b))
-                return a < b;
-            return QString::fromUtf8(a) < QString::fromUtf8(b);
+        const auto ascii = [](QByteArrayView path) {
+            return std::all_of(path.begin(), path.end(), [](char c) { return c >= 0; });
+        };
+        std::sort(starts.begin(), starts.end(), [&](int a, int b) {
+            const QByteArrayView first = nameAt(a);
+            const QByteArrayView second = nameAt(b);
+            if (ascii(first) && ascii(second))
+                return first < second;
+            return QString::fromUtf8(first) < QString::fromUtf8(second);
         });
     }
 
     // The next letter; false at the end, or on failure with `error` set.
     bool next(LetterRecord& letter, SourceError* error)
     {
-        if (index == paths.size())
+        if (index == starts.size())
             return false;
         const int number = int(index++);
         const QString path = pathOf(number);
@@ -263,7 +269,7 @@ public:
                               QStringLiteral("the title \"%1\" is given twice (also in %2)")
                                   .arg(letter.title, *earlier));
         }
-        titles.insert(qHash(title), number);
+        remember(titles, title, number);
         if (!letter.file.isEmpty()) {
             const QString file = letter.file.toCaseFolded();
             if (const auto earlier = seenBefore(
@@ -272,26 +278,53 @@ public:
                                   QStringLiteral("the file name \"%1\" is given twice (also in %2)")
                                       .arg(letter.file, *earlier));
             }
-            files.insert(qHash(file), number);
+            remember(files, file, number);
         }
         return true;
     }
 
 private:
+    QByteArrayView nameAt(int start) const { return QByteArrayView(names.constData() + start); }
+
     QString pathOf(int number) const
     {
-        return QDir(folder).filePath(QString::fromUtf8(paths.at(number)));
+        return QDir(folder).filePath(QString::fromUtf8(nameAt(starts.at(number))));
+    }
+
+    // Keys seen so far, by their hash: one letter for each hash, and the rare further letters
+    // whose key has a hash already taken.
+    struct Seen
+    {
+        QHash<uint, int> first;
+        QMultiHash<uint, int> more;
+    };
+
+    static void remember(Seen& seen, const QString& key, int number)
+    {
+        const uint hash = uint(qHash(key));
+        if (seen.first.contains(hash))
+            seen.more.insert(hash, number);
+        else
+            seen.first.insert(hash, number);
     }
 
     // The path of an earlier letter whose key is `key`, if any.
     template <typename Key>
-    std::optional<QString> seenBefore(const QMultiHash<size_t, int>& seen, const QString& key,
-                                      Key keyOf) const
+    std::optional<QString> seenBefore(const Seen& seen, const QString& key, Key keyOf) const
     {
-        for (auto it = seen.find(qHash(key)); it != seen.end() && it.key() == qHash(key); ++it) {
+        const uint hash = uint(qHash(key));
+        const auto sameKey = [&](int number) {
             LetterRecord earlier;
-            if (readLetter(pathOf(it.value()), catalogue, earlier, nullptr) &&
-                keyOf(earlier) == key)
+            return readLetter(pathOf(number), catalogue, earlier, nullptr) && keyOf(earlier) == key;
+        };
+        const auto first = seen.first.constFind(hash);
+        if (first == seen.first.cend())
+            return std::nullopt;
+        if (sameKey(*first))
+            return pathOf(*first);
+        for (auto it = seen.more.constFind(hash); it != seen.more.cend() && it.key() == hash;
+             ++it) {
+            if (sameKey(it.value()))
                 return pathOf(it.value());
         }
         return std::nullopt;
@@ -299,10 +332,13 @@ private:
 
     const LibraryContents& catalogue;
     QString folder;
-    QList<QByteArray> paths; // relative to the letters folder
+    // The paths relative to the letters folder, one after another, each ended by a null byte;
+    // where each starts, in the order of the letters.
+    QByteArray names;
+    QList<int> starts;
     qsizetype index = 0;
-    QMultiHash<size_t, int> titles; // hash of the case-folded title -> letter number
-    QMultiHash<size_t, int> files;
+    Seen titles; // the case-folded titles
+    Seen files;  // the case-folded file names
 };
 
 // Writes a file of the letter folder being built. No flush to the disk for each: the folder is
