@@ -8,6 +8,7 @@
 #include "library/modMain.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace lw;
@@ -28,6 +29,7 @@ private slots:
     void likeIgnoresCase();
     void likeInStatementsAsInTheRule_data();
     void likeInStatementsAsInTheRule();
+    void orderAsInTheRule();
     void listsReadThroughIndexes_data();
     void listsReadThroughIndexes();
     void missingIndexesAddedOnce();
@@ -199,6 +201,38 @@ void DatabaseTest::likeInStatementsAsInTheRule()
             expected.append(title);
     }
     QCOMPARE(found, expected);
+}
+
+void DatabaseTest::orderAsInTheRule()
+{
+    // The collation compares ASCII starts in place; texts of every mix must still come in the
+    // order of the full rule.
+    const QStringList pieces{u"a"_s, u"A"_s, u"b"_s, u"é"_s, u"É"_s, u"e\u0301"_s, u"z"_s, u" "_s,
+                             u"-"_s, u"1"_s, u"ß"_s, u"ä"_s, u"Letter "_s, u"\u212A"_s};
+    QRandomGenerator random(20261210);
+    QStringList texts;
+    for (int i = 0; i < 400; ++i) {
+        QString text;
+        const int length = int(random.bounded(6));
+        for (int j = 0; j < length; ++j)
+            text += pieces.at(random.bounded(pieces.size()));
+        texts.append(text);
+    }
+    SqliteDatabase db;
+    QVERIFY(db.open(QStringLiteral(":memory:"), SqliteDatabase::Mode::Create));
+    QVERIFY(db.execute(u"create table T (t text collate lw_nocase)"_s));
+    for (const QString& text : texts)
+        QVERIFY(db.execute(u"insert into T values ("_s + sql::lit(text) + u')'));
+    const auto rows = db.execute(u"select t from T order by t, rowid"_s);
+    QVERIFY(rows);
+    QStringList ordered;
+    for (const Row& row : *rows)
+        ordered.append(row.value(0).toString());
+    QStringList expected = texts;
+    std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+        return compareIgnoringCase(a, b) < 0;
+    });
+    QCOMPARE(ordered, expected);
 }
 
 void DatabaseTest::listsReadThroughIndexes_data()

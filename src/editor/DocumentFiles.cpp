@@ -6,7 +6,9 @@
 #include "platform/Services.h"
 #include "utilities/cDialog.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace lw {
 
@@ -26,6 +28,16 @@ std::optional<QString> readDocumentFile(const QString& path)
     if (bytes.size() != length)
         return std::nullopt;
     return decodeDocumentBytes(bytes);
+}
+
+QString documentFileTooLarge(const QString& path)
+{
+    const qint64 size = QFileInfo(path).size();
+    if (size <= largestDocumentFile)
+        return {};
+    return QStringLiteral("The file %1 is %2 MB. Letterwright opens text files of up to %3 MB.")
+        .arg(QDir::toNativeSeparators(path), QString::number(size / 1048576.0, 'f', 1),
+             QString::number(largestDocumentFile >> 20));
 }
 
 DocumentFiles::DocumentFiles(DocumentWindow& window) : w(window) {}
@@ -52,6 +64,7 @@ void DocumentFiles::LoadDocumentFile()
     dialog.setDialogTitle(QStringLiteral("Select a file to open"));
     dialog.setFilter(documentFilter);
     dialog.setFilterIndex(1);
+    const QString previousPath = w.documentPath();
     try {
         dialog.ShowOpen();
         w.documentPath() = dialog.cFileName.Item(1);
@@ -59,12 +72,38 @@ void DocumentFiles::LoadDocumentFile()
         // A cancel, or a path the file buffer cannot hold: nothing is opened.
         return;
     }
+    // A file not opened is not the document: Save must not write the old text over it.
+    if (const QString tooLarge = documentFileTooLarge(w.documentPath()); !tooLarge.isEmpty()) {
+        w.documentPath() = previousPath;
+        message(w.dialogParent(), tooLarge, QStringLiteral("Open"), MsgButtons::Ok,
+                MsgIcon::Exclamation);
+        return;
+    }
     const std::optional<QString> text = readDocumentFile(w.documentPath());
     if (!text)
         return;
-    w.editor().setText(*text);
+    if (!setDocumentText(*text)) {
+        w.documentPath() = previousPath;
+        return;
+    }
     // Setting the text raised the change notification; the document is as loaded.
     w.documentModified() = false;
+}
+
+bool DocumentFiles::setDocumentText(const QString& text)
+{
+    // A long text goes in piece by piece behind a progress window, which shows after a second
+    // and whose Cancel leaves the document as it was.
+    constexpr qsizetype textInPieces = qsizetype(8) << 20;
+    if (text.size() <= textInPieces || !services().progress) {
+        w.editor().setText(text);
+        return true;
+    }
+    const QString name = QFileInfo(w.documentPath()).fileName();
+    const std::unique_ptr<ProgressReport> progress = services().progress->begin(
+        w.dialogParent(), QStringLiteral("Opening %1...").arg(name), text.size());
+    return w.editor().setTextInPieces(
+        text, [&](qint64 done, qint64) { return progress->advance(done); });
 }
 
 void DocumentFiles::SaveDocumentAs()

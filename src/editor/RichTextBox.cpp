@@ -7,6 +7,7 @@
 #include "rtf/RtfReader.h"
 
 #include <QFile>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
@@ -237,6 +238,80 @@ QString RichTextBox::Text() const
 void RichTextBox::setText(const QString& text)
 {
     replaceContent(text);
+}
+
+bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress)
+{
+    if (editCursor || isRtf(text)) {
+        setText(text);
+        return true;
+    }
+    // Each piece is an undo step of its own, so that a cancel can take them back one by one;
+    // the document's layout waits until the end, and the window shows the old text meanwhile.
+    constexpr qsizetype pieceSize = 1 << 22;
+    QTextDocument* doc = document();
+    const QTextCursor oldCursor = editor->textCursor();
+    const int oldHorizontal = editor->horizontalScrollBar()->value();
+    const int oldVertical = editor->verticalScrollBar()->value();
+    const bool wasModified = doc->isModified();
+    const bool undoWasEnabled = doc->isUndoRedoEnabled();
+    const QSizeF page = doc->pageSize();
+    if (!undoWasEnabled)
+        doc->setUndoRedoEnabled(true);
+    const int oldUndoState = doc->availableUndoSteps();
+    doc->setPageSize(QSizeF(0, 0));
+    editor->viewport()->setUpdatesEnabled(false);
+    bool cancelled = false;
+    {
+        const QSignalBlocker quiet(this);
+        QTextCursor writer(doc);
+        writer.beginEditBlock();
+        writer.select(QTextCursor::Document);
+        writer.removeSelectedText();
+        writer.setBlockFormat(QTextBlockFormat());
+        writer.setBlockCharFormat(QTextCharFormat());
+        writer.endEditBlock();
+        for (qsizetype at = 0; at < text.size() && !cancelled;) {
+            // Pieces end after a line feed, so that a CR LF is never cut in two.
+            qsizetype end = std::min(at + pieceSize, text.size());
+            if (end < text.size()) {
+                const qsizetype lineEnd = text.lastIndexOf(u'\n', end - 1);
+                if (lineEnd >= at)
+                    end = lineEnd + 1;
+            }
+            writer.beginEditBlock();
+            writer.insertText(text.sliced(at, end - at), QTextCharFormat());
+            writer.endEditBlock();
+            at = end;
+            cancelled = progress && !progress(at, text.size());
+        }
+    }
+    if (cancelled) {
+        while (doc->availableUndoSteps() > oldUndoState)
+            doc->undo();
+        doc->clearUndoRedoStacks(QTextDocument::RedoStack);
+        if (!undoWasEnabled)
+            doc->setUndoRedoEnabled(false);
+        doc->setModified(wasModified);
+        doc->setPageSize(page);
+        editor->setTextCursor(oldCursor);
+        editor->horizontalScrollBar()->setValue(oldHorizontal);
+        editor->verticalScrollBar()->setValue(oldVertical);
+        editor->viewport()->setUpdatesEnabled(true);
+        return false;
+    }
+    // Afresh, as setText leaves it: no undo history, the caret at the start.
+    doc->clearUndoRedoStacks();
+    if (!undoWasEnabled)
+        doc->setUndoRedoEnabled(false);
+    doc->setModified(false);
+    editor->setTextCursor(QTextCursor(doc));
+    doc->setPageSize(page);
+    editor->ensureCursorVisible();
+    editor->viewport()->setUpdatesEnabled(true);
+    loadedText = text;
+    emit Change();
+    return true;
 }
 
 int RichTextBox::TextLength() const

@@ -41,6 +41,12 @@ public:
     // Replaces the whole content; text beginning with an RTF header is read as rich text.
     void setText(const QString& text);
     int TextLength() const;
+    // Reports how much of a long change is done; returns false to cancel it.
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    // Replaces the whole content with plain text as setText does, in pieces, calling `progress`
+    // after each; a cancel leaves the editor exactly as it was (text, formats, selection, scroll,
+    // undo history) and returns false. Text beginning with an RTF header is read in one piece.
+    bool setTextInPieces(const QString& text, const Progress& progress);
 
     QString SelText() const;
     // Replaces the selection, or inserts at the caret, with the formatting of text typed there;

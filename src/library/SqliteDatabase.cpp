@@ -33,27 +33,20 @@ int collateNoCase(void*, int lengthA, const void* a, int lengthB, const void* b)
 {
     const auto* x = static_cast<const unsigned char*>(a);
     const auto* y = static_cast<const unsigned char*>(b);
-    // Most titles are plain ASCII: compare them in place, with the same result as the full rule.
-    if (isAscii(x, lengthA) && isAscii(y, lengthB)) {
-        const int common = std::min(lengthA, lengthB);
-        for (int i = 0; i < common; ++i) {
-            const int cx = asciiLower(x[i]);
-            const int cy = asciiLower(y[i]);
-            if (cx != cy)
-                return cx < cy ? -1 : 1;
-        }
-        return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
-    }
     // Texts that first differ at two ASCII characters, after an ASCII start that is the same but
     // for letter case, are ordered by those characters under the full rule as well: accents are
-    // marks after a letter, and the letters before them already agree.
+    // marks after a letter, and the letters before them already agree. Most titles are ASCII.
     const int common = std::min(lengthA, lengthB);
-    for (int i = 0; i < common && x[i] < 0x80 && y[i] < 0x80; ++i) {
+    int i = 0;
+    for (; i < common && x[i] < 0x80 && y[i] < 0x80; ++i) {
         const int cx = asciiLower(x[i]);
         const int cy = asciiLower(y[i]);
         if (cx != cy)
             return cx < cy ? -1 : 1;
     }
+    // One ASCII text the start of another: the shorter comes first, when the rest is ASCII.
+    if (i == common && isAscii(x + i, lengthA - i) && isAscii(y + i, lengthB - i))
+        return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
     return compareIgnoringCase(fromUtf8(a, lengthA), fromUtf8(b, lengthB));
 }
 
@@ -129,23 +122,31 @@ void deleteLikePattern(void* pattern)
     delete static_cast<LikePattern*>(pattern);
 }
 
-// Whether lower-case ASCII `needle` occurs in ASCII `text`, letter case ignored.
-bool containsIgnoringAsciiCase(const unsigned char* text, int length, const QByteArray& needle)
+enum class Found { Yes, No, NotAscii };
+
+// Whether lower-case ASCII `needle` occurs in `text`, letter case ignored, reading the text once.
+// A text with other characters than ASCII may hold it in a way only case folding shows: when it
+// is not found there, that is left to the full rule.
+Found findIgnoringAsciiCase(const unsigned char* text, int length, const QByteArray& needle)
 {
     const int size = int(needle.size());
     if (size == 0)
-        return true;
+        return Found::Yes;
     const auto* wanted = reinterpret_cast<const unsigned char*>(needle.constData());
-    for (int at = 0; at + size <= length; ++at) {
+    bool ascii = true;
+    int at = 0;
+    for (; at + size <= length; ++at) {
+        if (text[at] >= 0x80)
+            ascii = false;
         if (asciiLower(text[at]) != wanted[0])
             continue;
         int i = 1;
         while (i < size && asciiLower(text[at + i]) == wanted[i])
             ++i;
         if (i == size)
-            return true;
+            return Found::Yes;
     }
-    return false;
+    return ascii && isAscii(text + at, length - at) ? Found::No : Found::NotAscii;
 }
 
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
@@ -172,22 +173,26 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
     }
     const auto* bytes = sqlite3_value_text(argv[1]);
     const int length = sqlite3_value_bytes(argv[1]);
-    bool matches;
-    if (isAscii(bytes, length)) {
-        // An ASCII text folds byte by byte, without conversion; no other character matches it.
-        if (pattern->infix && escape.isNull())
-            matches = pattern->asciiInfix &&
-                      containsIgnoringAsciiCase(bytes, length, pattern->infixBytes);
-        else
-            matches = matchFolded(
-                pattern->folded, length,
-                [bytes](qsizetype i) { return QChar(char16_t(asciiLower(bytes[i]))); }, escape);
-    } else {
+    // An ASCII text folds byte by byte, without conversion; no other character matches it.
+    std::optional<bool> matches;
+    if (pattern->infix && escape.isNull() && pattern->asciiInfix) {
+        const Found found = findIgnoringAsciiCase(bytes, length, pattern->infixBytes);
+        if (found != Found::NotAscii)
+            matches = found == Found::Yes;
+    } else if (isAscii(bytes, length)) {
+        matches = (pattern->infix && escape.isNull())
+                      ? false // text not ASCII in the pattern: an ASCII title never holds it
+                      : matchFolded(
+                            pattern->folded, length,
+                            [bytes](qsizetype i) { return QChar(char16_t(asciiLower(bytes[i]))); },
+                            escape);
+    }
+    if (!matches) {
         const QString text = textArgument(argv[1]).toCaseFolded();
         matches = matchFolded(
             pattern->folded, text.size(), [&text](qsizetype i) { return text.at(i); }, escape);
     }
-    sqlite3_result_int(context, matches);
+    sqlite3_result_int(context, *matches);
 }
 
 } // namespace

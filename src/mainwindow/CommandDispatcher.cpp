@@ -1,5 +1,6 @@
 #include "mainwindow/CommandDispatcher.h"
 
+#include "editor/DocumentFiles.h"
 #include "editor/EditorCommands.h"
 #include "editor/EditorTools.h"
 #include "editor/PrintRichText.h"
@@ -270,6 +271,11 @@ void CommandDispatcher::InsertTextFile()
         if (dialog.cFileTitle.Item(1).right(3).toUpper() == QLatin1String("RTF"))
             type = RichTextBox::RichText;
     } catch (const std::exception&) {
+        return;
+    }
+    if (const QString tooLarge = documentFileTooLarge(path); !tooLarge.isEmpty()) {
+        message(&w, tooLarge, QStringLiteral("Insert Text File"), MsgButtons::Ok,
+                MsgIcon::Exclamation);
         return;
     }
     if (!w.rtfTemp->LoadFile(path, type))
