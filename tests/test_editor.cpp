@@ -180,6 +180,12 @@ private slots:
     void replaceEveryAgreesWithOneAtATime_data();
     void replaceEveryAgreesWithOneAtATime();
     void setTextShowsTheStartOfTheNewText();
+    void inPiecesAsInOne_data();
+    void inPiecesAsInOne();
+    void inPiecesCancelledLeavesAll_data();
+    void inPiecesCancelledLeavesAll();
+    void veryLongWordsBreakAnywhere_data();
+    void veryLongWordsBreakAnywhere();
     void lineIndex_data();
     void lineIndex();
 
@@ -1263,6 +1269,208 @@ void EditorTest::setTextShowsTheStartOfTheNewText()
     QCOMPARE(shown.SelLength(), 0);
     QCOMPARE(shown.textEdit()->verticalScrollBar()->value(), 0);
     QCOMPARE(shown.Text(), u"Dear Madam,\n"_s.repeated(5000));
+}
+
+namespace {
+
+// Each paragraph's format and its runs of equally formatted characters: what formattedCharacters
+// tells, in less memory.
+QList<QPair<int, QTextFormat>> formatRuns(const QTextDocument* document)
+{
+    QList<QPair<int, QTextFormat>> runs;
+    const auto add = [&](int length, const QTextFormat& format) {
+        if (!runs.isEmpty() && runs.last().first >= 0 && runs.last().second == format)
+            runs.last().first += length;
+        else
+            runs.append({length, format});
+    };
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        runs.append({-1, block.blockFormat()});
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it)
+            add(it.fragment().length(), it.fragment().charFormat());
+        add(1, block.charFormat());
+    }
+    return runs;
+}
+
+// Lines of prose with CR LF, long enough for more than one piece.
+QString piecesText()
+{
+    QString text;
+    text.reserve(5 << 20);
+    for (int line = 0; text.size() < (5 << 20); ++line)
+        text += u"Line %1: Dear Sir, thank you for your letter.\r\n"_s.arg(line);
+    return text;
+}
+
+} // namespace
+
+void EditorTest::inPiecesAsInOne_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("nominal: short text replaces the document") << u"Dear Sir,\r\nyes."_s << true;
+    QTest::newRow("nominal: long text replaces the document") << piecesText() << true;
+    QTest::newRow("nominal: long text replaces the selection") << piecesText() << false;
+    QTest::newRow("edge: a line longer than a piece")
+        << u"x"_s.repeated(4 << 20) + u"\r\nend"_s << true;
+    QTest::newRow("edge: CR LF astride the end of a piece")
+        << u"y"_s.repeated((4 << 20) - 1) + u"\r\nend"_s << false;
+}
+
+void EditorTest::inPiecesAsInOne()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, replace);
+    const auto prepare = [](RichTextBox& box) {
+        box.setText(u"Start End"_s);
+        select(box, 0, 5);
+        box.setSelBold(true);
+        select(box, 6, 3);
+    };
+    RichTextBox inOne;
+    prepare(inOne);
+    RichTextBox inPieces;
+    prepare(inPieces);
+    QList<qint64> advances;
+    const auto progress = [&](qint64 done, qint64 total) {
+        advances.append(done);
+        return total == text.size();
+    };
+    QSignalSpy changes(&inPieces, &RichTextBox::Change);
+    if (replace) {
+        inOne.setText(text);
+        QVERIFY(inPieces.setTextInPieces(text, progress));
+    } else {
+        inOne.setSelText(text);
+        QVERIFY(inPieces.setSelTextInPieces(text, progress));
+    }
+    QCOMPARE(advances.last(), qint64(text.size()));
+    QCOMPARE(changes.size(), 1);
+    QVERIFY(inPieces.Text() == inOne.Text());
+    QCOMPARE(formatRuns(inPieces.document()), formatRuns(inOne.document()));
+    QCOMPARE(inPieces.SelStart(), inOne.SelStart());
+    QCOMPARE(inPieces.SelLength(), inOne.SelLength());
+    QCOMPARE(inPieces.document()->isModified(), inOne.document()->isModified());
+    // Found as in the text given.
+    QCOMPARE(inPieces.Find(u"End"_s, 0), inOne.Find(u"End"_s, 0));
+    // The same history: none after a new document, one step for an insert.
+    QCOMPARE(inPieces.document()->isUndoAvailable(), inOne.document()->isUndoAvailable());
+    inOne.undo();
+    inPieces.undo();
+    QVERIFY(inPieces.Text() == inOne.Text());
+    QCOMPARE(formatRuns(inPieces.document()), formatRuns(inOne.document()));
+}
+
+void EditorTest::inPiecesCancelledLeavesAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<int>("cancelAt");
+    QTest::newRow("nominal: replace cancelled at the first piece") << piecesText() << true << 1;
+    QTest::newRow("nominal: replace cancelled at the last piece") << piecesText() << true << 2;
+    QTest::newRow("nominal: insert cancelled at the last piece") << piecesText() << false << 2;
+    QTest::newRow("edge: a short text cancelled") << u"short"_s << false << 1;
+}
+
+void EditorTest::inPiecesCancelledLeavesAll()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, replace);
+    QFETCH(int, cancelAt);
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    RichTextBox shown(&window);
+    layout->addWidget(shown.widget());
+    window.resize(400, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    shown.setText(u"Dear Sir,\n"_s.repeated(200));
+    shown.setSelStart(1000);
+    shown.setSelLength(8);
+    shown.setSelBold(true);
+    shown.setSelStart(500);
+    shown.setSelLength(3);
+    QApplication::processEvents();
+    const int scrolled = shown.textEdit()->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+    const QString before = shown.Text();
+    const auto formatsBefore = formatRuns(shown.document());
+    const bool modifiedBefore = shown.document()->isModified();
+    const QTextOption::WrapMode wrapBefore = shown.document()->defaultTextOption().wrapMode();
+
+    int advances = 0;
+    QSignalSpy changes(&shown, &RichTextBox::Change);
+    const auto progress = [&](qint64, qint64) { return ++advances < cancelAt; };
+    QVERIFY(!(replace ? shown.setTextInPieces(text, progress)
+                      : shown.setSelTextInPieces(text, progress)));
+    QApplication::processEvents();
+    QCOMPARE(advances, cancelAt);
+    QVERIFY(changes.isEmpty());
+    QCOMPARE(shown.Text(), before);
+    QCOMPARE(formatRuns(shown.document()), formatsBefore);
+    QCOMPARE(shown.SelStart(), 500);
+    QCOMPARE(shown.SelLength(), 3);
+    QCOMPARE(shown.textEdit()->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(shown.document()->isModified(), modifiedBefore);
+    QCOMPARE(shown.document()->defaultTextOption().wrapMode(), wrapBefore);
+    QVERIFY(!shown.document()->isRedoAvailable());
+    // The bold is still the last step to undo.
+    shown.undo();
+    select(shown, 1000, 8);
+    QCOMPARE(shown.SelBold(), std::optional<bool>(false));
+}
+
+void EditorTest::veryLongWordsBreakAnywhere_data()
+{
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QTextOption::WrapMode>("wrap");
+    const QString word = u"x"_s.repeated(30000);
+    const QString prose = u"Dear Sir, thank you. "_s.repeated(3000);
+    const auto wordBoundary = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    QTest::newRow("nominal: prose keeps its words whole")
+        << Action([=](RichTextBox& box) { box.setText(prose); }) << wordBoundary;
+    QTest::newRow("robustness: a 30,000-character word breaks anywhere")
+        << Action([=](RichTextBox& box) { box.setText(prose + word); })
+        << QTextOption::WrapAnywhere;
+    QTest::newRow("robustness: in RTF too")
+        << Action([=](RichTextBox& box) { box.setText(u"{\\rtf1\\ansi "_s + word + u"}"_s); })
+        << QTextOption::WrapAnywhere;
+    QTest::newRow("robustness: inserted")
+        << Action([=](RichTextBox& box) { box.setSelText(word); }) << QTextOption::WrapAnywhere;
+    QTest::newRow("robustness: inserted in pieces") << Action([=](RichTextBox& box) {
+        box.setSelTextInPieces(word, [](qint64, qint64) { return true; });
+    }) << QTextOption::WrapAnywhere;
+    QTest::newRow("nominal: the next document of prose keeps its words whole again")
+        << Action([=](RichTextBox& box) {
+               box.setText(word);
+               box.setText(prose);
+           })
+        << wordBoundary;
+    QTest::newRow("edge: spaces of other scripts break words") << Action([=](RichTextBox& box) {
+        box.setText(u"x"_s.repeated(15000) + QChar(0x3000) + u"x"_s.repeated(15000));
+    }) << wordBoundary;
+}
+
+void EditorTest::veryLongWordsBreakAnywhere()
+{
+    QFETCH(Action, action);
+    QFETCH(QTextOption::WrapMode, wrap);
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    RichTextBox shown(&window);
+    layout->addWidget(shown.widget());
+    window.resize(400, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    shown.setText(u"Dear Sir,"_s);
+    action(shown);
+    QApplication::processEvents();
+    QCOMPARE(shown.document()->defaultTextOption().wrapMode(), wrap);
+    // Laid out and wrapped to the window, either way.
+    const QTextLayout* first = shown.document()->firstBlock().layout();
+    QVERIFY(first->lineCount() > 1);
+    QVERIFY(first->lineAt(0).naturalTextWidth() <= shown.textEdit()->viewport()->width());
 }
 
 void EditorTest::lineIndex_data()

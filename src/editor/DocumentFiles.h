@@ -1,16 +1,24 @@
 #pragma once
 
+#include "editor/DocumentText.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <optional>
+
+class QWidget;
 
 namespace lw {
 
 class DocumentWindow;
 
-// Reads a document file whole, in one read of its length, and decodes it (UTF-8, else
-// Windows-1252). std::nullopt when the file cannot be opened or read.
-std::optional<QString> readDocumentFile(const QString& path);
+// Reads a document file whole, in one read of its length, and decodes it (see
+// decodeDocumentFile). std::nullopt when the file cannot be opened or read.
+std::optional<DecodedText> readDocumentFile(const QString& path);
+
+// The name with the extension added when it has none ("letter" and "txt" give "letter.txt"; a
+// leading dot does not make an extension). An empty extension adds nothing.
+QString withDefaultExtension(const QString& path, const QString& extension);
 
 // The largest document file the editor opens or inserts: it holds several times a file's size
 // in memory, and a letter is a few kilobytes.
@@ -18,8 +26,20 @@ inline constexpr qint64 largestDocumentFile = qint64(256) << 20;
 // The message for a file over that size, naming its size; empty for a file within it.
 QString documentFileTooLarge(const QString& path);
 
+class RichTextBox;
+
+enum class TextPlace {
+    Document,  // the text becomes the whole document, as setText
+    Selection, // the text replaces the selection, as setSelText
+};
+// Puts a file's text in the editor. A long text goes in behind a progress window with Cancel,
+// labelled with the file's name and shown once it has taken a second; false when the user
+// cancelled, and the editor is as it was.
+bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
+                       const QString& text, TextPlace place);
+
 // The editor's own file commands on the main window's document: Open, with its save question,
-// and Save As. Neither tells its caller whether a file was read or written.
+// and Save As; and the writing of the document that every save shares.
 class DocumentFiles
 {
 public:
@@ -27,10 +47,31 @@ public:
 
     void OpenDocument();
     void LoadDocumentFile();
-    void SaveDocumentAs();
+    // True when the document was written.
+    bool SaveDocumentAs();
+
+    // Before the document is replaced or closed: asks `question` with Yes, No and Cancel while the
+    // document is modified, and Yes runs the window's Save. True when the caller may go on (the
+    // document was saved, was not modified, or the user chose No); false on Cancel and when the
+    // save did not happen.
+    bool askToSave(const QString& question);
+    // Open's question, also asked before another letter replaces the document.
+    static QString replaceQuestion();
+
+    enum class WriteStyle {
+        // The text as it stands.
+        SaveAs,
+        // Printed line by line: a new document's last line gets its line break too.
+        Save,
+    };
+    enum class WriteResult { Written, Declined, Failed };
+    // Writes the editor's document to `path` in the document's own format. A document that would
+    // lose its formatting (a name ending in .rtf) is written only after the user agreed. On
+    // Failed, `error` names the file and the reason.
+    WriteResult writeDocument(const QString& path, WriteStyle style, QString* error);
 
 private:
-    void reportNotSaved();
+    void reportNotSaved(const QString& reason = QString());
     // Puts an opened file's text in the editor; false when the user cancelled.
     bool setDocumentText(const QString& text);
 

@@ -10,9 +10,11 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextList>
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace lw {
 
@@ -195,6 +197,113 @@ Run runAt(const QTextDocument* document, int position)
     return {position + 1, -1};
 }
 
+// Long changes go in pieces of this many characters, with a word of progress after each.
+constexpr qsizetype pieceSize = qsizetype(1) << 22;
+
+// Where the piece of `text` that starts at `at` ends: after a line feed where there is one, and
+// never between a CR and its LF or within a surrogate pair.
+qsizetype pieceEnd(const QString& text, qsizetype at)
+{
+    qsizetype end = std::min(at + pieceSize, text.size());
+    if (end == text.size())
+        return end;
+    const qsizetype lineEnd = text.lastIndexOf(u'\n', end - 1);
+    if (lineEnd >= at)
+        return lineEnd + 1;
+    if (text.at(end - 1) == u'\r' || text.at(end - 1).isHighSurrogate())
+        --end;
+    return end;
+}
+
+// Whether `text` has a run of characters without a space longer than a line can ever show.
+bool hasVeryLongWord(QStringView text)
+{
+    constexpr qsizetype veryLong = 20000;
+    if (text.size() <= veryLong)
+        return false;
+    qsizetype run = 0;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        const bool space = c < 0x80 ? (c == u' ' || (c >= u'\t' && c <= u'\r'))
+                                    : (QChar::isSpace(c) || c == QChar::ParagraphSeparator);
+        if (space)
+            run = 0;
+        else if (++run > veryLong)
+            return true;
+    }
+    return false;
+}
+
+// The editor while a long change goes on out of sight: the document is not laid out and the
+// window not painted until the end, and a cancel puts everything back as it was.
+class HeldView
+{
+public:
+    explicit HeldView(QTextEdit* editor)
+        : editor(editor), doc(editor->document()), anchor(editor->textCursor().anchor()),
+          position(editor->textCursor().position()),
+          horizontal(editor->horizontalScrollBar()->value()),
+          vertical(editor->verticalScrollBar()->value()), page(doc->pageSize()),
+          wrapping(doc->defaultTextOption()), modified(doc->isModified()),
+          undoEnabled(doc->isUndoRedoEnabled())
+    {
+        // A cancel takes the change back through the undo history.
+        if (!undoEnabled)
+            doc->setUndoRedoEnabled(true);
+        undoSteps = doc->availableUndoSteps();
+        doc->setPageSize(QSizeF(0, 0));
+        editor->viewport()->setUpdatesEnabled(false);
+    }
+
+    void cancel()
+    {
+        while (doc->availableUndoSteps() > undoSteps) {
+            const int steps = doc->availableUndoSteps();
+            doc->undo();
+            if (doc->availableUndoSteps() >= steps)
+                break;
+        }
+        doc->clearUndoRedoStacks(QTextDocument::RedoStack);
+        if (!undoEnabled)
+            doc->setUndoRedoEnabled(false);
+        doc->setModified(modified);
+        doc->setDefaultTextOption(wrapping);
+        doc->setPageSize(page);
+        QTextCursor caret(doc);
+        caret.setPosition(anchor);
+        caret.setPosition(position, QTextCursor::KeepAnchor);
+        editor->setTextCursor(caret);
+        editor->horizontalScrollBar()->setValue(horizontal);
+        editor->verticalScrollBar()->setValue(vertical);
+        editor->viewport()->setUpdatesEnabled(true);
+    }
+
+    // Shows the changed document with `caret`.
+    void show(const QTextCursor& caret)
+    {
+        if (!undoEnabled)
+            doc->setUndoRedoEnabled(false);
+        doc->setModified(true);
+        editor->setTextCursor(caret);
+        doc->setPageSize(page);
+        editor->ensureCursorVisible();
+        editor->viewport()->setUpdatesEnabled(true);
+    }
+
+private:
+    QTextEdit* editor;
+    QTextDocument* doc;
+    int anchor;
+    int position;
+    int horizontal;
+    int vertical;
+    QSizeF page;
+    QTextOption wrapping;
+    bool modified;
+    bool undoEnabled;
+    int undoSteps = 0;
+};
+
 } // namespace
 
 RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWidget(parent))
@@ -242,76 +351,92 @@ void RichTextBox::setText(const QString& text)
 
 bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress)
 {
-    if (editCursor || isRtf(text)) {
+    if (editCursor || isRtf(text) || !progress) {
         setText(text);
         return true;
     }
-    // Each piece is an undo step of its own, so that a cancel can take them back one by one;
-    // the document's layout waits until the end, and the window shows the old text meanwhile.
-    constexpr qsizetype pieceSize = 1 << 22;
-    QTextDocument* doc = document();
-    const QTextCursor oldCursor = editor->textCursor();
-    const int oldHorizontal = editor->horizontalScrollBar()->value();
-    const int oldVertical = editor->verticalScrollBar()->value();
-    const bool wasModified = doc->isModified();
-    const bool undoWasEnabled = doc->isUndoRedoEnabled();
-    const QSizeF page = doc->pageSize();
-    if (!undoWasEnabled)
-        doc->setUndoRedoEnabled(true);
-    const int oldUndoState = doc->availableUndoSteps();
-    doc->setPageSize(QSizeF(0, 0));
-    editor->viewport()->setUpdatesEnabled(false);
-    bool cancelled = false;
     {
+        // The editor tells of the change once, when it is complete, and never of a cancelled one.
         const QSignalBlocker quiet(this);
-        QTextCursor writer(doc);
+        HeldView held(editor);
+        fitWrapping(text, true);
+        QTextCursor writer(document());
         writer.beginEditBlock();
         writer.select(QTextCursor::Document);
         writer.removeSelectedText();
         writer.setBlockFormat(QTextBlockFormat());
         writer.setBlockCharFormat(QTextCharFormat());
+        const bool done = writeInPieces(writer, text, QTextCharFormat(), progress);
         writer.endEditBlock();
-        for (qsizetype at = 0; at < text.size() && !cancelled;) {
-            // Pieces end after a line feed, so that a CR LF is never cut in two.
-            qsizetype end = std::min(at + pieceSize, text.size());
-            if (end < text.size()) {
-                const qsizetype lineEnd = text.lastIndexOf(u'\n', end - 1);
-                if (lineEnd >= at)
-                    end = lineEnd + 1;
-            }
-            writer.beginEditBlock();
-            writer.insertText(text.sliced(at, end - at), QTextCharFormat());
-            writer.endEditBlock();
-            at = end;
-            cancelled = progress && !progress(at, text.size());
+        if (!done) {
+            held.cancel();
+            return false;
         }
+        // Afresh, as setText leaves it: no undo history, the caret at the start.
+        document()->clearUndoRedoStacks();
+        held.show(QTextCursor(document()));
     }
-    if (cancelled) {
-        while (doc->availableUndoSteps() > oldUndoState)
-            doc->undo();
-        doc->clearUndoRedoStacks(QTextDocument::RedoStack);
-        if (!undoWasEnabled)
-            doc->setUndoRedoEnabled(false);
-        doc->setModified(wasModified);
-        doc->setPageSize(page);
-        editor->setTextCursor(oldCursor);
-        editor->horizontalScrollBar()->setValue(oldHorizontal);
-        editor->verticalScrollBar()->setValue(oldVertical);
-        editor->viewport()->setUpdatesEnabled(true);
-        return false;
-    }
-    // Afresh, as setText leaves it: no undo history, the caret at the start.
-    doc->clearUndoRedoStacks();
-    if (!undoWasEnabled)
-        doc->setUndoRedoEnabled(false);
-    doc->setModified(false);
-    editor->setTextCursor(QTextCursor(doc));
-    doc->setPageSize(page);
-    editor->ensureCursorVisible();
-    editor->viewport()->setUpdatesEnabled(true);
     loadedText = text;
     emit Change();
     return true;
+}
+
+bool RichTextBox::setSelTextInPieces(const QString& text, const Progress& progress)
+{
+    if (editCursor || !progress) {
+        setSelText(text);
+        return true;
+    }
+    {
+        const QSignalBlocker quiet(this);
+        HeldView held(editor);
+        fitWrapping(text, false);
+        QTextCursor writer = editor->textCursor();
+        const QTextCharFormat format = typingFormat(document(), writer);
+        writer.beginEditBlock();
+        writer.removeSelectedText();
+        const bool done = writeInPieces(writer, text, format, progress);
+        writer.endEditBlock();
+        if (!done) {
+            held.cancel();
+            return false;
+        }
+        held.show(writer);
+    }
+    emit Change();
+    return true;
+}
+
+bool RichTextBox::writeInPieces(QTextCursor& writer, const QString& text,
+                                const QTextCharFormat& format, const Progress& progress)
+{
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype end = pieceEnd(text, at);
+        writer.insertText(text.sliced(at, end - at), format);
+        at = end;
+        if (!progress(at, text.size()))
+            return false;
+    }
+    return true;
+}
+
+void RichTextBox::fitWrapping(QStringView text, bool replacing)
+{
+    // Qt breaks a word longer than a line by laying the rest of it out again for every line, so
+    // a very long one takes a time that grows with the square of its length. Breaking lines
+    // anywhere lays it out once; such a document is no prose whose words need keeping whole.
+    QTextDocument* doc = document();
+    QTextOption option = doc->defaultTextOption();
+    QTextOption::WrapMode mode = option.wrapMode();
+    if (hasVeryLongWord(text))
+        mode = QTextOption::WrapAnywhere;
+    else if (replacing)
+        mode = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (mode == option.wrapMode())
+        return;
+    // Set on the document, not the widget: the widget would lay the document out at once.
+    option.setWrapMode(mode);
+    doc->setDefaultTextOption(option);
 }
 
 int RichTextBox::TextLength() const
@@ -326,9 +451,89 @@ QString RichTextBox::SelText() const
 
 void RichTextBox::setSelText(const QString& text)
 {
+    fitWrapping(text, false);
     QTextCursor edit = cursor();
     edit.insertText(text, typingFormat(document(), edit));
     setCursor(edit);
+}
+
+void RichTextBox::changeSelText(const std::function<QString(const QString&)>& change)
+{
+    const QTextCursor selection = cursor();
+    if (!selection.hasSelection())
+        return;
+    const int start = selection.selectionStart();
+    int end = selection.selectionEnd();
+    struct Run
+    {
+        int position;
+        int length;
+        QString text;
+        QTextCharFormat format;
+    };
+    std::vector<Run> changed;
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment run = it.fragment();
+            const int from = std::max(run.position(), start);
+            const int to = std::min(run.position() + run.length(), end);
+            // Pictures and other objects are characters of their own, not text.
+            if (from >= to || run.charFormat().objectType() != QTextFormat::NoObject)
+                continue;
+            const QString text = run.text().mid(from - run.position(), to - from);
+            QString result = change(text);
+            if (result != text)
+                changed.push_back({from, to - from, std::move(result), run.charFormat()});
+        }
+    }
+    beginEdit();
+    QTextCursor writer(document());
+    // From the end, so that a run whose length changes (ß to SS) moves none still to come.
+    for (auto run = changed.rbegin(); run != changed.rend(); ++run) {
+        writer.setPosition(run->position);
+        writer.setPosition(run->position + run->length, QTextCursor::KeepAnchor);
+        writer.insertText(run->text, run->format);
+        end += int(run->text.size()) - run->length;
+    }
+    QTextCursor caret = cursor();
+    caret.setPosition(end);
+    setCursor(caret);
+    endEdit();
+}
+
+void RichTextBox::insertContent(const RichTextBox& source)
+{
+    if (source.TextLength() == 0)
+        return;
+    fitWrapping(source.document()->toRawText(), false);
+    const QTextDocumentFragment content(source.document());
+    QTextCursor edit = cursor();
+    edit.beginEditBlock();
+    const int start = edit.selectionStart();
+    edit.insertFragment(content);
+    // The pictures are the source's resources: the document takes copies of its own, so that
+    // they outlive the source's next content.
+    for (QTextBlock block = document()->findBlock(start);
+         block.isValid() && block.position() < edit.position(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QUrl name(format.toImageFormat().name());
+            const QVariant picture =
+                source.document()->resource(QTextDocument::ImageResource, name);
+            if (picture.isValid())
+                document()->addResource(QTextDocument::ImageResource, name, picture);
+        }
+    }
+    edit.endEditBlock();
+    setCursor(edit);
+}
+
+void RichTextBox::insertPicture(const QImage& picture)
+{
+    onWidgetCursor([&] { editor->insertPicture(picture); });
 }
 
 int RichTextBox::SelStart() const
@@ -753,6 +958,18 @@ void RichTextBox::clear()
     setCursor(selection);
 }
 
+void RichTextBox::deleteForward()
+{
+    if (editor->isReadOnly())
+        return;
+    QTextCursor edit = cursor();
+    if (edit.hasSelection())
+        edit.removeSelectedText();
+    else
+        edit.deleteChar();
+    setCursor(edit);
+}
+
 int RichTextBox::lineIndex(int line) const
 {
     if (line == -1)
@@ -839,6 +1056,7 @@ void RichTextBox::replaceContentPlain(const QString& text)
 {
     if (editCursor) {
         // Within the edit, so that it stays one undo step.
+        fitWrapping(text, true);
         QTextCursor all(document());
         all.select(QTextCursor::Document);
         all.insertText(text, QTextCharFormat());
@@ -850,6 +1068,7 @@ void RichTextBox::replaceContentPlain(const QString& text)
     }
     // Starts afresh: plain text in the base font, no undo history, the caret at the start.
     withoutLayout(editor, [&] {
+        fitWrapping(text, true);
         document()->setPlainText(text);
         editor->setTextCursor(QTextCursor(document()));
     });
@@ -866,6 +1085,7 @@ void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& re
         all.setBlockFormat(QTextBlockFormat());
         all.setCharFormat(QTextCharFormat());
         read(all);
+        fitWrapping(document()->toRawText(), true);
         all.setPosition(0);
         *editCursor = all;
         return;
@@ -875,6 +1095,7 @@ void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& re
         document()->clear();
         QTextCursor cursor(document());
         read(cursor);
+        fitWrapping(document()->toRawText(), true);
         document()->clearUndoRedoStacks();
         editor->setTextCursor(QTextCursor(document()));
     });

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class QImage;
 class QTextCharFormat;
 class QTextDocument;
 class QTextEdit;
@@ -44,9 +45,12 @@ public:
     // Reports how much of a long change is done; returns false to cancel it.
     using Progress = std::function<bool(qint64 done, qint64 total)>;
     // Replaces the whole content with plain text as setText does, in pieces, calling `progress`
-    // after each; a cancel leaves the editor exactly as it was (text, formats, selection, scroll,
-    // undo history) and returns false. Text beginning with an RTF header is read in one piece.
+    // after each; when it returns false the editor is left as it was (text, formats, selection,
+    // scroll, undo history) and this returns false. Text beginning with an RTF header is read in
+    // one piece.
     bool setTextInPieces(const QString& text, const Progress& progress);
+    // setSelText in pieces, as one undo step; cancelled as setTextInPieces is.
+    bool setSelTextInPieces(const QString& text, const Progress& progress);
 
     QString SelText() const;
     // Replaces the selection, or inserts at the caret, with the formatting of text typed there;
@@ -56,6 +60,15 @@ public:
     void setSelStart(int position); // caret there, nothing selected
     int SelLength() const;
     void setSelLength(int length);
+    // Replaces every run of text in the selection by `change` of it, keeping the run's format;
+    // pictures and paragraph formats stay as they are. One undo step; the caret then stands
+    // after the changed text with nothing selected. Without a selection nothing changes.
+    void changeSelText(const std::function<QString(const QString&)>& change);
+    // Inserts the whole content of `source` at the selection, replacing it, with its formatting
+    // and pictures, as one undo step. An empty source changes nothing.
+    void insertContent(const RichTextBox& source);
+    // Inserts the picture at the selection, replacing it; a null picture changes nothing.
+    void insertPicture(const QImage& picture);
 
     // Tri-state: std::nullopt when the selection is mixed. Setting applies to the selection, or to
     // the text typed next at the caret.
@@ -120,6 +133,8 @@ public:
     void copy();
     void paste();
     void clear(); // removes the selection
+    // As the Del key: removes the selection, or without one the character after the caret.
+    void deleteForward();
 
     // First position of a 0-based line (a paragraph; word wrap makes no lines); line -1 is the
     // caret's line; -1 when there is no such line.
@@ -153,6 +168,11 @@ private:
     void replaceContent(const QString& text);
     void replaceContentPlain(const QString& text);
     void replaceContentRich(const std::function<void(QTextCursor&)>& read);
+    // Writes `text` at `writer` in pieces, asking `progress` after each; false when it said stop.
+    bool writeInPieces(QTextCursor& writer, const QString& text, const QTextCharFormat& format,
+                       const Progress& progress);
+    // Chooses how lines break for text about to go in; `replacing`: it is the whole document.
+    void fitWrapping(QStringView text, bool replacing);
     // The document's text as Find searches it for `pattern`.
     QString textToSearch(const QString& pattern) const;
     int clampPosition(qint64 position) const;

@@ -14,9 +14,7 @@
 #include "platform/Services.h"
 #include "utilities/frmManageFiles.h"
 
-#include <QClipboard>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
@@ -222,7 +220,7 @@ void CommandDispatcher::DateTime()
 
 void CommandDispatcher::Print()
 {
-    PrintRichText(*w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720);
+    PrintDocument(*w.RTB, &w);
 }
 
 void CommandDispatcher::PageSetup()
@@ -252,7 +250,9 @@ void CommandDispatcher::FontDialog()
     font.setStrikeOut(dialog.FontStrikeThru());
     w.RTB->beginEdit();
     w.RTB->setSelFont(font);
-    w.RTB->setSelColor(dialog.FontColor());
+    // The desktop's font dialog offers no colour: the text keeps its own.
+    if (dialog.FontColorChosen())
+        w.RTB->setSelColor(dialog.FontColor());
     w.RTB->endEdit();
 }
 
@@ -278,11 +278,19 @@ void CommandDispatcher::InsertTextFile()
                 MsgIcon::Exclamation);
         return;
     }
-    if (!w.rtfTemp->LoadFile(path, type))
-        return;
-    editorcommands::SelectAll(*w.rtfTemp);
-    w.rtfTemp->cut();
-    w.RTB->paste();
+    // Straight into the document: the user's clipboard keeps what it holds. Plain text takes the
+    // format of text typed at the caret, as a paste of plain text does.
+    if (type == RichTextBox::RichText) {
+        if (!w.rtfTemp->LoadFile(path, type))
+            return;
+        w.RTB->insertContent(*w.rtfTemp);
+        w.rtfTemp->setText(QString());
+    } else {
+        const std::optional<DecodedText> read = readDocumentFile(path);
+        if (!read || read->text.isEmpty())
+            return;
+        placeDocumentText(*w.RTB, &w, path, read->text, TextPlace::Selection);
+    }
 }
 
 void CommandDispatcher::InsertPicture()
@@ -303,10 +311,7 @@ void CommandDispatcher::InsertPicture()
     if (picture.isNull())
         return;
     w.picInsert->setPixmap(QPixmap::fromImage(picture));
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setImage(picture);
-    w.RTB->paste();
+    w.RTB->insertPicture(picture);
 }
 
 void CommandDispatcher::ShowFileManager()
@@ -327,7 +332,12 @@ void CommandDispatcher::Help()
 
 void CommandDispatcher::Support()
 {
-    services().desktop->openUrl(QUrl(supportAddress()));
+    if (!services().desktop->openUrl(QUrl(supportAddress())))
+        message(&w,
+                QStringLiteral("No mail program is set up to write to %1. Please write to that "
+                               "address from the mail program you use.")
+                    .arg(QUrl(supportAddress()).path()),
+                QStringLiteral("Technical Support"), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 void CommandDispatcher::Undo()
@@ -352,7 +362,7 @@ void CommandDispatcher::Paste()
 
 void CommandDispatcher::Delete()
 {
-    w.RTB->clear();
+    w.RTB->deleteForward();
 }
 
 void CommandDispatcher::SelectAll()
