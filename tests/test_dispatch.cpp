@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -68,6 +69,10 @@ private slots:
     void insertFailuresLeaveEditorAndClipboard_data();
     void insertFailuresLeaveEditorAndClipboard();
     void insertPicture();
+    void insertLongTextFileWithProgress_data();
+    void insertLongTextFileWithProgress();
+    void insertTooLargeFileRefused_data();
+    void insertTooLargeFileRefused();
     void fontDialogAppliesChoiceAsOneStep();
     void fontDialogWithoutColourKeepsTheTextsColour();
     void fileCommands();
@@ -481,6 +486,94 @@ void DispatchTest::insertFailuresLeaveEditorAndClipboard()
     QCOMPARE(editor().Text(), QStringLiteral("Keep me"));
     QCOMPARE(editor().SelText(), QStringLiteral("ep"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("on the clipboard"));
+}
+
+void DispatchTest::insertLongTextFileWithProgress_data()
+{
+    QTest::addColumn<int>("cancelAt");
+    QTest::newRow("nominal: the whole file goes in as one step") << -1;
+    QTest::newRow("nominal: Cancel at once inserts nothing") << 1;
+    QTest::newRow("nominal: Cancel halfway inserts nothing") << 2;
+}
+
+void DispatchTest::insertLongTextFileWithProgress()
+{
+    QFETCH(int, cancelAt);
+    QString text;
+    text.reserve(9 << 20);
+    for (int line = 0; text.size() < (9 << 20); ++line)
+        text += QStringLiteral("Line %1 of a long file, caf\u00e9 included.\n").arg(line);
+    const QString path = files.filePath(QStringLiteral("long.txt"));
+    writeFile(path, text.toUtf8());
+    editor().setText(QStringLiteral("Start End"));
+    select(0, 5);
+    editor().setSelBold(true);
+    select(6, 3);
+    w().DocumentModified = false;
+    platform->dialogs.openAnswers.push_back(QStringList{path});
+    platform->progress.cancelAt = cancelAt;
+    menu("mnuInsert", "TextFile");
+
+    QCOMPARE(platform->progress.jobs.size(), 1);
+    const test::FakeProgress::Job& job = platform->progress.jobs.first();
+    QCOMPARE(job.label, QStringLiteral("Inserting long.txt..."));
+    QCOMPARE(job.total, qint64(text.size()));
+    if (cancelAt < 0) {
+        QVERIFY(job.advances.size() > 1);
+        QCOMPARE(job.advances.last(), job.total);
+        QVERIFY(editor().Text() == QStringLiteral("Start ") + text);
+        QCOMPARE(editor().SelStart(), 6 + int(text.size()));
+        QCOMPARE(editor().SelLength(), 0);
+        QVERIFY(w().DocumentModified);
+        // The text typed there is not bold, and neither is the file's.
+        select(6, 4);
+        QCOMPARE(editor().SelBold(), std::optional<bool>(false));
+        menu("mnuEdit", "Undo");
+        QCOMPARE(editor().Text(), QStringLiteral("Start End"));
+        return;
+    }
+    QCOMPARE(job.advances.size(), cancelAt);
+    QCOMPARE(editor().Text(), QStringLiteral("Start End"));
+    QCOMPARE(editor().SelText(), QStringLiteral("End"));
+    QVERIFY(!w().DocumentModified);
+    QVERIFY(!editor().document()->isRedoAvailable());
+    // The user's own steps are still there to undo.
+    select(0, 5);
+    QCOMPARE(editor().SelBold(), std::optional<bool>(true));
+    menu("mnuEdit", "Undo");
+    select(0, 5);
+    QCOMPARE(editor().SelBold(), std::optional<bool>(false));
+}
+
+void DispatchTest::insertTooLargeFileRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("robustness: a text file") << "huge.txt";
+    QTest::newRow("robustness: an RTF file") << "huge.rtf";
+}
+
+void DispatchTest::insertTooLargeFileRefused()
+{
+    QFETCH(QString, name);
+    QFile huge(files.filePath(name));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    // Sparse: the size without the disk space.
+    QVERIFY(huge.resize((qint64(256) << 20) + (qint64(1) << 19)));
+    huge.close();
+    editor().setText(QStringLiteral("Keep me"));
+    select(2, 2);
+    w().DocumentModified = false;
+    platform->dialogs.openAnswers.push_back(QStringList{huge.fileName()});
+    platform->messages.expect(QStringLiteral("The file %1 is 256.5 MB. Letterwright opens text "
+                                             "files of up to 256 MB.")
+                                  .arg(QDir::toNativeSeparators(huge.fileName())),
+                              QStringLiteral("Insert Text File"), MsgButtons::Ok,
+                              MsgIcon::Exclamation);
+    menu("mnuInsert", "TextFile");
+    QCOMPARE(editor().Text(), QStringLiteral("Keep me"));
+    QCOMPARE(editor().SelText(), QStringLiteral("ep"));
+    QVERIFY(!w().DocumentModified);
+    QVERIFY(platform->progress.jobs.isEmpty());
 }
 
 void DispatchTest::insertPicture()

@@ -43,6 +43,7 @@ private slots:
     void startUpShowsFirstLetter();
     void startUpRestoresHeaderByteExact();
     void emptyLibraryStillStarts();
+    void libraryWithoutIndexesGetsThemOnce();
     void missingDataFileEndsProgram();
     void unwritableDataFileEndsProgram();
     void damagedLibraryEndsProgramUnchanged_data();
@@ -125,6 +126,51 @@ void StartupTest::emptyLibraryStillStarts()
     QVERIFY(w.RTB->Text().isEmpty());
     QCOMPARE(w.panelText(1), QString());
     QCOMPARE(w.Label5->text(), QStringLiteral("0 letter(s) are included in My Favorite list."));
+}
+
+void StartupTest::libraryWithoutIndexesGetsThemOnce()
+{
+    // A library made before the indexes: the first start adds them, the next leaves it be.
+    library->create();
+    QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
+    {
+        SqliteDatabase db;
+        QVERIFY(db.open(library->dataFilePath()));
+        QVERIFY(db.execute(QStringLiteral("drop index LetterByCategory")));
+        QVERIFY(db.execute(QStringLiteral("drop index LetterByFavorite")));
+    }
+    QVERIFY(datafile::writeMarker(library->dataFilePath(), nullptr));
+    const LibraryContents before = library->contents();
+    const auto indexCount = [&] {
+        SqliteDatabase db;
+        db.open(library->dataFilePath());
+        const auto rows = db.execute(
+            QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in "
+                           "('LetterByCategory', 'LetterByFavorite')"));
+        return rows ? rows->first().value(0).toInt() : -1;
+    };
+    {
+        Letterwright program;
+        QVERIFY(program.StartUp());
+        QCOMPARE(entries(program.mainWindow()->lstBx[0]),
+                 (QStringList{"Damaged Goods", "Late Delivery", "O'Neil's Refund"}));
+        QCOMPARE(indexCount(), 2);
+        QVERIFY(program.mainWindow()->close());
+    }
+    QCOMPARE(library->bytes().left(15), QByteArray("Brightquill2006"));
+    const LibraryContents after = library->contents();
+    QCOMPARE(after.subjects, before.subjects);
+    QCOMPARE(after.letters, before.letters);
+
+    const QByteArray withIndexes = library->bytes();
+    {
+        Letterwright program;
+        QVERIFY(program.StartUp());
+        QCOMPARE(library->bytes().mid(15), withIndexes.mid(15));
+        QVERIFY(program.mainWindow()->close());
+    }
+    QCOMPARE(library->bytes(), withIndexes);
+    QVERIFY(platform->messages.shown.isEmpty());
 }
 
 void StartupTest::missingDataFileEndsProgram()

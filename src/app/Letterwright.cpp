@@ -2,6 +2,7 @@
 
 #include "app/frmSplash.h"
 #include "library/DataFile.h"
+#include "library/LibraryFile.h"
 #include "library/modMain.h"
 #include "mainwindow/frmMail.h"
 #include "platform/InstanceLock.h"
@@ -100,6 +101,10 @@ bool Letterwright::StartUp()
         services().application->terminate(1);
         return false;
     }
+
+    // A library made without the indexes gets them once; without them it still works, only
+    // slower, so a failure here stops nothing.
+    addMissingIndexes(state.ConnectionString, nullptr);
 
     {
         frmSplash splash;

@@ -39,6 +39,42 @@ QString withDefaultExtension(const QString& path, const QString& extension)
     return path + u'.' + extension;
 }
 
+QString documentFileTooLarge(const QString& path)
+{
+    const qint64 size = QFileInfo(path).size();
+    if (size <= largestDocumentFile)
+        return {};
+    return QStringLiteral("The file %1 is %2 MB. Letterwright opens text files of up to %3 MB.")
+        .arg(QDir::toNativeSeparators(path), QString::number(size / 1048576.0, 'f', 1),
+             QString::number(largestDocumentFile >> 20));
+}
+
+bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
+                       const QString& text, TextPlace place)
+{
+    // Shorter texts go in faster than a progress window would show.
+    constexpr qsizetype textInPieces = qsizetype(8) << 20;
+    if (text.size() <= textInPieces || !services().progress) {
+        if (place == TextPlace::Document)
+            editor.setText(text);
+        else
+            editor.setSelText(text);
+        return true;
+    }
+    const QString name = QFileInfo(path).fileName();
+    const std::unique_ptr<ProgressReport> report = services().progress->begin(
+        parent,
+        (place == TextPlace::Document ? QStringLiteral("Opening %1...")
+                                      : QStringLiteral("Inserting %1..."))
+            .arg(name),
+        text.size());
+    const RichTextBox::Progress progress = [&](qint64 done, qint64) {
+        return report->advance(done);
+    };
+    return place == TextPlace::Document ? editor.setTextInPieces(text, progress)
+                                        : editor.setSelTextInPieces(text, progress);
+}
+
 DocumentFiles::DocumentFiles(DocumentWindow& window) : w(window) {}
 
 QString DocumentFiles::replaceQuestion()
@@ -77,6 +113,7 @@ void DocumentFiles::LoadDocumentFile()
     dialog.setDialogTitle(QStringLiteral("Select a file to open"));
     dialog.setFilter(documentFilter);
     dialog.setFilterIndex(1);
+    const QString previousPath = w.documentPath();
     try {
         dialog.ShowOpen();
         w.documentPath() = dialog.cFileName.Item(1);
@@ -84,7 +121,7 @@ void DocumentFiles::LoadDocumentFile()
         // A cancel, or a path the file buffer cannot hold: nothing is opened.
         return;
     }
-    loadDocument(w.documentPath());
+    loadDocument(w.documentPath(), previousPath);
 }
 
 void DocumentFiles::OpenRecentDocument(const QString& path)
@@ -100,12 +137,20 @@ void DocumentFiles::OpenRecentDocument(const QString& path)
     }
     if (!askToSave(replaceQuestion()))
         return;
+    const QString previousPath = w.documentPath();
     w.documentPath() = path;
-    loadDocument(path);
+    loadDocument(path, previousPath);
 }
 
-bool DocumentFiles::loadDocument(const QString& path)
+bool DocumentFiles::loadDocument(const QString& path, const QString& previousPath)
 {
+    // A file not opened is not the document: Save must not write the old text over it.
+    if (const QString tooLarge = documentFileTooLarge(path); !tooLarge.isEmpty()) {
+        w.documentPath() = previousPath;
+        message(w.dialogParent(), tooLarge, QStringLiteral("Open"), MsgButtons::Ok,
+                MsgIcon::Exclamation);
+        return false;
+    }
     // An OpenDocument file is read formatted; any other file as text, which is read formatted
     // when it begins with an RTF header.
     if (documentFileType(path) == RichTextBox::OpenDocumentText) {
@@ -120,13 +165,22 @@ bool DocumentFiles::loadDocument(const QString& path)
         const std::optional<DecodedText> read = readDocumentFile(path);
         if (!read)
             return false;
-        w.editor().setText(read->text);
+        if (!setDocumentText(read->text)) {
+            w.documentPath() = previousPath;
+            return false;
+        }
         w.documentFormat() = read->format;
     }
     // Setting the text raised the change notification; the document is as loaded.
     w.documentModified() = false;
     RecentFiles::add(path);
     return true;
+}
+
+bool DocumentFiles::setDocumentText(const QString& text)
+{
+    return placeDocumentText(w.editor(), w.dialogParent(), w.documentPath(), text,
+                             TextPlace::Document);
 }
 
 bool DocumentFiles::SaveDocumentAs()

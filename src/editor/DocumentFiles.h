@@ -3,7 +3,10 @@
 #include "editor/DocumentText.h"
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
+
+class QWidget;
 
 namespace lw {
 
@@ -16,6 +19,24 @@ std::optional<DecodedText> readDocumentFile(const QString& path);
 // The name with the extension added when it has none ("letter" and "txt" give "letter.txt"; a
 // leading dot does not make an extension). An empty extension adds nothing.
 QString withDefaultExtension(const QString& path, const QString& extension);
+
+// The largest document file the editor opens or inserts: it holds several times a file's size
+// in memory, and a letter is a few kilobytes.
+inline constexpr qint64 largestDocumentFile = qint64(256) << 20;
+// The message for a file over that size, naming its size; empty for a file within it.
+QString documentFileTooLarge(const QString& path);
+
+class RichTextBox;
+
+enum class TextPlace {
+    Document,  // the text becomes the whole document, as setText
+    Selection, // the text replaces the selection, as setSelText
+};
+// Puts a file's text in the editor. A long text goes in behind a progress window with Cancel,
+// labelled with the file's name and shown once it has taken a second; false when the user
+// cancelled, and the editor is as it was.
+bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
+                       const QString& text, TextPlace place);
 
 // The editor's own file commands on the main window's document: Open, with its save question,
 // and Save As; and the writing of the document that every save shares.
@@ -54,7 +75,11 @@ public:
 
 private:
     void reportNotSaved(const QString& reason = QString());
-    bool loadDocument(const QString& path);
+    // Opens `path`, which is already the document's path; a file not opened gives the document
+    // `previousPath` back where it could mislead a save.
+    bool loadDocument(const QString& path, const QString& previousPath);
+    // Puts an opened file's text in the editor; false when the user cancelled.
+    bool setDocumentText(const QString& text);
 
     DocumentWindow& w;
 };

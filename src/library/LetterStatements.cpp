@@ -121,4 +121,19 @@ QStringList createSchema()
     };
 }
 
+QStringList createIndexes()
+{
+    return {
+        QStringLiteral("create index if not exists LetterByCategory "
+                       "on Letter (Subject, Category, Description)"),
+        QStringLiteral(
+            "create index if not exists LetterByFavorite on Letter (Favorite, Description)"),
+    };
+}
+
+QStringList indexNames()
+{
+    return {QStringLiteral("LetterByCategory"), QStringLiteral("LetterByFavorite")};
+}
+
 } // namespace lw::sql

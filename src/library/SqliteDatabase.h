@@ -3,9 +3,11 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <optional>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace lw {
 
@@ -35,6 +37,27 @@ public:
     bool executeAll(const QStringList& statements);
 
     QString lastError() const { return error; }
+
+    // One statement prepared once and run for many rows of values, bound to its parameters
+    // ("?") in order: a QString as text, a whole number as integer, a null QVariant as null.
+    class Prepared
+    {
+    public:
+        ~Prepared();
+        Prepared(const Prepared&) = delete;
+        Prepared& operator=(const Prepared&) = delete;
+        explicit operator bool() const { return statement != nullptr; }
+        // Runs the statement once; false on failure, with the database's lastError() set.
+        bool run(const Row& values);
+
+    private:
+        friend class SqliteDatabase;
+        Prepared(SqliteDatabase& db, sqlite3_stmt* statement) : db(db), statement(statement) {}
+        SqliteDatabase& db;
+        sqlite3_stmt* statement;
+    };
+    // A statement that returns no rows; check it with operator bool.
+    std::unique_ptr<Prepared> prepare(const QString& sql);
 
 private:
     bool fail();

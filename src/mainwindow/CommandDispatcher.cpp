@@ -1,5 +1,6 @@
 #include "mainwindow/CommandDispatcher.h"
 
+#include "editor/DocumentFiles.h"
 #include "editor/EditorCommands.h"
 #include "editor/EditorTools.h"
 #include "editor/FieldTools.h"
@@ -365,18 +366,24 @@ void CommandDispatcher::InsertTextFile()
     } catch (const std::exception&) {
         return;
     }
-    if (!w.rtfTemp->LoadFile(path, type))
+    if (const QString tooLarge = documentFileTooLarge(path); !tooLarge.isEmpty()) {
+        message(&w, tooLarge, QStringLiteral("Insert Text File"), MsgButtons::Ok,
+                MsgIcon::Exclamation);
         return;
+    }
     // Straight into the document: the user's clipboard keeps what it holds. Plain text takes the
     // format of text typed at the caret, as a paste of plain text does.
     if (type == RichTextBox::RichText) {
+        if (!w.rtfTemp->LoadFile(path, type))
+            return;
         w.RTB->insertContent(*w.rtfTemp);
+        w.rtfTemp->setText(QString());
     } else {
-        const QString text = w.rtfTemp->Text();
-        if (!text.isEmpty())
-            w.RTB->setSelText(text);
+        const std::optional<DecodedText> read = readDocumentFile(path);
+        if (!read || read->text.isEmpty())
+            return;
+        placeDocumentText(*w.RTB, &w, path, read->text, TextPlace::Selection);
     }
-    w.rtfTemp->setText(QString());
 }
 
 void CommandDispatcher::InsertPicture()

@@ -13,8 +13,10 @@
 #include <QPrintPreviewDialog>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 
 namespace lw {
 
@@ -313,6 +315,44 @@ void QtApplicationService::terminate(int exitCode)
 {
     ended = true;
     QCoreApplication::exit(exitCode);
+}
+
+namespace {
+
+class QtProgressReport : public ProgressReport
+{
+public:
+    QtProgressReport(QWidget* parent, const QString& label, qint64 total)
+        : dialog(label, QStringLiteral("Cancel"), 0, steps, parent),
+          total(std::max<qint64>(total, 1))
+    {
+        dialog.setWindowTitle(QCoreApplication::applicationName());
+        dialog.setWindowModality(Qt::WindowModal);
+        dialog.setMinimumDuration(1000);
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+        dialog.setValue(0);
+    }
+
+    bool advance(qint64 done) override
+    {
+        // Shown, the window-modal dialog takes its events here, Cancel among them.
+        dialog.setValue(int(std::clamp<qint64>(done * steps / total, 0, steps)));
+        return !dialog.wasCanceled();
+    }
+
+private:
+    static constexpr int steps = 1000;
+    QProgressDialog dialog;
+    qint64 total;
+};
+
+} // namespace
+
+std::unique_ptr<ProgressReport> QtProgressService::begin(QWidget* parent, const QString& label,
+                                                         qint64 total)
+{
+    return std::make_unique<QtProgressReport>(parent, label, total);
 }
 
 } // namespace lw

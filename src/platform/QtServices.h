@@ -74,4 +74,12 @@ private:
     bool ended = false;
 };
 
+// QProgressDialog, window-modal, shown after a second.
+class QtProgressService : public ProgressService
+{
+public:
+    std::unique_ptr<ProgressReport> begin(QWidget* parent, const QString& label,
+                                          qint64 total) override;
+};
+
 } // namespace lw

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -150,6 +151,25 @@ public:
     virtual bool terminated() const = 0;
 };
 
+// The progress of a long job the user started.
+class ProgressReport
+{
+public:
+    virtual ~ProgressReport() = default;
+    // Reports how much of the job is done; false once the user has cancelled it.
+    virtual bool advance(qint64 done) = 0;
+};
+
+// A progress window with Cancel, shown only once a job has taken about a second.
+class ProgressService
+{
+public:
+    virtual ~ProgressService() = default;
+    // Begins a job of `total` units of work, described by `label`.
+    virtual std::unique_ptr<ProgressReport> begin(QWidget* parent, const QString& label,
+                                                  qint64 total) = 0;
+};
+
 struct Services
 {
     MessageService* messages = nullptr;
@@ -159,6 +179,7 @@ struct Services
     PrinterService* printers = nullptr;
     ClockService* clock = nullptr;
     ApplicationService* application = nullptr;
+    ProgressService* progress = nullptr;
 };
 
 // The services in use, installed once by the program or by a test.

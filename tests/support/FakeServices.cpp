@@ -223,6 +223,32 @@ void FakeApplication::terminate(int exitCode)
     exitCodes.append(exitCode);
 }
 
+namespace {
+
+class FakeProgressReport : public ProgressReport
+{
+public:
+    FakeProgressReport(FakeProgress& progress, int job) : progress(progress), job(job) {}
+    bool advance(qint64 done) override
+    {
+        QList<qint64>& advances = progress.jobs[job].advances;
+        advances.append(done);
+        return progress.cancelAt < 0 || advances.size() < progress.cancelAt;
+    }
+
+private:
+    FakeProgress& progress;
+    int job;
+};
+
+} // namespace
+
+std::unique_ptr<ProgressReport> FakeProgress::begin(QWidget*, const QString& label, qint64 total)
+{
+    jobs.append({label, total, {}});
+    return std::make_unique<FakeProgressReport>(*this, int(jobs.size() - 1));
+}
+
 FakePlatform::FakePlatform()
     : previous(services()), previousConfigHome(qgetenv("XDG_CONFIG_HOME")),
       hadConfigHome(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
@@ -234,7 +260,8 @@ FakePlatform::FakePlatform()
 
 void FakePlatform::install()
 {
-    installServices({&messages, &dialogs, shell, &desktop, &printers, &clock, &application});
+    installServices(
+        {&messages, &dialogs, shell, &desktop, &printers, &clock, &application, &progress});
 }
 
 FakePlatform::~FakePlatform()

@@ -144,6 +144,23 @@ public:
     QList<int> exitCodes;
 };
 
+// Records each job's progress; the user cancels when the job has advanced `cancelAt` times.
+class FakeProgress : public ProgressService
+{
+public:
+    struct Job
+    {
+        QString label;
+        qint64 total = 0;
+        QList<qint64> advances;
+    };
+    std::unique_ptr<ProgressReport> begin(QWidget* parent, const QString& label,
+                                          qint64 total) override;
+
+    QList<Job> jobs;
+    int cancelAt = -1; // never
+};
+
 // Installs every double for the lifetime of the object and verifies the scripts at its end.
 class FakePlatform
 {
@@ -159,6 +176,7 @@ public:
     FakePrinters printers;
     FakeClock clock;
     FakeApplication application;
+    FakeProgress progress;
     FileShell fileShell;
     ShellService* shell = &fileShell; // the real shell works on the test's own files
 
