@@ -589,8 +589,9 @@ void LibraryChangesTest::moveWithoutLibrary()
     frmMail& w = window();
     const QString shown = w.RTB->Text();
     QVERIFY(QFile::remove(library->dataFilePath()));
-    platform->messages.expect(QStringLiteral("The letter library could not be used:\nunable to "
-                                             "open database file\n\nThe letter was not moved."),
+    platform->messages.expect(QStringLiteral("The letter could not be moved: the letter library "
+                                             "cannot be opened.\n\nDetails: unable to open "
+                                             "database file"),
                               QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
     w.cmdBtn[7]->click();
     QCOMPARE(dialogsShown, 0);
@@ -604,9 +605,9 @@ void LibraryChangesTest::moveLosesLibraryWhileOpen()
     frmMail& w = window();
     onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
         QVERIFY(QFile::remove(library->dataFilePath()));
-        platform->messages.expect(QStringLiteral("The letter library could not be used:\nunable "
-                                                 "to open database file\n\nThe letter was not "
-                                                 "moved."),
+        platform->messages.expect(QStringLiteral("The letter could not be moved: the letter "
+                                                 "library cannot be opened.\n\nDetails: unable "
+                                                 "to open database file"),
                                   QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
         choose(dialog.Cmb[0], QStringLiteral("Personal"));
         QVERIFY(!dialog.isVisible());
@@ -736,9 +737,8 @@ void LibraryChangesTest::saveFailedWriteKeepsOldFile()
                                  : QMap<QString, QByteArray>{{"doc.txt", old}});
     const QString target = programFile(toLetter ? "letter/damaged.txt" : "doc.txt");
     if (toLetter) {
-        // Open of a file that cannot be read still makes it the current document.
-        platform->dialogs.openAnswers.push_back(QStringList{target});
-        w.OpenDocument();
+        // A document whose file's folder has gone since it was opened.
+        w.CurrentDocumentPath = target;
     } else {
         open(target);
     }

@@ -2,6 +2,7 @@
 
 #include "editor/DocumentWindow.h"
 #include "editor/RichTextBox.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
 #include "platform/Services.h"
 #include "utilities/cDialog.h"
@@ -23,15 +24,20 @@ bool isRtfName(const QString& path)
 
 } // namespace
 
-std::optional<DecodedText> readDocumentFile(const QString& path)
+std::optional<DecodedText> readDocumentFile(const QString& path, QString* error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file, error))
         return std::nullopt;
     const qint64 length = file.size();
     const QByteArray bytes = file.read(length);
-    if (bytes.size() != length)
+    if (bytes.size() != length) {
+        if (error)
+            *error = file.error() != QFileDevice::NoError
+                         ? file.errorString()
+                         : QStringLiteral("It changed while it was read");
         return std::nullopt;
+    }
     return decodeDocumentFile(bytes);
 }
 
@@ -80,16 +86,25 @@ void DocumentFiles::LoadDocumentFile()
     dialog.setDialogTitle(QStringLiteral("Select a file to open"));
     dialog.setFilter(documentFilter);
     dialog.setFilterIndex(1);
+    QString path;
     try {
         dialog.ShowOpen();
-        w.documentPath() = dialog.cFileName.Item(1);
+        path = dialog.cFileName.Item(1);
     } catch (const std::exception&) {
         // A cancel, or a path the file buffer cannot hold: nothing is opened.
         return;
     }
-    const std::optional<DecodedText> read = readDocumentFile(w.documentPath());
-    if (!read)
+    QString error;
+    const std::optional<DecodedText> read = readDocumentFile(path, &error);
+    if (!read) {
+        // The document and the file it is saved to stay as they were.
+        message(w.dialogParent(),
+                QStringLiteral("The file %1 cannot be opened:\n%2.")
+                    .arg(QDir::toNativeSeparators(path), error),
+                QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
+    }
+    w.documentPath() = path;
     w.editor().setText(read->text);
     w.documentFormat() = read->format;
     // Setting the text raised the change notification; the document is as loaded.

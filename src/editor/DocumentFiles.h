@@ -10,8 +10,9 @@ namespace lw {
 class DocumentWindow;
 
 // Reads a document file whole, in one read of its length, and decodes it (see
-// decodeDocumentFile). std::nullopt when the file cannot be opened or read.
-std::optional<DecodedText> readDocumentFile(const QString& path);
+// decodeDocumentFile). std::nullopt when the file cannot be opened or read, or is no regular file
+// (a FIFO, a socket, a device), with `error` saying why.
+std::optional<DecodedText> readDocumentFile(const QString& path, QString* error = nullptr);
 
 // The name with the extension added when it has none ("letter" and "txt" give "letter.txt"; a
 // leading dot does not make an extension). An empty extension adds nothing.

@@ -2,6 +2,7 @@
 
 #include "editor/DocumentText.h"
 #include "editor/EditorWidget.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
 #include "rtf/RtfReader.h"
 
@@ -666,7 +667,8 @@ bool RichTextBox::LoadFile(const QString& path, int type)
     if (type != RichText && type != PlainText)
         return false;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Never a FIFO or a device: their reads would hold the window.
+    if (!openRegularFile(file))
         return false;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

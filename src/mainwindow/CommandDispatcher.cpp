@@ -10,11 +10,15 @@
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/frmMail.h"
 #include "platform/ProgramFolders.h"
+#include "platform/RegularFile.h"
 #include "platform/Services.h"
 #include "utilities/frmManageFiles.h"
 
 #include <QCursor>
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 #include <QUrl>
@@ -40,6 +44,20 @@ Command lookUp(const KeyedCommand (&table)[N], const QString& menu, const QStrin
             return entry.run;
     }
     return nullptr;
+}
+
+// Opens a chosen file for reading, or tells why not: one that cannot be read, or no regular file,
+// whose reading (a FIFO, a device) would hold the window for good.
+bool openChosenFile(QWidget* parent, QFile& file, const QString& title)
+{
+    QString error;
+    if (openRegularFile(file, &error))
+        return true;
+    message(parent,
+            QStringLiteral("The file %1 cannot be opened:\n%2.")
+                .arg(QDir::toNativeSeparators(file.fileName()), error),
+            title, MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
 }
 
 constexpr const char* supportMail = "mailto:support@brightquill.com?subject=Letterwright%206.7";
@@ -272,8 +290,17 @@ void CommandDispatcher::InsertTextFile()
     } catch (const std::exception&) {
         return;
     }
-    if (!w.rtfTemp->LoadFile(path, type))
+    {
+        QFile chosen(path);
+        if (!openChosenFile(&w, chosen, QStringLiteral("Insert Text File")))
+            return;
+    }
+    if (!w.rtfTemp->LoadFile(path, type)) {
+        message(&w,
+                QStringLiteral("The file %1 cannot be read.").arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Insert Text File"), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
+    }
     // Straight into the document: the user's clipboard keeps what it holds. Plain text takes the
     // format of text typed at the caret, as a paste of plain text does.
     if (type == RichTextBox::RichText) {
@@ -300,9 +327,18 @@ void CommandDispatcher::InsertPicture()
     } catch (const std::exception&) {
         return;
     }
-    const QImage picture(path);
-    if (picture.isNull())
+    QFile file(path);
+    if (!openChosenFile(&w, file, QStringLiteral("Insert Picture")))
         return;
+    QImageReader reader(&file);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        message(&w,
+                QStringLiteral("The file %1 is no picture that can be inserted:\n%2.")
+                    .arg(QDir::toNativeSeparators(path), reader.errorString()),
+                QStringLiteral("Insert Picture"), MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
     w.picInsert->setPixmap(QPixmap::fromImage(picture));
     w.RTB->insertPicture(picture);
 }
