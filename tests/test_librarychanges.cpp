@@ -267,6 +267,14 @@ void LibraryChangesTest::addLetter_data()
                                                            << "Body" << false;
     QTest::newRow("refused: title with quote in other case") << "o'neil's refund"
                                                              << "Body" << false;
+    QTest::newRow("refused: accent typed as a combining mark")
+        << QStringLiteral("E\u0301lan Award") << "Body" << false;
+    QTest::newRow("refused: combining mark in other case")
+        << QStringLiteral("e\u0301LAN AWARD") << "Body" << false;
+    QTest::newRow("nominal: a combining mark kept as typed")
+        << QStringLiteral("Re\u0301sume\u0301 Request") << "Body" << true;
+    QTest::newRow("nominal: the accent still tells titles apart") << "Elan Award"
+                                                                  << "Body" << true;
 }
 
 void LibraryChangesTest::addLetter()
