@@ -453,12 +453,16 @@ void DispatchTest::insertFailuresLeaveEditorAndClipboard_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message"); // %1 the file
     const QString cannotOpen = QStringLiteral("The file %1 cannot be opened:\n%2.");
-    QTest::newRow("text file cancelled") << "TextFile" << "cancel" << QString();
+    QTest::newRow("text file cancelled") << "TextFile"
+                                         << "cancel" << QString();
     QTest::newRow("text file unreadable")
-        << "TextFile" << "gone" << cannotOpen.arg("%1", "No such file or directory");
-    QTest::newRow("picture cancelled") << "Picture" << "cancel" << QString();
+        << "TextFile"
+        << "gone" << cannotOpen.arg("%1", "No such file or directory");
+    QTest::newRow("picture cancelled") << "Picture"
+                                       << "cancel" << QString();
     QTest::newRow("picture not a picture")
-        << "Picture" << "not a picture"
+        << "Picture"
+        << "not a picture"
         << QStringLiteral("The file %1 is no picture that can be inserted:\nUnsupported image "
                           "format.");
     for (const char* command : {"TextFile", "Picture"}) {
@@ -498,9 +502,9 @@ void DispatchTest::insertFailuresLeaveEditorAndClipboard()
             QVERIFY2(!path.isEmpty(), qPrintable(kind));
         }
         platform->dialogs.openAnswers.push_back(QStringList{path});
-        platform->messages.expect(message.arg(path), command == "TextFile"
-                                                         ? QStringLiteral("Insert Text File")
-                                                         : QStringLiteral("Insert Picture"),
+        platform->messages.expect(message.arg(path),
+                                  command == "TextFile" ? QStringLiteral("Insert Text File")
+                                                        : QStringLiteral("Insert Picture"),
                                   MsgButtons::Ok, MsgIcon::Exclamation);
     }
     w().MenuBar_ItemClick(QStringLiteral("mnuInsert"), command);

@@ -231,8 +231,7 @@ void LibrarySafetyTest::checkFindsDamageInDataPages()
     QVERIFY2(datafile::isReadableLibrary(connection, &error), qPrintable(error));
 
     const CheckResult result = checkLibrary(connection);
-    QCOMPARE(result.verdict,
-             damaged ? CheckResult::Verdict::Damaged : CheckResult::Verdict::Sound);
+    QCOMPARE(result.verdict, damaged ? CheckResult::Verdict::Damaged : CheckResult::Verdict::Sound);
     QCOMPARE(result.problem.isEmpty(), !damaged);
 
     // The same on its own thread, reported back on this one.

@@ -1,11 +1,16 @@
 #include "editor/RichTextBox.h"
 
+#include "editor/DisplayFormats.h"
 #include "editor/DocumentText.h"
 #include "editor/EditorWidget.h"
+#include "editor/OpenDocument.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
 #include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -173,6 +178,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWi
     connect(editor, &EditorWidget::contentChanged, this, &RichTextBox::Change);
     connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
     connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
+    connect(editor, &EditorWidget::contextMenuKey, this, &RichTextBox::ContextMenuKey);
 }
 
 RichTextBox::~RichTextBox()
@@ -662,33 +668,63 @@ int RichTextBox::Find(const QString& text, int start, int end, int options)
     return found;
 }
 
-bool RichTextBox::LoadFile(const QString& path, int type)
+bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
 {
-    if (type != RichText && type != PlainText)
+    const auto fail = [&](const QString& reason) {
+        if (error)
+            *error =
+                QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
+    };
+    if (type != RichText && type != PlainText && type != OpenDocumentText)
+        return fail(QStringLiteral("unknown file type %1.").arg(type));
     QFile file(path);
     // Never a FIFO or a device: their reads would hold the window.
-    if (!openRegularFile(file))
-        return false;
+    QString reason;
+    if (!openRegularFile(file, &reason))
+        return fail(reason);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return false;
-    if (type == RichText)
+        return fail(file.errorString());
+    if (type == OpenDocumentText) {
+        OdtReader reader;
+        QString reason;
+        if (!reader.open(bytes, &reason))
+            return fail(reason);
+        replaceContentRich([&](QTextCursor& cursor) { reader.read(cursor); });
+    } else if (type == RichText) {
         replaceContentRich([&](QTextCursor& cursor) { readRtf(bytes, cursor); });
-    else
+    } else {
         replaceContentPlain(decodeDocumentBytes(bytes));
+    }
     return true;
 }
 
 bool RichTextBox::SaveFile(const QString& path, int type, QString* error)
 {
-    if (type != PlainText) {
+    switch (type) {
+    case PlainText:
+        return writeFileSafely(path, encodeDocumentText(Text()), error);
+    case RichText:
+        return writeFileSafely(path, writeRtf(*document()), error);
+    case OpenDocumentText: {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QString reason;
+        if (!writeOdt(*document(), buffer, &reason)) {
+            if (error)
+                *error = QStringLiteral("Cannot write %1: %2")
+                             .arg(QDir::toNativeSeparators(path), reason);
+            return false;
+        }
+        return writeFileSafely(path, bytes, error);
+    }
+    default:
         if (error)
-            *error = type == RichText ? QStringLiteral("Saving rich text is not supported.")
-                                      : QStringLiteral("Unknown file type %1.").arg(type);
+            *error = QStringLiteral("Unknown file type %1.").arg(type);
         return false;
     }
-    return writeFileSafely(path, encodeDocumentText(Text()), error);
 }
 
 void RichTextBox::undo()
@@ -772,6 +808,27 @@ void RichTextBox::setFocus()
 bool RichTextBox::hasFocus() const
 {
     return editor->hasFocus();
+}
+
+DisplayFormats* RichTextBox::displayFormats() const
+{
+    return editor->displayFormats();
+}
+
+int RichTextBox::positionAt(int x, int y) const
+{
+    return editor->displayFormats()->positionAt(editor->viewport()->mapFrom(editor, QPoint(x, y)));
+}
+
+std::pair<int, int> RichTextBox::visibleRange() const
+{
+    return editor->displayFormats()->visibleRange();
+}
+
+QRect RichTextBox::caretRect() const
+{
+    const QRect caret = editor->cursorRect(cursor());
+    return QRect(editor->viewport()->mapTo(editor, caret.topLeft()), caret.size());
 }
 
 QTextCursor RichTextBox::cursor() const

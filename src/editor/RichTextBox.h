@@ -7,8 +7,10 @@
 #include <QTextCursor>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QImage;
+class QRect;
 class QTextCharFormat;
 class QTextDocument;
 class QTextEdit;
@@ -16,6 +18,7 @@ class QWidget;
 
 namespace lw {
 
+class DisplayFormats;
 class EditorWidget;
 
 // The rich-text edit control the rest of the program talks to, over a QTextEdit.
@@ -27,7 +30,7 @@ class RichTextBox : public QObject
 public:
     enum class ScaleUnit { Twips, Millimetres };
     enum FindOption { WholeWord = 2, MatchCase = 4, NoHighlight = 8 };
-    enum FileType { RichText = 0, PlainText = 1 };
+    enum FileType { RichText = 0, PlainText = 1, OpenDocumentText = 2 };
     enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
 
     explicit RichTextBox(QWidget* parent = nullptr);
@@ -109,10 +112,11 @@ public:
     // never found.
     int Find(const QString& text, int start, int end = -1, int options = 0);
 
-    // Replaces the content with the file; returns false (content unchanged) when it cannot be read.
-    bool LoadFile(const QString& path, int type);
-    // Writes the content, replacing the file in one step; returns false with `error` set when it
-    // fails, leaving the old file. Only plain text is written.
+    // Replaces the content with the file; returns false (content unchanged) when it cannot be read,
+    // with `error` set when given.
+    bool LoadFile(const QString& path, int type, QString* error = nullptr);
+    // Writes the content as plain text, RTF or OpenDocument Text, replacing the file in one step;
+    // returns false with `error` set when it fails, leaving the old file.
     bool SaveFile(const QString& path, int type, QString* error = nullptr);
 
     void undo();
@@ -137,6 +141,16 @@ public:
     void setFocus();
     bool hasFocus() const;
 
+    // The formats drawn over the text without being part of it, such as the spelling underline.
+    DisplayFormats* displayFormats() const;
+    // The position nearest to a point of the widget over text: before the character there, or
+    // after it when the point is on its second half; -1 where there is no text.
+    int positionAt(int x, int y) const;
+    // The first and last positions on screen.
+    std::pair<int, int> visibleRange() const;
+    // Where the caret stands, in the widget.
+    QRect caretRect() const;
+
 signals:
     // The content changed, by the user or by the program; formatting counts too.
     void Change();
@@ -144,6 +158,8 @@ signals:
     // button 1 left, 2 right, 4 middle; shift state as Qt::KeyboardModifiers; x and y in the
     // widget. The editor opens no context menu of its own.
     void MouseDown(int button, int shift, int x, int y);
+    // The menu key, or Shift+F10, asks for the popup menu at the caret.
+    void ContextMenuKey();
 
 private:
     // The selection: the edit's own cursor while an edit is open, otherwise the widget's.

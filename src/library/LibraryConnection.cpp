@@ -70,8 +70,7 @@ QString engineFailureText(const QString& whatFailed, int sqliteCode, const QStri
 void takeUpReplacedDataFile()
 {
     ModMain& state = modMain();
-    const std::optional<datafile::FileIdentity> identity =
-        datafile::identityOf(state.DataFilePath);
+    const std::optional<datafile::FileIdentity> identity = datafile::identityOf(state.DataFilePath);
     if (!identity)
         return;
     switch (datafile::headerState(state.DataFilePath)) {

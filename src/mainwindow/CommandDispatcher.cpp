@@ -2,12 +2,14 @@
 
 #include "editor/EditorCommands.h"
 #include "editor/EditorTools.h"
+#include "editor/FieldTools.h"
 #include "editor/PrintRichText.h"
 #include "editor/RichTextBox.h"
 #include "library/modMain.h"
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
+#include "mainwindow/SpellingCommands.h"
 #include "mainwindow/frmMail.h"
 #include "platform/ProgramFolders.h"
 #include "platform/RegularFile.h"
@@ -17,10 +19,13 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <QTextDocument>
 #include <QUrl>
 
 namespace lw {
@@ -65,12 +70,15 @@ constexpr const char* supportMail = "mailto:support@brightquill.com?subject=Lett
 } // namespace
 
 CommandDispatcher::CommandDispatcher(frmMail& window)
-    : QObject(&window), w(window), editorTools(new EditorTools(&window, window.RTB))
+    : QObject(&window), w(window), editorTools(new EditorTools(&window, window.RTB)),
+      spellingCommands(new SpellingCommands(window)),
+      fieldTools(new FieldTools(&window, window.RTB))
 {
     connect(editorTools, &EditorTools::findNextEnabledChanged, this, [this](bool enabled) {
         w.MenuBar->setItemEnabled(QStringLiteral("mnuEdit"), QStringLiteral("FindNext"), enabled);
     });
     connect(w.RTB, &RichTextBox::MouseDown, this, &CommandDispatcher::RTB_MouseDown);
+    connect(w.RTB, &RichTextBox::ContextMenuKey, this, &CommandDispatcher::RTB_ContextMenuKey);
 }
 
 void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString& itemKey)
@@ -80,6 +88,8 @@ void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString&
         {"mnuFile", "Save", &CommandDispatcher::Save},
         {"mnuFile", "SaveAs", &CommandDispatcher::SaveAs},
         {"mnuFile", "Print", &CommandDispatcher::Print},
+        {"mnuFile", "PrintPreview", &CommandDispatcher::PrintPreview},
+        {"mnuFile", "ExportPdf", &CommandDispatcher::ExportPdf},
         {"mnuFile", "PageSetup", &CommandDispatcher::PageSetup},
         {"mnuFile", "PrintSetup", &CommandDispatcher::PrintSetup},
         {"mnuFile", "Exit", &CommandDispatcher::Exit},
@@ -94,10 +104,14 @@ void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString&
         {"mnuEdit", "Replace", &CommandDispatcher::Replace},
         {"mnuEdit", "GoTo", &CommandDispatcher::GoTo},
         {"mnuEdit", "File_Manager", &CommandDispatcher::ShowFileManager},
+        {"mnuEdit", "Sender_Details", &CommandDispatcher::SenderDetails},
         {"mnuInsert", "Symbol", &CommandDispatcher::Symbol},
         {"mnuInsert", "DateTime", &CommandDispatcher::DateTime},
         {"mnuInsert", "TextFile", &CommandDispatcher::InsertTextFile},
         {"mnuInsert", "Picture", &CommandDispatcher::InsertPicture},
+        {"mnuInsert", "FillFields", &CommandDispatcher::FillFields},
+        {"mnuInsert", "NextField", &CommandDispatcher::NextField},
+        {"mnuInsert", "PreviousField", &CommandDispatcher::PreviousField},
         {"mnuFormat", "Font", &CommandDispatcher::FontDialog},
         {"mnuFormat", "Bullet", &CommandDispatcher::Bullets},
         {"mnuFormat", "To_Upper_Case", &CommandDispatcher::UpperCase},
@@ -107,6 +121,8 @@ void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString&
         {"mnuHelp", "Support", &CommandDispatcher::Support},
         {"mnuHelp", "Help", &CommandDispatcher::Help},
     };
+    if (spellingCommands->MenuItemClick(menuKey, itemKey))
+        return;
     if (const Command run = lookUp(menuItems, menuKey, itemKey))
         (this->*run)();
 }
@@ -132,6 +148,7 @@ void CommandDispatcher::MenuBar_ToolClick(const QString&, const QString& toolKey
         {nullptr, "NUMBERING", &CommandDispatcher::Numbering},
         {nullptr, "DECREASEINDENT", &CommandDispatcher::DecreaseIndent},
         {nullptr, "INCREASEINDENT", &CommandDispatcher::IncreaseIndent},
+        {nullptr, "FILLFIELDS", &CommandDispatcher::FillFields},
     };
     if (const Command run = lookUp(tools, QString(), toolKey))
         (this->*run)();
@@ -155,14 +172,26 @@ void CommandDispatcher::mnuPopup_ItemClick(const QString& menuKey, const QString
         {popupMenuKey, "Replace", &CommandDispatcher::PopupReplace},
         {popupMenuKey, "GoTo", &CommandDispatcher::GoTo},
     };
+    if (menuKey == QLatin1String(popupMenuKey) && spellingCommands->PopupItemClick(itemKey))
+        return;
     if (const Command run = lookUp(popupItems, menuKey, itemKey))
         (this->*run)();
 }
 
-void CommandDispatcher::RTB_MouseDown(int button, int, int, int)
+void CommandDispatcher::RTB_MouseDown(int button, int, int x, int y)
 {
-    if (button == 2)
-        w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey), QCursor::pos());
+    if (button != 2)
+        return;
+    spellingCommands->PreparePopup(w.RTB->positionAt(x, y));
+    w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey), QCursor::pos());
+}
+
+void CommandDispatcher::RTB_ContextMenuKey()
+{
+    spellingCommands->PreparePopup(w.RTB->SelStart() + w.RTB->SelLength());
+    const QRect caret = w.RTB->caretRect();
+    w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey),
+                          w.RTB->widget()->mapToGlobal(caret.bottomLeft()));
 }
 
 frmManageFiles* CommandDispatcher::fileManager() const
@@ -187,11 +216,14 @@ void CommandDispatcher::Open()
 
 void CommandDispatcher::Save()
 {
+    // Asks about unfilled fields itself, as every save of the document does.
     w.SaveDocument();
 }
 
 void CommandDispatcher::SaveAs()
 {
+    if (!fieldTools->confirmFilled(QStringLiteral("Save")))
+        return;
     w.SaveDocumentAs();
 }
 
@@ -237,7 +269,67 @@ void CommandDispatcher::DateTime()
 
 void CommandDispatcher::Print()
 {
+    if (!fieldTools->confirmFilled(QStringLiteral("Print")))
+        return;
     PrintDocument(*w.RTB, &w);
+}
+
+void CommandDispatcher::PrintPreview()
+{
+    PreviewRichText(&w, *w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720);
+}
+
+void CommandDispatcher::ExportPdf()
+{
+    if (!fieldTools->confirmFilled(QStringLiteral("Export")))
+        return;
+    cDialog& dialog = w.MainDialog;
+    // The dialog's other settings are Open's and Save As's: they are left as they were.
+    const QString filter = dialog.Filter();
+    const qint16 filterIndex = dialog.FilterIndex();
+    const QString title = dialog.DialogTitle();
+    dialog.setDialogTitle(QStringLiteral("Export as PDF"));
+    dialog.setFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|"));
+    dialog.setFilterIndex(1);
+    dialog.setCancelError(true);
+    QString path;
+    try {
+        dialog.ShowSave();
+        path = dialog.cFileName.Item(1);
+    } catch (const std::exception&) {
+    }
+    dialog.setFilter(filter);
+    dialog.setFilterIndex(filterIndex);
+    dialog.setDialogTitle(title);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        path += QStringLiteral(".pdf");
+        // The dialog asked about the name as typed, not about this one.
+        if (QFileInfo::exists(path) &&
+            message(&w,
+                    QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QStringLiteral("Export as PDF"), MsgButtons::YesNo,
+                    MsgIcon::Exclamation) != MsgAnswer::Yes)
+            return;
+    }
+    QString documentTitle = w.RTB->document()->metaInformation(QTextDocument::DocumentTitle);
+    if (documentTitle.isEmpty())
+        documentTitle = QFileInfo(path).completeBaseName();
+    QString error;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = lw::ExportPdf(*w.RTB, services().printers->currentPrinter().pageLayout(),
+                                       path, documentTitle, 720, 720, 720, 720, &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written)
+        message(&w, error + QStringLiteral("\n\nThe PDF has not been made."),
+                QStringLiteral("Export as PDF"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+void CommandDispatcher::OpenRecent(const QString& path)
+{
+    w.documentFiles.OpenRecentDocument(path);
 }
 
 void CommandDispatcher::PageSetup()
@@ -457,6 +549,26 @@ void CommandDispatcher::AlignCenter()
 void CommandDispatcher::AlignRight()
 {
     w.RTB->setSelAlignment(RichTextBox::AlignRight);
+}
+
+void CommandDispatcher::FillFields()
+{
+    fieldTools->showFillFields();
+}
+
+void CommandDispatcher::NextField()
+{
+    fieldTools->nextField();
+}
+
+void CommandDispatcher::PreviousField()
+{
+    fieldTools->previousField();
+}
+
+void CommandDispatcher::SenderDetails()
+{
+    fieldTools->showSenderDetails();
 }
 
 } // namespace lw
