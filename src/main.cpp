@@ -23,7 +23,7 @@ int main(int argc, char* argv[])
 
     lw::Letterwright program;
     if (!program.StartUp())
-        return application.terminated() ? 1 : 0;
+        return application.exitCode();
     lw::frmMail* window = program.mainWindow();
     window->show();
     // Without a window manager (a bare X server) nobody else makes the window active.

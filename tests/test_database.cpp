@@ -351,9 +351,9 @@ void DatabaseTest::titlesUniqueIgnoringCase()
     const auto ordered = db.Execute(QStringLiteral("select Description from Letter where "
                                                    "Description = 'LATE DELIVERY'"));
     QCOMPARE(ordered->size(), 1);
-    platform->messages.expect(QStringLiteral("The letter library could not be used:\nUNIQUE "
-                                             "constraint failed: Letter.Description\n\nNothing "
-                                             "was changed."),
+    platform->messages.expect(QStringLiteral("The letter library could not be used: the letter "
+                                             "library refused the change.\n\nDetails: UNIQUE "
+                                             "constraint failed: Letter.Description"),
                               QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
     QVERIFY(!db.Execute(sql::insertLetter(QStringLiteral("ÉLAN AWARD"), "S", "C", "B")));
     QVERIFY(!db.isOpen());
@@ -418,8 +418,9 @@ void DatabaseTest::connectionClosedAfterEveryOperation()
     {
         LibraryOperation op(db);
         platform->messages.expect(
-            QStringLiteral("The letter library could not be used:\nno such table: "
-                           "Nowhere\n\nNothing was changed."),
+            QStringLiteral("The letter library could not be used: the file is not a letter "
+                           "library that Letterwright can read.\n\nDetails: no such table: "
+                           "Nowhere"),
             QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
         QVERIFY(!op.run(QStringLiteral("select * from Nowhere")));
         QVERIFY(!db.isOpen());
@@ -448,8 +449,9 @@ void DatabaseTest::damagedFileReportsAndStaysClosed()
     file.write(QByteArray(4096, 'x'));
     file.close();
     LibraryConnection db(nullptr);
-    platform->messages.expect(QStringLiteral("The letter library could not be used:\nfile is "
-                                             "not a database\n\nNothing was changed."),
+    platform->messages.expect(QStringLiteral("The letter library could not be used: the letter "
+                                             "library is damaged.\n\nDetails: file is not a "
+                                             "database"),
                               QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
     QVERIFY(!db.OpenDatabase());
     QVERIFY(!db.isOpen());

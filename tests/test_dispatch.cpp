@@ -1,5 +1,6 @@
 #include "FakeServices.h"
 #include "PdfFile.h"
+#include "SpecialFiles.h"
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
 #include "editor/EditorTools.h"
@@ -454,17 +455,34 @@ void DispatchTest::insertRichTextFileKeepsItsPictures()
 void DispatchTest::insertFailuresLeaveEditorAndClipboard_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::addColumn<bool>("cancel");
-    QTest::newRow("text file cancelled") << "TextFile" << true;
-    QTest::newRow("text file unreadable") << "TextFile" << false;
-    QTest::newRow("picture cancelled") << "Picture" << true;
-    QTest::newRow("picture not a picture") << "Picture" << false;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message"); // %1 the file
+    const QString cannotOpen = QStringLiteral("The file %1 cannot be opened:\n%2.");
+    QTest::newRow("text file cancelled") << "TextFile"
+                                         << "cancel" << QString();
+    QTest::newRow("text file unreadable")
+        << "TextFile"
+        << "gone" << cannotOpen.arg("%1", "No such file or directory");
+    QTest::newRow("picture cancelled") << "Picture"
+                                       << "cancel" << QString();
+    QTest::newRow("picture not a picture")
+        << "Picture"
+        << "not a picture"
+        << QStringLiteral("The file %1 is no picture that can be inserted:\nUnsupported image "
+                          "format.");
+    for (const char* command : {"TextFile", "Picture"}) {
+        for (const char* kind : {"fifo", "socket", "device", "folder"}) {
+            QTest::addRow("robustness: %s from a %s", command, kind)
+                << command << kind << cannotOpen.arg("%1", test::specialFileReason(kind));
+        }
+    }
 }
 
 void DispatchTest::insertFailuresLeaveEditorAndClipboard()
 {
     QFETCH(QString, command);
-    QFETCH(bool, cancel);
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
     // A file chosen earlier must not come back with a cancelled dialog.
     const QString earlier = files.filePath(QStringLiteral("earlier.txt"));
     writeFile(earlier, "earlier");
@@ -472,20 +490,33 @@ void DispatchTest::insertFailuresLeaveEditorAndClipboard()
     w().MainDialog.cFileTitle = FileList(QStringList{QStringLiteral("earlier.txt")});
 
     editor().setText(QStringLiteral("Keep me"));
+    w().DocumentModified = false;
     select(2, 2);
     QApplication::clipboard()->setText(QStringLiteral("on the clipboard"));
-    if (cancel) {
+    if (kind == "cancel") {
         platform->dialogs.openAnswers.push_back(std::nullopt);
     } else {
-        const QString broken = files.filePath(QStringLiteral("broken.gif"));
-        writeFile(broken, "not a picture");
-        platform->dialogs.openAnswers.push_back(QStringList{
-            command == QLatin1String("TextFile") ? files.filePath("missing.txt") : broken});
+        QString path;
+        if (kind == "gone") {
+            path = files.filePath("missing.txt");
+        } else if (kind == "not a picture") {
+            path = files.filePath(QStringLiteral("broken.gif"));
+            writeFile(path, "not a picture");
+        } else {
+            path = test::makeSpecialFile(kind, files.path());
+            QVERIFY2(!path.isEmpty(), qPrintable(kind));
+        }
+        platform->dialogs.openAnswers.push_back(QStringList{path});
+        platform->messages.expect(message.arg(path),
+                                  command == "TextFile" ? QStringLiteral("Insert Text File")
+                                                        : QStringLiteral("Insert Picture"),
+                                  MsgButtons::Ok, MsgIcon::Exclamation);
     }
     w().MenuBar_ItemClick(QStringLiteral("mnuInsert"), command);
     QCOMPARE(editor().Text(), QStringLiteral("Keep me"));
     QCOMPARE(editor().SelText(), QStringLiteral("ep"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("on the clipboard"));
+    QVERIFY(!w().DocumentModified);
 }
 
 void DispatchTest::insertLongTextFileWithProgress_data()

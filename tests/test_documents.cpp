@@ -1,4 +1,5 @@
 #include "FakeServices.h"
+#include "SpecialFiles.h"
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
 #include "editor/DocumentFiles.h"
@@ -59,7 +60,8 @@ private slots:
     void openModifiedAnsweredYesSavesFirst();
     void openAfterDeclinedSaveAndCancelledSaveAs_data();
     void openAfterDeclinedSaveAndCancelledSaveAs();
-    void openUnreadableFileChangesOnlyPath();
+    void openRefusedKeepsDocument_data();
+    void openRefusedKeepsDocument();
     void readDocumentFileReadsWholeFile_data();
     void readDocumentFileReadsWholeFile();
     void openModifiedCancelledKeepsDocument();
@@ -271,16 +273,35 @@ void DocumentsTest::openModifiedCancelledKeepsDocument()
     QVERIFY(w.DocumentModified);
 }
 
-void DocumentsTest::openUnreadableFileChangesOnlyPath()
+void DocumentsTest::openRefusedKeepsDocument_data()
 {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("robustness: a file that has gone") << "gone"
+                                                      << "No such file or directory";
+    for (const char* kind : {"fifo", "socket", "device", "folder"})
+        QTest::addRow("robustness: a %s", kind) << kind << test::specialFileReason(kind);
+}
+
+// Nothing but a regular file is read: a FIFO or a device would hold the window for good.
+void DocumentsTest::openRefusedKeepsDocument()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
     frmMail& w = window();
+    const QString path =
+        kind == "gone" ? file(u"gone.txt"_s) : test::makeSpecialFile(kind, files->path());
+    QVERIFY2(!path.isEmpty(), qPrintable(kind));
     const QString shown = w.RTB->Text();
-    platform->dialogs.openAnswers.push_back(QStringList{file(u"gone.txt"_s)});
+    const QString before = w.CurrentDocumentPath;
+    platform->dialogs.openAnswers.push_back(QStringList{path});
+    platform->messages.expect(u"The file %1 cannot be opened:\n%2."_s.arg(path, reason), u"Open"_s,
+                              MsgButtons::Ok, MsgIcon::Exclamation);
     w.OpenDocument();
-    QCOMPARE(w.CurrentDocumentPath, file(u"gone.txt"_s));
+    QCOMPARE(w.CurrentDocumentPath, before);
     QCOMPARE(w.RTB->Text(), shown);
     QVERIFY(!w.DocumentModified);
-    QVERIFY(platform->messages.shown.isEmpty());
+    QVERIFY(!readDocumentFile(path));
 }
 
 void DocumentsTest::readDocumentFileReadsWholeFile_data()

@@ -199,6 +199,8 @@ private slots:
     void paragraphFormatIsOneUndoStep();
 
     void pasteText();
+    void pasteWithoutUsableDataChangesNothing_data();
+    void pasteWithoutUsableDataChangesNothing();
     void pasteHtmlKeepsFormatting();
     void pastePicture();
     void pasteBetweenEditorsKeepsPictures();
@@ -1716,6 +1718,48 @@ void EditorTest::pasteText()
     select(*box, 4, 3);
     box->paste();
     QCOMPARE(box->Text(), u"abcXXYef"_s);
+}
+
+void EditorTest::pasteWithoutUsableDataChangesNothing_data()
+{
+    QTest::addColumn<QString>("format"); // empty: no format at all
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("byKey");
+    for (const bool byKey : {false, true}) {
+        const char* route = byKey ? "Ctrl+V" : "Edit, Paste";
+        QTest::addRow("robustness: %s, data without a single format", route)
+            << QString() << QByteArray() << byKey;
+        QTest::addRow("robustness: %s, only a format nobody reads", route)
+            << u"application/x-nothing-usable"_s << QByteArray("\x01\x02") << byKey;
+        QTest::addRow("robustness: %s, a picture format holding no picture", route)
+            << u"image/png"_s << QByteArray("not a picture") << byKey;
+    }
+}
+
+// A clipboard emptied by another program hands over data that holds nothing to paste.
+void EditorTest::pasteWithoutUsableDataChangesNothing()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, byKey);
+    box->setText(u"abc def"_s);
+    select(*box, 4, 3);
+    auto* data = new QMimeData;
+    if (!format.isEmpty())
+        data->setData(format, bytes);
+    QGuiApplication::clipboard()->setMimeData(data);
+    QSignalSpy changes(box->textEdit()->document(), &QTextDocument::contentsChanged);
+    if (byKey)
+        QTest::keyClick(box->textEdit(), Qt::Key_V, Qt::ControlModifier);
+    else
+        box->paste();
+    QCOMPARE(box->Text(), u"abc def"_s);
+    QCOMPARE(box->SelText(), u"def"_s);
+    QCOMPARE(changes.size(), 0);
+    // The editor stays usable: a paste of text after it goes in.
+    QGuiApplication::clipboard()->setText(u"XY"_s);
+    box->paste();
+    QCOMPARE(box->Text(), u"abc XY"_s);
 }
 
 void EditorTest::pasteHtmlKeepsFormatting()

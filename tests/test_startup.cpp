@@ -194,9 +194,9 @@ void StartupTest::unwritableDataFileEndsProgram()
     file.write("Brightquill");
     file.close();
     platform->messages.expect(
-        QStringLiteral("The letter library %1 cannot be opened for writing:\nthe file is too "
-                       "short to be a letter library\n\nClose any program that uses it, make "
-                       "sure you may change it, and start Letterwright again.")
+        QStringLiteral("The letter library %1 is damaged:\nThe file is too short to be a letter "
+                       "library.\n\nIt has been left as it was. Restore it from a backup, or "
+                       "remove it so that the default library can be put in its place.")
             .arg(library->dataFilePath()),
         QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
     Letterwright program;

@@ -1,5 +1,6 @@
 #include "app/Letterwright.h"
 
+#include "app/RunGuards.h"
 #include "app/frmSplash.h"
 #include "library/DataFile.h"
 #include "library/LibraryFile.h"
@@ -13,6 +14,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QWindow>
+#include <sqlite3.h>
 
 namespace lw {
 
@@ -28,6 +30,27 @@ void showAtOnce(QWidget& window)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     window.repaint();
     QCoreApplication::processEvents();
+}
+
+void reportUnreadableLibrary(const QString& path, const QString& error, int code)
+{
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED) {
+        // Healthy, most likely: nothing must suggest removing it.
+        message(nullptr,
+                QStringLiteral("The letter library %1 is in use by another program:\n%2\n\n"
+                               "Close the other program, then start Letterwright again.")
+                    .arg(QDir::toNativeSeparators(path), error),
+                QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    } else if (code == SQLITE_CORRUPT) {
+        reportDamagedLibrary(nullptr, path, error);
+    } else {
+        message(nullptr,
+                QStringLiteral("The letter library %1 cannot be read:\n%2\n\nIt has been left as "
+                               "it was. Restore it from a backup, or remove it so that the "
+                               "default library can be put in its place.")
+                    .arg(QDir::toNativeSeparators(path), error),
+                QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    }
 }
 
 } // namespace
@@ -61,6 +84,7 @@ bool Letterwright::takeInstanceLock()
 
 bool Letterwright::StartUp()
 {
+    guards = std::make_unique<RunGuards>();
     if (!takeInstanceLock())
         return false;
 
@@ -76,6 +100,18 @@ bool Letterwright::StartUp()
     }
     state.ConnectionString = datafile::connectionString(state.DataFilePath);
 
+    // A file that cannot be a library is not written to at all.
+    const datafile::HeaderState found = datafile::headerState(state.DataFilePath);
+    if (found == datafile::HeaderState::TooShort || found == datafile::HeaderState::Foreign) {
+        reportDamagedLibrary(nullptr, state.DataFilePath,
+                             found == datafile::HeaderState::TooShort
+                                 ? QStringLiteral("The file is too short to be a letter library.")
+                                 : QStringLiteral("The file does not begin as a letter library "
+                                                  "does."));
+        services().application->terminate(1);
+        return false;
+    }
+
     QString error;
     const QByteArray header = datafile::readHeader(state.DataFilePath);
     if (!datafile::restoreSignature(state.DataFilePath, &error)) {
@@ -88,16 +124,14 @@ bool Letterwright::StartUp()
         services().application->terminate(1);
         return false;
     }
+    state.DataFileIdentity = datafile::identityOf(state.DataFilePath);
+    guards->headerRestored(found == datafile::HeaderState::Marked);
 
     // A damaged file is left exactly as it was found.
-    if (!datafile::isReadableLibrary(state.ConnectionString, &error)) {
+    int code = 0;
+    if (!datafile::isReadableLibrary(state.ConnectionString, &error, &code)) {
         datafile::writeHeader(state.DataFilePath, header, nullptr);
-        message(nullptr,
-                QStringLiteral("The letter library %1 cannot be read:\n%2\n\nIt has been left as "
-                               "it was. Restore it from a backup, or remove it so that the "
-                               "default library can be put in its place.")
-                    .arg(QDir::toNativeSeparators(state.DataFilePath), error),
-                QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+        reportUnreadableLibrary(state.DataFilePath, error, code);
         services().application->terminate(1);
         return false;
     }
@@ -116,7 +150,10 @@ bool Letterwright::StartUp()
     window = std::make_unique<frmMail>();
     window->InitMainWindow();
     window->DocumentModified = false;
-    return !services().application->terminated();
+    if (services().application->terminated())
+        return false;
+    guards->windowReady(*window);
+    return true;
 }
 
 } // namespace lw

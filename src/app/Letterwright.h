@@ -6,6 +6,7 @@
 namespace lw {
 
 class InstanceLock;
+class RunGuards;
 class frmMail;
 
 // One run of the program: start-up up to the main window being ready to show.
@@ -25,6 +26,8 @@ private:
 
     std::unique_ptr<InstanceLock> instanceLock;
     std::unique_ptr<frmMail> window;
+    // Gone first: the check stops before the window and the lock go.
+    std::unique_ptr<RunGuards> guards;
 };
 
 } // namespace lw

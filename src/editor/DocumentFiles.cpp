@@ -4,6 +4,7 @@
 #include "editor/DocumentWindow.h"
 #include "editor/RecentFiles.h"
 #include "editor/RichTextBox.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
 #include "platform/Services.h"
 #include "utilities/cDialog.h"
@@ -20,15 +21,20 @@ const QString documentFilter = documentFilters();
 
 } // namespace
 
-std::optional<DecodedText> readDocumentFile(const QString& path)
+std::optional<DecodedText> readDocumentFile(const QString& path, QString* error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file, error))
         return std::nullopt;
     const qint64 length = file.size();
     const QByteArray bytes = file.read(length);
-    if (bytes.size() != length)
+    if (bytes.size() != length) {
+        if (error)
+            *error = file.error() != QFileDevice::NoError
+                         ? file.errorString()
+                         : QStringLiteral("It changed while it was read");
         return std::nullopt;
+    }
     return decodeDocumentFile(bytes);
 }
 
@@ -113,15 +119,15 @@ void DocumentFiles::LoadDocumentFile()
     dialog.setDialogTitle(QStringLiteral("Select a file to open"));
     dialog.setFilter(documentFilter);
     dialog.setFilterIndex(1);
-    const QString previousPath = w.documentPath();
+    QString path;
     try {
         dialog.ShowOpen();
-        w.documentPath() = dialog.cFileName.Item(1);
+        path = dialog.cFileName.Item(1);
     } catch (const std::exception&) {
         // A cancel, or a path the file buffer cannot hold: nothing is opened.
         return;
     }
-    loadDocument(w.documentPath(), previousPath);
+    loadDocument(path);
 }
 
 void DocumentFiles::OpenRecentDocument(const QString& path)
@@ -137,16 +143,13 @@ void DocumentFiles::OpenRecentDocument(const QString& path)
     }
     if (!askToSave(replaceQuestion()))
         return;
-    const QString previousPath = w.documentPath();
-    w.documentPath() = path;
-    loadDocument(path, previousPath);
+    loadDocument(path);
 }
 
-bool DocumentFiles::loadDocument(const QString& path, const QString& previousPath)
+bool DocumentFiles::loadDocument(const QString& path)
 {
     // A file not opened is not the document: Save must not write the old text over it.
     if (const QString tooLarge = documentFileTooLarge(path); !tooLarge.isEmpty()) {
-        w.documentPath() = previousPath;
         message(w.dialogParent(), tooLarge, QStringLiteral("Open"), MsgButtons::Ok,
                 MsgIcon::Exclamation);
         return false;
@@ -162,24 +165,30 @@ bool DocumentFiles::loadDocument(const QString& path, const QString& previousPat
         }
         w.documentFormat() = TextFileFormat();
     } else {
-        const std::optional<DecodedText> read = readDocumentFile(path);
-        if (!read)
-            return false;
-        if (!setDocumentText(read->text)) {
-            w.documentPath() = previousPath;
+        QString error;
+        const std::optional<DecodedText> read = readDocumentFile(path, &error);
+        if (!read) {
+            // The document and the file it is saved to stay as they were.
+            message(w.dialogParent(),
+                    QStringLiteral("The file %1 cannot be opened:\n%2.")
+                        .arg(QDir::toNativeSeparators(path), error),
+                    QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
             return false;
         }
+        if (!setDocumentText(path, read->text))
+            return false;
         w.documentFormat() = read->format;
     }
+    w.documentPath() = path;
     // Setting the text raised the change notification; the document is as loaded.
     w.documentModified() = false;
     RecentFiles::add(path);
     return true;
 }
 
-bool DocumentFiles::setDocumentText(const QString& text)
+bool DocumentFiles::setDocumentText(const QString& path, const QString& text)
 {
-    return placeDocumentText(w.editor(), w.dialogParent(), w.documentPath(), text,
+    return placeDocumentText(w.editor(), w.dialogParent(), path, text,
                              TextPlace::Document);
 }
 

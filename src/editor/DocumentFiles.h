@@ -13,8 +13,9 @@ namespace lw {
 class DocumentWindow;
 
 // Reads a document file whole, in one read of its length, and decodes it (see
-// decodeDocumentFile). std::nullopt when the file cannot be opened or read.
-std::optional<DecodedText> readDocumentFile(const QString& path);
+// decodeDocumentFile). std::nullopt when the file cannot be opened or read, or is no regular file
+// (a FIFO, a socket, a device), with `error` saying why.
+std::optional<DecodedText> readDocumentFile(const QString& path, QString* error = nullptr);
 
 // The name with the extension added when it has none ("letter" and "txt" give "letter.txt"; a
 // leading dot does not make an extension). An empty extension adds nothing.
@@ -75,11 +76,11 @@ public:
 
 private:
     void reportNotSaved(const QString& reason = QString());
-    // Opens `path`, which is already the document's path; a file not opened gives the document
-    // `previousPath` back where it could mislead a save.
-    bool loadDocument(const QString& path, const QString& previousPath);
+    // Opens `path`; only a file opened becomes the document's file, so that Save never writes
+    // the old text over a file that was not read.
+    bool loadDocument(const QString& path);
     // Puts an opened file's text in the editor; false when the user cancelled.
-    bool setDocumentText(const QString& text);
+    bool setDocumentText(const QString& path, const QString& text);
 
     DocumentWindow& w;
 };

@@ -5,6 +5,7 @@
 #include "editor/EditorWidget.h"
 #include "editor/OpenDocument.h"
 #include "editor/TextSearch.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
@@ -918,8 +919,10 @@ bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
     if (type != RichText && type != PlainText && type != OpenDocumentText)
         return fail(QStringLiteral("unknown file type %1.").arg(type));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+    // Never a FIFO or a device: their reads would hold the window.
+    QString reason;
+    if (!openRegularFile(file, &reason))
+        return fail(reason);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());

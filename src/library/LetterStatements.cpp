@@ -69,7 +69,10 @@ QString clearFavorites()
 
 QString titleTaken(const QString& title)
 {
-    return "Select ID from Letter Where Description =" + lit(title);
+    // Also a title that looks the same: "é" as one character or as "e" and a combining accent.
+    // The collation of the column cannot say so without reordering the index of every library.
+    return "Select ID from Letter Where Description =" + lit(title) +
+           " or lw_same_title(Description, " + lit(title) + ")";
 }
 
 QString insertLetter(const QString& title, const QString& subject, const QString& category,

@@ -195,7 +195,54 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
     sqlite3_result_int(context, *matches);
 }
 
+void deleteTitleKey(void* key)
+{
+    delete static_cast<QString*>(key);
+}
+
+// lw_same_title(title, typed): whether two titles read the same to a person.
+void sameTitleFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* title = sqlite3_value_text(argv[0]);
+    const int titleBytes = sqlite3_value_bytes(argv[0]);
+    const auto* typed = sqlite3_value_text(argv[1]);
+    const int typedBytes = sqlite3_value_bytes(argv[1]);
+    // The common case, two ASCII titles, needs neither normalisation nor folding beyond ASCII.
+    if (isAscii(title, titleBytes) && isAscii(typed, typedBytes)) {
+        bool same = titleBytes == typedBytes;
+        for (int i = 0; same && i < titleBytes; ++i)
+            same = std::tolower(title[i]) == std::tolower(typed[i]);
+        sqlite3_result_int(context, same);
+        return;
+    }
+    // The typed title is the same on every row: its key is worked out once per statement.
+    auto* typedKey = static_cast<QString*>(sqlite3_get_auxdata(context, 1));
+    if (!typedKey) {
+        typedKey = new QString(titleKey(fromUtf8(typed, typedBytes)));
+        sqlite3_set_auxdata(context, 1, typedKey, deleteTitleKey);
+        typedKey = static_cast<QString*>(sqlite3_get_auxdata(context, 1));
+        if (!typedKey) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+    }
+    sqlite3_result_int(context, titleKey(fromUtf8(title, titleBytes)) == *typedKey);
+}
+
 } // namespace
+
+QString titleKey(const QString& title)
+{
+    // Unicode's canonical caseless match: "é" typed as one character or as "e" and a combining
+    // accent, in either letter case, gives one key.
+    return title.normalized(QString::NormalizationForm_D)
+        .toCaseFolded()
+        .normalized(QString::NormalizationForm_D);
+}
 
 namespace {
 
@@ -239,6 +286,7 @@ bool SqliteDatabase::open(const QString& path, Mode mode)
 {
     close();
     error.clear();
+    errorCode = 0;
     const int flags =
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK)
@@ -251,7 +299,9 @@ bool SqliteDatabase::open(const QString& path, Mode mode)
         sqlite3_create_function(db, "like", 2, textFlags, nullptr, likeFunction, nullptr,
                                 nullptr) != SQLITE_OK ||
         sqlite3_create_function(db, "like", 3, textFlags, nullptr, likeFunction, nullptr,
-                                nullptr) != SQLITE_OK)
+                                nullptr) != SQLITE_OK ||
+        sqlite3_create_function(db, "lw_same_title", 2, textFlags, nullptr, sameTitleFunction,
+                                nullptr, nullptr) != SQLITE_OK)
         return fail();
     // Reading the schema now turns a damaged or foreign file into an error at open time.
     if (sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr) !=
@@ -260,11 +310,23 @@ bool SqliteDatabase::open(const QString& path, Mode mode)
     return true;
 }
 
-bool SqliteDatabase::fail()
+void SqliteDatabase::takeError()
 {
     error = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+    errorCode = db ? (sqlite3_extended_errcode(db) & 0xff) : SQLITE_NOMEM;
+}
+
+bool SqliteDatabase::fail()
+{
+    takeError();
     close();
     return false;
+}
+
+void SqliteDatabase::interrupt()
+{
+    if (db)
+        sqlite3_interrupt(db);
 }
 
 void SqliteDatabase::close()
@@ -278,15 +340,17 @@ void SqliteDatabase::close()
 std::optional<RowSet> SqliteDatabase::execute(const QString& sql)
 {
     error.clear();
+    errorCode = 0;
     if (!db) {
         error = QStringLiteral("the library is not open");
+        errorCode = SQLITE_MISUSE;
         return std::nullopt;
     }
     sqlite3_stmt* statement = nullptr;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &statement,
                            nullptr) != SQLITE_OK) {
-        error = QString::fromUtf8(sqlite3_errmsg(db));
+        takeError();
         return std::nullopt;
     }
     RowSet rows;
@@ -315,7 +379,7 @@ std::optional<RowSet> SqliteDatabase::execute(const QString& sql)
         rows.append(row);
     }
     if (status != SQLITE_DONE)
-        error = QString::fromUtf8(sqlite3_errmsg(db));
+        takeError();
     sqlite3_finalize(statement);
     if (status != SQLITE_DONE)
         return std::nullopt;
@@ -382,8 +446,10 @@ bool SqliteDatabase::executeAll(const QStringList& statements)
     for (const QString& statement : statements) {
         if (!execute(statement)) {
             const QString failure = error;
+            const int failureCode = errorCode;
             execute(QStringLiteral("rollback"));
             error = failure;
+            errorCode = failureCode;
             return false;
         }
     }

@@ -1,6 +1,7 @@
 #include "library/frmMoveLetter.h"
 
 #include "library/LetterStatements.h"
+#include "library/LibraryConnection.h"
 #include "library/modMain.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
@@ -59,6 +60,7 @@ bool frmMoveLetter::Form_Load()
 std::optional<RowSet> frmMoveLetter::runStatement(const QString& statement)
 {
     std::optional<RowSet> rows;
+    takeUpReplacedDataFile();
     if (MoveConnection.open(modMain().ConnectionString)) {
         rows = MoveConnection.execute(statement);
         MoveConnection.close();
@@ -67,8 +69,8 @@ std::optional<RowSet> frmMoveLetter::runStatement(const QString& statement)
         return rows;
     failed = true;
     message(this,
-            QStringLiteral("The letter library could not be used:\n%1\n\nThe letter was not moved.")
-                .arg(MoveConnection.lastError()),
+            engineFailureText(QStringLiteral("The letter could not be moved"),
+                              MoveConnection.lastErrorCode(), MoveConnection.lastError()),
             QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
     reject();
     return std::nullopt;

@@ -314,6 +314,7 @@ void QtClockService::pause(int milliseconds)
 void QtApplicationService::terminate(int exitCode)
 {
     ended = true;
+    code = exitCode;
     QCoreApplication::exit(exitCode);
 }
 

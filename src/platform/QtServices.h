@@ -69,9 +69,12 @@ class QtApplicationService : public ApplicationService
 public:
     void terminate(int exitCode) override;
     bool terminated() const override { return ended; }
+    // The status the program ends with after terminate.
+    int exitCode() const { return code; }
 
 private:
     bool ended = false;
+    int code = 0;
 };
 
 // QProgressDialog, window-modal, shown after a second.
