@@ -263,9 +263,13 @@ void MainWindowTest::windowPosition_data()
         << QSize(12000, 11000) << QPoint(22800, 2180);
     QTest::newRow("nominal: centred at its snapped size")
         << normal << screen << QSize(7000, 9000) << QSize(8500, 10500) << QPoint(5350, 2430);
-    QTest::newRow("edge: a window larger than the screen goes past its edges")
-        << normal << ScreenArea{0, 0, 9600, 7680} << QSize(12000, 11000) << QSize(12000, 11000)
-        << QPoint(-1200, -1660);
+    // Past the screen's edges its caption, menus and status bar would be out of reach.
+    QTest::newRow("robustness: a window larger than the screen is made to fit it")
+        << normal << ScreenArea{0, 0, 9600, 7680} << QSize(12000, 11000) << QSize(9600, 7680)
+        << QPoint(0, 0);
+    QTest::newRow("robustness: a screen smaller than the minimum size sets the size")
+        << normal << ScreenArea{0, 0, 8000, 9000} << QSize(6000, 6000) << QSize(8000, 9000)
+        << QPoint(0, 0);
     QTest::newRow("nominal: a maximised window is neither moved nor sized")
         << int(WindowState::Maximized) << ScreenArea{0, 0, 6000, 6000} << QSize(6000, 6000)
         << QSize(6000, 6000) << QPoint(300, 450);
@@ -1254,8 +1258,13 @@ void MainWindowTest::everyControlHasAName()
              window().cboFont, window().cboFontSize, window().RTB->textEdit(), window().testSearch,
              window().lstBx[1], window().cmdBtn[6], window().F1[2]})
         QVERIFY2(named.contains(control), control->metaObject()->className());
-    for (int panel = 1; panel <= 6; ++panel)
-        QVERIFY(!window().SBPanels[panel]->accessibleName().isEmpty());
+    // A panel's text is what a screen reader reads; its description says what the panel is.
+    for (int panel = 1; panel <= 6; ++panel) {
+        QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(window().SBPanels[panel]);
+        QCOMPARE(accessible->text(QAccessible::Name), window().SBPanels[panel]->text());
+        QVERIFY(!accessible->text(QAccessible::Description).isEmpty());
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -1,5 +1,7 @@
 #include "mainwindow/CommandTables.h"
 
+#include <string_view>
+
 namespace lw {
 
 namespace {
@@ -116,6 +118,15 @@ constexpr ToolDefinition tools[] = {
     button("TRANSLATE", "Translate", 44, 67, false),
 };
 
+constexpr struct
+{
+    const char* key;
+    const char* shortcut;
+} toolShortcuts[] = {
+    {"BOLD", "Ctrl+B"},     {"ITALIC", "Ctrl+I"},   {"UNDERLINE", "Ctrl+U"},
+    {"LJUSTIFY", "Ctrl+L"}, {"CJUSTIFY", "Ctrl+E"}, {"RJUSTIFY", "Ctrl+R"},
+};
+
 constexpr const char* fontSizes[] = {"8",  "9",  "10", "11", "12", "14", "16", "18",
                                      "20", "22", "24", "26", "28", "32", "48", "72"};
 
@@ -151,6 +162,15 @@ std::span<const ToolDefinition> toolDefinitions()
 std::span<const char* const> fontSizeEntries()
 {
     return fontSizes;
+}
+
+const char* toolShortcut(const char* toolKey)
+{
+    for (const auto& entry : toolShortcuts) {
+        if (toolKey && std::string_view(entry.key) == toolKey)
+            return entry.shortcut;
+    }
+    return "";
 }
 
 std::span<const char* const> editingToolKeys()

@@ -1,10 +1,13 @@
 #include "utilities/frmManageFiles.h"
 
+#include "platform/Accessibility.h"
+#include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 #include "utilities/cDialog.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -108,7 +111,27 @@ frmManageFiles::frmManageFiles(QWidget* owner) : QWidget(owner, Qt::Dialog)
             [this] { ShellRenameFile(txtFrom->text(), txtTo->text(), this); });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
+    accessibility::announceWindows();
+    // With a larger font the controls make room, the lower section below the upper one; the Copy
+    // and Rename buttons, shown one at a time, keep their place under the To box.
     setSection(Section::Closed);
+    const QPoint toCorner = txtTo->geometry().bottomRight();
+    const int lowerTop = Label2->y();
+    grown = fit::growToContent(this);
+    upperGrowth = Label2->y() - lowerTop;
+    for (QPushButton* button : {cmdCopy, cmdRename})
+        button->move(button->pos() + txtTo->geometry().bottomRight() - toCorner);
+    setSection(Section::Closed);
+}
+
+void frmManageFiles::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the window, as Close does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool frmManageFiles::eventFilter(QObject* watched, QEvent* event)
@@ -174,7 +197,9 @@ void frmManageFiles::setSection(Section section)
 void frmManageFiles::setWindowHeight(int height)
 {
     heightTwips = height;
-    setFixedSize(twips::toPixelsX(ClientWidth, this), twips::toPixelsY(height - Decoration, this));
+    setFixedSize(twips::toPixelsX(ClientWidth, this) + grown.width(),
+                 twips::toPixelsY(height - Decoration, this) +
+                     (height == ClosedHeight ? upperGrowth : grown.height()));
 }
 
 } // namespace lw

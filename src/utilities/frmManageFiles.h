@@ -51,6 +51,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void cmdBrowse_Click();
@@ -62,6 +63,9 @@ private:
 
     Section state = Section::Closed;
     int heightTwips = 0;
+    // The room a larger font took: in all, and above the lower section.
+    QSize grown{0, 0};
+    int upperGrowth = 0;
 };
 
 } // namespace lw

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+
+// What assistive technology (screen readers over AT-SPI) is told about the program's windows.
+namespace lw::accessibility {
+
+// Our windows that are plain widgets, not QDialog or QMainWindow, are announced as a window (or
+// as a dialog when they are made one) instead of as an anonymous pane. Safe to call repeatedly.
+void announceWindows();
+
+// A label whose text changes at run time: its text is what a screen reader reads as its name,
+// and every change of it is announced; `description` says what the label is about.
+void nameFollowsText(QLabel* label, const QString& description);
+
+} // namespace lw::accessibility
