@@ -399,7 +399,8 @@ void MainWindowTest::surfaces_data()
     menu("mnuFile", "&File", 0, true);
     menu("mnuEdit", "&Edit", 1, false);
     menu("mnuInsert", "&Insert", 2, false);
-    menu("mnuFormat", "&Format", 3, false);
+    // Every mnemonic is one of a kind in its menu, and on the menu bar.
+    menu("mnuFormat", "F&ormat", 3, false);
     menu("mnuHelp", "&Help", 4, true);
 
     const auto entries =
@@ -426,8 +427,8 @@ void MainWindowTest::surfaces_data()
              {"Save", "&Save", "Ctrl+S", 45, -1, true},
              {"SaveAs", "Save &As...", "", -1, -1, true},
              separator,
-             {"PageSetup", "Page &Setup", "", 29, -1, true},
-             {"PrintSetup", "&Print Setup", "", -1, -1, true},
+             {"PageSetup", "Page Set&up", "", 29, -1, true},
+             {"PrintSetup", "P&rint Setup", "", -1, -1, true},
              {"Print", "&Print...", "Ctrl+P", 28, -1, true},
              separator,
              {"Exit", "E&xit", "Ctrl+Q", -1, -1, true}});
@@ -446,7 +447,7 @@ void MainWindowTest::surfaces_data()
              {"Replace", "&Replace...", "", 8, -1, true},
              {"GoTo", "&Go To...", "Ctrl+G", 42, -1, true},
              separator,
-             {"File_Manager", "File Manager", "", 13, -1, true}});
+             {"File_Manager", "File &Manager", "", 13, -1, true}});
     entries("item", "mnuInsert",
             {{"DateTime", "Date and &Time", "", -1, -1, true},
              {"Symbol", "&Symbol", "", 44, -1, true},
@@ -454,18 +455,18 @@ void MainWindowTest::surfaces_data()
              {"Picture", "&Picture", "", 3, -1, true},
              {"TextFile", "Text &File...", "", 16, -1, true}});
     entries("item", "mnuFormat",
-            {{"Font", "Font...", "Ctrl+1", 2, -1, true},
-             {"Bullet", "Bullet", "Ctrl+2", 55, -1, true},
+            {{"Font", "&Font...", "Ctrl+1", 2, -1, true},
+             {"Bullet", "&Bullet", "Ctrl+2", 55, -1, true},
              separator,
-             {"To_Upper_Case", "To Upper Case", "Ctrl+4", -1, -1, true},
-             {"To_Lower_Case", "To Lower Case", "Ctrl+5", -1, -1, true},
+             {"To_Upper_Case", "To &Upper Case", "Ctrl+4", -1, -1, true},
+             {"To_Lower_Case", "To &Lower Case", "Ctrl+5", -1, -1, true},
              separator,
-             {"Increase_Indent", "Increase Indent", "Ctrl+6", 47, -1, true},
-             {"Decrease_Indent", "Decrease Indent", "Ctrl+7", 46, -1, true}});
+             {"Increase_Indent", "&Increase Indent", "Ctrl+6", 47, -1, true},
+             {"Decrease_Indent", "&Decrease Indent", "Ctrl+7", 46, -1, true}});
     entries("item", "mnuHelp",
-            {{"Support", "Technical Support", "", 17, -1, true},
+            {{"Support", "Technical &Support", "", 17, -1, true},
              separator,
-             {"Help", "Help", "F1", 33, -1, true}});
+             {"Help", "&Help", "F1", 33, -1, true}});
     entries("popup", "mnuDropMenu1",
             {{"Undo", "&Undo", "Ctrl+Z", 26, -1, true},
              separator,

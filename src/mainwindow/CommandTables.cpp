@@ -8,7 +8,7 @@ namespace {
 
 constexpr MenuDefinition menus[] = {
     {"mnuFile", "&File", true},      {"mnuEdit", "&Edit", false}, {"mnuInsert", "&Insert", false},
-    {"mnuFormat", "&Format", false}, {"mnuHelp", "&Help", true},
+    {"mnuFormat", "F&ormat", false}, {"mnuHelp", "&Help", true},
 };
 
 constexpr MenuEntryDefinition separator(const char* menuKey)
@@ -22,8 +22,8 @@ constexpr MenuEntryDefinition menuEntries[] = {
     {"mnuFile", "Save", "&Save", "Ctrl+S", 45, -1, true},
     {"mnuFile", "SaveAs", "Save &As...", "", -1, -1, true},
     separator("mnuFile"),
-    {"mnuFile", "PageSetup", "Page &Setup", "", 29, -1, true},
-    {"mnuFile", "PrintSetup", "&Print Setup", "", -1, -1, true},
+    {"mnuFile", "PageSetup", "Page Set&up", "", 29, -1, true},
+    {"mnuFile", "PrintSetup", "P&rint Setup", "", -1, -1, true},
     {"mnuFile", "Print", "&Print...", "Ctrl+P", 28, -1, true},
     separator("mnuFile"),
     {"mnuFile", "Exit", "E&xit", "Ctrl+Q", -1, -1, true},
@@ -42,7 +42,7 @@ constexpr MenuEntryDefinition menuEntries[] = {
     {"mnuEdit", "Replace", "&Replace...", "", 8, -1, true},
     {"mnuEdit", "GoTo", "&Go To...", "Ctrl+G", 42, -1, true},
     separator("mnuEdit"),
-    {"mnuEdit", "File_Manager", "File Manager", "", 13, -1, true},
+    {"mnuEdit", "File_Manager", "File &Manager", "", 13, -1, true},
 
     {"mnuInsert", "DateTime", "Date and &Time", "", -1, -1, true},
     {"mnuInsert", "Symbol", "&Symbol", "", 44, -1, true},
@@ -50,18 +50,18 @@ constexpr MenuEntryDefinition menuEntries[] = {
     {"mnuInsert", "Picture", "&Picture", "", 3, -1, true},
     {"mnuInsert", "TextFile", "Text &File...", "", 16, -1, true},
 
-    {"mnuFormat", "Font", "Font...", "Ctrl+1", 2, -1, true},
-    {"mnuFormat", "Bullet", "Bullet", "Ctrl+2", 55, -1, true},
+    {"mnuFormat", "Font", "&Font...", "Ctrl+1", 2, -1, true},
+    {"mnuFormat", "Bullet", "&Bullet", "Ctrl+2", 55, -1, true},
     separator("mnuFormat"),
-    {"mnuFormat", "To_Upper_Case", "To Upper Case", "Ctrl+4", -1, -1, true},
-    {"mnuFormat", "To_Lower_Case", "To Lower Case", "Ctrl+5", -1, -1, true},
+    {"mnuFormat", "To_Upper_Case", "To &Upper Case", "Ctrl+4", -1, -1, true},
+    {"mnuFormat", "To_Lower_Case", "To &Lower Case", "Ctrl+5", -1, -1, true},
     separator("mnuFormat"),
-    {"mnuFormat", "Increase_Indent", "Increase Indent", "Ctrl+6", 47, -1, true},
-    {"mnuFormat", "Decrease_Indent", "Decrease Indent", "Ctrl+7", 46, -1, true},
+    {"mnuFormat", "Increase_Indent", "&Increase Indent", "Ctrl+6", 47, -1, true},
+    {"mnuFormat", "Decrease_Indent", "&Decrease Indent", "Ctrl+7", 46, -1, true},
 
-    {"mnuHelp", "Support", "Technical Support", "", 17, -1, true},
+    {"mnuHelp", "Support", "Technical &Support", "", 17, -1, true},
     separator("mnuHelp"),
-    {"mnuHelp", "Help", "Help", "F1", 33, -1, true},
+    {"mnuHelp", "Help", "&Help", "F1", 33, -1, true},
 };
 
 constexpr MenuEntryDefinition popupEntries[] = {

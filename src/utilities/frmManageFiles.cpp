@@ -114,7 +114,9 @@ frmManageFiles::frmManageFiles(QWidget* owner) : QWidget(owner, Qt::Dialog)
     accessibility::announceWindows();
     // With a larger font the controls make room, the lower section below the upper one; the Copy
     // and Rename buttons, shown one at a time, keep their place under the To box.
-    setSection(Section::Closed);
+    cmdCopy->hide();
+    cmdRename->hide();
+    setWindowHeight(OpenHeight);
     const QPoint toCorner = txtTo->geometry().bottomRight();
     const int lowerTop = Label2->y();
     grown = fit::growToContent(this);
@@ -190,6 +192,10 @@ void frmManageFiles::setSection(Section section)
 {
     state = section;
     setWindowHeight(section == Section::Closed ? ClosedHeight : OpenHeight);
+    // The closed section is out of sight: neither Tab nor a screen reader finds its boxes.
+    for (QWidget* lower : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(txtFrom),
+                           static_cast<QWidget*>(Label3), static_cast<QWidget*>(txtTo)})
+        lower->setVisible(section != Section::Closed);
     cmdCopy->setVisible(section == Section::CopyOpen);
     cmdRename->setVisible(section == Section::RenameOpen);
 }
