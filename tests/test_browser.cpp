@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 using namespace lw;
 using test::entries;
@@ -38,7 +39,8 @@ private slots:
     void choosingSubjectShowsFirstLetter();
     void favoriteChoiceShowsLetter();
     void titleWithQuoteIsShown();
-    void modifiedDocumentReplacedWithoutQuestion();
+    void modifiedDocumentAskedBeforeAnotherLetter_data();
+    void modifiedDocumentAskedBeforeAnotherLetter();
     void categoryWithoutLetters();
     void search_data();
     void search();
@@ -146,16 +148,64 @@ void BrowserTest::titleWithQuoteIsShown()
     QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: O'Neil's Refund"));
 }
 
-void BrowserTest::modifiedDocumentReplacedWithoutQuestion()
+void BrowserTest::modifiedDocumentAskedBeforeAnotherLetter_data()
 {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("saveAsCancelled");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("nominal: Yes saves, then the letter is shown")
+        << int(MsgAnswer::Yes) << false << true;
+    QTest::newRow("nominal: No drops the edits") << int(MsgAnswer::No) << false << true;
+    QTest::newRow("robustness: Cancel keeps the document")
+        << int(MsgAnswer::Cancel) << false << false;
+    QTest::newRow("robustness: a save that did not happen keeps the document")
+        << int(MsgAnswer::Yes) << true << false;
+}
+
+void BrowserTest::modifiedDocumentAskedBeforeAnotherLetter()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, saveAsCancelled);
+    QFETCH(bool, replaced);
     start();
     frmMail& w = window();
-    w.RTB->setText(QStringLiteral("my own changes"));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString saved = dir.filePath(QStringLiteral("mine.txt"));
+    w.RTB->setSelStart(0);
+    QTest::keyClicks(w.RTB->textEdit(), QStringLiteral("My own changes. "));
+    const QString edited = w.RTB->Text();
+    QVERIFY(edited.startsWith(QStringLiteral("My own changes. Dear Madam")));
     QVERIFY(w.DocumentModified);
+    platform->messages.expect(QStringLiteral("The current file has been modified.  Save changes?"),
+                              QStringLiteral("Notice"), MsgButtons::YesNoCancel, MsgIcon::None,
+                              MsgAnswer(answer));
+    if (answer == int(MsgAnswer::Yes)) {
+        // No file yet: Save runs Save As.
+        if (saveAsCancelled) {
+            platform->dialogs.saveAnswers.push_back(std::nullopt);
+            platform->messages.expect(QStringLiteral("File not Saved!"), QStringLiteral("Notice"),
+                                      MsgButtons::Ok, MsgIcon::None);
+        } else {
+            platform->dialogs.saveAnswers.push_back(saved);
+            platform->messages.expect(QStringLiteral("File Saved!"), QStringLiteral("Notice"),
+                                      MsgButtons::Ok, MsgIcon::Information);
+        }
+    }
     choose(w.lstBx[0], QStringLiteral("Late Delivery"));
-    QCOMPARE(w.RTB->Text(), QStringLiteral("Dear Sir,\nThe goods came late."));
-    QVERIFY(!w.DocumentModified);
-    QVERIFY(platform->messages.shown.isEmpty());
+
+    if (replaced) {
+        QCOMPARE(w.RTB->Text(), QStringLiteral("Dear Sir,\nThe goods came late."));
+        QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Late Delivery"));
+        QVERIFY(!w.DocumentModified);
+    } else {
+        QCOMPARE(w.RTB->Text(), edited);
+        QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
+        QVERIFY(w.DocumentModified);
+        // The list marks the letter the editor still shows.
+        QCOMPARE(w.library().selectedTitle(0), QStringLiteral("Damaged Goods"));
+    }
+    QCOMPARE(QFile::exists(saved), answer == int(MsgAnswer::Yes) && !saveAsCancelled);
 }
 
 void BrowserTest::categoryWithoutLetters()
@@ -258,6 +308,11 @@ void BrowserTest::choosingTheChosenCategoryAgain()
         QVERIFY(entries(w.lstBx[0]) != complaints);
     }
     const int index = w.Cmb[box]->currentIndex();
+    if (searched)
+        // The refill shows the category's first letter in place of the edited one: after asking.
+        platform->messages.expect(
+            QStringLiteral("The current file has been modified.  Save changes?"),
+            QStringLiteral("Notice"), MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::No);
 
     // The user opens the list and takes the entry that is already chosen.
     w.Cmb[box]->showPopup();

@@ -1,5 +1,6 @@
 #include "FakeServices.h"
 #include "platform/FontDialog.h"
+#include "platform/QtServices.h"
 #include "utilities/cDialog.h"
 
 #include <QComboBox>
@@ -138,6 +139,10 @@ private slots:
     void showOpenFiles_data();
     void showOpenFiles();
     void showSaveRequest();
+    void showSaveChosenType_data();
+    void showSaveChosenType();
+    void defaultExtensionOfType_data();
+    void defaultExtensionOfType();
     void defaultFilenameRoom_data();
     void defaultFilenameRoom();
     void chosenPathRoom_data();
@@ -492,6 +497,58 @@ void CDialogTest::showSaveRequest()
     QCOMPARE(request.filterIndex, 0);
     QCOMPARE(dialog.cFileName.items(), QStringList{QStringLiteral("/home/ann/letter")});
     QCOMPARE(dialog.cFileTitle.items(), QStringList{QStringLiteral("letter")});
+}
+
+void CDialogTest::showSaveChosenType_data()
+{
+    QTest::addColumn<int>("chosen"); // 0-based; -1: the user kept the preset type
+    QTest::addColumn<int>("expected");
+    QTest::newRow("nominal: preset type kept") << -1 << 2;
+    QTest::newRow("nominal: another type chosen") << 0 << 1;
+}
+
+// The type the user chose is reported apart: FilterIndex keeps what the caller set.
+void CDialogTest::showSaveChosenType()
+{
+    QFETCH(int, chosen);
+    QFETCH(int, expected);
+    FakePlatform platform;
+    cDialog dialog;
+    dialog.setFilter(TextFilter);
+    dialog.setFilterIndex(2);
+    platform.dialogs.saveAnswers.push_back(QStringLiteral("/home/ann/letter"));
+    if (chosen >= 0)
+        platform.dialogs.saveFilterAnswers.push_back(chosen);
+    dialog.ShowSave();
+    QCOMPARE(dialog.chosenFilterIndex(), expected);
+    QCOMPARE(dialog.FilterIndex(), 2);
+}
+
+void CDialogTest::defaultExtensionOfType_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("nominal: text files") << TextFilter << 1 << "txt";
+    QTest::newRow("nominal: every file adds nothing") << TextFilter << 2 << "";
+    QTest::newRow("nominal: the first of several patterns")
+        << "Bitmaps (*.bmp;*.dib)|*.bmp;*.dib|" << 1 << "bmp";
+    QTest::newRow("robustness: an index past the list") << TextFilter << 3 << "";
+    QTest::newRow("robustness: index 0") << TextFilter << 0 << "";
+    QTest::newRow("robustness: a pattern with a wildcard in its extension")
+        << "Backups (*.b*)|*.b*|" << 1 << "";
+}
+
+void CDialogTest::defaultExtensionOfType()
+{
+    QFETCH(QString, filter);
+    QFETCH(int, index);
+    QFETCH(QString, extension);
+    QCOMPARE(defaultExtension(filter, index), extension);
+    // The desktop's save dialog gives a typed name the same extension.
+    const QStringList qtFilters = lw::nameFilters(filter);
+    if (index >= 1 && index <= qtFilters.size())
+        QCOMPARE(QtDialogService::defaultSuffixOf(qtFilters.at(index - 1)), extension);
 }
 
 void CDialogTest::defaultFilenameRoom_data()

@@ -1,5 +1,6 @@
 #include "library/LibraryBrowser.h"
 
+#include "editor/DocumentFiles.h"
 #include "editor/RichTextBox.h"
 #include "library/LetterChanges.h"
 #include "library/LetterStatements.h"
@@ -27,7 +28,23 @@ void fillList(QListWidget* list, const RowSet& rows)
 
 } // namespace
 
-LibraryBrowser::LibraryBrowser(LibraryWindow& window) : w(window), db(window.dialogParent()) {}
+LibraryBrowser::LibraryBrowser(LibraryWindow& window) : w(window), db(window.dialogParent())
+{
+    db.beforeEnd = [this] { offerToSaveBeforeEnd(); };
+}
+
+void LibraryBrowser::offerToSaveBeforeEnd()
+{
+    // No Cancel: the program ends either way. A save that did not happen is offered again.
+    while (w.documentModified() && !services().application->terminated()) {
+        if (message(w.dialogParent(),
+                    QStringLiteral("Current file has been modified.  Save changes?"),
+                    QStringLiteral("Notice"), MsgButtons::YesNo) != MsgAnswer::Yes)
+            return;
+        if (w.SaveDocument())
+            return;
+    }
+}
 
 QString LibraryBrowser::selectedTitle(int list) const
 {
@@ -95,19 +112,28 @@ void LibraryBrowser::FillLetters()
                                  QStringLiteral(" letter(s)."));
 }
 
-void LibraryBrowser::ShowLetter(const QString& title)
+bool LibraryBrowser::ShowLetter(const QString& title)
 {
-    LibraryOperation op(db);
-    if (!op)
-        return;
-    const auto rows = op.run(sql::letterContent(title));
-    if (!rows || rows->isEmpty())
-        return;
+    QString content;
+    {
+        LibraryOperation op(db);
+        if (!op)
+            return false;
+        const auto rows = op.run(sql::letterContent(title));
+        if (!rows || rows->isEmpty())
+            return false;
+        content = rows->first().value(0).toString();
+    }
+    // Asked with the library closed: Yes may save, and Save looks the letter's file up.
+    if (!DocumentFiles(w).askToSave(DocumentFiles::replaceQuestion()))
+        return false;
     watchEditor();
-    w.editor().setText(rows->first().value(0).toString());
+    w.editor().setText(content);
+    w.documentFormat() = TextFileFormat();
     letterOnDisplay = title;
     w.showLetterTitle(QStringLiteral("Current Letter: ") + title);
     w.documentModified() = false;
+    return true;
 }
 
 void LibraryBrowser::watchEditor()
@@ -266,8 +292,21 @@ void LibraryBrowser::lstBx_Click(int index)
     if (modMain().Loading)
         return;
     const QString title = selectedTitle(index);
-    if (!title.isEmpty())
-        ShowLetter(title);
+    if (title.isEmpty() || ShowLetter(title))
+        return;
+    // The document stays: the list marks the letter the editor shows, or none, so that Save,
+    // Delete and Move never take the chosen entry for it.
+    QListWidget* list = w.titleList(index);
+    const QSignalBlocker quiet(list);
+    const auto shown = letterOnDisplay.isEmpty()
+                           ? QList<QListWidgetItem*>()
+                           : list->findItems(letterOnDisplay, Qt::MatchExactly);
+    if (shown.isEmpty()) {
+        list->setCurrentRow(-1);
+        list->clearSelection();
+    } else {
+        list->setCurrentItem(shown.first());
+    }
 }
 
 void LibraryBrowser::Cmb_Rechosen(int index)

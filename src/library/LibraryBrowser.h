@@ -21,7 +21,9 @@ public:
     void FillSubjects();
     void FillCategories();
     void FillLetters();
-    void ShowLetter(const QString& title);
+    // Puts the letter in the editor, after the save question when the document was modified.
+    // False when it was not shown.
+    bool ShowLetter(const QString& title);
     void SearchLetters();
     void FillFavorites();
     void AddFavorite();
@@ -47,6 +49,8 @@ public:
 private:
     // Follows the editor, so that a content put in place of the letter shown ends its display.
     void watchEditor();
+    // The data file has gone: the program ends, but the document may be saved first.
+    void offerToSaveBeforeEnd();
 
     LibraryWindow& w;
     LibraryConnection db;

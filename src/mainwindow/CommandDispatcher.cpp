@@ -219,7 +219,7 @@ void CommandDispatcher::DateTime()
 
 void CommandDispatcher::Print()
 {
-    PrintRichText(*w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720);
+    PrintDocument(*w.RTB, &w);
 }
 
 void CommandDispatcher::PageSetup()

@@ -693,8 +693,11 @@ void frmMail::RTB_Change()
 
 void frmMail::closeEvent(QCloseEvent* event)
 {
-    ShutDown(*this);
-    event->accept();
+    // The user may keep the window, with the document, at the save question.
+    if (ShutDown(*this))
+        event->accept();
+    else
+        event->ignore();
 }
 
 } // namespace lw

@@ -42,6 +42,19 @@ MsgAnswer QtMessageService::show(QWidget* parent, const QString& text, const QSt
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
     }
+    if (buttons == MsgButtons::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::Cancel;
+        }
+    }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MsgAnswer::Ok;
@@ -101,9 +114,33 @@ std::optional<QString> QtDialogService::saveFile(const FileDialogRequest& reques
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     prepare(dialog, request);
+    // A name typed without an extension gets the chosen filter's, before the dialog asks whether
+    // to replace an existing file: the question is about the file that will be written.
+    const auto followFilter = [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(defaultSuffixOf(filter));
+    };
+    followFilter(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (request.chosenFilter)
+        *request.chosenFilter = int(request.nameFilters.indexOf(dialog.selectedNameFilter()));
     return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogService::defaultSuffixOf(const QString& nameFilter)
+{
+    // "Text Files (*.txt) (*.txt)": the first pattern of the last parenthesis.
+    const qsizetype open = nameFilter.lastIndexOf(u'(');
+    const qsizetype close = nameFilter.lastIndexOf(u')');
+    if (open < 0 || close < open)
+        return {};
+    const QString first =
+        nameFilter.mid(open + 1, close - open - 1).split(u' ', Qt::SkipEmptyParts).value(0);
+    if (!first.startsWith(QLatin1String("*.")))
+        return {};
+    const QString suffix = first.mid(2);
+    return suffix.contains(u'*') || suffix.contains(u'?') ? QString() : suffix;
 }
 
 std::optional<FontChoice> QtDialogService::chooseFont(QWidget* parent, const FontChoice& initial)
@@ -210,6 +247,13 @@ QPrinter& QtPrinterService::currentPrinter()
         printer->setOutputFileName(unusedPrintFile(folder));
     }
     return *printer;
+}
+
+bool QtPrinterService::printsToFiles()
+{
+    if (!printer)
+        return installedPrinters().isEmpty();
+    return printer->outputFormat() == QPrinter::PdfFormat;
 }
 
 QString QtPrinterService::unusedPrintFile(const QString& folder)

@@ -17,15 +17,16 @@ class QWidget;
 // script the user's answers and see every message, dialog and shell operation.
 namespace lw {
 
-enum class MsgButtons { Ok, YesNo };
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgIcon { None, Information, Exclamation, Critical };
-enum class MsgAnswer { Ok, Yes, No };
+enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 class MessageService
 {
 public:
     virtual ~MessageService() = default;
-    // Shows a modal message box and returns the button the user pressed.
+    // Shows a modal message box and returns the button the user pressed. Closing a box that has
+    // a Cancel button (Esc, the window's close button) answers Cancel.
     virtual MsgAnswer show(QWidget* parent, const QString& text, const QString& title,
                            MsgButtons buttons, MsgIcon icon) = 0;
 };
@@ -39,6 +40,8 @@ struct FileDialogRequest
     QStringList nameFilters; // Qt form, one entry per description: "Text Files (*.txt)"
     int filterIndex = 0;     // 0-based
     bool multiSelect = false;
+    // Where a confirmed dialog puts the filter the user chose last (0-based); may be null.
+    int* chosenFilter = nullptr;
 };
 
 struct FontChoice
@@ -119,6 +122,9 @@ public:
     // Makes the named printer current, when it is installed, and gives it these job settings; a
     // setting the printer cannot take is passed over.
     virtual void applySettings(const PrinterSettings& settings) = 0;
+    // No printer is installed: each print goes to a PDF file of its own, which the current
+    // printer's output file names.
+    virtual bool printsToFiles() = 0;
 };
 
 class ClockService

@@ -58,6 +58,9 @@ public:
     FileList cFileTitle;
     // Owner of the open-file dialog; the other dialogs have none.
     QWidget* ParentHwnd = nullptr;
+    // The file type the user chose in the last confirmed save dialog (1-based). FilterIndex itself
+    // is not updated from the dialog.
+    qint16 chosenFilterIndex() const { return chosenFilter; }
 
     bool CancelError() const { return cancelError; }
     void setCancelError(bool value) { cancelError = value; }
@@ -126,6 +129,7 @@ private:
     QString initialDir;
     QString filter;
     qint16 filterIndex = 1;
+    qint16 chosenFilter = 1;
     QString fontName = QStringLiteral("Arial");
     qint16 fontSize = 10;
     quint32 fontColor = 0;
@@ -135,6 +139,10 @@ private:
     bool fontStrikeThru = false;
     bool fontColorChosen = false;
 };
+
+// The extension of the first pattern of the Filter's `index`th type (1-based): "txt" for
+// "Text Files (*.txt)|*.txt|"; empty for a type of every file ("*.*") or an index it has not.
+QString defaultExtension(const QString& filter, int index);
 
 // The file type list of a Filter as Qt name filters, one per description and pattern pair:
 // "Text Files (*.txt)|*.txt|" gives "Text Files (*.txt) (*.txt)". Patterns are separated by
