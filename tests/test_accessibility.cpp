@@ -36,8 +36,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <functional>
 
@@ -82,10 +82,21 @@ QWidget* controlOf(QWidget* widget)
 }
 
 // What a screen reader announces for a control.
+// What a screen reader announces for a control: a combo box, whose own name is its text, by the
+// label that names it or else by its description; anything else by its name.
 QString spokenName(QWidget* widget)
 {
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(controlOf(widget));
-    return accessible ? accessible->text(QAccessible::Name) : QStringLiteral("<none>");
+    if (!accessible)
+        return QStringLiteral("<none>");
+    if (accessible->role() == QAccessible::ComboBox) {
+        const auto labels = accessible->relations(QAccessible::Label);
+        if (!labels.isEmpty())
+            return labels.first().first->text(QAccessible::Name);
+        if (!accessible->text(QAccessible::Description).isEmpty())
+            return accessible->text(QAccessible::Description);
+    }
+    return accessible->text(QAccessible::Name);
 }
 
 QString focusName()
@@ -125,8 +136,8 @@ void walk(QAccessibleInterface* node, const std::function<void(QAccessibleInterf
     visit(node);
     if (node->role() == QAccessible::ComboBox)
         return;
-    const int count = node->role() == QAccessible::List ? qMin(node->childCount(), 3)
-                                                        : node->childCount();
+    const int count =
+        node->role() == QAccessible::List ? qMin(node->childCount(), 3) : node->childCount();
     for (int i = 0; i < count; ++i)
         walk(node->child(i), visit, depth + 1);
 }
@@ -258,47 +269,52 @@ template <typename Dialog> QWidget* openModal(AccessibilityTest& test)
 
 QList<AccessibilityTest::Window> AccessibilityTest::windows()
 {
-    const QStringList toolbar{"Open",           "Save",         "Print",         "Cut",
-                              "Copy",           "Paste",        "Font",          "Font Size",
-                              "Font Color",     "Bold",         "Italic",        "Underline",
-                              "Left Justify",   "Center Justify", "Right Justify", "Numbers",
-                              "Bullets",        "Decrease Indent", "Increase Indent"};
+    const QStringList toolbar{"Open",           "Save",
+                              "Print",          "Cut",
+                              "Copy",           "Paste",
+                              "Font",           "Font Size",
+                              "Font Color",     "Bold",
+                              "Italic",         "Underline",
+                              "Left Justify",   "Center Justify",
+                              "Right Justify",  "Numbers",
+                              "Bullets",        "Decrease Indent",
+                              "Increase Indent"};
     return {
         {"main window", [](AccessibilityTest& t) -> QWidget* { return &t.mail(); },
          QAccessible::Window,
-         QStringList{"Letter editor",
-                     "Search keywords",
-                     "Search",
-                     "Subjects:",
-                     "Categories:",
-                     "Select A Title From Letter List:",
-                     "Add letter",
-                     "Delete letter",
-                     "Move letter",
-                     "Refresh",
-                     "My Favorite",
-                     "Add to My Favorite",
-                     "Delete from My Favorite",
-                     "Clear My Favorite"} +
+         QStringList{"Letter editor", "Search keywords", "Search",
+                     "Subjects:", "Categories:", "Select A Title From Letter List:", "Add letter",
+                     "Delete letter", "Move letter", "Refresh", "My Favorite", "Add to My Favorite",
+                     "Delete from My Favorite", "Clear My Favorite"} +
              toolbar,
          false},
-        {"add letter", openModal<frmAddRecord>, QAccessible::Dialog,
-         {"Title:", "Body Text:", "Yes", "Cancel"}, true},
-        {"move letter", openModal<frmMoveLetter>, QAccessible::Dialog,
-         {"Subject:", "Category:", "Yes", "Cancel"}, true},
-        {"find", [](AccessibilityTest& t) { return openTool<frmFind>(t, "mnuEdit", "Find"); },
+        {"add letter",
+         openModal<frmAddRecord>,
          QAccessible::Dialog,
-         {"Find", "Cancel", "Find what", "Find Whole Word Only", "Match Case", "No Highlight"},
+         {"Title:", "Body Text:", "Yes", "Cancel"},
+         true},
+        {"move letter",
+         openModal<frmMoveLetter>,
+         QAccessible::Dialog,
+         {"Subject:", "Category:", "Yes", "Cancel"},
+         true},
+        {"find",
+         [](AccessibilityTest& t) { return openTool<frmFind>(t, "mnuEdit", "Find"); },
+         QAccessible::Dialog,
+         {"Find", "Cancel", "Find What:", "Find Whole Word Only", "Match Case", "No Highlight"},
          true},
         {"replace",
          [](AccessibilityTest& t) { return openTool<frmFind>(t, "mnuEdit", "Replace"); },
          QAccessible::Dialog,
-         {"Find", "Cancel", "Replace", "Replace All", "Find what", "Replace with",
-          "Find Whole Word Only", "Match Case", "No Highlight"},
+         {"Find", "Cancel", "Replace", "Replace All",
+          "Find What:", "Replace With:", "Find Whole Word Only", "Match Case", "No Highlight"},
          true},
-        {"go to", [](AccessibilityTest& t) { return openTool<frmGoTo>(t, "mnuEdit", "GoTo"); },
+        {"go to",
+         [](AccessibilityTest& t) { return openTool<frmGoTo>(t, "mnuEdit", "GoTo"); },
          // Go stays disabled while the box is empty; the options are one stop.
-         QAccessible::Dialog, {"Line number", "Close", "Line"}, true},
+         QAccessible::Dialog,
+         {"Line number", "Close", "Line"},
+         true},
         {"date and time",
          [](AccessibilityTest& t) { return openTool<frmTimeDate>(t, "mnuInsert", "DateTime"); },
          QAccessible::Dialog,
@@ -306,13 +322,16 @@ QList<AccessibilityTest::Window> AccessibilityTest::windows()
          true},
         {"symbols",
          [](AccessibilityTest& t) { return openTool<frmSymbols>(t, "mnuInsert", "Symbol"); },
-         QAccessible::Dialog, {"Close", "Symbols", "Insert"}, true},
+         QAccessible::Dialog,
+         {"Close", "Symbols", "Insert"},
+         true},
         {"file manager",
          [](AccessibilityTest& t) {
              return openTool<frmManageFiles>(t, "mnuEdit", "File_Manager");
          },
          QAccessible::Dialog,
-         {"File name:", "Copy to", "Rename to", "Delete", "Browse...", "Close"}, true},
+         {"File name:", "Copy to", "Rename to", "Delete", "Browse...", "Close"},
+         true},
         {"splash",
          [](AccessibilityTest& t) -> QWidget* {
              auto* splash = new frmSplash(&t.mail());
@@ -320,7 +339,9 @@ QList<AccessibilityTest::Window> AccessibilityTest::windows()
              splash->show();
              return splash;
          },
-         QAccessible::Window, {}, false},
+         QAccessible::Window,
+         {},
+         false},
     };
 }
 
@@ -432,7 +453,23 @@ QList<AccessibilityTest::Press> AccessibilityTest::presses()
         {"move letter: Cancel", "move letter",
          [](QWidget* w) { return static_cast<frmMoveLetter*>(w)->cmd[1]; }, nothing, closed},
 
-        // Find and replace.
+        // Find, and find and replace.
+        {"find: Find", "find", named("cmdFind"),
+         [](T& t, QWidget* w) {
+             t.editor().setText(QStringLiteral("a b a"));
+             child<QComboBox>(w, "cboFind")->setEditText(QStringLiteral("b"));
+         },
+         [](T& t, QWidget*) {
+             QTRY_COMPARE(t.editor().SelStart(), 2);
+             QCOMPARE(t.editor().SelLength(), 1);
+         }},
+        {"find: Cancel", "find", named("cmdCancel"), nothing, closed},
+        {"find: Find Whole Word Only", "find", named("chkWholeWord"), nothing,
+         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<frmFind*>(w)->optionsValue(), 2); }},
+        {"find: Match Case", "find", named("chkMatchCase"), nothing,
+         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<frmFind*>(w)->optionsValue(), 4); }},
+        {"find: No Highlight", "find", named("chkNoHighlight"), nothing,
+         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<frmFind*>(w)->optionsValue(), 8); }},
         {"replace: Find", "replace", named("cmdFind"),
          [](T& t, QWidget* w) {
              t.editor().setText(QStringLiteral("a b a"));
@@ -457,8 +494,7 @@ QList<AccessibilityTest::Press> AccessibilityTest::presses()
              child<QComboBox>(w, "cboReplace")->setEditText(QStringLiteral("b"));
              t.fakes().messages.expect(QStringLiteral("The specified region has been searched. "
                                                       "\r\n2 replacements have been made."),
-                                       QStringLiteral("ReplaceAll"), MsgButtons::Ok,
-                                       MsgIcon::None);
+                                       QStringLiteral("ReplaceAll"), MsgButtons::Ok, MsgIcon::None);
          },
          [](T& t, QWidget*) { QTRY_COMPARE(t.editor().Text(), QStringLiteral("b b")); }},
         {"replace: Find Whole Word Only", "replace", named("chkWholeWord"), nothing,
@@ -553,17 +589,19 @@ QList<AccessibilityTest::Press> AccessibilityTest::presses()
              child<QLineEdit>(w, "txtFrom")->setText(t.files.filePath(QStringLiteral("from.txt")));
              child<QLineEdit>(w, "txtTo")->setText(t.files.filePath(QStringLiteral("to.txt")));
          },
-         [](T& t, QWidget*) { QTRY_VERIFY(QFile::exists(t.files.filePath(QStringLiteral("to.txt")))); }},
+         [](T& t, QWidget*) {
+             QTRY_VERIFY(QFile::exists(t.files.filePath(QStringLiteral("to.txt"))));
+         }},
         {"file manager: Rename", "file manager", named("cmdRename"),
          [](T& t, QWidget* w) {
              child<QPushButton>(w, "cmdDRename")->click();
-             writeFile(t.files.filePath(QStringLiteral("from.txt")), "letter");
-             child<QLineEdit>(w, "txtFrom")->setText(t.files.filePath(QStringLiteral("from.txt")));
-             child<QLineEdit>(w, "txtTo")->setText(t.files.filePath(QStringLiteral("to.txt")));
+             writeFile(t.files.filePath(QStringLiteral("draft.txt")), "letter");
+             child<QLineEdit>(w, "txtFrom")->setText(t.files.filePath(QStringLiteral("draft.txt")));
+             child<QLineEdit>(w, "txtTo")->setText(t.files.filePath(QStringLiteral("final.txt")));
          },
          [](T& t, QWidget*) {
-             QTRY_VERIFY(QFile::exists(t.files.filePath(QStringLiteral("to.txt"))));
-             QVERIFY(!QFile::exists(t.files.filePath(QStringLiteral("from.txt"))));
+             QTRY_VERIFY(QFile::exists(t.files.filePath(QStringLiteral("final.txt"))));
+             QVERIFY(!QFile::exists(t.files.filePath(QStringLiteral("draft.txt"))));
          }},
     };
 }
@@ -588,7 +626,9 @@ QWidget* AccessibilityTest::openWindow(const QString& name)
     if (!shown)
         return nullptr;
     shown->activateWindow();
-    if (!QTest::qWaitForWindowActive(shown))
+    // A window that shares its owner's activation counts as active before it has the keyboard.
+    if (!QTest::qWaitForWindowActive(shown) ||
+        !QTest::qWaitFor([shown] { return QApplication::activeWindow() == shown; }))
         return nullptr;
     return shown;
 }
@@ -741,7 +781,8 @@ void AccessibilityTest::everyButtonHasItsPressCheck()
     const auto buttons = shown->findChildren<QAbstractButton*>();
     for (QAbstractButton* button : buttons) {
         // The toolbar's buttons are checked below with the menus; Qt's own helpers are not ours.
-        if (button->window() != shown || qobject_cast<QToolButton*>(button) ||
+        if (button->window() != shown || !button->isVisibleTo(shown) ||
+            qobject_cast<QToolButton*>(button) ||
             button->objectName().startsWith(QLatin1String("qt_")))
             continue;
         QVERIFY2(checked.contains(button),
@@ -777,16 +818,18 @@ void AccessibilityTest::tabOrder()
         QTest::keyClick(focus, forward ? Qt::Key_Tab : Qt::Key_Backtab, modifiers);
     };
     QStringList forward;
-    for (int i = 0; i <= expected.size(); ++i) {
+    for (qsizetype i = 0; i <= expected.size(); ++i) {
         forward.append(focusName());
-        press(true);
+        if (i < expected.size())
+            press(true);
     }
     QCOMPARE(forward, expected + QStringList{expected.first()});
 
     QStringList backward;
-    for (int i = 0; i <= expected.size(); ++i) {
+    for (qsizetype i = 0; i <= expected.size(); ++i) {
         backward.append(focusName());
-        press(false);
+        if (i < expected.size())
+            press(false);
     }
     QStringList reversed{expected.first()};
     for (qsizetype i = expected.size() - 1; i >= 0; --i)
@@ -810,8 +853,9 @@ void AccessibilityTest::mnemonicsOneOfAKindAndTheyWork()
         const QString key = mnemonicOf(caption);
         if (key.isEmpty())
             return;
-        QVERIFY2(!taken.contains(key), qPrintable(QStringLiteral("Alt+%1: '%2' and '%3'")
-                                                      .arg(key, taken.value(key), caption)));
+        QVERIFY2(!taken.contains(key),
+                 qPrintable(
+                     QStringLiteral("Alt+%1: '%2' and '%3'").arg(key, taken.value(key), caption)));
         taken.insert(key, caption);
     };
     if (auto* main = qobject_cast<frmMail*>(shown)) {
@@ -855,6 +899,7 @@ void AccessibilityTest::escapeCancels()
     if (window == QLatin1String("splash"))
         QSKIP("The splash takes no keys; it closes by itself.");
     const Window entry = windowNamed(window);
+    const auto letters = library->contents().letters;
     QPointer<QWidget> shown = openWindow(window);
     QVERIFY(shown);
     const QString letter = editor().Text();
@@ -868,7 +913,7 @@ void AccessibilityTest::escapeCancels()
             QCOMPARE(dialog->result(), int(QDialog::Rejected));
         // As Cancel: nothing handed back, nothing changed.
         QVERIFY(modMain().NewTitle.isEmpty());
-        QCOMPARE(library->contents().letters, test::TestLibrary::sample().letters);
+        QCOMPARE(library->contents().letters, letters);
     } else {
         // The main window is no dialog: Esc never closes the program.
         QTest::qWait(0);
@@ -918,13 +963,25 @@ void AccessibilityTest::largerTextNeitherCutOffNorOverlapping()
         }
         return result;
     };
+    // A divider rule is only drawn: it may run under its neighbours and past its panel.
+    const auto isRule = [](const QWidget* widget) {
+        const auto* frame = qobject_cast<const QFrame*>(widget);
+        return frame && frame->frameShape() == QFrame::HLine;
+    };
     const std::function<void(QWidget*)> check = [&](QWidget* parent) {
         const QList<QWidget*> children = visibleControls(parent);
         for (QWidget* control : children) {
             const QString what = QStringLiteral("%1 '%2'").arg(
                 QLatin1String(control->metaObject()->className()), spokenName(control));
             // Inside its frame or window: nothing stands past an edge.
-            QVERIFY2(parent->rect().contains(control->geometry()), qPrintable(what));
+            QVERIFY2(isRule(control) || parent->rect().contains(control->geometry()),
+                     qPrintable(what + QStringLiteral(" at %1,%2 %3x%4 in %5x%6")
+                                           .arg(control->x())
+                                           .arg(control->y())
+                                           .arg(control->width())
+                                           .arg(control->height())
+                                           .arg(parent->width())
+                                           .arg(parent->height())));
             // Its text whole: the ink of the caption inside the control.
             const QFontMetrics metrics = control->fontMetrics();
             QString text;
@@ -950,11 +1007,7 @@ void AccessibilityTest::largerTextNeitherCutOffNorOverlapping()
             }
             if (qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control))
                 QVERIFY2(metrics.height() <= control->height(), qPrintable(what));
-            // No two controls on top of each other (a divider rule is only drawn).
-            const auto isRule = [](const QWidget* widget) {
-                const auto* frame = qobject_cast<const QFrame*>(widget);
-                return frame && frame->frameShape() == QFrame::HLine;
-            };
+            // No two controls on top of each other.
             for (QWidget* other : children) {
                 if (other != control && !isRule(other) && !isRule(control) &&
                     other->geometry().intersects(control->geometry()))
@@ -1016,8 +1069,7 @@ void AccessibilityTest::menuItemsRunFromAccessibility()
             QAccessibleInterface* item = accessible->child(i);
             if (item->role() != QAccessible::MenuItem || item->state().disabled)
                 continue;
-            const auto* action =
-                qobject_cast<QAction*>(static_cast<QObject*>(item->object()));
+            const auto* action = qobject_cast<QAction*>(static_cast<QObject*>(item->object()));
             QVERIFY(action);
             QCOMPARE(item->text(QAccessible::Name), withoutMnemonic(action->text()));
             spy.clear();
@@ -1092,21 +1144,33 @@ void AccessibilityTest::colorToolThroughAccessibility()
     QVERIFY(button);
     bool chose = false;
     // The colours open as a popup of their own; choose Red there.
-    QTimer::singleShot(0, this, [&chose] {
-        QTRY_VERIFY(QApplication::activePopupWidget());
-        QAccessibleInterface* colours =
-            QAccessible::queryAccessibleInterface(QApplication::activePopupWidget());
-        for (int i = 0; i < colours->childCount(); ++i) {
-            QAccessibleInterface* colour = colours->child(i);
+    QTimer choosing;
+    choosing.setSingleShot(true);
+    connect(&choosing, &QTimer::timeout, this, [&chose] {
+        QWidget* colours = QApplication::activePopupWidget();
+        if (!colours)
+            return;
+        QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(colours);
+        for (int i = 0; menu && i < menu->childCount(); ++i) {
+            QAccessibleInterface* colour = menu->child(i);
             if (colour->text(QAccessible::Name) == QLatin1String("Red")) {
                 colour->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
                 chose = true;
-                return;
+                break;
             }
         }
-        QApplication::activePopupWidget()->close();
+        // Never left waiting in the menu's own loop.
+        if (colours->isVisible())
+            colours->close();
     });
-    pressThroughAccessibility(button);
+    // The button only opens the colours, as its accessible action says.
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+    QVERIFY(accessible && accessible->actionInterface());
+    QVERIFY2(accessible->actionInterface()->actionNames().contains(
+                 QAccessibleActionInterface::showMenuAction()),
+             qPrintable(accessible->actionInterface()->actionNames().join(u',')));
+    choosing.start(0);
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
     QTRY_VERIFY(chose);
     QTRY_COMPARE(editor().SelColor(), std::optional<quint32>(0x0000FF));
 }
@@ -1149,9 +1213,10 @@ void AccessibilityTest::keyboardReachesEveryArea()
     const QStringList areas{"Letter editor", "Search keywords",
                             "Select A Title From Letter List:", "My Favorite", "Open"};
     QStringList reached;
-    for (int i = 0; i <= areas.size(); ++i) {
+    for (qsizetype i = 0; i <= areas.size(); ++i) {
         reached.append(focusName());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+        if (i < areas.size())
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
     }
     QCOMPARE(reached, areas + QStringList{areas.first()});
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6, Qt::ShiftModifier);
@@ -1169,8 +1234,7 @@ void AccessibilityTest::keyboardReachesEveryArea()
 
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10);
     QTRY_VERIFY(QApplication::activePopupWidget());
-    QCOMPARE(QApplication::activePopupWidget(),
-             mail().MenuBar->menu(QStringLiteral("mnuFile")));
+    QCOMPARE(QApplication::activePopupWidget(), mail().MenuBar->menu(QStringLiteral("mnuFile")));
     QApplication::activePopupWidget()->close();
 }
 
@@ -1184,8 +1248,8 @@ void AccessibilityTest::popupFromTheKeyboard()
     QTest::keyClick(edit, Qt::Key_F10, Qt::ShiftModifier);
     QMenu* popup = mail().mnuPopup->menu(QString::fromLatin1(popupMenuKey));
     QTRY_COMPARE(QApplication::activePopupWidget(), popup);
-    const QPoint caret =
-        editor().textEdit()->viewport()->mapToGlobal(editor().textEdit()->cursorRect().bottomLeft());
+    const QPoint caret = editor().textEdit()->viewport()->mapToGlobal(
+        editor().textEdit()->cursorRect().bottomLeft());
     QVERIFY2((popup->pos() - caret).manhattanLength() <= 4,
              qPrintable(QStringLiteral("popup at %1,%2, caret at %3,%4")
                             .arg(popup->x())

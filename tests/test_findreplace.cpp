@@ -273,9 +273,9 @@ void FindReplaceTest::tabOrderStartsAtFind()
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QTRY_COMPARE(QApplication::focusWidget(), dialog->cmdFind);
     // Down the buttons, then the boxes and the options, as the dialog reads.
-    const QStringList expected{"cmdFind", "cmdCancel",    "cmdReplace",   "cmdReplaceAll",
-                               "cboFind", "cboReplace",   "chkWholeWord", "chkMatchCase",
-                               "chkNoHighlight"};
+    const QStringList expected{"cmdFind",       "cmdCancel",    "cmdReplace",
+                               "cmdReplaceAll", "cboFind",      "cboReplace",
+                               "chkWholeWord",  "chkMatchCase", "chkNoHighlight"};
     QCOMPARE(test::tabOrder(dialog->cmdFind, expected), expected);
 }
 

@@ -3,6 +3,7 @@
 #include "mainwindow/ColorTool.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Pictures.h"
+#include "platform/Accessibility.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -143,8 +144,12 @@ void MenuBarControl::addTool(const QString& bandKey, const ToolDefinition& defin
         auto* color = new ColorTool(pictures::icon(definition.picture), tooltip, window(), band);
         action = color->action();
         band->addAction(action);
-        if (auto* button = qobject_cast<QToolButton*>(band->widgetForAction(action)))
+        if (auto* button = qobject_cast<QToolButton*>(band->widgetForAction(action))) {
             button->setPopupMode(QToolButton::InstantPopup);
+            // From now on a screen reader is offered the colours as the button's menu.
+            accessibility::announceWindows();
+            accessibility::askAgain(button);
+        }
         connect(color, &ColorTool::clicked, this,
                 [this, bandKey, key] { emit ToolClick(bandKey, key); });
         connect(color, &ColorTool::colorChosen, this,

@@ -15,8 +15,7 @@ namespace {
 
 // An indicator that is off stays readable but greyed, as on a keyboard. A screen reader reads
 // the panel's text, and from its description which key it is and whether it is on.
-void showIndicator(QLabel* panel, const QString& text, const QString& key,
-                   std::optional<bool> on)
+void showIndicator(QLabel* panel, const QString& text, const QString& key, std::optional<bool> on)
 {
     panel->setText(on ? text : QString());
     panel->setEnabled(on.value_or(false));

@@ -18,24 +18,24 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QContextMenuEvent>
-#include <QMenuBar>
-#include <QScrollBar>
 #include <QComboBox>
 #include <QCompleter>
+#include <QContextMenuEvent>
 #include <QFontComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QShortcut>
-#include <QToolBar>
-#include <QToolButton>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
 #include <cstring>
 
 namespace lw {
@@ -227,6 +227,11 @@ void frmMail::buildLibraryPanel()
         label(F1[3], QStringLiteral("Select A Title From Letter List:"), 180, 1440, 2815, 195);
     lstBx[0] = control<QListWidget>(F1[3], QStringLiteral("Select A Title From Letter List:"), 180,
                                     1860, 3900, 2595);
+    // A screen reader names a box by the label that is its buddy (a combo box's own name is its
+    // text).
+    for (int i = 0; i < 2; ++i)
+        lblTxt[i]->setBuddy(Cmb[i]);
+    lblTxt[2]->setBuddy(lstBx[0]);
     lblTxt[3] = label(F1[3], QString(), 240, 4590, 3735, 255);
     accessibility::nameFollowsText(lblTxt[3], QStringLiteral("Letter count"));
     // The count line stands on the window colour, unlike the other labels.
@@ -312,9 +317,12 @@ void frmMail::buildFontBoxes()
     cboFont = new QFontComboBox(this);
     cboFontSize = new QComboBox(this);
     cboFont->setAccessibleName(QStringLiteral("Font"));
+    // A combo box is read by its text; what it is about, a screen reader reads from here.
+    cboFont->setAccessibleDescription(QStringLiteral("Font"));
     cboFont->setToolTip(QStringLiteral("Font"));
     cboFont->setMinimumWidth(twips::toPixelsX(2700, this));
     cboFontSize->setAccessibleName(QStringLiteral("Font Size"));
+    cboFontSize->setAccessibleDescription(QStringLiteral("Font Size"));
     cboFontSize->setToolTip(QStringLiteral("Font Size"));
     cboFontSize->setEditable(true);
     cboFontSize->setMinimumWidth(twips::toPixelsX(900, this));
@@ -568,8 +576,8 @@ void frmMail::fitLibraryPanel()
         libraryDesign.value(F1[2]).bottom() + 1 + twips::toPixelsY(60, this) - PicFrm->height();
     const auto shrink = [&deficit](QGroupBox* frame, QListWidget* list, int rows) {
         const int row = qMax(list->sizeHintForRow(0), list->fontMetrics().height());
-        const int least = 2 * list->frameWidth() + rows * row +
-                          list->horizontalScrollBar()->sizeHint().height();
+        const int least =
+            2 * list->frameWidth() + rows * row + list->horizontalScrollBar()->sizeHint().height();
         const int take = qBound(0, deficit, list->height() - least);
         if (take <= 0)
             return 0;

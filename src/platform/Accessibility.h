@@ -8,8 +8,13 @@ class QLabel;
 namespace lw::accessibility {
 
 // Our windows that are plain widgets, not QDialog or QMainWindow, are announced as a window (or
-// as a dialog when they are made one) instead of as an anonymous pane. Safe to call repeatedly.
+// as a dialog when they are made one) instead of as an anonymous pane, and a tool button that
+// opens its action's menu at once offers a screen reader that menu. Safe to call repeatedly.
 void announceWindows();
+
+// Drops the interface assistive technology has of an object, so that it is made afresh: for a
+// control that is made another kind of control after Qt made it (a tool button given a menu).
+void askAgain(QObject* object);
 
 // A label whose text changes at run time: its text is what a screen reader reads as its name,
 // and every change of it is announced; `description` says what the label is about.

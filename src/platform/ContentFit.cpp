@@ -147,8 +147,8 @@ QSize fitControl(QWidget* container, QWidget* control)
 {
     const QRect at = control->geometry();
     const QSize grown = isContainer(control) ? makeRoomIn(control) : QSize(0, 0);
-    const QSize need = isContainer(control) ? at.size() + grown
-                                            : contentSize(control).expandedTo(at.size());
+    const QSize need =
+        isContainer(control) ? at.size() + grown : contentSize(control).expandedTo(at.size());
     if (need == at.size())
         return {0, 0};
     control->resize(need);
@@ -233,10 +233,9 @@ QSize contentSize(const QWidget* control)
             const int indicator = style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth
                                                            : QStyle::PM_IndicatorWidth,
                                                      nullptr, control);
-            const int indicatorHeight =
-                style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorHeight
-                                         : QStyle::PM_IndicatorHeight,
-                                   nullptr, control);
+            const int indicatorHeight = style->pixelMetric(
+                radio ? QStyle::PM_ExclusiveIndicatorHeight : QStyle::PM_IndicatorHeight, nullptr,
+                control);
             const int space = style->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing
                                                        : QStyle::PM_CheckBoxLabelSpacing,
                                                  nullptr, control);

@@ -126,6 +126,15 @@ frmManageFiles::frmManageFiles(QWidget* owner) : QWidget(owner, Qt::Dialog)
     setSection(Section::Closed);
 }
 
+void frmManageFiles::setVisible(bool visible)
+{
+    const bool hadKeyboard = !visible && isVisible() && isActiveWindow();
+    QWidget::setVisible(visible);
+    // A window manager usually does this; without one the keyboard would be nowhere.
+    if (hadKeyboard && parentWidget() && parentWidget()->window()->isVisible())
+        parentWidget()->window()->activateWindow();
+}
+
 void frmManageFiles::keyPressEvent(QKeyEvent* event)
 {
     // Esc closes the window, as Close does.
@@ -203,9 +212,15 @@ void frmManageFiles::setSection(Section section)
 void frmManageFiles::setWindowHeight(int height)
 {
     heightTwips = height;
-    setFixedSize(twips::toPixelsX(ClientWidth, this) + grown.width(),
-                 twips::toPixelsY(height - Decoration, this) +
-                     (height == ClosedHeight ? upperGrowth : grown.height()));
+    int pixels = twips::toPixelsY(height - Decoration, this) +
+                 (height == ClosedHeight ? upperGrowth : grown.height());
+    // The designed open height cuts the Copy and Rename buttons' lower edge off.
+    if (height != ClosedHeight) {
+        const int margin = twips::toPixelsY(120, this);
+        for (const QPushButton* button : {cmdCopy, cmdRename})
+            pixels = qMax(pixels, button->geometry().bottom() + 1 + margin);
+    }
+    setFixedSize(twips::toPixelsX(ClientWidth, this) + grown.width(), pixels);
 }
 
 } // namespace lw

@@ -49,6 +49,9 @@ public:
     QPushButton* cmdCopy = nullptr;
     QPushButton* cmdRename = nullptr;
 
+    // Hidden while it had the keyboard, it hands the keyboard back to its owner's window.
+    void setVisible(bool visible) override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
