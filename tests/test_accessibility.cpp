@@ -226,6 +226,7 @@ private slots:
     void toolsRunFromAccessibility();
     void colorToolThroughAccessibility();
     void countLinesReadTheirText();
+    void dividersAreSeparators();
     void keyboardReachesEveryArea();
     void popupFromTheKeyboard();
 
@@ -1203,6 +1204,16 @@ void AccessibilityTest::countLinesReadTheirText()
     QAccessibleInterface* insert = QAccessible::queryAccessibleInterface(mail().SBPanels[4]);
     QCOMPARE(insert->text(QAccessible::Name), QStringLiteral("INS"));
     QCOMPARE(insert->text(QAccessible::Description), QStringLiteral("Insert mode"));
+}
+
+// The rules between the panels hold nothing: a screen reader is told they only divide.
+void AccessibilityTest::dividersAreSeparators()
+{
+    for (QFrame* rule : mail().Div) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(rule);
+        QVERIFY(accessible);
+        QCOMPARE(accessible->role(), QAccessible::Separator);
+    }
 }
 
 // F6 and Shift+F6 go round the areas of the main window; Ctrl+Tab leaves the editor, where Tab

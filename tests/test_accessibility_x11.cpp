@@ -7,6 +7,7 @@
 #include "editor/frmTimeDate.h"
 #include "library/DataFile.h"
 #include "library/modMain.h"
+#include "mainwindow/CommandTables.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/frmMail.h"
 #include "utilities/frmManageFiles.h"
@@ -24,6 +25,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QTextEdit>
+#include <QToolBar>
 
 using namespace lw;
 
@@ -60,6 +62,7 @@ private slots:
     void toolWindowsOpenByMenuLettersAndCloseByEscape_data();
     void toolWindowsOpenByMenuLettersAndCloseByEscape();
     void popupByShiftF10RunsItsItem();
+    void colorsFromTheKeyboard();
 
 private:
     std::unique_ptr<test::TestLibrary> library;
@@ -209,6 +212,32 @@ void AccessibilityX11Test::popupByShiftF10RunsItsItem()
     QTRY_VERIFY(!QApplication::activePopupWidget());
     QCOMPARE(window->RTB->SelLength(), 8);
     QTRY_VERIFY(edit->hasFocus());
+}
+
+// The colour button, reached with the keyboard, opens its colours with Space; the arrow keys and
+// Enter choose one, which colours the selection.
+void AccessibilityX11Test::colorsFromTheKeyboard()
+{
+    window->RTB->setText(QStringLiteral("Dear Sir"));
+    window->RTB->setSelStart(0);
+    window->RTB->setSelLength(4);
+    const QString band = QString::fromLatin1(toolbarBandKey);
+    QWidget* button = window->MenuBar->band(band)->widgetForAction(
+        window->MenuBar->tool(band, QString::fromLatin1(fontColorToolKey)));
+    QVERIFY(button);
+    button->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(button->hasFocus());
+    QTest::keyClick(button, Qt::Key_Space);
+    QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+    auto* colours = static_cast<QMenu*>(QApplication::activePopupWidget());
+    // Black, then Red.
+    QTest::keyClick(colours, Qt::Key_Down);
+    if (colours->activeAction() && colours->activeAction()->text() != QLatin1String("Red"))
+        QTest::keyClick(colours, Qt::Key_Down);
+    QCOMPARE(colours->activeAction()->text(), QStringLiteral("Red"));
+    QTest::keyClick(colours, Qt::Key_Return);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    QTRY_COMPARE(window->RTB->SelColor(), std::optional<quint32>(0x0000FF));
 }
 
 QTEST_MAIN(AccessibilityX11Test)

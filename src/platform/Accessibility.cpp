@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QDialog>
+#include <QFrame>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
@@ -42,6 +43,13 @@ bool opensMenuAtOnce(const QToolButton* button)
 // filler: a screen reader then does not announce it as the program's window.
 QAccessibleInterface* windowInterface(const QString& className, QObject* object)
 {
+    // A divider rule is announced as a separator, not as a frame that holds something.
+    if (className == QLatin1String("QFrame")) {
+        auto* rule = qobject_cast<QFrame*>(object);
+        return rule && (rule->frameShape() == QFrame::HLine || rule->frameShape() == QFrame::VLine)
+                   ? new QAccessibleWidget(rule, QAccessible::Separator)
+                   : nullptr;
+    }
     if (className == QLatin1String("QToolButton")) {
         auto* button = qobject_cast<QToolButton*>(object);
         return button && opensMenuAtOnce(button) ? new MenuToolButton(button) : nullptr;
