@@ -28,6 +28,7 @@ class CommandDispatcher;
 class LibraryBrowser;
 class MenuBarControl;
 class PopupMenuControl;
+class RecentFilesMenu;
 class RichTextBox;
 class StatusIndicators;
 
@@ -106,6 +107,8 @@ public:
     LibraryBrowser& library() override { return *browser; }
     LetterChanges& changes() override { return letterChanges; }
     CommandDispatcher& dispatcher() { return *commands; }
+    // The recent files at the end of the File menu.
+    RecentFilesMenu* recentFilesMenu() const { return recentFiles; }
 
     // The geometry the resize rules work on, as the window and its controls stand.
     WindowLayout currentLayout() const;
@@ -158,6 +161,7 @@ private:
     StatusIndicators* indicators = nullptr;
     // The library panel's controls where they stand in a window tall enough for all of them.
     QHash<QWidget*, QRect> libraryDesign;
+    RecentFilesMenu* recentFiles = nullptr;
 };
 
 // The window's caption, never changed at run time.
