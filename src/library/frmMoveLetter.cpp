@@ -3,6 +3,7 @@
 #include "library/LetterStatements.h"
 #include "library/LibraryConnection.h"
 #include "library/modMain.h"
+#include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 
@@ -49,6 +50,9 @@ frmMoveLetter::frmMoveLetter(QWidget* parent) : QDialog(parent)
     });
     for (int i = 0; i < 2; ++i)
         connect(cmd[i], &QPushButton::clicked, this, [this, i] { cmd_Click(i); });
+    // Enter is Yes; Esc is Cancel.
+    cmd[0]->setDefault(true);
+    fit::growToContent(this);
 }
 
 bool frmMoveLetter::Form_Load()
