@@ -14,7 +14,8 @@ PACKAGES=(
 )
 
 # Only the tests need these.
-TEST_PACKAGES=(poppler-utils cups printer-driver-cups-pdf clang-14 libclang-rt-14-dev)
+TEST_PACKAGES=(poppler-utils cups printer-driver-cups-pdf clang-14 libclang-rt-14-dev
+    dpkg-dev desktop-file-utils appstream)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

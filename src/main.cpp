@@ -2,14 +2,46 @@
 #include "editor/RichTextBox.h"
 #include "mainwindow/frmMail.h"
 #include "platform/FileShell.h"
+#include "platform/ProgramIcon.h"
 #include "platform/QtServices.h"
 
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char usage[] = "Usage: letterwright [options] [files...]\n"
+                     "Writes business letters from a library of ready-made letters.\n"
+                     "\n"
+                     "Options:\n"
+                     "  -h, --help     Shows this help.\n"
+                     "  -v, --version  Shows the version.\n"
+                     "\n"
+                     "Arguments:\n"
+                     "  files          Documents to open: text or Rich Text files.\n";
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    // Answered before any window system or library is touched, so that they work anywhere.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
+            std::printf("Letterwright %s\n", LW_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Letterwright"));
+    // Matches the desktop entry, so that the desktop groups the windows under its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("letterwright"));
+    QApplication::setWindowIcon(lw::programIcon());
     lw::QtMessageService messages;
     lw::QtDialogService dialogs;
     lw::FileShell shell(lw::showCopyProgress);
