@@ -9,12 +9,16 @@
 #include "library/modMain.h"
 #include "mainwindow/frmMail.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 using namespace lw;
 using test::entries;
@@ -35,11 +39,16 @@ private slots:
     void choosingSubjectShowsFirstLetter();
     void favoriteChoiceShowsLetter();
     void titleWithQuoteIsShown();
-    void modifiedDocumentReplacedWithoutQuestion();
+    void modifiedDocumentAskedBeforeAnotherLetter_data();
+    void modifiedDocumentAskedBeforeAnotherLetter();
     void categoryWithoutLetters();
     void search_data();
     void search();
     void refreshAfterSearch();
+    void choosingTheChosenCategoryAgain_data();
+    void choosingTheChosenCategoryAgain();
+    void clickingTheHighlightedTitle_data();
+    void clickingTheHighlightedTitle();
     void addFavorite();
     void removeFavorite();
     void clearFavorites_data();
@@ -139,16 +148,64 @@ void BrowserTest::titleWithQuoteIsShown()
     QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: O'Neil's Refund"));
 }
 
-void BrowserTest::modifiedDocumentReplacedWithoutQuestion()
+void BrowserTest::modifiedDocumentAskedBeforeAnotherLetter_data()
 {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("saveAsCancelled");
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("nominal: Yes saves, then the letter is shown")
+        << int(MsgAnswer::Yes) << false << true;
+    QTest::newRow("nominal: No drops the edits") << int(MsgAnswer::No) << false << true;
+    QTest::newRow("robustness: Cancel keeps the document")
+        << int(MsgAnswer::Cancel) << false << false;
+    QTest::newRow("robustness: a save that did not happen keeps the document")
+        << int(MsgAnswer::Yes) << true << false;
+}
+
+void BrowserTest::modifiedDocumentAskedBeforeAnotherLetter()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, saveAsCancelled);
+    QFETCH(bool, replaced);
     start();
     frmMail& w = window();
-    w.RTB->setText(QStringLiteral("my own changes"));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString saved = dir.filePath(QStringLiteral("mine.txt"));
+    w.RTB->setSelStart(0);
+    QTest::keyClicks(w.RTB->textEdit(), QStringLiteral("My own changes. "));
+    const QString edited = w.RTB->Text();
+    QVERIFY(edited.startsWith(QStringLiteral("My own changes. Dear Madam")));
     QVERIFY(w.DocumentModified);
+    platform->messages.expect(QStringLiteral("The current file has been modified.  Save changes?"),
+                              QStringLiteral("Notice"), MsgButtons::YesNoCancel, MsgIcon::None,
+                              MsgAnswer(answer));
+    if (answer == int(MsgAnswer::Yes)) {
+        // No file yet: Save runs Save As.
+        if (saveAsCancelled) {
+            platform->dialogs.saveAnswers.push_back(std::nullopt);
+            platform->messages.expect(QStringLiteral("File not Saved!"), QStringLiteral("Notice"),
+                                      MsgButtons::Ok, MsgIcon::None);
+        } else {
+            platform->dialogs.saveAnswers.push_back(saved);
+            platform->messages.expect(QStringLiteral("File Saved!"), QStringLiteral("Notice"),
+                                      MsgButtons::Ok, MsgIcon::Information);
+        }
+    }
     choose(w.lstBx[0], QStringLiteral("Late Delivery"));
-    QCOMPARE(w.RTB->Text(), QStringLiteral("Dear Sir,\nThe goods came late."));
-    QVERIFY(!w.DocumentModified);
-    QVERIFY(platform->messages.shown.isEmpty());
+
+    if (replaced) {
+        QCOMPARE(w.RTB->Text(), QStringLiteral("Dear Sir,\nThe goods came late."));
+        QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Late Delivery"));
+        QVERIFY(!w.DocumentModified);
+    } else {
+        QCOMPARE(w.RTB->Text(), edited);
+        QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
+        QVERIFY(w.DocumentModified);
+        // The list marks the letter the editor still shows.
+        QCOMPARE(w.library().selectedTitle(0), QStringLiteral("Damaged Goods"));
+    }
+    QCOMPARE(QFile::exists(saved), answer == int(MsgAnswer::Yes) && !saveAsCancelled);
 }
 
 void BrowserTest::categoryWithoutLetters()
@@ -222,6 +279,105 @@ void BrowserTest::refreshAfterSearch()
     QCOMPARE(entries(w.lstBx[0]),
              (QStringList{"Damaged Goods", "Late Delivery", "O'Neil's Refund"}));
     QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 3 letter(s)."));
+}
+
+void BrowserTest::choosingTheChosenCategoryAgain_data()
+{
+    QTest::addColumn<bool>("searched");
+    QTest::addColumn<int>("box");
+    QTest::newRow("nominal: after a search, the category brings its letters back") << true << 1;
+    QTest::newRow("nominal: after a search, the subject brings its letters back") << true << 0;
+    QTest::newRow("edge: without a search, the list and the letter stay") << false << 1;
+}
+
+void BrowserTest::choosingTheChosenCategoryAgain()
+{
+    QFETCH(bool, searched);
+    QFETCH(int, box);
+    start();
+    frmMail& w = window();
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QStringList complaints{"Damaged Goods", "Late Delivery", "O'Neil's Refund"};
+    choose(w.lstBx[0], QStringLiteral("Late Delivery"));
+    w.RTB->setSelStart(0);
+    w.RTB->setSelText(QStringLiteral("Edited: "));
+    if (searched) {
+        w.testSearch->setText(QStringLiteral("o"));
+        w.cmdBtn[3]->click();
+        QVERIFY(entries(w.lstBx[0]) != complaints);
+    }
+    const int index = w.Cmb[box]->currentIndex();
+    if (searched)
+        // The refill shows the category's first letter in place of the edited one: after asking.
+        platform->messages.expect(
+            QStringLiteral("The current file has been modified.  Save changes?"),
+            QStringLiteral("Notice"), MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::No);
+
+    // The user opens the list and takes the entry that is already chosen.
+    w.Cmb[box]->showPopup();
+    QAbstractItemView* popup = w.Cmb[box]->view();
+    QTRY_VERIFY(popup->isVisible());
+    QTest::keyClick(popup, Qt::Key_Return);
+    QTRY_VERIFY(!popup->isVisible());
+
+    QCOMPARE(w.Cmb[box]->currentIndex(), index);
+    QCOMPARE(entries(w.lstBx[0]), complaints);
+    QCOMPARE(w.lblTxt[3]->text(), QStringLiteral("This category includes 3 letter(s)."));
+    if (searched) {
+        QCOMPARE(w.lstBx[0]->currentRow(), 0);
+        QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
+    } else {
+        QCOMPARE(w.lstBx[0]->currentItem()->text(), QStringLiteral("Late Delivery"));
+        QVERIFY(w.RTB->Text().startsWith(QStringLiteral("Edited: ")));
+    }
+}
+
+void BrowserTest::clickingTheHighlightedTitle_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<bool>("shownAgain");
+    QTest::newRow("nominal: after File > Open the letter shows again") << "open" << true;
+    QTest::newRow("edge: the letter on display, edited, stays as edited") << "edit" << false;
+    QTest::newRow("edge: new text over all of it is an edit too") << "replace" << false;
+}
+
+void BrowserTest::clickingTheHighlightedTitle()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, shownAgain);
+    start();
+    frmMail& w = window();
+    const QString letter = QStringLiteral("Dear Madam,\nThe box was crushed.");
+    QCOMPARE(w.RTB->Text(), letter);
+    if (meanwhile == QLatin1String("open")) {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("mine.txt"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("A file of my own");
+        file.close();
+        platform->dialogs.openAnswers.push_back(QStringList{path});
+        w.OpenDocument();
+        QCOMPARE(w.RTB->Text(), QStringLiteral("A file of my own"));
+    } else if (meanwhile == QLatin1String("replace")) {
+        w.RTB->setSelStart(0);
+        w.RTB->setSelLength(w.RTB->TextLength());
+        w.RTB->setSelText(QStringLiteral("Something else"));
+    } else {
+        w.RTB->setSelStart(0);
+        w.RTB->setSelText(QStringLiteral("Edited: "));
+    }
+    const QString before = w.RTB->Text();
+
+    const QListWidgetItem* item = w.lstBx[0]->currentItem();
+    QCOMPARE(item->text(), QStringLiteral("Damaged Goods"));
+    QTest::mouseClick(w.lstBx[0]->viewport(), Qt::LeftButton, {},
+                      w.lstBx[0]->visualItemRect(item).center());
+
+    QCOMPARE(w.RTB->Text(), shownAgain ? letter : before);
+    QCOMPARE(w.DocumentModified, !shownAgain);
+    QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Damaged Goods"));
 }
 
 void BrowserTest::addFavorite()

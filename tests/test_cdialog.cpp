@@ -1,10 +1,14 @@
 #include "FakeServices.h"
+#include "platform/FontDialog.h"
+#include "platform/QtServices.h"
 #include "utilities/cDialog.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
+#include <QListView>
 #include <QRegularExpression>
 #include <QTest>
 #include <QWidget>
@@ -135,6 +139,10 @@ private slots:
     void showOpenFiles_data();
     void showOpenFiles();
     void showSaveRequest();
+    void showSaveChosenType_data();
+    void showSaveChosenType();
+    void defaultExtensionOfType_data();
+    void defaultExtensionOfType();
     void defaultFilenameRoom_data();
     void defaultFilenameRoom();
     void chosenPathRoom_data();
@@ -151,6 +159,11 @@ private slots:
     void fontTakesTheChoice();
     void fontFaceRoom_data();
     void fontFaceRoom();
+    void fontColour_data();
+    void fontColour();
+    void fontDialogRefusesSizesOutsideItsLimits_data();
+    void fontDialogRefusesSizesOutsideItsLimits();
+    void fontDialogShowsItsLimits();
 
     void showColor_data();
     void showColor();
@@ -486,6 +499,58 @@ void CDialogTest::showSaveRequest()
     QCOMPARE(dialog.cFileTitle.items(), QStringList{QStringLiteral("letter")});
 }
 
+void CDialogTest::showSaveChosenType_data()
+{
+    QTest::addColumn<int>("chosen"); // 0-based; -1: the user kept the preset type
+    QTest::addColumn<int>("expected");
+    QTest::newRow("nominal: preset type kept") << -1 << 2;
+    QTest::newRow("nominal: another type chosen") << 0 << 1;
+}
+
+// The type the user chose is reported apart: FilterIndex keeps what the caller set.
+void CDialogTest::showSaveChosenType()
+{
+    QFETCH(int, chosen);
+    QFETCH(int, expected);
+    FakePlatform platform;
+    cDialog dialog;
+    dialog.setFilter(TextFilter);
+    dialog.setFilterIndex(2);
+    platform.dialogs.saveAnswers.push_back(QStringLiteral("/home/ann/letter"));
+    if (chosen >= 0)
+        platform.dialogs.saveFilterAnswers.push_back(chosen);
+    dialog.ShowSave();
+    QCOMPARE(dialog.chosenFilterIndex(), expected);
+    QCOMPARE(dialog.FilterIndex(), 2);
+}
+
+void CDialogTest::defaultExtensionOfType_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("extension");
+    QTest::newRow("nominal: text files") << TextFilter << 1 << "txt";
+    QTest::newRow("nominal: every file adds nothing") << TextFilter << 2 << "";
+    QTest::newRow("nominal: the first of several patterns")
+        << "Bitmaps (*.bmp;*.dib)|*.bmp;*.dib|" << 1 << "bmp";
+    QTest::newRow("robustness: an index past the list") << TextFilter << 3 << "";
+    QTest::newRow("robustness: index 0") << TextFilter << 0 << "";
+    QTest::newRow("robustness: a pattern with a wildcard in its extension")
+        << "Backups (*.b*)|*.b*|" << 1 << "";
+}
+
+void CDialogTest::defaultExtensionOfType()
+{
+    QFETCH(QString, filter);
+    QFETCH(int, index);
+    QFETCH(QString, extension);
+    QCOMPARE(defaultExtension(filter, index), extension);
+    // The desktop's save dialog gives a typed name the same extension.
+    const QStringList qtFilters = lw::nameFilters(filter);
+    if (index >= 1 && index <= qtFilters.size())
+        QCOMPARE(QtDialogService::defaultSuffixOf(qtFilters.at(index - 1)), extension);
+}
+
 void CDialogTest::defaultFilenameRoom_data()
 {
     QTest::addColumn<Show>("show");
@@ -756,6 +821,106 @@ void CDialogTest::fontFaceRoom()
     dialog.ShowFont();
     QCOMPARE(dialog.FontName(), taken ? face : QStringLiteral("Verdana"));
     QCOMPARE(dialog.FontSize(), qint16(16));
+}
+
+void CDialogTest::fontColour_data()
+{
+    QTest::addColumn<QColor>("chosen");
+    QTest::addColumn<quint32>("colour");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("nominal: a dialog with a colour gives it")
+        << QColor(0x12, 0x34, 0x56) << quint32(0x00563412) << true;
+    QTest::newRow("nominal: a dialog without a colour leaves the last one")
+        << QColor() << quint32(0x00FF0000) << false;
+    QTest::newRow("edge: black is a colour") << QColor(Qt::black) << quint32(0) << true;
+}
+
+void CDialogTest::fontColour()
+{
+    QFETCH(QColor, chosen);
+    QFETCH(quint32, colour);
+    QFETCH(bool, taken);
+    FakePlatform platform;
+    cDialog dialog;
+    dialog.setFontColor(0x00FF0000);
+    FontChoice choice = font(QStringLiteral("Arial"), 12);
+    choice.color = chosen;
+    platform.dialogs.fontAnswers.push_back(choice);
+    QVERIFY(dialog.ShowFont());
+    QCOMPARE(dialog.FontColor(), colour);
+    QCOMPARE(dialog.FontColorChosen(), taken);
+    // The dialog is told the sizes it may accept.
+    QCOMPARE(platform.dialogs.fontRequests.last().minPointSize, 10.0);
+    QCOMPARE(platform.dialogs.fontRequests.last().maxPointSize, 72.0);
+}
+
+void CDialogTest::fontDialogRefusesSizesOutsideItsLimits_data()
+{
+    QTest::addColumn<double>("size");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("nominal: inside") << 12.0 << true;
+    QTest::newRow("edge: the smallest") << 10.0 << true;
+    QTest::newRow("edge: the largest") << 72.0 << true;
+    QTest::newRow("robustness: below") << 8.0 << false;
+    QTest::newRow("robustness: above") << 96.0 << false;
+}
+
+void CDialogTest::fontDialogRefusesSizesOutsideItsLimits()
+{
+    QFETCH(double, size);
+    QFETCH(bool, accepted);
+    FakePlatform platform;
+    FontDialog dialog(QFont(QStringLiteral("DejaVu Sans"), 10), 10, 72);
+    dialog.show();
+    QFont chosen(QStringLiteral("DejaVu Sans"));
+    chosen.setPointSizeF(size);
+    dialog.setCurrentFont(chosen);
+    if (!accepted)
+        platform.messages.expect(QStringLiteral("The size must be between 10 and 72 points."),
+                                 QStringLiteral("Font"), MsgButtons::Ok, MsgIcon::Exclamation);
+    dialog.accept();
+    platform.messages.verifyDone();
+    QCOMPARE(dialog.isVisible(), !accepted);
+    QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+    if (accepted)
+        QCOMPARE(dialog.selectedFont().pointSizeF(), size);
+    // Cancel always closes.
+    if (!accepted) {
+        dialog.reject();
+        QVERIFY(!dialog.isVisible());
+    }
+}
+
+void CDialogTest::fontDialogShowsItsLimits()
+{
+    FakePlatform platform;
+    FontDialog dialog(QFont(QStringLiteral("DejaVu Sans"), 10), 10, 72);
+    QVERIFY(dialog.sizeHeading());
+    QVERIFY(dialog.sizeList());
+    QVERIFY(dialog.sizeHeading()->text().endsWith(QStringLiteral(" (10 to 72)")));
+    const auto offered = [&dialog] {
+        QStringList sizes;
+        const QAbstractItemModel* model = dialog.sizeList()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (!dialog.sizeList()->isRowHidden(row))
+                sizes << model->index(row, 0).data().toString();
+        }
+        return sizes;
+    };
+    const auto within = [](const QStringList& sizes) {
+        for (const QString& size : sizes) {
+            if (size.toDouble() < 10 || size.toDouble() > 72)
+                return false;
+        }
+        return !sizes.isEmpty();
+    };
+    QVERIFY2(within(offered()), qPrintable(offered().join(u' ')));
+    QVERIFY(offered().contains(QStringLiteral("10")));
+    QVERIFY(offered().contains(QStringLiteral("72")));
+    // The dialog fills the list anew for another face: the limits hold there too.
+    dialog.setCurrentFont(QFont(QStringLiteral("DejaVu Serif"), 12));
+    QVERIFY2(within(offered()), qPrintable(offered().join(u' ')));
+    QVERIFY(dialog.sizeList()->model()->rowCount() > offered().size());
 }
 
 void CDialogTest::showColor_data()

@@ -14,6 +14,7 @@
 #include "platform/ProgramFolders.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
@@ -24,6 +25,8 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 
 using namespace lw;
@@ -61,13 +64,16 @@ private slots:
     void findNext();
     void insertTextFile_data();
     void insertTextFile();
+    void insertRichTextFileKeepsItsPictures();
     void insertFailuresLeaveEditorAndClipboard_data();
     void insertFailuresLeaveEditorAndClipboard();
     void insertPicture();
     void fontDialogAppliesChoiceAsOneStep();
+    void fontDialogWithoutColourKeepsTheTextsColour();
     void fileCommands();
     void printMakesPages();
     void helpAndSupport();
+    void helpAndSupportWithoutAProgramSaySo();
     void rightClickOpensPopupBeforeEditingSwitch();
     void everyChangeSetsModified();
 
@@ -163,6 +169,15 @@ void DispatchTest::editCommands_data()
                                   << "Delete" << 4 << 4 << "Dear and Madam"
                                   << ""
                                   << "pasted";
+    QTest::newRow("menu Delete, nothing selected: the character after the caret")
+        << "mnuEdit"
+        << "Delete" << 5 << 0 << "Dear ir and Madam"
+        << ""
+        << "pasted";
+    QTest::newRow("popup Delete, nothing selected") << "mnuDropMenu1"
+                                                    << "Delete" << 4 << 0 << "DearSir and Madam"
+                                                    << ""
+                                                    << "pasted";
     QTest::newRow("menu Select All") << "mnuEdit"
                                      << "SelectAll" << 3 << 0 << before << before << "pasted";
     QTest::newRow("popup Select All") << "mnuDropMenu1"
@@ -350,33 +365,85 @@ void DispatchTest::insertTextFile_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("selected");
     QTest::addColumn<QString>("inserted");
     QTest::addColumn<bool>("bold");
     const QByteArray rtf = "{\\rtf1\\ansi{\\b Bold} words\\par}";
-    QTest::newRow("letter.RTF is rich text") << "letter.RTF" << rtf << "Bold words" << true;
-    QTest::newRow("notes.txt is plain text")
-        << "notes.txt" << rtf << QString::fromLatin1(rtf) << false;
-    QTest::newRow("a name without extension is plain text")
-        << "README" << QByteArray("caf\xe9 au lait") << "café au lait" << false;
+    QTest::newRow("nominal: letter.RTF is rich text")
+        << "letter.RTF" << rtf << 0 << "Bold words" << true;
+    QTest::newRow("nominal: notes.txt is plain text")
+        << "notes.txt" << rtf << 0 << QString::fromLatin1(rtf) << false;
+    QTest::newRow("nominal: a name without extension is plain text")
+        << "README" << QByteArray("caf\xe9 au lait") << 0 << "café au lait" << false;
+    QTest::newRow("nominal: the file replaces the selection")
+        << "notes.txt" << QByteArray("two\r\nlines") << 3 << "two\nlines" << false;
+    QTest::newRow("robustness: an empty text file inserts nothing")
+        << "empty.txt" << QByteArray() << 3 << "" << false;
+    QTest::newRow("robustness: an empty RTF file inserts nothing")
+        << "empty.rtf" << QByteArray() << 3 << "" << false;
+    QTest::newRow("robustness: an RTF file without text inserts nothing")
+        << "blank.rtf" << QByteArray("{\\rtf1\\ansi}") << 3 << "" << false;
 }
 
 void DispatchTest::insertTextFile()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, content);
+    QFETCH(int, selected);
     QFETCH(QString, inserted);
     QFETCH(bool, bold);
     const QString path = files.filePath(name);
     writeFile(path, content);
     editor().setText(QStringLiteral("Start End"));
-    select(6, 0);
+    select(6, selected);
+    w().DocumentModified = false;
+    QApplication::clipboard()->setText(QStringLiteral("the user's own"));
     platform->dialogs.openAnswers.push_back(QStringList{path});
     menu("mnuInsert", "TextFile");
     QCOMPARE(platform->dialogs.openRequests.last().title, QStringLiteral("Select File to Insert"));
-    QCOMPARE(editor().Text(), QStringLiteral("Start ") + inserted + QStringLiteral("End"));
+    // The clipboard is the user's: the file never passes through it.
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("the user's own"));
+    QVERIFY(w().rtfTemp->Text().isEmpty());
+    if (inserted.isEmpty()) {
+        QCOMPARE(editor().Text(), QStringLiteral("Start End"));
+        QCOMPARE(editor().SelText(), QStringLiteral("End"));
+        QVERIFY(!w().DocumentModified);
+        return;
+    }
+    QCOMPARE(editor().Text(),
+             QStringLiteral("Start ") + inserted + QStringLiteral("Start End").mid(6 + selected));
+    QCOMPARE(editor().SelStart(), 6 + int(inserted.size()));
+    QVERIFY(w().DocumentModified);
     select(6, 4);
     QCOMPARE(editor().SelBold(), std::optional<bool>(bold));
-    QVERIFY(w().rtfTemp->Text().isEmpty());
+    // One step to undo.
+    menu("mnuEdit", "Undo");
+    QCOMPARE(editor().Text(), QStringLiteral("Start End"));
+}
+
+void DispatchTest::insertRichTextFileKeepsItsPictures()
+{
+    QImage picture(6, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(picture.save(&buffer, "PNG"));
+    const QString path = files.filePath(QStringLiteral("logo.rtf"));
+    writeFile(path, "{\\rtf1\\ansi Logo: {\\pict\\pngblip " + png.toHex() + "}\\par}");
+    editor().setText(QStringLiteral("AB"));
+    select(1, 0);
+    platform->dialogs.openAnswers.push_back(QStringList{path});
+    menu("mnuInsert", "TextFile");
+    QCOMPARE(editor().Text(),
+             QStringLiteral("ALogo: ") + QChar(QChar::ObjectReplacementCharacter) + u'B');
+    // The picture came along with the text.
+    QTextCursor at(editor().document());
+    at.setPosition(8);
+    const QString name = at.charFormat().toImageFormat().name();
+    QVERIFY(!name.isEmpty());
+    const QVariant held = editor().document()->resource(QTextDocument::ImageResource, QUrl(name));
+    QCOMPARE(qvariant_cast<QImage>(held).size(), QSize(6, 4));
 }
 
 void DispatchTest::insertFailuresLeaveEditorAndClipboard_data()
@@ -424,13 +491,24 @@ void DispatchTest::insertPicture()
     QVERIFY(picture.save(path));
     editor().setText(QStringLiteral("AB"));
     select(1, 0);
+    QApplication::clipboard()->setText(QStringLiteral("the user's own"));
     platform->dialogs.openAnswers.push_back(QStringList{path});
     menu("mnuInsert", "Picture");
     QCOMPARE(platform->dialogs.openRequests.last().title, QStringLiteral("Select Picture..."));
     QVERIFY(platform->dialogs.openRequests.last().nameFilters.join(u' ').contains("*.png"));
     QCOMPARE(editor().Text(),
              QStringLiteral("A") + QChar(QChar::ObjectReplacementCharacter) + QStringLiteral("B"));
-    QCOMPARE(QApplication::clipboard()->image().size(), QSize(24, 16));
+    QCOMPARE(editor().SelStart(), 2);
+    // Straight into the document: the clipboard keeps what the user put there.
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("the user's own"));
+    QVERIFY(QApplication::clipboard()->image().isNull());
+    QTextCursor at(editor().document());
+    at.setPosition(2);
+    const QString name = at.charFormat().toImageFormat().name();
+    const QVariant held = editor().document()->resource(QTextDocument::ImageResource, QUrl(name));
+    QCOMPARE(qvariant_cast<QImage>(held).size(), QSize(24, 16));
+    menu("mnuEdit", "Undo");
+    QCOMPARE(editor().Text(), QStringLiteral("AB"));
 }
 
 void DispatchTest::fontDialogAppliesChoiceAsOneStep()
@@ -459,6 +537,41 @@ void DispatchTest::fontDialogAppliesChoiceAsOneStep()
     platform->dialogs.fontAnswers.push_back(std::nullopt);
     menu("mnuFormat", "Font");
     QCOMPARE(editor().SelBold(), std::optional<bool>(false));
+}
+
+void DispatchTest::fontDialogWithoutColourKeepsTheTextsColour()
+{
+    editor().setText(QStringLiteral("Dear Sir"));
+    select(0, 4);
+    editor().setSelColor(0x0000FF);
+    select(5, 3);
+    editor().setSelColor(0xFF0000);
+    // An earlier dialog with a colour leaves it in the dialog object.
+    FontChoice coloured;
+    coloured.family = QStringLiteral("DejaVu Sans");
+    coloured.color = QColor(0, 255, 0);
+    platform->dialogs.fontAnswers.push_back(coloured);
+    menu("mnuFormat", "Font");
+    QCOMPARE(editor().SelColor(), std::optional<quint32>(0x00FF00));
+    menu("mnuEdit", "Undo");
+
+    // The desktop's font dialog, which has no colour.
+    FontChoice plain;
+    plain.family = QStringLiteral("DejaVu Serif");
+    plain.pointSize = 16;
+    plain.weight = 700;
+    platform->dialogs.fontAnswers.push_back(plain);
+    select(0, 8);
+    menu("mnuFormat", "Font");
+    QCOMPARE(editor().SelBold(), std::optional<bool>(true));
+    QCOMPARE(editor().SelFontSize(), std::optional<double>(16));
+    QCOMPARE(editor().SelColor(), std::nullopt);
+    select(0, 4);
+    QCOMPARE(editor().SelColor(), std::optional<quint32>(0x0000FF));
+    select(5, 3);
+    QCOMPARE(editor().SelColor(), std::optional<quint32>(0xFF0000));
+    QCOMPARE(platform->dialogs.fontRequests.last().minPointSize, 10.0);
+    QCOMPARE(platform->dialogs.fontRequests.last().maxPointSize, 72.0);
 }
 
 void DispatchTest::fileCommands()
@@ -512,6 +625,23 @@ void DispatchTest::helpAndSupport()
     QCOMPARE(platform->desktop.openedUrls.at(0),
              QUrl::fromLocalFile(programDirectory() + QStringLiteral("/help/index.html")));
     QCOMPARE(platform->desktop.openedUrls.at(1).scheme(), QStringLiteral("mailto"));
+    QVERIFY(platform->messages.shown.isEmpty());
+}
+
+void DispatchTest::helpAndSupportWithoutAProgramSaySo()
+{
+    // A desktop with no viewer for the manual and no mail program.
+    platform->desktop.opens = false;
+    platform->messages.expect(
+        QStringLiteral("The manual %1 cannot be opened.").arg(CommandDispatcher::helpPath()),
+        QStringLiteral("Help"), MsgButtons::Ok, MsgIcon::Exclamation);
+    menu("mnuHelp", "Help");
+    platform->messages.expect(
+        QStringLiteral("No mail program is set up to write to support@brightquill.com. Please "
+                       "write to that address from the mail program you use."),
+        QStringLiteral("Technical Support"), MsgButtons::Ok, MsgIcon::Exclamation);
+    menu("mnuHelp", "Support");
+    platform->messages.verifyDone();
 }
 
 void DispatchTest::rightClickOpensPopupBeforeEditingSwitch()

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 using namespace lw;
 using namespace Qt::StringLiterals;
@@ -21,6 +22,8 @@ namespace {
 
 const QString notice = u"Notice"_s;
 const QString openQuestion = u"The current file has been modified.  Save changes?"_s;
+const QString flattenQuestion = u"The file '%1' will be saved as plain text; its formatting and "
+                                "pictures will be lost. Save anyway?"_s;
 const QString documentFilter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s;
 
 QByteArray bytesOf(const QString& path)
@@ -47,12 +50,19 @@ private slots:
     void openUnreadableFileChangesOnlyPath();
     void readDocumentFileReadsWholeFile_data();
     void readDocumentFileReadsWholeFile();
-    void saveAsAppendsTxt_data();
-    void saveAsAppendsTxt();
+    void openModifiedCancelledKeepsDocument();
+    void saveAsExtension_data();
+    void saveAsExtension();
     void saveAsCancelledMarksModified();
     void saveAsWriteFails();
     void encodingRoundTrip_data();
     void encodingRoundTrip();
+    void unchangedFileSavedBackByteExact_data();
+    void unchangedFileSavedBackByteExact();
+    void editedFileKeepsEncoding_data();
+    void editedFileKeepsEncoding();
+    void rtfNeverFlattenedSilently_data();
+    void rtfNeverFlattenedSilently();
     void formattingIsNotWritten();
     void saveAfterSaveAs();
     void letterDisplayKeepsDocumentPath();
@@ -147,7 +157,7 @@ void DocumentsTest::openModifiedAnsweredNo()
     writeFile(u"b.txt"_s, "From the file");
     w.RTB->setText(u"my changes"_s);
     QVERIFY(w.DocumentModified);
-    expectMessage(openQuestion, MsgButtons::YesNo, MsgIcon::None, MsgAnswer::No);
+    expectMessage(openQuestion, MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::No);
     platform->dialogs.openAnswers.push_back(chooseFile ? std::optional(QStringList{file("b.txt")})
                                                        : std::nullopt);
     w.OpenDocument();
@@ -167,7 +177,7 @@ void DocumentsTest::openModifiedAnsweredYesSavesFirst()
     w.OpenDocument();
     w.RTB->setText(u"new"_s);
 
-    expectMessage(openQuestion, MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+    expectMessage(openQuestion, MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::Yes);
     expectMessage("You will overwrite current file at '" + file(u"current.txt"_s) +
                       "' and it is unreversible, proceed?",
                   MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
@@ -175,7 +185,8 @@ void DocumentsTest::openModifiedAnsweredYesSavesFirst()
     platform->dialogs.openAnswers.push_back(QStringList{file(u"next.txt"_s)});
     w.OpenDocument();
 
-    QCOMPARE(bytesOf(file(u"current.txt"_s)), QByteArray("new\r\n"));
+    // The file had no line break at its end, and gets none.
+    QCOMPARE(bytesOf(file(u"current.txt"_s)), QByteArray("new"));
     QCOMPARE(w.RTB->Text(), u"next"_s);
     QCOMPARE(w.CurrentDocumentPath, file(u"next.txt"_s));
     QVERIFY(!w.DocumentModified);
@@ -184,42 +195,63 @@ void DocumentsTest::openModifiedAnsweredYesSavesFirst()
 void DocumentsTest::openAfterDeclinedSaveAndCancelledSaveAs_data()
 {
     QTest::addColumn<bool>("hasCurrentFile");
-    QTest::addColumn<bool>("chooseFile");
-    QTest::newRow("nominal: overwrite declined, then a file chosen") << true << true;
-    QTest::newRow("nominal: overwrite declined, then Open cancelled") << true << false;
-    QTest::newRow("edge: no current file, Save As straight away") << false << true;
+    QTest::addColumn<bool>("writeFails");
+    QTest::newRow("robustness: overwrite declined, Save As cancelled") << true << false;
+    QTest::newRow("robustness: no current file, Save As cancelled") << false << false;
+    QTest::newRow("robustness: the write fails") << true << true;
 }
 
+// A save that did not happen keeps the document: Open goes no further.
 void DocumentsTest::openAfterDeclinedSaveAndCancelledSaveAs()
 {
     QFETCH(bool, hasCurrentFile);
-    QFETCH(bool, chooseFile);
+    QFETCH(bool, writeFails);
     frmMail& w = window();
     writeFile(u"current.txt"_s, "old");
-    writeFile(u"next.txt"_s, "next");
     if (hasCurrentFile) {
         platform->dialogs.openAnswers.push_back(QStringList{file(u"current.txt"_s)});
         w.OpenDocument();
     }
+    if (writeFails)
+        QVERIFY(QFile::remove(file(u"current.txt"_s)) && QDir().mkdir(file(u"current.txt"_s)));
     w.RTB->setText(u"unsaved"_s);
 
-    expectMessage(openQuestion, MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+    expectMessage(openQuestion, MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::Yes);
     if (hasCurrentFile)
         expectMessage("You will overwrite current file at '" + file(u"current.txt"_s) +
                           "' and it is unreversible, proceed?",
-                      MsgButtons::YesNo, MsgIcon::None, MsgAnswer::No);
-    platform->dialogs.saveAnswers.push_back(std::nullopt);
-    expectMessage(u"File not Saved!"_s);
-    platform->dialogs.openAnswers.push_back(
-        chooseFile ? std::optional(QStringList{file("next.txt")}) : std::nullopt);
+                      MsgButtons::YesNo, MsgIcon::None,
+                      writeFails ? MsgAnswer::Yes : MsgAnswer::No);
+    if (writeFails) {
+        platform->messages.expect(
+            u"Cannot write %1: Filename refers to a directory\n\nThe document has not been "
+            "saved."_s.arg(file(u"current.txt"_s)),
+            notice, MsgButtons::Ok, MsgIcon::Exclamation);
+    } else {
+        platform->dialogs.saveAnswers.push_back(std::nullopt);
+        expectMessage(u"File not Saved!"_s);
+    }
     w.OpenDocument();
 
-    QCOMPARE(platform->dialogs.saveRequests.size(), 1);
-    QCOMPARE(platform->dialogs.openRequests.size(), hasCurrentFile ? 2 : 1);
-    QCOMPARE(bytesOf(file(u"current.txt"_s)), QByteArray("old"));
-    QCOMPARE(w.RTB->Text(), chooseFile ? u"next"_s : u"unsaved"_s);
-    QCOMPARE(w.DocumentModified, !chooseFile);
-    QCOMPARE(w.CurrentDocumentPath, chooseFile ? file(u"next.txt"_s) : file(u"current.txt"_s));
+    QCOMPARE(platform->dialogs.saveRequests.size(), writeFails ? 0 : 1);
+    QCOMPARE(platform->dialogs.openRequests.size(), hasCurrentFile ? 1 : 0);
+    if (!writeFails)
+        QCOMPARE(bytesOf(file(u"current.txt"_s)), QByteArray("old"));
+    QCOMPARE(w.RTB->Text(), u"unsaved"_s);
+    QVERIFY(w.DocumentModified);
+    QCOMPARE(w.CurrentDocumentPath, hasCurrentFile ? file(u"current.txt"_s) : QString());
+}
+
+void DocumentsTest::openModifiedCancelledKeepsDocument()
+{
+    frmMail& w = window();
+    w.RTB->setText(u"my changes"_s);
+    expectMessage(openQuestion, MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::Cancel);
+    w.OpenDocument();
+    QVERIFY(platform->dialogs.openRequests.isEmpty());
+    QVERIFY(platform->dialogs.saveRequests.isEmpty());
+    QCOMPARE(w.RTB->Text(), u"my changes"_s);
+    QVERIFY(w.DocumentModified);
 }
 
 void DocumentsTest::openUnreadableFileChangesOnlyPath()
@@ -250,35 +282,61 @@ void DocumentsTest::readDocumentFileReadsWholeFile()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     writeFile(u"letter.rtf"_s, bytes);
-    const std::optional<QString> read = readDocumentFile(file(u"letter.rtf"_s));
+    const std::optional<DecodedText> read = readDocumentFile(file(u"letter.rtf"_s));
     QVERIFY(read);
-    QCOMPARE(*read, text);
+    QCOMPARE(read->text, text);
     QVERIFY(!readDocumentFile(file(u"missing.txt"_s)));
 }
 
-void DocumentsTest::saveAsAppendsTxt_data()
+void DocumentsTest::saveAsExtension_data()
 {
     QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("written");
-    QTest::newRow("nominal: plain name") << "letter"
-                                         << "letter.txt";
-    QTest::newRow("nominal: .txt appended again") << "letter.txt"
-                                                  << "letter.txt.txt";
-    QTest::newRow("nominal: other extension kept") << "letter.rtf"
-                                                   << "letter.rtf.txt";
-    QTest::newRow("edge: existing file replaced without a question") << "old"
-                                                                     << "old.txt";
+    QTest::addColumn<int>("type");         // the file type chosen in the dialog, 0-based
+    QTest::addColumn<QString>("existing"); // a file there before
+    QTest::addColumn<int>("replace");      // the answer to the replace question; -1: not asked
+    QTest::addColumn<QString>("written");  // empty: nothing written
+    const int notAsked = -1;
+    QTest::newRow("nominal: a name without extension gets the type's")
+        << "letter" << 0 << "" << notAsked << "letter.txt";
+    QTest::newRow("nominal: a name with .txt is kept")
+        << "letter.txt" << 0 << "" << notAsked << "letter.txt";
+    QTest::newRow("nominal: another extension is kept")
+        << "letter.md" << 0 << "" << notAsked << "letter.md";
+    QTest::newRow("nominal: All Files adds nothing") << "letter" << 1 << "" << notAsked << "letter";
+    QTest::newRow("edge: a leading dot makes no extension")
+        << ".letter" << 0 << "" << notAsked << ".letter.txt";
+    QTest::newRow("robustness: the name chosen exists, the dialog has asked")
+        << "letter.txt" << 0 << "letter.txt" << notAsked << "letter.txt";
+    QTest::newRow("robustness: the name written exists, replace answered Yes")
+        << "clash" << 0 << "clash.txt" << int(MsgAnswer::Yes) << "clash.txt";
+    QTest::newRow("robustness: the name written exists, replace answered No")
+        << "clash" << 0 << "clash.txt" << int(MsgAnswer::No) << "";
+    QTest::newRow("robustness: All Files over a name without extension")
+        << "clash" << 1 << "clash" << notAsked << "clash";
 }
 
-void DocumentsTest::saveAsAppendsTxt()
+void DocumentsTest::saveAsExtension()
 {
     QFETCH(QString, chosen);
+    QFETCH(int, type);
+    QFETCH(QString, existing);
+    QFETCH(int, replace);
     QFETCH(QString, written);
     frmMail& w = window();
-    writeFile(u"old.txt"_s, "previous content that is longer");
+    const QByteArray old("previous content that is longer");
+    if (!existing.isEmpty())
+        writeFile(existing, old);
     w.RTB->setText(u"Dear Sir,\nThank you."_s);
     platform->dialogs.saveAnswers.push_back(file(chosen));
-    expectMessage(u"File Saved!"_s, MsgButtons::Ok, MsgIcon::Information);
+    platform->dialogs.saveFilterAnswers.push_back(type);
+    if (replace >= 0)
+        platform->messages.expect(
+            u"%1 already exists.\nDo you want to replace it?"_s.arg(file(chosen + u".txt"_s)),
+            u"Save As"_s, MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer(replace));
+    if (written.isEmpty())
+        expectMessage(u"File not Saved!"_s);
+    else
+        expectMessage(u"File Saved!"_s, MsgButtons::Ok, MsgIcon::Information);
     w.SaveDocumentAs();
 
     QCOMPARE(platform->dialogs.saveRequests.size(), 1);
@@ -286,10 +344,17 @@ void DocumentsTest::saveAsAppendsTxt()
     QCOMPARE(request.title, u"Save As"_s);
     QCOMPARE(request.nameFilters, nameFilters(documentFilter));
     QCOMPARE(request.filterIndex, 0);
-    QCOMPARE(bytesOf(file(written)), QByteArray("Dear Sir,\r\nThank you."));
-    QVERIFY(!QFile::exists(file(chosen)) || chosen == written);
-    QCOMPARE(w.CurrentDocumentPath, file(written));
-    QVERIFY(!w.DocumentModified);
+    QStringList files{existing, written};
+    files.removeAll(QString());
+    files.removeDuplicates();
+    files.sort();
+    QCOMPARE(QDir(this->files->path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), files);
+    if (!existing.isEmpty() && existing != written)
+        QCOMPARE(bytesOf(file(existing)), old);
+    if (!written.isEmpty())
+        QCOMPARE(bytesOf(file(written)), QByteArray("Dear Sir,\r\nThank you."));
+    QCOMPARE(w.CurrentDocumentPath, written.isEmpty() ? QString() : file(written));
+    QCOMPARE(w.DocumentModified, written.isEmpty());
 }
 
 void DocumentsTest::saveAsCancelledMarksModified()
@@ -303,7 +368,7 @@ void DocumentsTest::saveAsCancelledMarksModified()
     QVERIFY(w.CurrentDocumentPath.isEmpty());
     // The shutdown question follows at exit.
     platform->messages.expect(u"Current file has been modified.  Save changes?"_s, notice,
-                              MsgButtons::YesNo, MsgIcon::None, MsgAnswer::No);
+                              MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::No);
     QVERIFY(w.close());
 }
 
@@ -313,7 +378,8 @@ void DocumentsTest::saveAsWriteFails()
     w.RTB->setText(u"text"_s);
     const QString chosen = file(u"no such folder/letter"_s);
     platform->dialogs.saveAnswers.push_back(chosen);
-    expectMessage(u"File not Saved!"_s);
+    expectMessage(
+        u"File not Saved!\n\nCannot write %1.txt: No such file or directory"_s.arg(chosen));
     w.SaveDocumentAs();
     QVERIFY(w.DocumentModified);
     QCOMPARE(w.CurrentDocumentPath, chosen + u".txt"_s);
@@ -334,12 +400,19 @@ void DocumentsTest::encodingRoundTrip_data()
     const QByteArray mixed = u"Café Ω"_s.toUtf8();
     QTest::newRow("nominal: one character outside Windows-1252 keeps UTF-8")
         << mixed << u"Café Ω"_s << mixed;
-    QTest::newRow("lossless: Latin UTF-8 written as Windows-1252")
-        << QByteArray("Gr\xC3\xBC\xC3\x9F\r\n") << u"Grüß\n"_s << QByteArray("Gr\xFC\xDF\r\n");
-    QTest::newRow("lossless: byte-order mark dropped")
-        << QByteArray("\xEF\xBB\xBFH\xC3\xA9llo") << u"Héllo"_s << QByteArray("H\xE9llo");
-    QTest::newRow("lossless: lone line feeds written as CR LF")
-        << QByteArray("one\ntwo") << u"one\ntwo"_s << QByteArray("one\r\ntwo");
+    QTest::newRow("nominal: Latin UTF-8 stays UTF-8")
+        << QByteArray("Gr\xC3\xBC\xC3\x9F\r\n") << u"Grüß\n"_s
+        << QByteArray("Gr\xC3\xBC\xC3\x9F\r\n");
+    QTest::newRow("nominal: byte-order mark kept")
+        << QByteArray("\xEF\xBB\xBFH\xC3\xA9llo") << u"Héllo"_s
+        << QByteArray("\xEF\xBB\xBFH\xC3\xA9llo");
+    QTest::newRow("nominal: line feeds stay line feeds")
+        << QByteArray("one\ntwo\n") << u"one\ntwo\n"_s << QByteArray("one\ntwo\n");
+    QTest::newRow("nominal: UTF-16 read as UTF-16")
+        << QByteArray("\xFF\xFE\xA9\0 \0\r\0\n\0", 10) << u"© \n"_s
+        << QByteArray("\xFF\xFE\xA9\0 \0\r\0\n\0", 10);
+    QTest::newRow("robustness: a stray Windows-1252 byte in UTF-8")
+        << QByteArray("\xE2\x82\xAC 5 \x80") << u"€ 5 €"_s << u"€ 5 €"_s.toUtf8();
 }
 
 void DocumentsTest::encodingRoundTrip()
@@ -364,6 +437,145 @@ void DocumentsTest::encodingRoundTrip()
     platform->dialogs.openAnswers.push_back(QStringList{file(u"out.txt"_s)});
     w.OpenDocument();
     QCOMPARE(w.RTB->Text(), text);
+}
+
+void DocumentsTest::unchangedFileSavedBackByteExact_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("nominal: CR LF, final line break") << QByteArray("Dear Sir,\r\n\r\nYours\r\n");
+    QTest::newRow("nominal: CR LF, no final line break") << QByteArray("Dear Sir,\r\nYours");
+    QTest::newRow("nominal: LF, final line break") << u"Grüße,\nAnna\n"_s.toUtf8();
+    QTest::newRow("nominal: LF, no final line break") << QByteArray("a\nb");
+    QTest::newRow("nominal: Windows-1252") << QByteArray("Caf\xE9 \x80 10\r\n");
+    QTest::newRow("nominal: UTF-8 with byte-order mark") << QByteArray("\xEF\xBB\xBFN\xC3\xA9\n");
+    QTest::newRow("nominal: UTF-16 big-endian") << QByteArray("\xFE\xFF\0O\0K\0\n", 8);
+    QTest::newRow("edge: blank lines at the end") << QByteArray("a\r\n\r\n\r\n");
+}
+
+// Open, an edit undone, Save and Save As: the same bytes, every time.
+void DocumentsTest::unchangedFileSavedBackByteExact()
+{
+    QFETCH(QByteArray, bytes);
+    frmMail& w = window();
+    w.show();
+    writeFile(u"letter.txt"_s, bytes);
+    platform->dialogs.openAnswers.push_back(QStringList{file(u"letter.txt"_s)});
+    w.OpenDocument();
+    QTest::keyClick(w.RTB->textEdit(), Qt::Key_X);
+    QTest::keyClick(w.RTB->textEdit(), Qt::Key_Backspace);
+    QVERIFY(w.DocumentModified);
+
+    for (int round = 0; round < 2; ++round) {
+        w.DocumentModified = true;
+        expectMessage("You will overwrite current file at '" + file(u"letter.txt"_s) +
+                          "' and it is unreversible, proceed?",
+                      MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+        expectMessage(u"File Saved!"_s);
+        QVERIFY(w.SaveDocument());
+        QCOMPARE(bytesOf(file(u"letter.txt"_s)), bytes);
+    }
+    platform->dialogs.saveAnswers.push_back(file(u"copy.txt"_s));
+    expectMessage(u"File Saved!"_s, MsgButtons::Ok, MsgIcon::Information);
+    QVERIFY(w.SaveDocumentAs());
+    QCOMPARE(bytesOf(file(u"copy.txt"_s)), bytes);
+}
+
+void DocumentsTest::editedFileKeepsEncoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("saved");
+    QTest::newRow("nominal: UTF-8 that would fit Windows-1252 stays UTF-8")
+        << QByteArray("Gr\xC3\xBC\xC3\x9F\n") << u"é"_s
+        << QByteArray("\xC3\xA9Gr\xC3\xBC\xC3\x9F\n");
+    QTest::newRow("nominal: Windows-1252 stays Windows-1252") << QByteArray("Caf\xE9\r\n") << u"é"_s
+                                                              << QByteArray("\xE9"
+                                                                            "Caf\xE9\r\n");
+    QTest::newRow("lossless: Windows-1252 without room for a character becomes UTF-8")
+        << QByteArray("Caf\xE9\r\n") << u"Ω"_s
+        << QByteArray("\xCE\xA9"
+                      "Caf\xC3\xA9\r\n");
+    QTest::newRow("nominal: UTF-16 stays UTF-16")
+        << QByteArray("\xFF\xFEO\0K\0", 6) << u"é"_s << QByteArray("\xFF\xFE\xE9\0O\0K\0", 8);
+}
+
+void DocumentsTest::editedFileKeepsEncoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, saved);
+    frmMail& w = window();
+    w.show();
+    writeFile(u"letter.txt"_s, bytes);
+    platform->dialogs.openAnswers.push_back(QStringList{file(u"letter.txt"_s)});
+    w.OpenDocument();
+    // A key that gives the character, as a keyboard layout that has it would.
+    QTest::sendKeyEvent(QTest::Press, w.RTB->textEdit(), Qt::Key_unknown, typed, Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, w.RTB->textEdit(), Qt::Key_unknown, typed, Qt::NoModifier);
+    QVERIFY(w.RTB->Text().startsWith(typed));
+    expectMessage("You will overwrite current file at '" + file(u"letter.txt"_s) +
+                      "' and it is unreversible, proceed?",
+                  MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+    expectMessage(u"File Saved!"_s);
+    QVERIFY(w.SaveDocument());
+    QCOMPARE(bytesOf(file(u"letter.txt"_s)), saved);
+}
+
+void DocumentsTest::rtfNeverFlattenedSilently_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("saveAs");
+    QTest::addColumn<bool>("flatten");
+    QTest::newRow("robustness: Save over an .rtf, flattening declined")
+        << "offer.rtf" << false << false;
+    QTest::newRow("nominal: Save over an .rtf, flattening agreed") << "offer.rtf" << false << true;
+    QTest::newRow("robustness: letter case of the extension") << "OFFER.RTF" << false << false;
+    QTest::newRow("robustness: Save As to an .rtf name, flattening declined")
+        << "copy.rtf" << true << false;
+}
+
+void DocumentsTest::rtfNeverFlattenedSilently()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, saveAs);
+    QFETCH(bool, flatten);
+    frmMail& w = window();
+    const QByteArray rtf("{\\rtf1\\ansi {\\b Bold} and plain\\par}");
+    writeFile(u"source.rtf"_s, rtf);
+    if (!saveAs)
+        writeFile(name, rtf);
+    platform->dialogs.openAnswers.push_back(QStringList{file(saveAs ? u"source.rtf"_s : name)});
+    w.OpenDocument();
+    QCOMPARE(w.RTB->Text().trimmed(), u"Bold and plain"_s);
+    QCOMPARE(w.RTB->SelBold(), std::optional<bool>(true));
+    w.RTB->setSelStart(int(w.RTB->Text().indexOf(u"plain"_s)) + 5);
+    w.RTB->setSelText(u"!"_s);
+
+    if (saveAs) {
+        platform->dialogs.saveAnswers.push_back(file(name));
+        platform->dialogs.saveFilterAnswers.push_back(1);
+    } else {
+        expectMessage("You will overwrite current file at '" + file(name) +
+                          "' and it is unreversible, proceed?",
+                      MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+    }
+    expectMessage(flattenQuestion.arg(file(name)), MsgButtons::YesNo, MsgIcon::Exclamation,
+                  flatten ? MsgAnswer::Yes : MsgAnswer::No);
+    if (flatten)
+        expectMessage(u"File Saved!"_s);
+    else if (saveAs)
+        expectMessage(u"File not Saved!"_s);
+    const bool saved = saveAs ? w.SaveDocumentAs() : w.SaveDocument();
+
+    QCOMPARE(saved, flatten);
+    QCOMPARE(w.DocumentModified, !flatten);
+    if (flatten) {
+        QCOMPARE(bytesOf(file(name)).trimmed(), QByteArray("Bold and plain!"));
+    } else {
+        QCOMPARE(QFile::exists(file(name)), !saveAs);
+        if (!saveAs)
+            QCOMPARE(bytesOf(file(name)), rtf);
+    }
 }
 
 void DocumentsTest::formattingIsNotWritten()

@@ -1,4 +1,5 @@
 #include "FakeServices.h"
+#include "FileSizeLimit.h"
 #include "TestLibrary.h"
 #include "WidgetContents.h"
 #include "app/Letterwright.h"
@@ -24,8 +25,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace lw;
@@ -64,32 +63,6 @@ QByteArray bytesOf(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// Lowers the largest file this process may write, as a full disk would stop it.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        // A write past the limit then fails with EFBIG instead of ending the process.
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit lowered = previous;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous{};
-    void (*previousHandler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -318,6 +291,11 @@ void LibraryChangesTest::addLetter()
     if (!added)
         platform->messages.expect(QStringLiteral("Title exists.  Please input another title."),
                                   notice, MsgButtons::Ok, MsgIcon::None);
+    else
+        // The refill shows another letter in place of the edits: only after asking.
+        platform->messages.expect(
+            QStringLiteral("The current file has been modified.  Save changes?"), notice,
+            MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::No);
     w.RTB->setText(QStringLiteral("unsaved work"));
     w.cmdBtn[0]->click();
     QCOMPARE(dialogsShown, 1);
@@ -661,8 +639,8 @@ void LibraryChangesTest::saveQuestionByPath_data()
     QTest::newRow("nominal: the letter's own file, Yes") << "letter/damaged.txt" << true << true;
     QTest::newRow("nominal: the letter's own file, No leads to Save As")
         << "letter/damaged.txt" << true << false;
-    QTest::newRow("edge: the letter's file in other letter case")
-        << "LETTER/Damaged.TXT" << true << true;
+    QTest::newRow("robustness: a name that differs in letter case is another file")
+        << "LETTER/Damaged.TXT" << false << true;
     QTest::newRow("nominal: another letter's file is a current file")
         << "letter/late.txt" << false << true;
     QTest::newRow("nominal: a file elsewhere, Yes") << "elsewhere.txt" << false << true;
@@ -706,9 +684,9 @@ void LibraryChangesTest::saveQuestionByPath()
 
     const QString written = aboutLetter ? QStringLiteral("letter/damaged.txt") : opened;
     for (auto file = files.begin(); file != files.end(); ++file) {
-        const QByteArray expected = yes && file.key() == written
-                                        ? QByteArray("Dear Sir,\r\nNew text \x80\r\n")
-                                        : file.value();
+        // The opened file's last line had its line break; the new text's has none.
+        const QByteArray expected =
+            yes && file.key() == written ? QByteArray("Dear Sir,\r\nNew text \x80") : file.value();
         QCOMPARE(bytesOf(programFile(file.key())), expected);
     }
     QCOMPARE(w.DocumentModified, !yes);
@@ -781,7 +759,7 @@ void LibraryChangesTest::saveFailedWriteKeepsOldFile()
                  reason.contains(u'%') ? reason.arg(target) : reason),
         notice, MsgButtons::Ok, MsgIcon::Exclamation);
     {
-        std::optional<FileSizeLimit> limit;
+        std::optional<test::FileSizeLimit> limit;
         if (failure == "full disk")
             limit.emplace(4096);
         w.SaveDocument();
@@ -794,38 +772,67 @@ void LibraryChangesTest::saveFailedWriteKeepsOldFile()
 
 void LibraryChangesTest::shutdownYesRunsSave_data()
 {
-    QTest::addColumn<bool>("overwrite");
-    QTest::newRow("nominal: Yes, then the file overwritten") << true;
-    QTest::newRow("nominal: Yes, overwrite declined and Save As cancelled") << false;
+    QTest::addColumn<QString>("ending");
+    QTest::newRow("nominal: Yes, then the file overwritten") << "saved";
+    QTest::newRow("nominal: No, the edits dropped") << "dropped";
+    QTest::newRow("robustness: Cancel keeps the window") << "cancelled";
+    QTest::newRow("robustness: Yes, overwrite declined and Save As cancelled") << "not saved";
+    QTest::newRow("robustness: Yes, the write fails") << "failed";
 }
 
 void LibraryChangesTest::shutdownYesRunsSave()
 {
-    QFETCH(bool, overwrite);
+    QFETCH(QString, ending);
     start();
     frmMail& w = window();
     useProgramDirectory({{"doc.txt", "old"}});
     open(programFile("doc.txt"));
     w.RTB->setText(QStringLiteral("changed"));
     w.show();
+    const MsgAnswer answer = ending == "dropped"     ? MsgAnswer::No
+                             : ending == "cancelled" ? MsgAnswer::Cancel
+                                                     : MsgAnswer::Yes;
     platform->messages.expect(QStringLiteral("Current file has been modified.  Save changes?"),
-                              notice, MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
-    platform->messages.expect(
-        QStringLiteral("You will overwrite current file at '") + programFile("doc.txt") +
-            QStringLiteral("' and it is unreversible, proceed?"),
-        notice, MsgButtons::YesNo, MsgIcon::None, overwrite ? MsgAnswer::Yes : MsgAnswer::No);
-    if (overwrite) {
+                              notice, MsgButtons::YesNoCancel, MsgIcon::None, answer);
+    if (answer == MsgAnswer::Yes)
+        platform->messages.expect(QStringLiteral("You will overwrite current file at '") +
+                                      programFile("doc.txt") +
+                                      QStringLiteral("' and it is unreversible, proceed?"),
+                                  notice, MsgButtons::YesNo, MsgIcon::None,
+                                  ending == "not saved" ? MsgAnswer::No : MsgAnswer::Yes);
+    if (ending == "saved") {
         platform->messages.expect(QStringLiteral("File Saved!"), notice, MsgButtons::Ok,
                                   MsgIcon::None);
-    } else {
+    } else if (ending == "not saved") {
         platform->dialogs.saveAnswers.push_back(std::nullopt);
         platform->messages.expect(QStringLiteral("File not Saved!"), notice, MsgButtons::Ok,
                                   MsgIcon::None);
+    } else if (ending == "failed") {
+        platform->messages.expect(
+            QStringLiteral("Cannot write %1: File too large\n\nThe document has not been saved.")
+                .arg(programFile("doc.txt")),
+            notice, MsgButtons::Ok, MsgIcon::Exclamation);
     }
-    QVERIFY(w.close());
+    bool closed = false;
+    {
+        std::optional<test::FileSizeLimit> limit;
+        if (ending == "failed")
+            limit.emplace(4);
+        closed = w.close();
+    }
+
+    const bool ends = ending == "saved" || ending == "dropped";
+    QCOMPARE(closed, ends);
+    QCOMPARE(w.isVisible(), !ends);
     QCOMPARE(bytesOf(programFile("doc.txt")),
-             overwrite ? QByteArray("changed\r\n") : QByteArray("old"));
-    QCOMPARE(library->bytes().left(15), QByteArray("Brightquill2006"));
+             ending == "saved" ? QByteArray("changed") : QByteArray("old"));
+    // A window kept open keeps its document, and the library stays open for it.
+    QCOMPARE(library->bytes().left(15),
+             ends ? QByteArray("Brightquill2006") : QByteArray("SQLite format 3"));
+    if (!ends) {
+        QCOMPARE(w.RTB->Text(), QStringLiteral("changed"));
+        QVERIFY(w.DocumentModified);
+    }
 }
 
 QTEST_MAIN(LibraryChangesTest)

@@ -117,6 +117,11 @@ private slots:
     void shortcutsChooseMenuItems();
     void popupUsableWhileEditMenuDisabled();
     void enableByKey();
+    void deletingKeys_data();
+    void deletingKeys();
+    void delOutsideTheEditorLeavesTheLetter();
+    void toolButtonsRunTheirCommandFromAccessibility_data();
+    void toolButtonsRunTheirCommandFromAccessibility();
 
     void fontBoxApplies_data();
     void fontBoxApplies();
@@ -496,13 +501,13 @@ void MainWindowTest::surfaces_data()
     tool("CBOFONTSIZE", "", -1, -1, true, "host");
     tool("FONT_COLOR", "Font Color", 56, 63, false, "colour");
     toolSeparator();
-    tool("BOLD", "Bold", 48, 68, false, "toggle");
-    tool("ITALIC", "Italic", 49, 69, false, "toggle");
-    tool("UNDERLINE", "Underline", 50, 70, false, "toggle");
+    tool("BOLD", "Bold", 48, 68, false);
+    tool("ITALIC", "Italic", 49, 69, false);
+    tool("UNDERLINE", "Underline", 50, 70, false);
     toolSeparator();
-    tool("LJUSTIFY", "Left Justify", 51, 71, false, "group");
-    tool("CJUSTIFY", "Center Justify", 52, 72, false, "group");
-    tool("RJUSTIFY", "Right Justify", 53, 73, false, "group");
+    tool("LJUSTIFY", "Left Justify", 51, 71, false);
+    tool("CJUSTIFY", "Center Justify", 52, 72, false);
+    tool("RJUSTIFY", "Right Justify", 53, 73, false);
     toolSeparator();
     tool("NUMBERING", "Numbers", 54, 62, false);
     tool("BULLETS", "Bullets", 55, 61, false);
@@ -572,10 +577,9 @@ void MainWindowTest::surfaces()
         }
         QCOMPARE(action->toolTip(), caption);
         QCOMPARE(bar.isToolEnabled(container, key), enabled);
-        QCOMPARE(action->isCheckable(), mark == QLatin1String("toggle") || mark == "group");
-        QCOMPARE(action->actionGroup() != nullptr, mark == QLatin1String("group"));
-        if (action->actionGroup())
-            QVERIFY(action->actionGroup()->isExclusive());
+        // Plain actions: no button shows a pressed state the text does not have.
+        QVERIFY(!action->isCheckable());
+        QVERIFY(!action->actionGroup());
         if (mark == QLatin1String("colour")) {
             QVERIFY(bar.colorTool(container, key));
             QCOMPARE(bar.colorTool(container, key)->color(), quint32(255));
@@ -678,6 +682,9 @@ void MainWindowTest::editingSwitchOnFirstShow()
     QVERIFY(bar.isToolEnabled(band, QStringLiteral("OPEN")));
     QVERIFY(bar.isMenuEnabled(QStringLiteral("mnuFile")));
     QVERIFY(bar.updatesEnabled());
+    // Translate has no work in this program: it stays disabled, and says what it is.
+    QVERIFY(!bar.isToolEnabled(band, QStringLiteral("TRANSLATE")));
+    QCOMPARE(bar.tool(band, QStringLiteral("TRANSLATE"))->toolTip(), QStringLiteral("Translate"));
 }
 
 void MainWindowTest::editingSwitchOnlyOnEditorFocusAndOnce()
@@ -736,9 +743,9 @@ void MainWindowTest::shortcutsChooseMenuItems_data()
     QTest::newRow("nominal: Ctrl+A in the editor is Select All, once")
         << editor << (Qt::CTRL | Qt::Key_A) << QString() << false << "mnuEdit"
         << "SelectAll";
-    QTest::newRow("nominal: Del in the editor is Delete")
-        << editor << QKeyCombination(Qt::Key_Delete) << QString() << false << "mnuEdit"
-        << "Delete";
+    QTest::newRow("nominal: Del is the editor's own, which deletes forward")
+        << editor << QKeyCombination(Qt::Key_Delete) << QString() << false << QString()
+        << QString();
     QTest::newRow("nominal: F1 in the editor is Help")
         << editor << QKeyCombination(Qt::Key_F1) << QString() << false << "mnuHelp"
         << "Help";
@@ -765,6 +772,9 @@ void MainWindowTest::shortcutsChooseMenuItems_data()
         << "Help";
     QTest::newRow("nominal: Ctrl+C in the search box copies there")
         << search << (Qt::CTRL | Qt::Key_C) << QString() << false << QString() << QString();
+    QTest::newRow("nominal: Del in the search box deletes there")
+        << search << QKeyCombination(Qt::Key_Delete) << QString() << false << QString()
+        << QString();
 }
 
 void MainWindowTest::shortcutsChooseMenuItems()
@@ -831,6 +841,123 @@ void MainWindowTest::popupUsableWhileEditMenuDisabled()
     QCOMPARE(chosen.at(0).at(1).toString(), QStringLiteral("Copy"));
     QTRY_VERIFY(!popup->isVisible());
     QCOMPARE(window().EditingEnabled, false);
+}
+
+void MainWindowTest::deletingKeys_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QKeyCombination>("keys");
+    QTest::addColumn<int>("presses");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("nominal: Del deletes the character after the caret")
+        << 5 << 0 << QKeyCombination(Qt::Key_Delete) << 1 << "Dear ir, thank you";
+    QTest::newRow("nominal: three presses of Del, one step to undo")
+        << 5 << 0 << QKeyCombination(Qt::Key_Delete) << 3 << "Dear , thank you";
+    QTest::newRow("nominal: Del removes a selection")
+        << 4 << 4 << QKeyCombination(Qt::Key_Delete) << 1 << "Dear, thank you";
+    QTest::newRow("nominal: Ctrl+Del deletes to the end of the word")
+        << 5 << 0 << (Qt::CTRL | Qt::Key_Delete) << 1 << "Dear , thank you";
+    QTest::newRow("nominal: Ctrl+Backspace deletes to the start of the word")
+        << 8 << 0 << (Qt::CTRL | Qt::Key_Backspace) << 1 << "Dear , thank you";
+    QTest::newRow("edge: Del at the end deletes nothing")
+        << 19 << 0 << QKeyCombination(Qt::Key_Delete) << 1 << "Dear Sir, thank you";
+}
+
+void MainWindowTest::deletingKeys()
+{
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QKeyCombination, keys);
+    QFETCH(int, presses);
+    QFETCH(QString, result);
+    showWithEditorFocus();
+    RichTextBox& editor = *window().RTB;
+    const QString before = QStringLiteral("Dear Sir, thank you");
+    editor.setText(before);
+    editor.setSelStart(start);
+    editor.setSelLength(length);
+    QSignalSpy chosen(window().MenuBar, &MenuBarControl::ItemClick);
+    for (int i = 0; i < presses; ++i)
+        QTest::keyClick(editor.textEdit(), keys.key(), keys.keyboardModifiers());
+    QCOMPARE(editor.Text(), result);
+    QCOMPARE(chosen.count(), 0);
+    if (result == before)
+        return;
+    QVERIFY(window().DocumentModified);
+    // A run of presses is one step to undo, as typing is.
+    QTest::keyClick(editor.textEdit(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(editor.Text(), before);
+}
+
+void MainWindowTest::delOutsideTheEditorLeavesTheLetter()
+{
+    showWithEditorFocus();
+    RichTextBox& editor = *window().RTB;
+    const QString letter = editor.Text();
+    QVERIFY(!letter.isEmpty());
+    editor.setSelStart(0);
+    window().lstBx[0]->setFocus();
+    QTRY_VERIFY(window().lstBx[0]->hasFocus());
+    QTest::keyClick(window().lstBx[0], Qt::Key_Delete);
+    QCOMPARE(editor.Text(), letter);
+    QVERIFY(!window().DocumentModified);
+}
+
+void MainWindowTest::toolButtonsRunTheirCommandFromAccessibility_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("check");
+    QTest::newRow("nominal: BOLD") << "BOLD"
+                                   << "bold";
+    QTest::newRow("nominal: ITALIC") << "ITALIC"
+                                     << "italic";
+    QTest::newRow("nominal: UNDERLINE") << "UNDERLINE"
+                                        << "underline";
+    QTest::newRow("nominal: CJUSTIFY") << "CJUSTIFY"
+                                       << "centre";
+    QTest::newRow("nominal: RJUSTIFY") << "RJUSTIFY"
+                                       << "right";
+}
+
+void MainWindowTest::toolButtonsRunTheirCommandFromAccessibility()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, check);
+    showWithEditorFocus();
+    RichTextBox& editor = *window().RTB;
+    editor.setText(QStringLiteral("Dear Sir"));
+    editor.setSelStart(0);
+    editor.setSelLength(4);
+    QWidget* button =
+        window().MenuBar->band(band)->widgetForAction(window().MenuBar->tool(band, key));
+    QVERIFY(button);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), QAccessible::Button);
+    QVERIFY(!accessible->state().checkable);
+    QAccessibleActionInterface* actions = accessible->actionInterface();
+    QVERIFY(actions);
+    QVERIFY(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    QVERIFY(!actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+
+    const auto applied = [&] {
+        if (check == QLatin1String("bold"))
+            return editor.SelBold() == std::optional<bool>(true);
+        if (check == QLatin1String("italic"))
+            return editor.SelItalic() == std::optional<bool>(true);
+        if (check == QLatin1String("underline"))
+            return editor.SelUnderline() == std::optional<bool>(true);
+        if (check == QLatin1String("centre"))
+            return editor.SelAlignment() == std::optional<int>(RichTextBox::AlignCenter);
+        return editor.SelAlignment() == std::optional<int>(RichTextBox::AlignRight);
+    };
+    QVERIFY(!applied());
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_VERIFY(applied());
+    // The button shows no state of its own, whatever the text is.
+    QVERIFY(!accessible->state().checked);
+    QVERIFY(!accessible->state().pressed);
 }
 
 void MainWindowTest::enableByKey()

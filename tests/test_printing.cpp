@@ -118,6 +118,9 @@ private slots:
     void printerThatCannotOpenPrintsNothing();
     void unusedPrintFileKeepsEarlierPrints_data();
     void unusedPrintFileKeepsEarlierPrints();
+    void printCommandTellsWherePdfWent_data();
+    void printCommandTellsWherePdfWent();
+    void noInstalledPrinterPrintsToFiles();
     void printsThroughCupsQueue();
 
 private:
@@ -482,6 +485,70 @@ void PrintingTest::unusedPrintFileKeepsEarlierPrints()
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
     QCOMPARE(QtPrinterService::unusedPrintFile(dir.path()), dir.filePath(expected));
+}
+
+void PrintingTest::printCommandTellsWherePdfWent_data()
+{
+    QTest::addColumn<bool>("toFiles");
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("nominal: an installed printer, no word") << false << true;
+    QTest::newRow("nominal: no printer, the PDF file named") << true << true;
+    QTest::newRow("robustness: no printer, the PDF file not written") << true << false;
+}
+
+void PrintingTest::printCommandTellsWherePdfWent()
+{
+    QFETCH(bool, toFiles);
+    QFETCH(bool, writable);
+    platform->printers.toFiles = toFiles;
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString output =
+        writable ? printedFile() : dir.filePath(QStringLiteral("no such folder/Letterwright.pdf"));
+    currentPrinter().setOutputFileName(output);
+    RichTextBox box;
+    box.setText(numberedText(3));
+    if (toFiles && writable)
+        platform->messages.expect(
+            QStringLiteral("No printer is installed, so the letter was printed to the PDF file %1.")
+                .arg(output),
+            QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Information);
+    if (!writable) {
+        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+        platform->messages.expect(
+            QStringLiteral("No printer is installed, and the PDF file %1 could not be written. "
+                           "Nothing was printed.")
+                .arg(output),
+            QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);
+    }
+    PrintDocument(box, nullptr);
+    QCOMPARE(QFile::exists(output), writable);
+    if (writable)
+        QCOMPARE(test::PdfFile(output).lines(1), numberedLines(3));
+}
+
+// A machine without printers: every print is a PDF file of its own in the documents folder.
+void PrintingTest::noInstalledPrinterPrintsToFiles()
+{
+    QtPrinterService printers;
+    if (!printers.installedPrinters().isEmpty())
+        QSKIP("this machine has a printer installed");
+    // The documents folder of a home of the test's own.
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray previousHome = qgetenv("HOME");
+    const QByteArray previousConfig = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("HOME", previousHome);
+        qputenv("XDG_CONFIG_HOME", previousConfig);
+    });
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toUtf8());
+    QVERIFY(printers.printsToFiles());
+    const QString first = printers.currentPrinter().outputFileName();
+    QCOMPARE(first, home.filePath(QStringLiteral("Documents/Letterwright.pdf")));
+    QVERIFY(printers.printsToFiles());
+    QCOMPARE(printers.currentPrinter().outputFileName(), first);
 }
 
 void PrintingTest::printsThroughCupsQueue()

@@ -1,4 +1,5 @@
 #include "FakeServices.h"
+#include "FileSizeLimit.h"
 #include "TestLibrary.h"
 #include "WidgetContents.h"
 #include "app/Letterwright.h"
@@ -7,13 +8,19 @@
 #include "library/SqliteDatabase.h"
 #include "library/modMain.h"
 #include "mainwindow/frmMail.h"
+#include "platform/InstanceLock.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QLockFile>
+#include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace lw;
 using test::entries;
@@ -41,8 +48,15 @@ private slots:
     void damagedLibraryEndsProgramUnchanged_data();
     void damagedLibraryEndsProgramUnchanged();
     void secondInstanceEndsSilently();
+    void damagedLockTakenOver_data();
+    void damagedLockTakenOver();
+    void lockFailureEndsWithMessage_data();
+    void lockFailureEndsWithMessage();
+    void readOnlyDataFolderIsAFailure();
     void shutdownWritesMarker_data();
     void shutdownWritesMarker();
+    void shutdownCancelledKeepsWindow();
+    void dataFileRemovedWhileRunning_data();
     void dataFileRemovedWhileRunning();
 
 private:
@@ -200,6 +214,132 @@ void StartupTest::secondInstanceEndsSilently()
     QCOMPARE(library->bytes(), before);
 }
 
+void StartupTest::damagedLockTakenOver_data()
+{
+    QTest::addColumn<QByteArray>("lock");
+    QTest::newRow("robustness: empty") << QByteArray();
+    QTest::newRow("robustness: garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0garbage", 16);
+    QTest::newRow("robustness: another machine's")
+        << (QByteArray::number(QCoreApplication::applicationPid()) +
+            "\nletterwright\nsome-other-host.example\n");
+    QTest::newRow("robustness: a process that has ended")
+        << QByteArray("999999999\nletterwright\n\n");
+    QTest::newRow("robustness: a running process that is another program") << QByteArray("sleep");
+}
+
+void StartupTest::damagedLockTakenOver()
+{
+    QFETCH(QByteArray, lock);
+    library->create();
+    QProcess other;
+    if (lock == "sleep") {
+        other.start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        QVERIFY(other.waitForStarted());
+        lock = QByteArray::number(other.processId()) + "\nletterwright\n" +
+               QSysInfo::machineHostName().toUtf8() + "\n";
+    }
+    const QString lockPath = datafile::dataFolder() + QStringLiteral("/letterwright.lock");
+    {
+        QFile file(lockPath);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(lock), lock.size());
+    }
+    Letterwright program;
+    QVERIFY(program.StartUp());
+    QVERIFY(program.mainWindow());
+    QVERIFY(platform->application.exitCodes.isEmpty());
+    // The lock is this run's now: a second start ends quietly.
+    Letterwright second;
+    QVERIFY(!second.StartUp());
+    QVERIFY(platform->application.exitCodes.isEmpty());
+    if (other.state() != QProcess::NotRunning) {
+        other.kill();
+        other.waitForFinished();
+    }
+}
+
+void StartupTest::lockFailureEndsWithMessage_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("robustness: a file where the data folder belongs") << "file in the way"
+                                                                      << "Not a directory";
+    QTest::newRow("robustness: a full disk") << "full disk"
+                                             << "File too large";
+}
+
+// Anything but another running instance is told, with the folder and the reason, and ends the
+// start with status 1.
+void StartupTest::lockFailureEndsWithMessage()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    const QString folder = datafile::dataFolder();
+    if (failure == "file in the way") {
+        QFile file(folder);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else {
+        QVERIFY(QDir().mkpath(folder));
+    }
+    platform->messages.expect(
+        QStringLiteral("Letterwright cannot start: it cannot write in its data folder %1:\n%2\n\n"
+                       "Make sure the folder can be written and the disk has room, then start "
+                       "Letterwright again.")
+            .arg(folder, reason),
+        QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    Letterwright program;
+    {
+        std::optional<test::FileSizeLimit> limit;
+        if (failure == "full disk")
+            limit.emplace(0);
+        QVERIFY(!program.StartUp());
+    }
+    QVERIFY(!program.mainWindow());
+    QCOMPARE(platform->application.exitCodes, QList<int>{1});
+    QVERIFY(platform->clock.pauses.isEmpty());
+    if (failure == "full disk")
+        QVERIFY(QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+}
+
+// A data folder the user may not write in is no running instance.
+void StartupTest::readOnlyDataFolderIsAFailure()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.filePath(QStringLiteral("letterwright"));
+    QVERIFY(QDir().mkdir(folder));
+    const auto readAndEnter = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(folder, readAndEnter));
+    QVERIFY(QFile::setPermissions(dir.path(), readAndEnter | QFile::WriteOwner));
+    const auto take = [&folder] {
+        InstanceLock lock(folder);
+        const InstanceLock::Result result = lock.take();
+        return result == InstanceLock::Result::Failed &&
+               lock.failure() == QStringLiteral("Permission denied");
+    };
+    bool failedWithReason = false;
+    if (geteuid() == 0) {
+        // Folder permissions do not bind the superuser: try as an ordinary user.
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            if (setgid(65534) != 0 || setuid(65534) != 0)
+                _exit(2);
+            _exit(take() ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QVERIFY2(WEXITSTATUS(status) != 2, "cannot switch to the user nobody");
+        failedWithReason = WEXITSTATUS(status) == 0;
+    } else {
+        failedWithReason = take();
+    }
+    QFile::setPermissions(folder, readAndEnter | QFile::WriteOwner);
+    QVERIFY(failedWithReason);
+}
+
 void StartupTest::shutdownWritesMarker_data()
 {
     QTest::addColumn<bool>("modified");
@@ -220,7 +360,7 @@ void StartupTest::shutdownWritesMarker()
         w.RTB->setText(QStringLiteral("changed"));
         QVERIFY(w.DocumentModified);
         platform->messages.expect(QStringLiteral("Current file has been modified.  Save changes?"),
-                                  QStringLiteral("Notice"), MsgButtons::YesNo, MsgIcon::None,
+                                  QStringLiteral("Notice"), MsgButtons::YesNoCancel, MsgIcon::None,
                                   MsgAnswer::No);
     }
     QVERIFY(w.close());
@@ -230,18 +370,86 @@ void StartupTest::shutdownWritesMarker()
     QCOMPARE(after.mid(15), marked.mid(15));
 }
 
-void StartupTest::dataFileRemovedWhileRunning()
+void StartupTest::shutdownCancelledKeepsWindow()
 {
     library->create();
     Letterwright program;
     QVERIFY(program.StartUp());
     frmMail& w = *program.mainWindow();
+    w.show();
+    w.RTB->setText(QStringLiteral("changed"));
+    platform->messages.expect(QStringLiteral("Current file has been modified.  Save changes?"),
+                              QStringLiteral("Notice"), MsgButtons::YesNoCancel, MsgIcon::None,
+                              MsgAnswer::Cancel);
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+    QCOMPARE(w.RTB->Text(), QStringLiteral("changed"));
+    QVERIFY(w.DocumentModified);
+    // The program runs on: the library keeps the engine's signature.
+    QCOMPARE(library->bytes().left(15), QByteArray("SQLite format 3"));
+
+    // Asked again at the next close.
+    platform->messages.expect(QStringLiteral("Current file has been modified.  Save changes?"),
+                              QStringLiteral("Notice"), MsgButtons::YesNoCancel, MsgIcon::None,
+                              MsgAnswer::No);
+    QVERIFY(w.close());
+    QCOMPARE(library->bytes().left(15), QByteArray("Brightquill2006"));
+}
+
+void StartupTest::dataFileRemovedWhileRunning_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<QList<int>>("answers"); // to the save question, asked until saved or No
+    QTest::newRow("nominal: unchanged document") << false << QList<int>();
+    QTest::newRow("nominal: modified, saved first") << true << QList<int>{int(MsgAnswer::Yes)};
+    QTest::newRow("nominal: modified, answered No") << true << QList<int>{int(MsgAnswer::No)};
+    QTest::newRow("robustness: a save that did not happen is offered again")
+        << true << QList<int>{int(MsgAnswer::Yes), int(MsgAnswer::Yes)};
+}
+
+void StartupTest::dataFileRemovedWhileRunning()
+{
+    QFETCH(bool, modified);
+    QFETCH(QList<int>, answers);
+    library->create();
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString saved = dir.filePath(QStringLiteral("kept.txt"));
+    Letterwright program;
+    QVERIFY(program.StartUp());
+    frmMail& w = *program.mainWindow();
+    if (modified)
+        w.RTB->setText(QStringLiteral("my edits"));
     QFile::remove(library->dataFilePath());
     platform->messages.expect(
         QStringLiteral("One or more files of this program is damaged.  Please reinstall it."),
         QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    for (qsizetype i = 0; i < answers.size(); ++i) {
+        platform->messages.expect(QStringLiteral("Current file has been modified.  Save changes?"),
+                                  QStringLiteral("Notice"), MsgButtons::YesNo, MsgIcon::None,
+                                  MsgAnswer(answers.at(i)));
+        if (answers.at(i) != int(MsgAnswer::Yes))
+            continue;
+        // No file yet: Save runs Save As; the first of two tries is cancelled.
+        if (i + 1 < answers.size()) {
+            platform->dialogs.saveAnswers.push_back(std::nullopt);
+            platform->messages.expect(QStringLiteral("File not Saved!"), QStringLiteral("Notice"),
+                                      MsgButtons::Ok, MsgIcon::None);
+        } else {
+            platform->dialogs.saveAnswers.push_back(saved);
+            platform->messages.expect(QStringLiteral("File Saved!"), QStringLiteral("Notice"),
+                                      MsgButtons::Ok, MsgIcon::Information);
+        }
+    }
     w.Cmb[0]->setCurrentIndex(1);
     QCOMPARE(platform->application.exitCodes, QList<int>{1});
+    const bool savedFirst = !answers.isEmpty() && answers.last() == int(MsgAnswer::Yes);
+    QCOMPARE(QFile::exists(saved), savedFirst);
+    if (savedFirst) {
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("my edits"));
+    }
     // The program has ended: no further operation, and no marker written at the close.
     w.close();
     QVERIFY(!QFile::exists(library->dataFilePath()));

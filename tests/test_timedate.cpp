@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTest>
 
 using namespace lw;
@@ -67,8 +69,10 @@ private slots:
     void loadFillsRowsNoneChosen();
     void doubleClickInsertsAndStaysOpen();
     void insertReplacesSelectionAndCloses();
-    void insertWithoutChosenRowDoesNothing();
+    void insertWithoutChosenRowInsertsTheTopRow();
+    void everyRowShowsWithoutScrolling();
     void customPreviewAndInsert();
+    void customInsertBeforeAnyPreview_data();
     void customInsertBeforeAnyPreview();
     void customInsertIsThePreviewShown();
     void clickInCustomBoxRefreshesPreview();
@@ -264,11 +268,38 @@ void TimeDateTest::controlsAsDesigned()
     QFETCH(QRect, twips);
     frmTimeDate* dialog = open();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("  Time and Date"));
-    QCOMPARE(dialog->size(), QSize(twips::toPixelsX(2850, dialog), twips::toPixelsY(5835, dialog)));
+    // The list grows as far as its thirteen rows need, and the dialog with it: what stands
+    // below the list moves down by as much.
+    const int extra = dialog->height() - twips::toPixelsY(5835, dialog);
+    QVERIFY(extra >= 0);
+    QCOMPARE(dialog->width(), twips::toPixelsX(2850, dialog));
     const auto* control = dialog->findChild<QWidget*>(name);
     QVERIFY(control);
     QCOMPARE(test::captionOf(control), caption);
-    QCOMPARE(control->geometry(), twips::toPixels(twips, control));
+    QRect expected = twips::toPixels(twips, control);
+    if (name == QLatin1String("Frame1") || name == QLatin1String("lstDates"))
+        expected.setHeight(expected.height() + extra);
+    else if (control->parentWidget() == dialog)
+        expected.translate(0, extra);
+    QCOMPARE(control->geometry(), expected);
+}
+
+void TimeDateTest::everyRowShowsWithoutScrolling()
+{
+    QVERIFY(host->show());
+    frmTimeDate* dialog = open();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    QListWidget* list = dialog->lstDates;
+    QCOMPARE(list->count(), 13);
+    const QRect visible = list->viewport()->rect();
+    for (int row = 0; row < list->count(); ++row)
+        QVERIFY2(visible.contains(list->visualItemRect(list->item(row))),
+                 qPrintable(QString::number(row)));
+    QVERIFY(!list->verticalScrollBar()->isVisible());
+    // Nothing is cut off at the bottom of the dialog.
+    QVERIFY(dialog->rect().contains(dialog->Frame2->geometry()));
+    QVERIFY(dialog->cmdInsert->geometry().top() >= dialog->Frame1->geometry().bottom());
+    QVERIFY(dialog->Frame2->geometry().top() >= dialog->cmdInsert->geometry().bottom());
 }
 
 void TimeDateTest::loadFillsRowsNoneChosen()
@@ -312,14 +343,16 @@ void TimeDateTest::insertReplacesSelectionAndCloses()
     QTRY_VERIFY(!dialog);
 }
 
-void TimeDateTest::insertWithoutChosenRowDoesNothing()
+void TimeDateTest::insertWithoutChosenRowInsertsTheTopRow()
 {
-    host->setText(QStringLiteral("keep this"), 5, 4);
-    frmTimeDate* dialog = open();
+    host->setText(QStringLiteral("Date: this"), 6, 4);
+    QPointer<frmTimeDate> dialog = open();
+    QVERIFY(dialog->lstDates->selectedItems().isEmpty());
     dialog->cmdInsert->click();
-    QCOMPARE(host->editor->Text(), QStringLiteral("keep this"));
-    QCOMPARE(host->editor->SelLength(), 4);
-    QCOMPARE(host->tools->timeDateDialog(), dialog);
+    QCOMPARE(host->editor->Text(), QStringLiteral("Date: 05/12/26"));
+    QCOMPARE(host->editor->SelLength(), 0);
+    QVERIFY(!host->tools->timeDateDialog());
+    QTRY_VERIFY(!dialog);
 }
 
 void TimeDateTest::customPreviewAndInsert()
@@ -333,13 +366,36 @@ void TimeDateTest::customPreviewAndInsert()
     QVERIFY(!host->tools->timeDateDialog());
 }
 
+void TimeDateTest::customInsertBeforeAnyPreview_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("result");
+    QTest::addColumn<int>("selected");
+    QTest::newRow("nominal: no format gives the date and time") << ""
+                                                                << "Hello 05/12/26 19:07:05" << 0;
+    QTest::newRow("nominal: a format set without a key press") << "yyyy"
+                                                               << "Hello 2026" << 0;
+    QTest::newRow("robustness: a format that gives nothing leaves the selection")
+        << "\"\""
+        << "Hello World" << 5;
+}
+
 void TimeDateTest::customInsertBeforeAnyPreview()
 {
+    QFETCH(QString, format);
+    QFETCH(QString, result);
+    QFETCH(int, selected);
     host->setText(QStringLiteral("Hello World"), 6, 5);
     frmTimeDate* dialog = open();
+    {
+        // As a format arrives that no key or click reported.
+        const QSignalBlocker quiet(dialog->txtCustom);
+        dialog->txtCustom->setText(format);
+    }
+    QVERIFY(dialog->lblSample->text().isEmpty());
     dialog->cmdInsCusFor->click();
-    QCOMPARE(host->editor->Text(), QStringLiteral("Hello "));
-    QCOMPARE(host->editor->SelLength(), 0);
+    QCOMPARE(host->editor->Text(), result);
+    QCOMPARE(host->editor->SelLength(), selected);
     QVERIFY(!host->tools->timeDateDialog());
 }
 

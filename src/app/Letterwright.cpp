@@ -4,13 +4,13 @@
 #include "library/DataFile.h"
 #include "library/modMain.h"
 #include "mainwindow/frmMail.h"
+#include "platform/InstanceLock.h"
 #include "platform/Services.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QWindow>
 
 namespace lw {
@@ -38,11 +38,24 @@ Letterwright::~Letterwright() = default;
 bool Letterwright::takeInstanceLock()
 {
     const QString folder = datafile::dataFolder();
-    QDir().mkpath(folder);
-    instanceLock = std::make_unique<QLockFile>(folder + QStringLiteral("/letterwright.lock"));
-    // A lock left by a run that crashed belongs to a dead process and is taken over.
-    instanceLock->setStaleLockTime(0);
-    return instanceLock->tryLock(0);
+    instanceLock = std::make_unique<InstanceLock>(folder);
+    switch (instanceLock->take()) {
+    case InstanceLock::Result::Taken:
+        return true;
+    case InstanceLock::Result::HeldElsewhere:
+        // Another instance runs: this one ends without a word.
+        return false;
+    case InstanceLock::Result::Failed:
+        break;
+    }
+    message(nullptr,
+            QStringLiteral("Letterwright cannot start: it cannot write in its data folder %1:\n%2"
+                           "\n\nMake sure the folder can be written and the disk has room, "
+                           "then start Letterwright again.")
+                .arg(QDir::toNativeSeparators(folder), instanceLock->failure()),
+            QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    services().application->terminate(1);
+    return false;
 }
 
 bool Letterwright::StartUp()

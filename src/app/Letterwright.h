@@ -3,10 +3,9 @@
 #include <QString>
 #include <memory>
 
-class QLockFile;
-
 namespace lw {
 
+class InstanceLock;
 class frmMail;
 
 // One run of the program: start-up up to the main window being ready to show.
@@ -16,15 +15,15 @@ public:
     Letterwright();
     ~Letterwright();
 
-    // Returns false when the program ends instead (a second instance, a missing or unwritable
-    // data file); the main window is then not created.
+    // Returns false when the program ends instead (a second instance, a data folder or file that
+    // is missing or cannot be written); the main window is then not created.
     bool StartUp();
     frmMail* mainWindow() const { return window.get(); }
 
 private:
     bool takeInstanceLock();
 
-    std::unique_ptr<QLockFile> instanceLock;
+    std::unique_ptr<InstanceLock> instanceLock;
     std::unique_ptr<frmMail> window;
 };
 

@@ -1,12 +1,14 @@
 #include "editor/DocumentFiles.h"
 
-#include "editor/DocumentText.h"
 #include "editor/DocumentWindow.h"
 #include "editor/RichTextBox.h"
+#include "platform/SafeFile.h"
 #include "platform/Services.h"
 #include "utilities/cDialog.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace lw {
 
@@ -14,9 +16,14 @@ namespace {
 
 const QString documentFilter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
 
+bool isRtfName(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("rtf"), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
 
-std::optional<QString> readDocumentFile(const QString& path)
+std::optional<DecodedText> readDocumentFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -25,22 +32,43 @@ std::optional<QString> readDocumentFile(const QString& path)
     const QByteArray bytes = file.read(length);
     if (bytes.size() != length)
         return std::nullopt;
-    return decodeDocumentBytes(bytes);
+    return decodeDocumentFile(bytes);
+}
+
+QString withDefaultExtension(const QString& path, const QString& extension)
+{
+    if (extension.isEmpty() || QFileInfo(path).fileName().lastIndexOf(u'.') > 0)
+        return path;
+    return path + u'.' + extension;
 }
 
 DocumentFiles::DocumentFiles(DocumentWindow& window) : w(window) {}
 
+QString DocumentFiles::replaceQuestion()
+{
+    return QStringLiteral("The current file has been modified.  Save changes?");
+}
+
+bool DocumentFiles::askToSave(const QString& question)
+{
+    if (!w.documentModified())
+        return true;
+    switch (
+        message(w.dialogParent(), question, QStringLiteral("Notice"), MsgButtons::YesNoCancel)) {
+    case MsgAnswer::Yes:
+        return w.SaveDocument() && !services().application->terminated();
+    case MsgAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void DocumentFiles::OpenDocument()
 {
-    // There is no Cancel: whatever the answer and whatever Save did, the file choice follows.
-    if (w.documentModified() &&
-        message(w.dialogParent(),
-                QStringLiteral("The current file has been modified.  Save changes?"),
-                QStringLiteral("Notice"), MsgButtons::YesNo) == MsgAnswer::Yes) {
-        w.SaveDocument();
-        if (services().application->terminated())
-            return;
-    }
+    // Cancel, or a save that did not happen, keeps the document as it is.
+    if (!askToSave(replaceQuestion()))
+        return;
     LoadDocumentFile();
 }
 
@@ -59,42 +87,91 @@ void DocumentFiles::LoadDocumentFile()
         // A cancel, or a path the file buffer cannot hold: nothing is opened.
         return;
     }
-    const std::optional<QString> text = readDocumentFile(w.documentPath());
-    if (!text)
+    const std::optional<DecodedText> read = readDocumentFile(w.documentPath());
+    if (!read)
         return;
-    w.editor().setText(*text);
+    w.editor().setText(read->text);
+    w.documentFormat() = read->format;
     // Setting the text raised the change notification; the document is as loaded.
     w.documentModified() = false;
 }
 
-void DocumentFiles::SaveDocumentAs()
+bool DocumentFiles::SaveDocumentAs()
 {
     cDialog& dialog = w.fileDialog();
     dialog.setCancelError(true);
     dialog.setDialogTitle(QStringLiteral("Save As"));
     dialog.setFilter(documentFilter);
     dialog.setFilterIndex(1);
+    QString chosen;
     try {
         dialog.ShowSave();
-        // Always appended, also to a name that has ".txt" or another extension already.
-        w.documentPath() = dialog.cFileName.Item(1) + QStringLiteral(".txt");
+        chosen = dialog.cFileName.Item(1);
     } catch (const std::exception&) {
         reportNotSaved();
-        return;
+        return false;
     }
-    if (!w.editor().SaveFile(w.documentPath(), RichTextBox::PlainText)) {
+    // The dialog asked about replacing the name it gave back; a name it left without an extension
+    // gets the chosen type's here, and the question is asked again for that one.
+    const QString path =
+        withDefaultExtension(chosen, defaultExtension(documentFilter, dialog.chosenFilterIndex()));
+    if (path != chosen && QFileInfo::exists(path) &&
+        message(w.dialogParent(),
+                QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                    .arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Save As"), MsgButtons::YesNo,
+                MsgIcon::Exclamation) != MsgAnswer::Yes) {
         reportNotSaved();
-        return;
+        return false;
+    }
+
+    QString error;
+    const WriteResult written = writeDocument(path, WriteStyle::SaveAs, &error);
+    if (written == WriteResult::Declined) {
+        reportNotSaved();
+        return false;
+    }
+    w.documentPath() = path;
+    if (written == WriteResult::Failed) {
+        reportNotSaved(error);
+        return false;
     }
     message(w.dialogParent(), QStringLiteral("File Saved!"), QStringLiteral("Notice"),
             MsgButtons::Ok, MsgIcon::Information);
     w.documentModified() = false;
+    return true;
 }
 
-void DocumentFiles::reportNotSaved()
+DocumentFiles::WriteResult DocumentFiles::writeDocument(const QString& path, WriteStyle style,
+                                                        QString* error)
+{
+    // Only plain text is written: a formatted file's formats and pictures would be gone for good.
+    if (isRtfName(path) &&
+        message(w.dialogParent(),
+                QStringLiteral("The file '%1' will be saved as plain text; its formatting and "
+                               "pictures will be lost. Save anyway?")
+                    .arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Notice"), MsgButtons::YesNo,
+                MsgIcon::Exclamation) != MsgAnswer::Yes)
+        return WriteResult::Declined;
+
+    const TextFileFormat& format = w.documentFormat();
+    QString text = w.editor().Text();
+    if (style == WriteStyle::Save && !format.fromFile)
+        text += u'\n';
+    if (!writeFileSafely(path, encodeDocumentText(text, format), error,
+                         FileWrite::AtomicElseInPlace))
+        return WriteResult::Failed;
+    return WriteResult::Written;
+}
+
+void DocumentFiles::reportNotSaved(const QString& reason)
 {
     w.documentModified() = true;
-    message(w.dialogParent(), QStringLiteral("File not Saved!"), QStringLiteral("Notice"));
+    message(w.dialogParent(),
+            reason.isEmpty() ? QStringLiteral("File not Saved!")
+                             : QStringLiteral("File not Saved!\n\n") + reason,
+            QStringLiteral("Notice"));
 }
 
 } // namespace lw

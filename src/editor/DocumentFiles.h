@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editor/DocumentText.h"
+
 #include <QString>
 #include <optional>
 
@@ -7,12 +9,16 @@ namespace lw {
 
 class DocumentWindow;
 
-// Reads a document file whole, in one read of its length, and decodes it (UTF-8, else
-// Windows-1252). std::nullopt when the file cannot be opened or read.
-std::optional<QString> readDocumentFile(const QString& path);
+// Reads a document file whole, in one read of its length, and decodes it (see
+// decodeDocumentFile). std::nullopt when the file cannot be opened or read.
+std::optional<DecodedText> readDocumentFile(const QString& path);
+
+// The name with the extension added when it has none ("letter" and "txt" give "letter.txt"; a
+// leading dot does not make an extension). An empty extension adds nothing.
+QString withDefaultExtension(const QString& path, const QString& extension);
 
 // The editor's own file commands on the main window's document: Open, with its save question,
-// and Save As. Neither tells its caller whether a file was read or written.
+// and Save As; and the writing of the document that every save shares.
 class DocumentFiles
 {
 public:
@@ -20,10 +26,31 @@ public:
 
     void OpenDocument();
     void LoadDocumentFile();
-    void SaveDocumentAs();
+    // True when the document was written.
+    bool SaveDocumentAs();
+
+    // Before the document is replaced or closed: asks `question` with Yes, No and Cancel while the
+    // document is modified, and Yes runs the window's Save. True when the caller may go on (the
+    // document was saved, was not modified, or the user chose No); false on Cancel and when the
+    // save did not happen.
+    bool askToSave(const QString& question);
+    // Open's question, also asked before another letter replaces the document.
+    static QString replaceQuestion();
+
+    enum class WriteStyle {
+        // The text as it stands.
+        SaveAs,
+        // Printed line by line: a new document's last line gets its line break too.
+        Save,
+    };
+    enum class WriteResult { Written, Declined, Failed };
+    // Writes the editor's document to `path` in the document's own format. A document that would
+    // lose its formatting (a name ending in .rtf) is written only after the user agreed. On
+    // Failed, `error` names the file and the reason.
+    WriteResult writeDocument(const QString& path, WriteStyle style, QString* error);
 
 private:
-    void reportNotSaved();
+    void reportNotSaved(const QString& reason = QString());
 
     DocumentWindow& w;
 };

@@ -51,18 +51,122 @@ const CodePage& windows1252()
     return page;
 }
 
-std::optional<QString> decodeUtf8(const QByteArray& bytes)
+const QByteArray utf8Bom("\xEF\xBB\xBF");
+const QByteArray utf16LEBom("\xFF\xFE");
+const QByteArray utf16BEBom("\xFE\xFF");
+
+// Stateless, so that a sequence cut off at the end counts as an error. A byte-order mark has been
+// taken off already: one more at the start is a character of the text.
+std::optional<QString> decodeUtf8(QByteArrayView bytes)
 {
-    // Stateless, so that a sequence cut off at the end counts as an error.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringConverter::Flag::Stateless |
+                                                     QStringConverter::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return std::nullopt;
     return text;
 }
 
-QString withCrLf(const QString& text)
+// The length of the well-formed UTF-8 sequence of two to four bytes that starts at `p`, else 0.
+int utf8SequenceAt(const unsigned char* p, qsizetype left)
 {
+    const auto continues = [&](qsizetype k, unsigned char low = 0x80, unsigned char high = 0xBF) {
+        return k < left && p[k] >= low && p[k] <= high;
+    };
+    const unsigned char lead = p[0];
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return continues(1) ? 2 : 0;
+    if (lead == 0xE0)
+        return continues(1, 0xA0) && continues(2) ? 3 : 0;
+    if (lead == 0xED) // not the surrogates
+        return continues(1, 0x80, 0x9F) && continues(2) ? 3 : 0;
+    if (lead >= 0xE1 && lead <= 0xEF)
+        return continues(1) && continues(2) ? 3 : 0;
+    if (lead == 0xF0)
+        return continues(1, 0x90) && continues(2) && continues(3) ? 4 : 0;
+    if (lead >= 0xF1 && lead <= 0xF3)
+        return continues(1) && continues(2) && continues(3) ? 4 : 0;
+    if (lead == 0xF4)
+        return continues(1, 0x80, 0x8F) && continues(2) && continues(3) ? 4 : 0;
+    return 0;
+}
+
+QString fromWindows1252(QByteArrayView bytes)
+{
+    const CodePage& page = windows1252();
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : bytes)
+        *out++ = QChar(page.toUnicode[static_cast<unsigned char>(byte)]);
+    return text;
+}
+
+// Whether bytes that are not valid UTF-8 still are UTF-8 in the main: a file put together from a
+// UTF-8 and a Windows-1252 source. Not when they hold no UTF-8 sequence, or fewer sequences than
+// bytes that belong to none.
+bool mostlyUtf8(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype sequences = 0;
+    qsizetype strays = 0;
+    for (qsizetype i = 0; i < size;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int length = utf8SequenceAt(p + i, size - i);
+        if (length > 0) {
+            ++sequences;
+            i += length;
+        } else {
+            ++strays;
+            ++i;
+        }
+    }
+    return sequences > 0 && sequences >= strays;
+}
+
+// UTF-8 whose stray bytes keep their Windows-1252 character.
+QString decodeMostlyUtf8(QByteArrayView bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype size = bytes.size();
+    QString text;
+    text.reserve(size);
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < size;) {
+        const int length = p[i] < 0x80 ? 1 : utf8SequenceAt(p + i, size - i);
+        if (length > 0) {
+            i += length;
+            continue;
+        }
+        text += QString::fromUtf8(bytes.sliced(runStart, i - runStart));
+        text += fromWindows1252(bytes.sliced(i, 1));
+        runStart = ++i;
+    }
+    text += QString::fromUtf8(bytes.sliced(runStart));
+    return text;
+}
+
+QString fromUtf16(QByteArrayView bytes, QStringConverter::Encoding encoding)
+{
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless |
+                                         QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
+LineBreak lineBreakOf(const QString& text)
+{
+    const qsizetype feed = text.indexOf(u'\n');
+    return feed > 0 && text.at(feed - 1) == u'\r' ? LineBreak::CrLf
+           : feed >= 0                            ? LineBreak::Lf
+                                                  : LineBreak::CrLf;
+}
+
+QString withLineBreaks(const QString& text, LineBreak lineBreak)
+{
+    const QStringView breakText = lineBreak == LineBreak::CrLf ? u"\r\n" : u"\n";
     QString result;
     result.reserve(text.size() + text.size() / 16);
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -73,12 +177,12 @@ QString withCrLf(const QString& text)
         case u'\r':
             if (i + 1 < text.size() && text.at(i + 1) == u'\n')
                 ++i;
-            result += u"\r\n";
+            result += breakText;
             break;
         case u'\n':
         case QChar::LineSeparator:
         case QChar::ParagraphSeparator:
-            result += u"\r\n";
+            result += breakText;
             break;
         default:
             result += ch;
@@ -87,49 +191,100 @@ QString withCrLf(const QString& text)
     return result;
 }
 
-QByteArray toUtf8(const QString& text)
+QByteArray toUtf8(const QString& text, bool withBom)
 {
-    // A leading U+FEFF would be taken for a byte-order mark and dropped when read back.
-    if (text.startsWith(QChar(0xFEFF)))
-        return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
+    // Without a mark, a leading U+FEFF would be taken for one and dropped when read back.
+    if (withBom || text.startsWith(QChar(0xFEFF)))
+        return utf8Bom + text.toUtf8();
     return text.toUtf8();
 }
 
-} // namespace
-
-QString decodeDocumentBytes(const QByteArray& bytes)
+QByteArray toUtf16(const QString& text, QStringConverter::Encoding encoding)
 {
-    if (std::optional<QString> text = decodeUtf8(bytes))
-        return *text;
-    const CodePage& page = windows1252();
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char byte : bytes)
-        *out++ = QChar(page.toUnicode[static_cast<unsigned char>(byte)]);
-    return text;
+    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
+    return encoder.encode(text);
 }
 
-QByteArray encodeDocumentText(const QString& text)
+// Windows-1252 where every character has a byte there and the bytes read back as the same text.
+std::optional<QByteArray> toWindows1252(const QString& text)
 {
-    const QString lines = withCrLf(text);
     const CodePage& page = windows1252();
-    QByteArray bytes(lines.size(), Qt::Uninitialized);
+    QByteArray bytes(text.size(), Qt::Uninitialized);
     bool ascii = true;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const char16_t ch = lines.at(i).unicode();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t ch = text.at(i).unicode();
         if (ch < 0x80) {
             bytes[i] = char(ch);
             continue;
         }
         const auto found = page.fromUnicode.constFind(ch);
         if (found == page.fromUnicode.cend())
-            return toUtf8(lines);
+            return std::nullopt;
         bytes[i] = *found;
         ascii = false;
     }
-    if (!ascii && decodeUtf8(bytes))
-        return toUtf8(lines);
+    // Bytes that another reading would take for something else: a byte-order mark, UTF-8.
+    if (!ascii && (bytes.startsWith(utf8Bom) || bytes.startsWith(utf16LEBom) ||
+                   bytes.startsWith(utf16BEBom) || mostlyUtf8(bytes)))
+        return std::nullopt;
     return bytes;
+}
+
+} // namespace
+
+DecodedText decodeDocumentFile(const QByteArray& bytes)
+{
+    DecodedText result;
+    result.format.fromFile = true;
+    if (bytes.startsWith(utf16LEBom) || bytes.startsWith(utf16BEBom)) {
+        const bool little = bytes.startsWith(utf16LEBom);
+        result.format.encoding = little ? TextEncoding::Utf16LE : TextEncoding::Utf16BE;
+        result.text = fromUtf16(QByteArrayView(bytes).sliced(2),
+                                little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE);
+    } else {
+        const bool marked = bytes.startsWith(utf8Bom);
+        const QByteArrayView body = QByteArrayView(bytes).sliced(marked ? utf8Bom.size() : 0);
+        std::optional<QString> text = decodeUtf8(body);
+        if (!text && (marked || mostlyUtf8(body)))
+            text = decodeMostlyUtf8(body);
+        if (text) {
+            result.text = *text;
+            const bool ascii = !marked && body.size() == result.text.size();
+            result.format.encoding = marked  ? TextEncoding::Utf8WithBom
+                                     : ascii ? TextEncoding::Windows1252
+                                             : TextEncoding::Utf8;
+        } else {
+            result.text = fromWindows1252(body);
+            result.format.encoding = TextEncoding::Windows1252;
+        }
+    }
+    result.format.lineBreak = lineBreakOf(result.text);
+    return result;
+}
+
+QString decodeDocumentBytes(const QByteArray& bytes)
+{
+    return decodeDocumentFile(bytes).text;
+}
+
+QByteArray encodeDocumentText(const QString& text, const TextFileFormat& format)
+{
+    const QString lines = withLineBreaks(text, format.lineBreak);
+    switch (format.encoding) {
+    case TextEncoding::Windows1252:
+        if (std::optional<QByteArray> bytes = toWindows1252(lines))
+            return *bytes;
+        return toUtf8(lines, false);
+    case TextEncoding::Utf8:
+        return toUtf8(lines, false);
+    case TextEncoding::Utf8WithBom:
+        return toUtf8(lines, true);
+    case TextEncoding::Utf16LE:
+        return toUtf16(lines, QStringConverter::Utf16LE);
+    case TextEncoding::Utf16BE:
+        return toUtf16(lines, QStringConverter::Utf16BE);
+    }
+    return toUtf8(lines, false);
 }
 
 QString windows1252Char(unsigned char byte)

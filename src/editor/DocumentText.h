@@ -4,17 +4,53 @@
 #include <QString>
 
 // The encoding of document files. Windows-1252 stands for the old platform's ANSI code page; files
-// written on Linux are UTF-8. Both read back correctly.
+// written on Linux are UTF-8. Both read back correctly, and a file is written back the way it was
+// read.
 namespace lw {
 
-// Valid UTF-8 (a byte-order mark is dropped) is read as UTF-8, anything else as Windows-1252.
-// Line ends are left as they are.
+enum class TextEncoding {
+    // Windows-1252 while every character has a byte there, otherwise UTF-8.
+    Windows1252,
+    Utf8,
+    Utf8WithBom,
+    Utf16LE, // with its byte-order mark
+    Utf16BE, // with its byte-order mark
+};
+
+enum class LineBreak { CrLf, Lf };
+
+// How a document's text becomes a text file. The default is a new document's: Windows-1252 where
+// it can, CR LF.
+struct TextFileFormat
+{
+    TextEncoding encoding = TextEncoding::Windows1252;
+    LineBreak lineBreak = LineBreak::CrLf;
+    // The document was read from a text file: its text keeps the file's final line break, or its
+    // absence, and is written back as it stands.
+    bool fromFile = false;
+
+    bool operator==(const TextFileFormat&) const = default;
+};
+
+struct DecodedText
+{
+    QString text;
+    TextFileFormat format;
+};
+
+// A UTF-16 byte-order mark gives UTF-16. Otherwise UTF-8 (a byte-order mark is dropped), where a
+// byte that is not part of a UTF-8 sequence stands for its Windows-1252 character; a file with no
+// UTF-8 sequence, or fewer than it has such bytes, is Windows-1252. Line ends are left as they
+// are; the format says which the file uses (the first one found; CR LF when there is none).
+DecodedText decodeDocumentFile(const QByteArray& bytes);
+// The text of decodeDocumentFile.
 QString decodeDocumentBytes(const QByteArray& bytes);
 
-// Lines end with CR LF and pictures (U+FFFC) are left out. The bytes are Windows-1252 when every
-// character has a byte there, otherwise UTF-8 without a byte-order mark, so no character is lost.
-// Windows-1252 bytes that would read back as UTF-8 (such as "Ã©") are written as UTF-8 instead.
-QByteArray encodeDocumentText(const QString& text);
+// Lines end as the format says and pictures (U+FFFC) are left out. A Windows-1252 document that
+// has a character without a byte there, or whose bytes would read back as something else (such as
+// "Ã©", which reads as UTF-8), is written as UTF-8 without a byte-order mark, so no character is
+// lost.
+QByteArray encodeDocumentText(const QString& text, const TextFileFormat& format = {});
 
 // The character a Windows-1252 byte stands for. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the control characters of the same value, as on Windows.

@@ -8,6 +8,7 @@ namespace lw {
 
 class RichTextBox;
 class cDialog;
+struct TextFileFormat;
 
 // What the document commands need of the window that holds the editor.
 class DocumentWindow
@@ -23,8 +24,11 @@ public:
     // The file the document was opened from or last saved to; empty for none.
     virtual QString& documentPath() = 0;
     virtual bool& documentModified() = 0;
-    // The window's Save command, which knows where the document belongs.
-    virtual void SaveDocument() = 0;
+    // How the document is written as a text file: as the file it was read from, or new.
+    virtual TextFileFormat& documentFormat() = 0;
+    // The window's Save command, which knows where the document belongs. True when nothing is
+    // left unsaved: the document was written, or was not modified.
+    virtual bool SaveDocument() = 0;
 };
 
 } // namespace lw

@@ -69,10 +69,8 @@ void ChangeIndent(RichTextBox& editor, int millimetres)
 
 void ChangeCase(RichTextBox& editor, bool upper)
 {
-    const QString text = editor.SelText();
-    if (text.isEmpty())
-        return;
-    editor.setSelText(upper ? text.toUpper() : text.toLower());
+    editor.changeSelText(
+        [upper](const QString& text) { return upper ? text.toUpper() : text.toLower(); });
 }
 
 } // namespace lw::editorcommands

@@ -17,7 +17,8 @@ void ToggleBullet(RichTextBox& editor);
 void ToggleNumbering(RichTextBox& editor);
 // Moves the paragraphs' left indent by whole millimetres; it never goes below 0.
 void ChangeIndent(RichTextBox& editor, int millimetres);
-// Replaces the selection by its upper- or lower-case form; nothing is selected afterwards.
+// Changes the case of the selected text in place, keeping its formatting and pictures, as one
+// undo step; the caret then stands after it with nothing selected.
 void ChangeCase(RichTextBox& editor, bool upper);
 
 inline constexpr int indentStep = 13;

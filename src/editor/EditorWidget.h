@@ -16,6 +16,8 @@ public:
     // Pictures the document does not hold are looked up in the program's other editors: text
     // cut from one editor and pasted into another refers to its pictures by name.
     QVariant loadResource(int type, const QUrl& name) override;
+    // Inserts the picture at the caret, replacing the selection.
+    void insertPicture(const QImage& picture);
 
 signals:
     // Text or formatting changed, by the user or by the program.
@@ -31,8 +33,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    // Inserts the picture at the caret, replacing the selection.
-    void insertPicture(const QImage& picture);
     // Makes the pictures of a pasted range the document's own, while their source still exists.
     void adoptPictures(int start, int end);
 };

@@ -2,7 +2,9 @@
 
 #include "editor/PageFormatter.h"
 #include "editor/RichTextBox.h"
+#include "platform/Services.h"
 
+#include <QDir>
 #include <QPainter>
 #include <QPrinter>
 #include <QWidget>
@@ -100,6 +102,29 @@ int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMa
     }
     painter.end();
     return pages;
+}
+
+void PrintDocument(RichTextBox& box, QWidget* parent)
+{
+    constexpr int halfInch = 720;
+    PrinterService& printers = *services().printers;
+    QPrinter& printer = printers.currentPrinter();
+    const int pages = PrintRichText(box, printer, halfInch, halfInch, halfInch, halfInch);
+    if (!printers.printsToFiles())
+        return;
+    const QString file = QDir::toNativeSeparators(printer.outputFileName());
+    if (pages > 0)
+        message(parent,
+                QStringLiteral("No printer is installed, so the letter was printed to the PDF "
+                               "file %1.")
+                    .arg(file),
+                QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Information);
+    else
+        message(parent,
+                QStringLiteral("No printer is installed, and the PDF file %1 could not be "
+                               "written. Nothing was printed.")
+                    .arg(file),
+                QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 } // namespace lw

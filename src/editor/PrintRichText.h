@@ -4,6 +4,7 @@
 #include <QSize>
 
 class QPrinter;
+class QWidget;
 
 namespace lw {
 
@@ -39,5 +40,9 @@ QSize paperTwips(const QPrinter& printer);
 // as they are. Returns the number of pages of one copy; 0 when the printer did not open the job.
 int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMargin,
                   int rightMargin, int bottomMargin);
+
+// The Print command: the editor's document on the current printer, half an inch from every edge.
+// Without an installed printer the print becomes a PDF file, and the user is told which.
+void PrintDocument(RichTextBox& box, QWidget* parent);
 
 } // namespace lw

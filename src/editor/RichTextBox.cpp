@@ -8,9 +8,11 @@
 #include <QFile>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextList>
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace lw {
 
@@ -219,6 +221,84 @@ void RichTextBox::setSelText(const QString& text)
     QTextCursor edit = cursor();
     edit.insertText(text, typingFormat(document(), edit));
     setCursor(edit);
+}
+
+void RichTextBox::changeSelText(const std::function<QString(const QString&)>& change)
+{
+    const QTextCursor selection = cursor();
+    if (!selection.hasSelection())
+        return;
+    const int start = selection.selectionStart();
+    int end = selection.selectionEnd();
+    struct Run
+    {
+        int position;
+        int length;
+        QString text;
+        QTextCharFormat format;
+    };
+    std::vector<Run> changed;
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment run = it.fragment();
+            const int from = std::max(run.position(), start);
+            const int to = std::min(run.position() + run.length(), end);
+            // Pictures and other objects are characters of their own, not text.
+            if (from >= to || run.charFormat().objectType() != QTextFormat::NoObject)
+                continue;
+            const QString text = run.text().mid(from - run.position(), to - from);
+            QString result = change(text);
+            if (result != text)
+                changed.push_back({from, to - from, std::move(result), run.charFormat()});
+        }
+    }
+    beginEdit();
+    QTextCursor writer(document());
+    // From the end, so that a run whose length changes (ß to SS) moves none still to come.
+    for (auto run = changed.rbegin(); run != changed.rend(); ++run) {
+        writer.setPosition(run->position);
+        writer.setPosition(run->position + run->length, QTextCursor::KeepAnchor);
+        writer.insertText(run->text, run->format);
+        end += int(run->text.size()) - run->length;
+    }
+    QTextCursor caret = cursor();
+    caret.setPosition(end);
+    setCursor(caret);
+    endEdit();
+}
+
+void RichTextBox::insertContent(const RichTextBox& source)
+{
+    if (source.TextLength() == 0)
+        return;
+    const QTextDocumentFragment content(source.document());
+    QTextCursor edit = cursor();
+    edit.beginEditBlock();
+    const int start = edit.selectionStart();
+    edit.insertFragment(content);
+    // The pictures are the source's resources: the document takes copies of its own, so that
+    // they outlive the source's next content.
+    for (QTextBlock block = document()->findBlock(start);
+         block.isValid() && block.position() < edit.position(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QUrl name(format.toImageFormat().name());
+            const QVariant picture =
+                source.document()->resource(QTextDocument::ImageResource, name);
+            if (picture.isValid())
+                document()->addResource(QTextDocument::ImageResource, name, picture);
+        }
+    }
+    edit.endEditBlock();
+    setCursor(edit);
+}
+
+void RichTextBox::insertPicture(const QImage& picture)
+{
+    onWidgetCursor([&] { editor->insertPicture(picture); });
 }
 
 int RichTextBox::SelStart() const
@@ -636,6 +716,18 @@ void RichTextBox::clear()
     QTextCursor selection = cursor();
     selection.removeSelectedText();
     setCursor(selection);
+}
+
+void RichTextBox::deleteForward()
+{
+    if (editor->isReadOnly())
+        return;
+    QTextCursor edit = cursor();
+    if (edit.hasSelection())
+        edit.removeSelectedText();
+    else
+        edit.deleteChar();
+    setCursor(edit);
 }
 
 int RichTextBox::lineIndex(int line) const

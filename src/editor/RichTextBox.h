@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class QImage;
 class QTextCharFormat;
 class QTextDocument;
 class QTextEdit;
@@ -50,6 +51,15 @@ public:
     void setSelStart(int position); // caret there, nothing selected
     int SelLength() const;
     void setSelLength(int length);
+    // Replaces every run of text in the selection by `change` of it, keeping the run's format;
+    // pictures and paragraph formats stay as they are. One undo step; the caret then stands
+    // after the changed text with nothing selected. Without a selection nothing changes.
+    void changeSelText(const std::function<QString(const QString&)>& change);
+    // Inserts the whole content of `source` at the selection, replacing it, with its formatting
+    // and pictures, as one undo step. An empty source changes nothing.
+    void insertContent(const RichTextBox& source);
+    // Inserts the picture at the selection, replacing it; a null picture changes nothing.
+    void insertPicture(const QImage& picture);
 
     // Tri-state: std::nullopt when the selection is mixed. Setting applies to the selection, or to
     // the text typed next at the caret.
@@ -110,6 +120,8 @@ public:
     void copy();
     void paste();
     void clear(); // removes the selection
+    // As the Del key: removes the selection, or without one the character after the caret.
+    void deleteForward();
 
     // First position of a 0-based line (a paragraph; word wrap makes no lines); line -1 is the
     // caret's line; -1 when there is no such line.

@@ -67,6 +67,26 @@ frmTimeDate::frmTimeDate(QWidget* owner, RichTextBox* editor) : ToolDialog(owner
 
     // QLocale() is the system's locale.
     lstDates->addItems(timeDateRows([] { return services().clock->now(); }, QLocale()));
+    showEveryRow();
+}
+
+void frmTimeDate::showEveryRow()
+{
+    // The list grows until every row shows without scrolling, whatever the font; what stands
+    // below it moves down by as much.
+    const int frame = 2 * lstDates->frameWidth();
+    int needed = frame;
+    for (int row = 0; row < lstDates->count(); ++row)
+        needed += lstDates->sizeHintForRow(row);
+    const int extra = needed - lstDates->height();
+    if (extra <= 0)
+        return;
+    lstDates->resize(lstDates->width(), needed);
+    Frame1->resize(Frame1->width(), Frame1->height() + extra);
+    for (QWidget* below : {static_cast<QWidget*>(cmdInsert), static_cast<QWidget*>(cmdClose),
+                           static_cast<QWidget*>(Frame2)})
+        below->move(below->x(), below->y() + extra);
+    setFixedSize(width(), height() + extra);
 }
 
 void frmTimeDate::lstDates_DblClick(QListWidgetItem* item)
@@ -77,7 +97,10 @@ void frmTimeDate::lstDates_DblClick(QListWidgetItem* item)
 
 void frmTimeDate::cmdInsert_Click()
 {
+    // Without a chosen row, the top one: Insert always inserts a date.
     const QListWidgetItem* item = chosenItem(lstDates);
+    if (!item)
+        item = lstDates->item(0);
     if (!RTB || !item)
         return;
     RTB->setSelText(item->text());
@@ -86,7 +109,11 @@ void frmTimeDate::cmdInsert_Click()
 
 void frmTimeDate::cmdInsCusFor_Click()
 {
-    if (RTB)
+    // Before any preview there is none to insert: make it now.
+    if (lblSample->text().isEmpty())
+        txtCustom_Input();
+    // An empty text would only remove the selection.
+    if (RTB && !lblSample->text().isEmpty())
         RTB->setSelText(lblSample->text());
     close();
 }
@@ -98,7 +125,10 @@ void frmTimeDate::cmdClose_Click()
 
 void frmTimeDate::txtCustom_Input()
 {
-    lblSample->setText(formatDateTime(services().clock->now(), txtCustom->text(), QLocale()));
+    // An empty format gives the date and time of the list's row that has both.
+    const QString format =
+        txtCustom->text().isEmpty() ? timeDateRowFormats().at(dateAndTimeRow) : txtCustom->text();
+    lblSample->setText(formatDateTime(services().clock->now(), format, QLocale()));
 }
 
 bool frmTimeDate::eventFilter(QObject* watched, QEvent* event)

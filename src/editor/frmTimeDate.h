@@ -26,13 +26,18 @@ public:
 
     // Inserts the row; the dialog stays open.
     void lstDates_DblClick(QListWidgetItem* item);
-    // Inserts the chosen row and closes; without a chosen row nothing happens.
+    // Inserts the chosen row, or the top row when none is chosen, and closes.
     void cmdInsert_Click();
-    // Inserts the preview as it stands (empty before any preview) and closes.
+    // Inserts the preview as it stands, made now when there is none yet, and closes. An empty
+    // preview inserts nothing and leaves the selection.
     void cmdInsCusFor_Click();
     void cmdClose_Click();
-    // Formats the current moment with the custom format into the preview.
+    // Formats the current moment with the custom format into the preview; an empty format gives
+    // the date and time as the list's row 8 shows them.
     void txtCustom_Input();
+
+    // The row with the date and the time to the second.
+    static constexpr int dateAndTimeRow = 8;
 
     QGroupBox* Frame1 = nullptr;
     QListWidget* lstDates = nullptr;
@@ -48,6 +53,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showEveryRow();
+
     QPointer<RichTextBox> RTB;
 };
 

@@ -9,14 +9,26 @@
 #include "platform/ProgramFolders.h"
 #include "platform/Services.h"
 
-#include "editor/DocumentText.h"
-#include "editor/RichTextBox.h"
-#include "platform/SafeFile.h"
+#include "editor/DocumentFiles.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 
 namespace lw {
+
+namespace {
+
+bool sameFile(const QString& a, const QString& b)
+{
+    if (QDir::cleanPath(a) == QDir::cleanPath(b))
+        return true;
+    // The same file reached another way (a link, "..").
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
 
 LetterChanges::LetterChanges(LibraryWindow& window)
     : showModal([](QDialog& dialog) { dialog.exec(); }), w(window)
@@ -114,51 +126,48 @@ std::optional<QString> LetterChanges::lookUpLetterFile()
     return modMain().LetterFilePath;
 }
 
-void LetterChanges::SaveDocument()
+bool LetterChanges::SaveDocument()
 {
     if (!w.documentModified())
-        return;
+        return true;
     const QString title = w.library().selectedTitle(0);
     const std::optional<QString> letterFile = lookUpLetterFile();
     if (services().application->terminated())
-        return;
+        return false;
 
     const QString& current = w.documentPath();
     // No file was opened or saved in this run: there is nothing to overwrite.
-    if (current.isEmpty()) {
-        w.SaveDocumentAs();
-        return;
-    }
-    const bool ownLetterFile =
-        letterFile && QString::compare(QDir::cleanPath(current), QDir::cleanPath(*letterFile),
-                                       Qt::CaseInsensitive) == 0;
+    if (current.isEmpty())
+        return w.SaveDocumentAs();
+    // Letter case tells files apart here: "LETTER/Damaged.TXT" is not the letter's own file.
+    const bool ownLetterFile = letterFile && sameFile(current, *letterFile);
     const QString question =
         ownLetterFile ? QStringLiteral("You will overwrite current letter '") + title +
                             QStringLiteral("' and it is unreversible, proceed?")
                       : QStringLiteral("You will overwrite current file at '") + current +
                             QStringLiteral("' and it is unreversible, proceed?");
     if (message(w.dialogParent(), question, QStringLiteral("Notice"), MsgButtons::YesNo) !=
-        MsgAnswer::Yes) {
-        w.SaveDocumentAs();
-        return;
-    }
-    if (!(ownLetterFile ? writeDocument(*letterFile) : WriteCurrentFile()))
-        return;
+        MsgAnswer::Yes)
+        return w.SaveDocumentAs();
+    if (!WriteCurrentFile())
+        return false;
     w.documentModified() = false;
     message(w.dialogParent(), QStringLiteral("File Saved!"), QStringLiteral("Notice"));
+    return true;
 }
 
 bool LetterChanges::WriteCurrentFile()
 {
-    return writeDocument(w.documentPath());
-}
-
-bool LetterChanges::writeDocument(const QString& path)
-{
     QString error;
-    // Printed line by line: every line ends with CR LF, the last one too.
-    if (writeFileSafely(path, encodeDocumentText(w.editor().Text() + u'\n'), &error))
+    switch (
+        DocumentFiles(w).writeDocument(w.documentPath(), DocumentFiles::WriteStyle::Save, &error)) {
+    case DocumentFiles::WriteResult::Written:
         return true;
+    case DocumentFiles::WriteResult::Declined:
+        return false;
+    case DocumentFiles::WriteResult::Failed:
+        break;
+    }
     message(w.dialogParent(), error + QStringLiteral("\n\nThe document has not been saved."),
             QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);
     return false;

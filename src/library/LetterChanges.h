@@ -20,9 +20,11 @@ public:
     void AddLetter();
     void DeleteLetter();
     void MoveLetter();
-    // Does nothing while the document is unmodified; without a current file it runs Save As.
-    void SaveDocument();
-    // Writes the editor's text to CurrentDocumentPath. False when it failed; the user was told.
+    // Does nothing while the document is unmodified; without a current file it runs Save As. True
+    // when nothing is left unsaved.
+    bool SaveDocument();
+    // Writes the editor's text to CurrentDocumentPath. False when it was not written; the user was
+    // told why.
     bool WriteCurrentFile();
 
     // Runs the add-letter and move-letter dialogs modally and returns when they have closed. Tests
@@ -33,7 +35,6 @@ public:
 private:
     // The selected letter's own file, when the library names one for it.
     std::optional<QString> lookUpLetterFile();
-    bool writeDocument(const QString& path);
 
     LibraryWindow& w;
 };

@@ -1,5 +1,6 @@
 #include "library/LibraryBrowser.h"
 
+#include "editor/DocumentFiles.h"
 #include "editor/RichTextBox.h"
 #include "library/LetterChanges.h"
 #include "library/LetterStatements.h"
@@ -27,7 +28,23 @@ void fillList(QListWidget* list, const RowSet& rows)
 
 } // namespace
 
-LibraryBrowser::LibraryBrowser(LibraryWindow& window) : w(window), db(window.dialogParent()) {}
+LibraryBrowser::LibraryBrowser(LibraryWindow& window) : w(window), db(window.dialogParent())
+{
+    db.beforeEnd = [this] { offerToSaveBeforeEnd(); };
+}
+
+void LibraryBrowser::offerToSaveBeforeEnd()
+{
+    // No Cancel: the program ends either way. A save that did not happen is offered again.
+    while (w.documentModified() && !services().application->terminated()) {
+        if (message(w.dialogParent(),
+                    QStringLiteral("Current file has been modified.  Save changes?"),
+                    QStringLiteral("Notice"), MsgButtons::YesNo) != MsgAnswer::Yes)
+            return;
+        if (w.SaveDocument())
+            return;
+    }
+}
 
 QString LibraryBrowser::selectedTitle(int list) const
 {
@@ -86,6 +103,7 @@ void LibraryBrowser::FillLetters()
         w.titleList(0)->clear();
         modMain().LetterCount = rows->size();
         fillList(w.titleList(0), *rows);
+        searchShown = false;
     }
     if (w.titleList(0)->count() > 0)
         w.titleList(0)->setCurrentRow(0);
@@ -94,17 +112,44 @@ void LibraryBrowser::FillLetters()
                                  QStringLiteral(" letter(s)."));
 }
 
-void LibraryBrowser::ShowLetter(const QString& title)
+bool LibraryBrowser::ShowLetter(const QString& title)
 {
-    LibraryOperation op(db);
-    if (!op)
-        return;
-    const auto rows = op.run(sql::letterContent(title));
-    if (!rows || rows->isEmpty())
-        return;
-    w.editor().setText(rows->first().value(0).toString());
+    QString content;
+    {
+        LibraryOperation op(db);
+        if (!op)
+            return false;
+        const auto rows = op.run(sql::letterContent(title));
+        if (!rows || rows->isEmpty())
+            return false;
+        content = rows->first().value(0).toString();
+    }
+    // Asked with the library closed: Yes may save, and Save looks the letter's file up.
+    if (!DocumentFiles(w).askToSave(DocumentFiles::replaceQuestion()))
+        return false;
+    watchEditor();
+    w.editor().setText(content);
+    w.documentFormat() = TextFileFormat();
+    letterOnDisplay = title;
     w.showLetterTitle(QStringLiteral("Current Letter: ") + title);
     w.documentModified() = false;
+    return true;
+}
+
+void LibraryBrowser::watchEditor()
+{
+    QTextDocument* document = w.editor().document();
+    if (watched == document)
+        return;
+    watched = document;
+    connect(document, &QTextDocument::contentsChange, this,
+            [this, document](int from, int removed, int added) {
+                // All that stood there went, and not by an edit the user can undo: the program
+                // put another content in its place (Open, or a letter).
+                const int before = document->characterCount() - added + removed;
+                if (from == 0 && removed >= before - 1 && !document->isUndoAvailable())
+                    letterOnDisplay.clear();
+            });
 }
 
 void LibraryBrowser::SearchLetters()
@@ -118,6 +163,7 @@ void LibraryBrowser::SearchLetters()
         return;
     const QSignalBlocker quiet(w.titleList(0));
     w.titleList(0)->clear();
+    searchShown = true;
     if (!rows->isEmpty()) {
         fillList(w.titleList(0), *rows);
         w.titleList(0)->setCurrentRow(-1);
@@ -246,8 +292,35 @@ void LibraryBrowser::lstBx_Click(int index)
     if (modMain().Loading)
         return;
     const QString title = selectedTitle(index);
-    if (!title.isEmpty())
-        ShowLetter(title);
+    if (title.isEmpty() || ShowLetter(title))
+        return;
+    // The document stays: the list marks the letter the editor shows, or none, so that Save,
+    // Delete and Move never take the chosen entry for it.
+    QListWidget* list = w.titleList(index);
+    const QSignalBlocker quiet(list);
+    const auto shown = letterOnDisplay.isEmpty()
+                           ? QList<QListWidgetItem*>()
+                           : list->findItems(letterOnDisplay, Qt::MatchExactly);
+    if (shown.isEmpty()) {
+        list->setCurrentRow(-1);
+        list->clearSelection();
+    } else {
+        list->setCurrentItem(shown.first());
+    }
+}
+
+void LibraryBrowser::Cmb_Rechosen(int index)
+{
+    // A choice that changed the entry has run the fill already.
+    if (searchShown)
+        Cmb_Click(index);
+}
+
+void LibraryBrowser::lstBx_Rechosen(int index)
+{
+    const QString title = selectedTitle(index);
+    if (!title.isEmpty() && title != letterOnDisplay)
+        lstBx_Click(index);
 }
 
 } // namespace lw

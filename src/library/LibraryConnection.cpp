@@ -7,11 +7,13 @@
 
 namespace lw {
 
-void reportMissingDataFile(QWidget* parent)
+void reportMissingDataFile(QWidget* parent, const std::function<void()>& beforeEnd)
 {
     message(parent,
             QStringLiteral("One or more files of this program is damaged.  Please reinstall it."),
             QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    if (beforeEnd)
+        beforeEnd();
     services().application->terminate(1);
 }
 
@@ -19,10 +21,11 @@ LibraryConnection::LibraryConnection(QWidget* messageParent) : parent(messagePar
 
 bool LibraryConnection::OpenDatabase()
 {
-    if (services().application->terminated())
+    if (services().application->terminated() || ending)
         return false;
     if (!QFileInfo(modMain().DataFilePath).isFile()) {
-        reportMissingDataFile(parent);
+        ending = true;
+        reportMissingDataFile(parent, beforeEnd);
         return false;
     }
     if (!connection.open(modMain().ConnectionString)) {

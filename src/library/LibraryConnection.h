@@ -2,6 +2,8 @@
 
 #include "library/SqliteDatabase.h"
 
+#include <functional>
+
 class QWidget;
 
 namespace lw {
@@ -23,12 +25,16 @@ public:
 
     QString SqlText;
     RowSet LibRecordset;
+    // Runs when the data file has gone, after its message and before the program ends: the
+    // window's chance to offer saving the document. Meanwhile the connection opens no more.
+    std::function<void()> beforeEnd;
 
 private:
     void reportEngineError();
 
     QWidget* parent;
     SqliteDatabase connection;
+    bool ending = false;
 };
 
 // Opens the library for one operation and closes it on every way out.
@@ -51,7 +57,7 @@ private:
     bool opened;
 };
 
-// Shows the message for a data file that has gone and ends the program.
-void reportMissingDataFile(QWidget* parent);
+// Shows the message for a data file that has gone, runs `beforeEnd` and ends the program.
+void reportMissingDataFile(QWidget* parent, const std::function<void()>& beforeEnd = {});
 
 } // namespace lw

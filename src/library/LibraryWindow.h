@@ -27,7 +27,8 @@ public:
     virtual QLineEdit* searchBox() = 0;
     // Says which letter the editor shows.
     virtual void showLetterTitle(const QString& text) = 0;
-    virtual void SaveDocumentAs() = 0;
+    // True when the document was written.
+    virtual bool SaveDocumentAs() = 0;
 
     virtual LibraryBrowser& library() = 0;
     virtual LetterChanges& changes() = 0;

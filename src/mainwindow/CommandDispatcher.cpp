@@ -13,9 +13,7 @@
 #include "platform/Services.h"
 #include "utilities/frmManageFiles.h"
 
-#include <QClipboard>
 #include <QCursor>
-#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
@@ -221,7 +219,7 @@ void CommandDispatcher::DateTime()
 
 void CommandDispatcher::Print()
 {
-    PrintRichText(*w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720);
+    PrintDocument(*w.RTB, &w);
 }
 
 void CommandDispatcher::PageSetup()
@@ -251,7 +249,9 @@ void CommandDispatcher::FontDialog()
     font.setStrikeOut(dialog.FontStrikeThru());
     w.RTB->beginEdit();
     w.RTB->setSelFont(font);
-    w.RTB->setSelColor(dialog.FontColor());
+    // The desktop's font dialog offers no colour: the text keeps its own.
+    if (dialog.FontColorChosen())
+        w.RTB->setSelColor(dialog.FontColor());
     w.RTB->endEdit();
 }
 
@@ -274,9 +274,16 @@ void CommandDispatcher::InsertTextFile()
     }
     if (!w.rtfTemp->LoadFile(path, type))
         return;
-    editorcommands::SelectAll(*w.rtfTemp);
-    w.rtfTemp->cut();
-    w.RTB->paste();
+    // Straight into the document: the user's clipboard keeps what it holds. Plain text takes the
+    // format of text typed at the caret, as a paste of plain text does.
+    if (type == RichTextBox::RichText) {
+        w.RTB->insertContent(*w.rtfTemp);
+    } else {
+        const QString text = w.rtfTemp->Text();
+        if (!text.isEmpty())
+            w.RTB->setSelText(text);
+    }
+    w.rtfTemp->setText(QString());
 }
 
 void CommandDispatcher::InsertPicture()
@@ -297,10 +304,7 @@ void CommandDispatcher::InsertPicture()
     if (picture.isNull())
         return;
     w.picInsert->setPixmap(QPixmap::fromImage(picture));
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setImage(picture);
-    w.RTB->paste();
+    w.RTB->insertPicture(picture);
 }
 
 void CommandDispatcher::ShowFileManager()
@@ -321,7 +325,12 @@ void CommandDispatcher::Help()
 
 void CommandDispatcher::Support()
 {
-    services().desktop->openUrl(QUrl(supportAddress()));
+    if (!services().desktop->openUrl(QUrl(supportAddress())))
+        message(&w,
+                QStringLiteral("No mail program is set up to write to %1. Please write to that "
+                               "address from the mail program you use.")
+                    .arg(QUrl(supportAddress()).path()),
+                QStringLiteral("Technical Support"), MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 void CommandDispatcher::Undo()
@@ -346,7 +355,7 @@ void CommandDispatcher::Paste()
 
 void CommandDispatcher::Delete()
 {
-    w.RTB->clear();
+    w.RTB->deleteForward();
 }
 
 void CommandDispatcher::SelectAll()

@@ -77,25 +77,14 @@ constexpr MenuEntryDefinition popupEntries[] = {
     {popupMenuKey, "GoTo", "&Go To...", "Ctrl+G", 42, -1, true},
 };
 
-constexpr ToolDefinition toolSeparator{nullptr, ToolKind::Separator, "", -1, -1, true, false,
-                                       false};
+constexpr ToolDefinition toolSeparator{nullptr, ToolKind::Separator, "", -1, -1, true};
 
+// Every button is a plain action: the toolbar never shows a state of the text (a pressed Bold
+// over plain text would lie).
 constexpr ToolDefinition button(const char* key, const char* tooltip, int picture,
                                 int disabledPicture, bool enabled)
 {
-    return {key, ToolKind::Button, tooltip, picture, disabledPicture, enabled, false, false};
-}
-
-constexpr ToolDefinition toggle(const char* key, const char* tooltip, int picture,
-                                int disabledPicture)
-{
-    return {key, ToolKind::Button, tooltip, picture, disabledPicture, false, true, false};
-}
-
-constexpr ToolDefinition alignment(const char* key, const char* tooltip, int picture,
-                                   int disabledPicture)
-{
-    return {key, ToolKind::Button, tooltip, picture, disabledPicture, false, true, true};
+    return {key, ToolKind::Button, tooltip, picture, disabledPicture, enabled};
 }
 
 constexpr ToolDefinition tools[] = {
@@ -107,17 +96,17 @@ constexpr ToolDefinition tools[] = {
     button("COPY", "Copy", 37, 58, false),
     button("PASTE", "Paste", 38, 59, false),
     toolSeparator,
-    {fontToolKey, ToolKind::Host, "", -1, -1, true, false, false},
-    {fontSizeToolKey, ToolKind::Host, "", -1, -1, true, false, false},
-    {fontColorToolKey, ToolKind::Color, "Font Color", 56, 63, false, false, false},
+    {fontToolKey, ToolKind::Host, "", -1, -1, true},
+    {fontSizeToolKey, ToolKind::Host, "", -1, -1, true},
+    {fontColorToolKey, ToolKind::Color, "Font Color", 56, 63, false},
     toolSeparator,
-    toggle("BOLD", "Bold", 48, 68),
-    toggle("ITALIC", "Italic", 49, 69),
-    toggle("UNDERLINE", "Underline", 50, 70),
+    button("BOLD", "Bold", 48, 68, false),
+    button("ITALIC", "Italic", 49, 69, false),
+    button("UNDERLINE", "Underline", 50, 70, false),
     toolSeparator,
-    alignment("LJUSTIFY", "Left Justify", 51, 71),
-    alignment("CJUSTIFY", "Center Justify", 52, 72),
-    alignment("RJUSTIFY", "Right Justify", 53, 73),
+    button("LJUSTIFY", "Left Justify", 51, 71, false),
+    button("CJUSTIFY", "Center Justify", 52, 72, false),
+    button("RJUSTIFY", "Right Justify", 53, 73, false),
     toolSeparator,
     button("NUMBERING", "Numbers", 54, 62, false),
     button("BULLETS", "Bullets", 55, 61, false),
@@ -131,9 +120,9 @@ constexpr const char* fontSizes[] = {"8",  "9",  "10", "11", "12", "14", "16", "
                                      "20", "22", "24", "26", "28", "32", "48", "72"};
 
 constexpr const char* editingTools[] = {
-    "CUT",       "COPY",      "PASTE",          "FONT_COLOR",     "BOLD",
-    "ITALIC",    "UNDERLINE", "LJUSTIFY",       "CJUSTIFY",       "RJUSTIFY",
-    "NUMBERING", "BULLETS",   "DECREASEINDENT", "INCREASEINDENT", "TRANSLATE"};
+    "CUT",       "COPY",      "PASTE",          "FONT_COLOR",    "BOLD",
+    "ITALIC",    "UNDERLINE", "LJUSTIFY",       "CJUSTIFY",      "RJUSTIFY",
+    "NUMBERING", "BULLETS",   "DECREASEINDENT", "INCREASEINDENT"};
 
 constexpr const char* editingMenus[] = {"mnuEdit", "mnuInsert", "mnuFormat"};
 

@@ -35,8 +35,6 @@ struct ToolDefinition
     int picture;
     int disabledPicture;
     bool enabled; // for a host: the tool itself; the hosted control starts disabled
-    bool toggle;  // a check button
-    bool grouped; // one of the band's group of alternatives
 };
 
 inline constexpr const char* toolbarBandKey = "Band6";
@@ -56,7 +54,8 @@ std::span<const MenuEntryDefinition> popupEntryDefinitions();
 std::span<const ToolDefinition> toolDefinitions();
 std::span<const char* const> fontSizeEntries();
 
-// What the first focus of the editor switches on, in this order.
+// What the first focus of the editor switches on, in this order. Translate has no command and
+// stays disabled.
 std::span<const char* const> editingToolKeys();
 std::span<const char* const> editingMenuKeys();
 

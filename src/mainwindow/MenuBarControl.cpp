@@ -4,7 +4,6 @@
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Pictures.h"
 
-#include <QActionGroup>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -77,6 +76,10 @@ QAction* MenuBarControl::createItem(QMenu* menu, const MenuEntryDefinition& entr
     action->setProperty("disabledPicture", entry.disabledPicture);
     action->setShortcut(
         QKeySequence::fromString(QString::fromLatin1(entry.shortcut), QKeySequence::PortableText));
+    // Del belongs to the control with the keyboard: the editor deletes forward, a box or a list
+    // acts on itself. The item shows the key but never takes it from them.
+    if (action->shortcut() == QKeySequence(Qt::Key_Delete))
+        action->setShortcutContext(Qt::WidgetShortcut);
     action->setEnabled(entry.enabled);
     return action;
 }
@@ -151,13 +154,6 @@ void MenuBarControl::addTool(const QString& bandKey, const ToolDefinition& defin
     case ToolKind::Button:
         action = band->addAction(pictures::icon(definition.picture), tooltip);
         action->setToolTip(tooltip);
-        action->setCheckable(definition.toggle);
-        if (definition.grouped) {
-            auto* group = band->findChild<QActionGroup*>();
-            if (!group)
-                group = new QActionGroup(band);
-            group->addAction(action);
-        }
         connect(action, &QAction::triggered, this,
                 [this, bandKey, key] { emit ToolClick(bandKey, key); });
         break;
@@ -271,8 +267,8 @@ bool MenuBarControl::takesShortcut(const QKeyEvent* event) const
     for (const QMenu* menu : menus) {
         const auto actions = menu->actions();
         for (const QAction* action : actions) {
-            if (action->isEnabled() && !action->shortcut().isEmpty() &&
-                action->shortcut() == pressed)
+            if (action->isEnabled() && action->shortcutContext() != Qt::WidgetShortcut &&
+                !action->shortcut().isEmpty() && action->shortcut() == pressed)
                 return true;
         }
     }

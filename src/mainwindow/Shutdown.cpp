@@ -9,19 +9,18 @@
 
 namespace lw {
 
-void ShutDown(frmMail& window)
+bool ShutDown(frmMail& window)
 {
     if (services().application->terminated() || window.shutDownDone)
-        return;
+        return true;
+    const bool goOn = window.documentFiles.askToSave(
+        QStringLiteral("Current file has been modified.  Save changes?"));
+    // A guard that ended the program while saving leaves nothing more to do here.
+    if (services().application->terminated())
+        return true;
+    if (!goOn)
+        return false;
     window.shutDownDone = true;
-
-    if (window.DocumentModified &&
-        message(&window, QStringLiteral("Current file has been modified.  Save changes?"),
-                QStringLiteral("Notice"), MsgButtons::YesNo) == MsgAnswer::Yes) {
-        window.SaveDocument();
-        if (services().application->terminated())
-            return;
-    }
 
     QString error;
     if (!datafile::writeMarker(modMain().DataFilePath, &error))
@@ -35,6 +34,7 @@ void ShutDown(frmMail& window)
         if (other != &window && other->isVisible())
             other->close();
     }
+    return true;
 }
 
 } // namespace lw

@@ -155,16 +155,15 @@ frmMail::frmMail(QWidget* parent) : QWidget(parent)
             if (row >= 0)
                 browser->Cmb_Click(i);
         });
+        // A choice from the list comes after the change of index, if there was one.
+        connect(Cmb[i], &QComboBox::activated, this, [this, i] { browser->Cmb_Rechosen(i); });
         connect(lstBx[i], &QListWidget::currentRowChanged, this, [this, i](int row) {
             if (row >= 0)
                 browser->lstBx_Click(i);
         });
-        // Choosing the entry that is already current shows its letter again, unless it is the
-        // letter on display.
         connect(lstBx[i], &QListWidget::itemClicked, this, [this, i](QListWidgetItem* item) {
-            if (item == lstBx[i]->currentItem() &&
-                panelText(1) != QStringLiteral("Current Letter: ") + item->text())
-                browser->lstBx_Click(i);
+            if (item == lstBx[i]->currentItem())
+                browser->lstBx_Rechosen(i);
         });
     }
 
@@ -518,8 +517,11 @@ void frmMail::RTB_Change()
 
 void frmMail::closeEvent(QCloseEvent* event)
 {
-    ShutDown(*this);
-    event->accept();
+    // The user may keep the window, with the document, at the save question.
+    if (ShutDown(*this))
+        event->accept();
+    else
+        event->ignore();
 }
 
 } // namespace lw

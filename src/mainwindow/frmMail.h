@@ -68,6 +68,7 @@ public:
     // Document state.
     QString CurrentDocumentPath;
     bool DocumentModified = false;
+    TextFileFormat DocumentFormat;
     bool shutDownDone = false;
     // The editing menus, tools and font boxes have been switched on.
     bool EditingEnabled = false;
@@ -83,8 +84,8 @@ public:
 
     // The file commands.
     void OpenDocument() { documentFiles.OpenDocument(); }
-    void SaveDocument() override { letterChanges.SaveDocument(); }
-    void SaveDocumentAs() override { documentFiles.SaveDocumentAs(); }
+    bool SaveDocument() override { return letterChanges.SaveDocument(); }
+    bool SaveDocumentAs() override { return documentFiles.SaveDocumentAs(); }
 
     // What the editor's and the library's commands use of the window.
     QWidget* dialogParent() override { return this; }
@@ -92,6 +93,7 @@ public:
     cDialog& fileDialog() override { return MainDialog; }
     QString& documentPath() override { return CurrentDocumentPath; }
     bool& documentModified() override { return DocumentModified; }
+    TextFileFormat& documentFormat() override { return DocumentFormat; }
     QComboBox* subjectBox() override { return Cmb[0]; }
     QComboBox* categoryBox() override { return Cmb[1]; }
     QListWidget* titleList(int list) override { return lstBx[list]; }

@@ -1,11 +1,12 @@
 #include "platform/QtServices.h"
 
+#include "platform/FontDialog.h"
+
 #include <QColorDialog>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -40,6 +41,19 @@ MsgAnswer QtMessageService::show(QWidget* parent, const QString& text, const QSt
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+    }
+    if (buttons == MsgButtons::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::Cancel;
+        }
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
@@ -100,9 +114,33 @@ std::optional<QString> QtDialogService::saveFile(const FileDialogRequest& reques
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     prepare(dialog, request);
+    // A name typed without an extension gets the chosen filter's, before the dialog asks whether
+    // to replace an existing file: the question is about the file that will be written.
+    const auto followFilter = [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(defaultSuffixOf(filter));
+    };
+    followFilter(dialog.selectedNameFilter());
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (request.chosenFilter)
+        *request.chosenFilter = int(request.nameFilters.indexOf(dialog.selectedNameFilter()));
     return dialog.selectedFiles().constFirst();
+}
+
+QString QtDialogService::defaultSuffixOf(const QString& nameFilter)
+{
+    // "Text Files (*.txt) (*.txt)": the first pattern of the last parenthesis.
+    const qsizetype open = nameFilter.lastIndexOf(u'(');
+    const qsizetype close = nameFilter.lastIndexOf(u')');
+    if (open < 0 || close < open)
+        return {};
+    const QString first =
+        nameFilter.mid(open + 1, close - open - 1).split(u' ', Qt::SkipEmptyParts).value(0);
+    if (!first.startsWith(QLatin1String("*.")))
+        return {};
+    const QString suffix = first.mid(2);
+    return suffix.contains(u'*') || suffix.contains(u'?') ? QString() : suffix;
 }
 
 std::optional<FontChoice> QtDialogService::chooseFont(QWidget* parent, const FontChoice& initial)
@@ -113,10 +151,11 @@ std::optional<FontChoice> QtDialogService::chooseFont(QWidget* parent, const Fon
     font.setItalic(initial.italic);
     font.setUnderline(initial.underline);
     font.setStrikeOut(initial.strikeOut);
-    bool accepted = false;
-    const QFont chosen = QFontDialog::getFont(&accepted, font, parent);
-    if (!accepted)
+    FontDialog dialog(font, initial.minPointSize, initial.maxPointSize, parent);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
+    const QFont chosen = dialog.selectedFont();
+    // The dialog has no colour: the choice carries none.
     FontChoice choice;
     choice.family = chosen.family();
     choice.pointSize = chosen.pointSizeF();
@@ -124,7 +163,6 @@ std::optional<FontChoice> QtDialogService::chooseFont(QWidget* parent, const Fon
     choice.italic = chosen.italic();
     choice.underline = chosen.underline();
     choice.strikeOut = chosen.strikeOut();
-    choice.color = initial.color;
     return choice;
 }
 
@@ -157,8 +195,31 @@ bool QtDialogService::choosePrinter(QWidget* parent, PrinterSettings& settings)
     return true;
 }
 
+namespace {
+
+// xdg-open hands a mail address on without saying whether a program takes it, and then nothing
+// happens at all: ask the desktop for the program first. Where it cannot tell, opening decides.
+bool hasMailProgram()
+{
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("x-scheme-handler/mailto")});
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished();
+        return true;
+    }
+    if (query.exitStatus() != QProcess::NormalExit || query.exitCode() != 0)
+        return true;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+} // namespace
+
 bool QtDesktopService::openUrl(const QUrl& url)
 {
+    if (url.scheme() == QLatin1String("mailto") && !hasMailProgram())
+        return false;
     return QDesktopServices::openUrl(url);
 }
 
@@ -186,6 +247,13 @@ QPrinter& QtPrinterService::currentPrinter()
         printer->setOutputFileName(unusedPrintFile(folder));
     }
     return *printer;
+}
+
+bool QtPrinterService::printsToFiles()
+{
+    if (!printer)
+        return installedPrinters().isEmpty();
+    return printer->outputFormat() == QPrinter::PdfFormat;
 }
 
 QString QtPrinterService::unusedPrintFile(const QString& folder)

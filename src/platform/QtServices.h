@@ -24,6 +24,10 @@ public:
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool choosePrinter(QWidget* parent, PrinterSettings& settings) override;
+
+    // The extension a name filter's first pattern gives ("Text Files (*.txt)": "txt"), empty for
+    // one that matches every name.
+    static QString defaultSuffixOf(const QString& nameFilter);
 };
 
 class QtDesktopService : public DesktopService
@@ -42,6 +46,7 @@ public:
     QPrinter& currentPrinter() override;
     PrinterSettings currentSettings() override;
     void applySettings(const PrinterSettings& settings) override;
+    bool printsToFiles() override;
 
     // The first of "Letterwright.pdf", "Letterwright (2).pdf", ... not yet in the folder.
     static QString unusedPrintFile(const QString& folder);

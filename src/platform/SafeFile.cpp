@@ -23,10 +23,13 @@ bool writeAll(QSaveFile& file, const QByteArray& bytes)
 
 } // namespace
 
-bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* error)
+bool writeFileSafely(const QString& path, const QByteArray& bytes, QString* error, FileWrite mode)
 {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && writeAll(file, bytes) && file.commit())
+    file.setDirectWriteFallback(mode == FileWrite::AtomicElseInPlace);
+    // Unbuffered: a buffered write that the disk cuts short is committed as if whole.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && writeAll(file, bytes) &&
+        file.commit())
         return true;
     if (error)
         *error = QStringLiteral("Cannot write %1: %2")

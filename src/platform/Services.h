@@ -17,15 +17,16 @@ class QWidget;
 // script the user's answers and see every message, dialog and shell operation.
 namespace lw {
 
-enum class MsgButtons { Ok, YesNo };
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
 enum class MsgIcon { None, Information, Exclamation, Critical };
-enum class MsgAnswer { Ok, Yes, No };
+enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 class MessageService
 {
 public:
     virtual ~MessageService() = default;
-    // Shows a modal message box and returns the button the user pressed.
+    // Shows a modal message box and returns the button the user pressed. Closing a box that has
+    // a Cancel button (Esc, the window's close button) answers Cancel.
     virtual MsgAnswer show(QWidget* parent, const QString& text, const QString& title,
                            MsgButtons buttons, MsgIcon icon) = 0;
 };
@@ -39,6 +40,8 @@ struct FileDialogRequest
     QStringList nameFilters; // Qt form, one entry per description: "Text Files (*.txt)"
     int filterIndex = 0;     // 0-based
     bool multiSelect = false;
+    // Where a confirmed dialog puts the filter the user chose last (0-based); may be null.
+    int* chosenFilter = nullptr;
 };
 
 struct FontChoice
@@ -49,7 +52,12 @@ struct FontChoice
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    QColor color = Qt::black;
+    // Invalid where the dialog offers no colour: the text keeps its own.
+    QColor color;
+    // The sizes the dialog accepts, in points; 0 for no limit. A dialog refuses a size outside
+    // them with a message.
+    double minPointSize = 0;
+    double maxPointSize = 0;
 };
 
 // What the printer dialog shows and gives back: the printer and the settings of its jobs.
@@ -114,6 +122,9 @@ public:
     // Makes the named printer current, when it is installed, and gives it these job settings; a
     // setting the printer cannot take is passed over.
     virtual void applySettings(const PrinterSettings& settings) = 0;
+    // No printer is installed: each print goes to a PDF file of its own, which the current
+    // printer's output file names.
+    virtual bool printsToFiles() = 0;
 };
 
 class ClockService

@@ -117,12 +117,15 @@ void cDialog::ShowSave()
     request.defaultFilename = DefaultFilename();
     request.nameFilters = nameFilters(Filter());
     request.filterIndex = FilterIndex() - 1;
+    int filterChosen = request.filterIndex;
+    request.chosenFilter = &filterChosen;
     const std::optional<QString> chosen = services().dialogs->saveFile(request);
     const std::optional<QString> buffer =
         chosen ? fileBuffer(QStringList{*chosen}, PathCapacity) : std::nullopt;
     if (!buffer)
         return cancelled();
     ParseFileList(*buffer);
+    chosenFilter = qint16(filterChosen >= 0 ? filterChosen + 1 : FilterIndex());
 }
 
 bool cDialog::ShowFont()
@@ -134,14 +137,19 @@ bool cDialog::ShowFont()
     initial.pointSize = MinFontSize;
     initial.weight = NormalWeight;
     initial.color = Qt::black;
+    initial.minPointSize = MinFontSize;
+    initial.maxPointSize = MaxFontSize;
     const std::optional<FontChoice> chosen = services().dialogs->chooseFont(nullptr, initial);
     if (!chosen)
         return false;
     if (chosen->family.size() < FaceNameRoom)
         setFontName(chosen->family);
+    // The dialog refuses other sizes; one that comes back all the same is held to the limits.
     const int points = wholePoints(qRound(chosen->pointSize * 10));
     setFontSize(qint16(std::clamp(points, MinFontSize, MaxFontSize)));
-    setFontColor(toBgr(chosen->color));
+    fontColorChosen = chosen->color.isValid();
+    if (fontColorChosen)
+        setFontColor(toBgr(chosen->color));
     if (chosen->weight == BoldWeight)
         setFontBold(true);
     else if (chosen->weight == NormalWeight)
@@ -241,6 +249,19 @@ void cDialog::cancelled() const
 {
     if (CancelError())
         throw DialogCancelled();
+}
+
+QString defaultExtension(const QString& filter, int index)
+{
+    const QStringList parts = filter.split(u'|');
+    const qsizetype patterns = qsizetype(index) * 2 - 1;
+    if (index < 1 || patterns >= parts.size())
+        return {};
+    const QString first = parts.at(patterns).split(u';').value(0).trimmed();
+    if (!first.startsWith(QLatin1String("*.")))
+        return {};
+    const QString extension = first.mid(2);
+    return extension.contains(u'*') || extension.contains(u'?') ? QString() : extension;
 }
 
 QStringList nameFilters(const QString& filter)

@@ -58,6 +58,9 @@ public:
     FileList cFileTitle;
     // Owner of the open-file dialog; the other dialogs have none.
     QWidget* ParentHwnd = nullptr;
+    // The file type the user chose in the last confirmed save dialog (1-based). FilterIndex itself
+    // is not updated from the dialog.
+    qint16 chosenFilterIndex() const { return chosenFilter; }
 
     bool CancelError() const { return cancelError; }
     void setCancelError(bool value) { cancelError = value; }
@@ -96,6 +99,9 @@ public:
     void ShowSave();
     // True when the user confirmed a font.
     bool ShowFont();
+    // The last confirmed font dialog offered a colour, now in FontColor; a dialog without one
+    // leaves FontColor as it was.
+    bool FontColorChosen() const { return fontColorChosen; }
     std::optional<quint32> ShowColor(); // 0x00BBGGRR
     void ShowPageSetup();
     // With no printer installed, shows the missing-printer message instead of the dialog.
@@ -123,6 +129,7 @@ private:
     QString initialDir;
     QString filter;
     qint16 filterIndex = 1;
+    qint16 chosenFilter = 1;
     QString fontName = QStringLiteral("Arial");
     qint16 fontSize = 10;
     quint32 fontColor = 0;
@@ -130,7 +137,12 @@ private:
     bool fontItalic = false;
     bool fontUnderline = false;
     bool fontStrikeThru = false;
+    bool fontColorChosen = false;
 };
+
+// The extension of the first pattern of the Filter's `index`th type (1-based): "txt" for
+// "Text Files (*.txt)|*.txt|"; empty for a type of every file ("*.*") or an index it has not.
+QString defaultExtension(const QString& filter, int index);
 
 // The file type list of a Filter as Qt name filters, one per description and pattern pair:
 // "Text Files (*.txt)|*.txt|" gives "Text Files (*.txt) (*.txt)". Patterns are separated by

@@ -44,7 +44,9 @@ MsgAnswer FakeMessages::show(QWidget*, const QString& text, const QString& title
                              MsgButtons buttons, MsgIcon icon)
 {
     shown.append({text, title, buttons, icon});
-    const MsgAnswer fallback = buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    const MsgAnswer fallback = buttons == MsgButtons::YesNo         ? MsgAnswer::No
+                               : buttons == MsgButtons::YesNoCancel ? MsgAnswer::Cancel
+                                                                    : MsgAnswer::Ok;
     if (expected.empty()) {
         fail(QStringLiteral("unexpected message ") + describe(text, title, buttons, icon));
         return fallback;
@@ -81,7 +83,13 @@ std::optional<QStringList> FakeDialogs::openFiles(const FileDialogRequest& reque
 std::optional<QString> FakeDialogs::saveFile(const FileDialogRequest& request)
 {
     saveRequests.append(request);
-    return take(saveAnswers, "save");
+    std::optional<QString> answer = take(saveAnswers, "save");
+    if (!saveFilterAnswers.empty()) {
+        if (answer && request.chosenFilter)
+            *request.chosenFilter = saveFilterAnswers.front();
+        saveFilterAnswers.pop_front();
+    }
+    return answer;
 }
 
 std::optional<FontChoice> FakeDialogs::chooseFont(QWidget*, const FontChoice& initial)
@@ -120,10 +128,12 @@ bool FakeDialogs::choosePrinter(QWidget*, PrinterSettings& settings)
 
 void FakeDialogs::verifyDone()
 {
-    const bool left = !openAnswers.empty() || !saveAnswers.empty() || !fontAnswers.empty() ||
-                      !colorAnswers.empty() || !pageSetupAnswers.empty() || !printerAnswers.empty();
+    const bool left = !openAnswers.empty() || !saveAnswers.empty() || !saveFilterAnswers.empty() ||
+                      !fontAnswers.empty() || !colorAnswers.empty() || !pageSetupAnswers.empty() ||
+                      !printerAnswers.empty();
     openAnswers.clear();
     saveAnswers.clear();
+    saveFilterAnswers.clear();
     fontAnswers.clear();
     colorAnswers.clear();
     pageSetupAnswers.clear();
@@ -135,7 +145,7 @@ void FakeDialogs::verifyDone()
 bool FakeDesktop::openUrl(const QUrl& url)
 {
     openedUrls.append(url);
-    return true;
+    return opens;
 }
 
 bool FakeDesktop::startProgram(const QString& program, const QStringList& arguments)

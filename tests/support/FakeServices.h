@@ -58,6 +58,9 @@ public:
     // Scripted answers, taken in order; std::nullopt is a cancel.
     std::deque<std::optional<QStringList>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
+    // The file type the user picks (0-based) with the save answer of the same turn; without one the
+    // dialog's preset type stays chosen.
+    std::deque<int> saveFilterAnswers;
     std::deque<std::optional<FontChoice>> fontAnswers;
     std::deque<std::optional<QColor>> colorAnswers;
     // A page-setup answer edits the printer the dialog shows and accepts; nullptr cancels.
@@ -83,6 +86,8 @@ public:
 
     QList<QUrl> openedUrls;
     QList<QStringList> startedPrograms; // program first, then its arguments
+    // What openUrl answers: false as on a desktop where no program takes the address.
+    bool opens = true;
 };
 
 // Prints to PDF files in a temporary folder, so that tests can count pages.
@@ -94,8 +99,11 @@ public:
     QPrinter& currentPrinter() override;
     PrinterSettings currentSettings() override;
     void applySettings(const PrinterSettings& settings) override;
+    bool printsToFiles() override { return toFiles; }
 
     QStringList printers{QStringLiteral("PDF")};
+    // As on a machine without a printer: each print is a PDF file.
+    bool toFiles = false;
     // The current printer's name and duplex mode, which the PDF printer cannot hold itself.
     QString currentName{QStringLiteral("PDF")};
     QPrinter::DuplexMode duplex = QPrinter::DuplexNone;

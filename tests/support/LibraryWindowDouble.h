@@ -31,8 +31,9 @@ public:
     cDialog& fileDialog() override { return dialog; }
     QString& documentPath() override { return path; }
     bool& documentModified() override { return modified; }
-    void SaveDocument() override { letterChanges.SaveDocument(); }
-    void SaveDocumentAs() override { documentFiles.SaveDocumentAs(); }
+    TextFileFormat& documentFormat() override { return format; }
+    bool SaveDocument() override { return letterChanges.SaveDocument(); }
+    bool SaveDocumentAs() override { return documentFiles.SaveDocumentAs(); }
     QComboBox* subjectBox() override { return subjects; }
     QComboBox* categoryBox() override { return categories; }
     QListWidget* titleList(int list) override { return lists[list]; }
@@ -54,6 +55,7 @@ public:
     cDialog dialog;
     QString path;
     bool modified = false;
+    TextFileFormat format;
     QString shownTitle;
     DocumentFiles documentFiles{*this};
     LetterChanges letterChanges{*this};
