@@ -6,6 +6,7 @@
 #include "platform/QtServices.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstring>
 
@@ -19,7 +20,8 @@ const char usage[] = "Usage: letterwright [options] [files...]\n"
                      "  -v, --version  Shows the version.\n"
                      "\n"
                      "Arguments:\n"
-                     "  files          Documents to open: text or Rich Text files.\n";
+                     "  files          A document to open: a text, Rich Text or OpenDocument\n"
+                     "                 file. When Letterwright runs already, it opens the document.\n";
 
 } // namespace
 
@@ -51,13 +53,20 @@ int main(int argc, char* argv[])
     lw::QtApplicationService application;
     lw::installServices({&messages, &dialogs, &shell, &desktop, &printers, &clock, &application});
 
+    // Absolute, so that an instance already running elsewhere finds them.
+    QStringList files;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        files.append(QFileInfo(arguments.at(i)).absoluteFilePath());
+
     lw::Letterwright program;
-    if (!program.StartUp())
+    if (!program.StartUp(files))
         return application.terminated() ? 1 : 0;
     lw::frmMail* window = program.mainWindow();
     window->show();
     // Without a window manager (a bare X server) nobody else makes the window active.
     window->activateWindow();
     window->RTB->setFocus();
+    program.openStartFiles();
     return QApplication::exec();
 }
