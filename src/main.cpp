@@ -12,16 +12,17 @@
 
 namespace {
 
-const char usage[] = "Usage: letterwright [options] [files...]\n"
-                     "Writes business letters from a library of ready-made letters.\n"
-                     "\n"
-                     "Options:\n"
-                     "  -h, --help     Shows this help.\n"
-                     "  -v, --version  Shows the version.\n"
-                     "\n"
-                     "Arguments:\n"
-                     "  files          A document to open: a text, Rich Text or OpenDocument\n"
-                     "                 file. When Letterwright runs already, it opens the document.\n";
+const char usage[] =
+    "Usage: letterwright [options] [files...]\n"
+    "Writes business letters from a library of ready-made letters.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     Shows this help.\n"
+    "  -v, --version  Shows the version.\n"
+    "\n"
+    "Arguments:\n"
+    "  files          A document to open: a text, Rich Text or OpenDocument\n"
+    "                 file. When Letterwright runs already, it opens the document.\n";
 
 } // namespace
 

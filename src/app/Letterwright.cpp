@@ -106,7 +106,7 @@ bool Letterwright::offerDefaultLibrary(const QString& defaults, const QString& p
                 QStringLiteral("You have no letter library yet.\n\nLetterwright can put its "
                                "library of ready-made letters at %1.\nDo you want to do that now?")
                     .arg(QDir::toNativeSeparators(path)),
-                QStringLiteral("Letterwright"), MsgButtons::YesNo, MsgIcon::Question);
+                QStringLiteral("Letterwright"), MsgButtons::YesNo, MsgIcon::None);
     if (answer != MsgAnswer::Yes)
         return false;
 
@@ -196,8 +196,7 @@ bool Letterwright::StartUp(const QStringList& files)
     if (instanceServer->listen(socketPath())) {
         QObject::connect(instanceServer.get(), &InstanceServer::activated, window.get(),
                          [this](const QStringList& files) {
-                             window->setWindowState(window->windowState() &
-                                                    ~Qt::WindowMinimized);
+                             window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
                              window->raise();
                              window->activateWindow();
                              openFiles(files);

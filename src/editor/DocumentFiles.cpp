@@ -98,6 +98,23 @@ void DocumentFiles::OpenRecentDocument(const QString& path)
                 QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
+    openInstead(path);
+}
+
+void DocumentFiles::OpenNamedDocument(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        message(w.dialogParent(),
+                QStringLiteral("%1 cannot be opened: there is no such file.")
+                    .arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
+    openInstead(path);
+}
+
+void DocumentFiles::openInstead(const QString& path)
+{
     if (!askToSave(replaceQuestion()))
         return;
     w.documentPath() = path;

@@ -31,6 +31,8 @@ public:
     // Opens a file of the recent files' list, with Open's save question; a file no longer there
     // is taken off the list, with a message.
     void OpenRecentDocument(const QString& path);
+    // A document named from outside: on the command line, or by a second start of the program.
+    void OpenNamedDocument(const QString& path);
 
     // Before the document is replaced or closed: asks `question` with Yes, No and Cancel while the
     // document is modified, and Yes runs the window's Save. True when the caller may go on (the
@@ -55,6 +57,8 @@ public:
 private:
     void reportNotSaved(const QString& reason = QString());
     bool loadDocument(const QString& path);
+    // Open's own path, after its save question.
+    void openInstead(const QString& path);
 
     DocumentWindow& w;
 };
