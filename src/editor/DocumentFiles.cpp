@@ -141,6 +141,23 @@ void DocumentFiles::OpenRecentDocument(const QString& path)
                 QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
+    openInstead(path);
+}
+
+void DocumentFiles::OpenNamedDocument(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        message(w.dialogParent(),
+                QStringLiteral("%1 cannot be opened: there is no such file.")
+                    .arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
+    openInstead(path);
+}
+
+void DocumentFiles::openInstead(const QString& path)
+{
     if (!askToSave(replaceQuestion()))
         return;
     loadDocument(path);
@@ -188,8 +205,7 @@ bool DocumentFiles::loadDocument(const QString& path)
 
 bool DocumentFiles::setDocumentText(const QString& path, const QString& text)
 {
-    return placeDocumentText(w.editor(), w.dialogParent(), path, text,
-                             TextPlace::Document);
+    return placeDocumentText(w.editor(), w.dialogParent(), path, text, TextPlace::Document);
 }
 
 bool DocumentFiles::SaveDocumentAs()

@@ -53,6 +53,8 @@ public:
     // Opens a file of the recent files' list, with Open's save question; a file no longer there
     // is taken off the list, with a message.
     void OpenRecentDocument(const QString& path);
+    // A document named from outside: on the command line, or by a second start of the program.
+    void OpenNamedDocument(const QString& path);
 
     // Before the document is replaced or closed: asks `question` with Yes, No and Cancel while the
     // document is modified, and Yes runs the window's Save. True when the caller may go on (the
@@ -81,6 +83,8 @@ private:
     bool loadDocument(const QString& path);
     // Puts an opened file's text in the editor; false when the user cancelled.
     bool setDocumentText(const QString& path, const QString& text);
+    // Open's own path, after its save question.
+    void openInstead(const QString& path);
 
     DocumentWindow& w;
 };
