@@ -287,7 +287,7 @@ QList<AccessibilityTest::Window> AccessibilityTest::windows()
                      "Subjects:", "Categories:", "Select A Title From Letter List:", "Add letter",
                      "Delete letter", "Move letter", "Refresh", "My Favorite", "Add to My Favorite",
                      "Delete from My Favorite", "Clear My Favorite"} +
-             toolbar,
+             toolbar + QStringList{"Fill Fields"},
          false},
         {"add letter",
          openModal<frmAddRecord>,

@@ -373,7 +373,7 @@ void SpellingMenuTest::checkingSwitchedOffIsKept()
     const QString check = QStringLiteral("Check_Spelling");
     QAction* item = bar.item(format, check);
     QVERIFY(item);
-    QCOMPARE(item->text(), QStringLiteral("Check Spelling as You Type"));
+    QCOMPARE(item->text(), QStringLiteral("Check &Spelling as You Type"));
     QVERIFY(item->isEnabled());
     QVERIFY(bar.isItemChecked(format, check));
     show(QStringLiteral("We recieve your paymnet."));

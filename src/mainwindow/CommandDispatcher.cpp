@@ -189,10 +189,7 @@ void CommandDispatcher::RTB_MouseDown(int button, int, int x, int y)
 
 void CommandDispatcher::RTB_ContextMenuKey()
 {
-    spellingCommands->PreparePopup(w.RTB->SelStart() + w.RTB->SelLength());
-    const QRect caret = w.RTB->caretRect();
-    w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey),
-                          w.RTB->widget()->mapToGlobal(caret.bottomLeft()));
+    w.showEditorPopup();
 }
 
 frmManageFiles* CommandDispatcher::fileManager() const

@@ -66,9 +66,9 @@ constexpr MenuEntryDefinition menuEntries[] = {
     {"mnuFormat", "Increase_Indent", "&Increase Indent", "Ctrl+6", 47, -1, true},
     {"mnuFormat", "Decrease_Indent", "&Decrease Indent", "Ctrl+7", 46, -1, true},
     separator("mnuFormat"),
-    {"mnuFormat", "Spelling_Language", "Spelling Language", "", -1, -1, true,
+    {"mnuFormat", "Spelling_Language", "Spelling Lan&guage", "", -1, -1, true,
      MenuEntryKind::Submenu},
-    {"mnuFormat", "Check_Spelling", "Check Spelling as You Type", "", -1, -1, true,
+    {"mnuFormat", "Check_Spelling", "Check &Spelling as You Type", "", -1, -1, true,
      MenuEntryKind::Check},
 
     {"mnuHelp", "Support", "Technical &Support", "", 17, -1, true},

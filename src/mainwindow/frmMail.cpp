@@ -474,6 +474,8 @@ void frmMail::focusArea(int step)
 
 void frmMail::showEditorPopup()
 {
+    // Suggestions for the word at the caret, or none: a right click's may still be there.
+    commands->spelling().PreparePopup(RTB->SelStart() + RTB->SelLength());
     QTextEdit* edit = RTB->textEdit();
     edit->ensureCursorVisible();
     const QPoint caret = edit->viewport()->mapToGlobal(edit->cursorRect().bottomLeft());
