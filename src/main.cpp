@@ -17,7 +17,9 @@ int main(int argc, char* argv[])
     lw::QtPrinterService printers;
     lw::QtClockService clock;
     lw::QtApplicationService application;
-    lw::installServices({&messages, &dialogs, &shell, &desktop, &printers, &clock, &application});
+    lw::QtProgressService progress;
+    lw::installServices(
+        {&messages, &dialogs, &shell, &desktop, &printers, &clock, &application, &progress});
 
     lw::Letterwright program;
     if (!program.StartUp())

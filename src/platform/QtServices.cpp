@@ -11,6 +11,7 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
@@ -125,6 +126,18 @@ std::optional<QString> QtDialogService::saveFile(const FileDialogRequest& reques
         return std::nullopt;
     if (request.chosenFilter)
         *request.chosenFilter = int(request.nameFilters.indexOf(dialog.selectedNameFilter()));
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDialogService::chooseFolder(const FileDialogRequest& request)
+{
+    QFileDialog dialog(request.parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    prepare(dialog, request);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }
 
@@ -289,6 +302,38 @@ void QtApplicationService::terminate(int exitCode)
 {
     ended = true;
     QCoreApplication::exit(exitCode);
+}
+
+QtProgressService::QtProgressService() = default;
+QtProgressService::~QtProgressService() = default;
+
+void QtProgressService::start(QWidget* parent, const QString& title, const QString& label,
+                              int total)
+{
+    dialog = std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0, total, parent);
+    dialog->setWindowTitle(title);
+    dialog->setWindowModality(Qt::WindowModal);
+    // A short job ends before the window would appear.
+    dialog->setMinimumDuration(1000);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    dialog->setAccessibleName(title);
+    dialog->setValue(0);
+}
+
+bool QtProgressService::advance(int done, const QString& label)
+{
+    if (!dialog)
+        return true;
+    dialog->setLabelText(label);
+    // A modal progress dialog lets events through here, so that Cancel can be pressed.
+    dialog->setValue(done);
+    return !dialog->wasCanceled();
+}
+
+void QtProgressService::finish()
+{
+    dialog.reset();
 }
 
 } // namespace lw

@@ -5,6 +5,8 @@
 #include <QPrinter>
 #include <memory>
 
+class QProgressDialog;
+
 // The real desktop behind the service interfaces.
 namespace lw {
 
@@ -20,6 +22,7 @@ class QtDialogService : public DialogService
 public:
     std::optional<QStringList> openFiles(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(const FileDialogRequest& request) override;
     std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
@@ -70,6 +73,19 @@ public:
 
 private:
     bool ended = false;
+};
+
+class QtProgressService : public ProgressService
+{
+public:
+    QtProgressService();
+    ~QtProgressService() override;
+    void start(QWidget* parent, const QString& title, const QString& label, int total) override;
+    bool advance(int done, const QString& label) override;
+    void finish() override;
+
+private:
+    std::unique_ptr<QProgressDialog> dialog;
 };
 
 } // namespace lw

@@ -83,6 +83,8 @@ public:
     virtual ~DialogService() = default;
     virtual std::optional<QStringList> openFiles(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
+    // A folder; `request.initialDir` is where the dialog starts.
+    virtual std::optional<QString> chooseFolder(const FileDialogRequest& request) = 0;
     virtual std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) = 0;
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
     virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;
@@ -145,6 +147,19 @@ public:
     virtual bool terminated() const = 0;
 };
 
+// The progress of a long job the user started, with a Cancel button. One job at a time.
+class ProgressService
+{
+public:
+    virtual ~ProgressService() = default;
+    // A job of `total` steps begins; its window appears only when the job takes a while.
+    virtual void start(QWidget* parent, const QString& title, const QString& label, int total) = 0;
+    // `done` steps are done; the label says what comes next. False once the user has cancelled.
+    virtual bool advance(int done, const QString& label) = 0;
+    // The job is over, done or cancelled: its window goes.
+    virtual void finish() = 0;
+};
+
 struct Services
 {
     MessageService* messages = nullptr;
@@ -154,6 +169,7 @@ struct Services
     PrinterService* printers = nullptr;
     ClockService* clock = nullptr;
     ApplicationService* application = nullptr;
+    ProgressService* progress = nullptr;
 };
 
 // The services in use, installed once by the program or by a test.

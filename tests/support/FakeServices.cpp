@@ -92,6 +92,12 @@ std::optional<QString> FakeDialogs::saveFile(const FileDialogRequest& request)
     return answer;
 }
 
+std::optional<QString> FakeDialogs::chooseFolder(const FileDialogRequest& request)
+{
+    folderRequests.append(request);
+    return take(folderAnswers, "folder");
+}
+
 std::optional<FontChoice> FakeDialogs::chooseFont(QWidget*, const FontChoice& initial)
 {
     ++fontCalls;
@@ -130,7 +136,8 @@ void FakeDialogs::verifyDone()
 {
     const bool left = !openAnswers.empty() || !saveAnswers.empty() || !saveFilterAnswers.empty() ||
                       !fontAnswers.empty() || !colorAnswers.empty() || !pageSetupAnswers.empty() ||
-                      !printerAnswers.empty();
+                      !printerAnswers.empty() || !folderAnswers.empty();
+    folderAnswers.clear();
     openAnswers.clear();
     saveAnswers.clear();
     saveFilterAnswers.clear();
@@ -195,6 +202,33 @@ void FakePrinters::applySettings(const PrinterSettings& settings)
     printer.setPaperSource(settings.paperSource);
 }
 
+void FakeProgress::start(QWidget*, const QString& title, const QString& label, int total)
+{
+    if (running)
+        fail(QStringLiteral("a progress started while another runs"));
+    running = true;
+    titles.append(title);
+    labels.append(label);
+    totals.append(total);
+}
+
+bool FakeProgress::advance(int done, const QString& label)
+{
+    if (!running)
+        fail(QStringLiteral("progress advanced outside a job"));
+    steps.append(done);
+    labels.append(label);
+    if (onAdvance)
+        onAdvance(done);
+    return cancelAt < 0 || done < cancelAt;
+}
+
+void FakeProgress::finish()
+{
+    running = false;
+    ++finished;
+}
+
 void FakeApplication::terminate(int exitCode)
 {
     exitCodes.append(exitCode);
@@ -207,7 +241,8 @@ FakePlatform::FakePlatform() : previous(services())
 
 void FakePlatform::install()
 {
-    installServices({&messages, &dialogs, shell, &desktop, &printers, &clock, &application});
+    installServices(
+        {&messages, &dialogs, shell, &desktop, &printers, &clock, &application, &progress});
 }
 
 FakePlatform::~FakePlatform()

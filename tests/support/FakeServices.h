@@ -49,6 +49,7 @@ class FakeDialogs : public DialogService
 public:
     std::optional<QStringList> openFiles(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(const FileDialogRequest& request) override;
     std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
@@ -58,6 +59,7 @@ public:
     // Scripted answers, taken in order; std::nullopt is a cancel.
     std::deque<std::optional<QStringList>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
+    std::deque<std::optional<QString>> folderAnswers;
     // The file type the user picks (0-based) with the save answer of the same turn; without one the
     // dialog's preset type stays chosen.
     std::deque<int> saveFilterAnswers;
@@ -70,6 +72,7 @@ public:
 
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
+    QList<FileDialogRequest> folderRequests;
     QList<FontChoice> fontRequests;         // the font each dialog started with
     QList<PrinterSettings> printerRequests; // the settings each dialog was preset to
     int fontCalls = 0;
@@ -124,6 +127,25 @@ public:
     QList<int> pauses;
 };
 
+// Records each job's progress; the user presses Cancel once `cancelAt` steps are done.
+class FakeProgress : public ProgressService
+{
+public:
+    void start(QWidget* parent, const QString& title, const QString& label, int total) override;
+    bool advance(int done, const QString& label) override;
+    void finish() override;
+
+    int cancelAt = -1;
+    // Called at every step, before the answer: a test may look at the window meanwhile.
+    std::function<void(int done)> onAdvance;
+    QStringList titles;
+    QStringList labels; // every label shown, the first of each job included
+    QList<int> totals;
+    QList<int> steps;
+    int finished = 0;
+    bool running = false;
+};
+
 class FakeApplication : public ApplicationService
 {
 public:
@@ -148,6 +170,7 @@ public:
     FakePrinters printers;
     FakeClock clock;
     FakeApplication application;
+    FakeProgress progress;
     FileShell fileShell;
     ShellService* shell = &fileShell; // the real shell works on the test's own files
 
