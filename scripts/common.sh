@@ -8,13 +8,13 @@ BUILD="$ROOT/build"
 PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins qt6-gtk-platformtheme
-    libsqlite3-dev libx11-dev
+    libsqlite3-dev libx11-dev libzip-dev
     breeze-icon-theme fonts-dejavu-core fonts-liberation2
     xvfb xauth xdg-utils
 )
 
 # Only the tests need these.
-TEST_PACKAGES=(poppler-utils cups printer-driver-cups-pdf clang-14 libclang-rt-14-dev)
+TEST_PACKAGES=(poppler-utils cups printer-driver-cups-pdf clang-14 libclang-rt-14-dev pandoc)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

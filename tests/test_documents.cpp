@@ -22,9 +22,10 @@ namespace {
 
 const QString notice = u"Notice"_s;
 const QString openQuestion = u"The current file has been modified.  Save changes?"_s;
-const QString flattenQuestion = u"The file '%1' will be saved as plain text; its formatting and "
-                                "pictures will be lost. Save anyway?"_s;
-const QString documentFilter = u"Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"_s;
+const QString documentFilter =
+    u"Text Files (*.txt)|*.txt|Rich Text Format (*.rtf)|*.rtf|OpenDocument Text (*.odt)|*.odt|"
+    u"All Files (*.*)|*.*|"_s;
+const int allFiles = 3; // the filter's index, 0-based
 
 QByteArray bytesOf(const QString& path)
 {
@@ -61,8 +62,8 @@ private slots:
     void unchangedFileSavedBackByteExact();
     void editedFileKeepsEncoding_data();
     void editedFileKeepsEncoding();
-    void rtfNeverFlattenedSilently_data();
-    void rtfNeverFlattenedSilently();
+    void rtfKeepsItsFormatting_data();
+    void rtfKeepsItsFormatting();
     void formattingIsNotWritten();
     void saveAfterSaveAs();
     void letterDisplayKeepsDocumentPath();
@@ -302,7 +303,8 @@ void DocumentsTest::saveAsExtension_data()
         << "letter.txt" << 0 << "" << notAsked << "letter.txt";
     QTest::newRow("nominal: another extension is kept")
         << "letter.md" << 0 << "" << notAsked << "letter.md";
-    QTest::newRow("nominal: All Files adds nothing") << "letter" << 1 << "" << notAsked << "letter";
+    QTest::newRow("nominal: All Files adds nothing")
+        << "letter" << allFiles << "" << notAsked << "letter";
     QTest::newRow("edge: a leading dot makes no extension")
         << ".letter" << 0 << "" << notAsked << ".letter.txt";
     QTest::newRow("robustness: the name chosen exists, the dialog has asked")
@@ -312,7 +314,7 @@ void DocumentsTest::saveAsExtension_data()
     QTest::newRow("robustness: the name written exists, replace answered No")
         << "clash" << 0 << "clash.txt" << int(MsgAnswer::No) << "";
     QTest::newRow("robustness: All Files over a name without extension")
-        << "clash" << 1 << "clash" << notAsked << "clash";
+        << "clash" << allFiles << "clash" << notAsked << "clash";
 }
 
 void DocumentsTest::saveAsExtension()
@@ -521,24 +523,20 @@ void DocumentsTest::editedFileKeepsEncoding()
     QCOMPARE(bytesOf(file(u"letter.txt"_s)), saved);
 }
 
-void DocumentsTest::rtfNeverFlattenedSilently_data()
+void DocumentsTest::rtfKeepsItsFormatting_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("saveAs");
-    QTest::addColumn<bool>("flatten");
-    QTest::newRow("robustness: Save over an .rtf, flattening declined")
-        << "offer.rtf" << false << false;
-    QTest::newRow("nominal: Save over an .rtf, flattening agreed") << "offer.rtf" << false << true;
-    QTest::newRow("robustness: letter case of the extension") << "OFFER.RTF" << false << false;
-    QTest::newRow("robustness: Save As to an .rtf name, flattening declined")
-        << "copy.rtf" << true << false;
+    QTest::newRow("nominal: Save over an .rtf") << "offer.rtf" << false;
+    QTest::newRow("robustness: letter case of the extension") << "OFFER.RTF" << false;
+    QTest::newRow("nominal: Save As to an .rtf name with All Files") << "copy.rtf" << true;
 }
 
-void DocumentsTest::rtfNeverFlattenedSilently()
+// An .rtf is written as RTF: nothing is flattened, so nothing needs asking.
+void DocumentsTest::rtfKeepsItsFormatting()
 {
     QFETCH(QString, name);
     QFETCH(bool, saveAs);
-    QFETCH(bool, flatten);
     frmMail& w = window();
     const QByteArray rtf("{\\rtf1\\ansi {\\b Bold} and plain\\par}");
     writeFile(u"source.rtf"_s, rtf);
@@ -553,29 +551,25 @@ void DocumentsTest::rtfNeverFlattenedSilently()
 
     if (saveAs) {
         platform->dialogs.saveAnswers.push_back(file(name));
-        platform->dialogs.saveFilterAnswers.push_back(1);
+        platform->dialogs.saveFilterAnswers.push_back(allFiles);
+        expectMessage(u"File Saved!"_s, MsgButtons::Ok, MsgIcon::Information);
     } else {
         expectMessage("You will overwrite current file at '" + file(name) +
                           "' and it is unreversible, proceed?",
                       MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
-    }
-    expectMessage(flattenQuestion.arg(file(name)), MsgButtons::YesNo, MsgIcon::Exclamation,
-                  flatten ? MsgAnswer::Yes : MsgAnswer::No);
-    if (flatten)
         expectMessage(u"File Saved!"_s);
-    else if (saveAs)
-        expectMessage(u"File not Saved!"_s);
-    const bool saved = saveAs ? w.SaveDocumentAs() : w.SaveDocument();
-
-    QCOMPARE(saved, flatten);
-    QCOMPARE(w.DocumentModified, !flatten);
-    if (flatten) {
-        QCOMPARE(bytesOf(file(name)).trimmed(), QByteArray("Bold and plain!"));
-    } else {
-        QCOMPARE(QFile::exists(file(name)), !saveAs);
-        if (!saveAs)
-            QCOMPARE(bytesOf(file(name)), rtf);
     }
+    QVERIFY(saveAs ? w.SaveDocumentAs() : w.SaveDocument());
+    QVERIFY(!w.DocumentModified);
+
+    const QByteArray written = bytesOf(file(name));
+    QVERIFY(written.startsWith("{\\rtf1"));
+    RichTextBox reread;
+    QVERIFY(reread.LoadFile(file(name), RichTextBox::RichText));
+    QCOMPARE(reread.Text(), u"Bold and plain!"_s);
+    reread.setSelStart(0);
+    reread.setSelLength(4);
+    QCOMPARE(reread.SelBold(), std::optional<bool>(true));
 }
 
 void DocumentsTest::formattingIsNotWritten()

@@ -1513,8 +1513,10 @@ void EditorTest::saveFailure_data()
 
     QTest::newRow("robustness: missing folder")
         << u"missing/letter.txt"_s << int(RichTextBox::PlainText) << true;
-    QTest::newRow("robustness: rich text is not written")
-        << u"letter.rtf"_s << int(RichTextBox::RichText) << false;
+    QTest::newRow("robustness: rich text into a missing folder")
+        << u"missing/letter.rtf"_s << int(RichTextBox::RichText) << true;
+    QTest::newRow("robustness: OpenDocument text into a missing folder")
+        << u"missing/letter.odt"_s << int(RichTextBox::OpenDocumentText) << true;
     QTest::newRow("robustness: unknown type") << u"letter.txt"_s << 7 << false;
 }
 

@@ -424,7 +424,9 @@ void MainWindowTest::surfaces_data()
              separator,
              {"PageSetup", "Page &Setup", "", 29, -1, true},
              {"PrintSetup", "&Print Setup", "", -1, -1, true},
+             {"PrintPreview", "Print Pre&view", "", -1, -1, true},
              {"Print", "&Print...", "Ctrl+P", 28, -1, true},
+             {"ExportPdf", "&Export as PDF...", "", -1, -1, true},
              separator,
              {"Exit", "E&xit", "Ctrl+Q", -1, -1, true}});
     entries("item", "mnuEdit",

@@ -1,6 +1,8 @@
 #include "editor/DocumentFiles.h"
 
+#include "editor/DocumentKinds.h"
 #include "editor/DocumentWindow.h"
+#include "editor/RecentFiles.h"
 #include "editor/RichTextBox.h"
 #include "platform/SafeFile.h"
 #include "platform/Services.h"
@@ -14,12 +16,7 @@ namespace lw {
 
 namespace {
 
-const QString documentFilter = QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|");
-
-bool isRtfName(const QString& path)
-{
-    return QFileInfo(path).suffix().compare(QLatin1String("rtf"), Qt::CaseInsensitive) == 0;
-}
+const QString documentFilter = documentFilters();
 
 } // namespace
 
@@ -87,13 +84,49 @@ void DocumentFiles::LoadDocumentFile()
         // A cancel, or a path the file buffer cannot hold: nothing is opened.
         return;
     }
-    const std::optional<DecodedText> read = readDocumentFile(w.documentPath());
-    if (!read)
+    loadDocument(w.documentPath());
+}
+
+void DocumentFiles::OpenRecentDocument(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        RecentFiles::remove(path);
+        message(w.dialogParent(),
+                QStringLiteral("%1 is no longer there. It has been taken off the list of recent "
+                               "files.")
+                    .arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
-    w.editor().setText(read->text);
-    w.documentFormat() = read->format;
+    }
+    if (!askToSave(replaceQuestion()))
+        return;
+    w.documentPath() = path;
+    loadDocument(path);
+}
+
+bool DocumentFiles::loadDocument(const QString& path)
+{
+    // An OpenDocument file is read formatted; any other file as text, which is read formatted
+    // when it begins with an RTF header.
+    if (documentFileType(path) == RichTextBox::OpenDocumentText) {
+        QString error;
+        if (!w.editor().LoadFile(path, RichTextBox::OpenDocumentText, &error)) {
+            message(w.dialogParent(), error, QStringLiteral("Open"), MsgButtons::Ok,
+                    MsgIcon::Exclamation);
+            return false;
+        }
+        w.documentFormat() = TextFileFormat();
+    } else {
+        const std::optional<DecodedText> read = readDocumentFile(path);
+        if (!read)
+            return false;
+        w.editor().setText(read->text);
+        w.documentFormat() = read->format;
+    }
     // Setting the text raised the change notification; the document is as loaded.
     w.documentModified() = false;
+    RecentFiles::add(path);
+    return true;
 }
 
 bool DocumentFiles::SaveDocumentAs()
@@ -136,6 +169,7 @@ bool DocumentFiles::SaveDocumentAs()
         reportNotSaved(error);
         return false;
     }
+    RecentFiles::add(path);
     message(w.dialogParent(), QStringLiteral("File Saved!"), QStringLiteral("Notice"),
             MsgButtons::Ok, MsgIcon::Information);
     w.documentModified() = false;
@@ -145,15 +179,9 @@ bool DocumentFiles::SaveDocumentAs()
 DocumentFiles::WriteResult DocumentFiles::writeDocument(const QString& path, WriteStyle style,
                                                         QString* error)
 {
-    // Only plain text is written: a formatted file's formats and pictures would be gone for good.
-    if (isRtfName(path) &&
-        message(w.dialogParent(),
-                QStringLiteral("The file '%1' will be saved as plain text; its formatting and "
-                               "pictures will be lost. Save anyway?")
-                    .arg(QDir::toNativeSeparators(path)),
-                QStringLiteral("Notice"), MsgButtons::YesNo,
-                MsgIcon::Exclamation) != MsgAnswer::Yes)
-        return WriteResult::Declined;
+    // RTF and OpenDocument files are written formatted, in their own kind.
+    if (const int type = documentFileType(path); type != RichTextBox::PlainText)
+        return w.editor().SaveFile(path, type, error) ? WriteResult::Written : WriteResult::Failed;
 
     const TextFileFormat& format = w.documentFormat();
     QString text = w.editor().Text();

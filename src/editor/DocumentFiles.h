@@ -28,6 +28,9 @@ public:
     void LoadDocumentFile();
     // True when the document was written.
     bool SaveDocumentAs();
+    // Opens a file of the recent files' list, with Open's save question; a file no longer there
+    // is taken off the list, with a message.
+    void OpenRecentDocument(const QString& path);
 
     // Before the document is replaced or closed: asks `question` with Yes, No and Cancel while the
     // document is modified, and Yes runs the window's Save. True when the caller may go on (the
@@ -44,13 +47,14 @@ public:
         Save,
     };
     enum class WriteResult { Written, Declined, Failed };
-    // Writes the editor's document to `path` in the document's own format. A document that would
-    // lose its formatting (a name ending in .rtf) is written only after the user agreed. On
-    // Failed, `error` names the file and the reason.
+    // Writes the editor's document to `path` in the kind its name gives: RTF for ".rtf",
+    // OpenDocument Text for ".odt", otherwise text in the document's own encoding and line
+    // breaks. On Failed, `error` names the file and the reason.
     WriteResult writeDocument(const QString& path, WriteStyle style, QString* error);
 
 private:
     void reportNotSaved(const QString& reason = QString());
+    bool loadDocument(const QString& path);
 
     DocumentWindow& w;
 };

@@ -2,11 +2,14 @@
 
 #include "editor/PageFormatter.h"
 #include "editor/RichTextBox.h"
+#include "platform/SafeFile.h"
 #include "platform/Services.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
@@ -102,6 +105,48 @@ int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMa
     }
     painter.end();
     return pages;
+}
+
+bool ExportPdf(RichTextBox& box, const QPageLayout& layout, const QString& path,
+               const QString& title, int leftMargin, int topMargin, int rightMargin,
+               int bottomMargin, QString* error)
+{
+    const auto fail = [&](const QString& reason) {
+        if (error)
+            *error =
+                QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason);
+        return false;
+    };
+    // The PDF is made aside and then put in place in one step, so that a failure leaves the old
+    // file as it was.
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return fail(scratch.errorString());
+    const QString made = scratch.filePath(QStringLiteral("export.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(made);
+    printer.setPageLayout(layout);
+    printer.setDocName(title);
+    printer.setCreator(QStringLiteral("Letterwright"));
+    printer.setFontEmbeddingEnabled(true);
+    if (PrintRichText(box, printer, leftMargin, topMargin, rightMargin, bottomMargin) == 0)
+        return fail(QStringLiteral("the PDF could not be made."));
+    QFile file(made);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || !bytes.startsWith("%PDF"))
+        return fail(QStringLiteral("the PDF could not be made."));
+    return writeFileSafely(path, bytes, error);
+}
+
+bool PreviewRichText(QWidget* parent, RichTextBox& box, QPrinter& printer, int leftMargin,
+                     int topMargin, int rightMargin, int bottomMargin)
+{
+    return services().dialogs->printPreview(parent, printer, [&](QPrinter& target) {
+        PrintRichText(box, target, leftMargin, topMargin, rightMargin, bottomMargin);
+    });
 }
 
 void PrintDocument(RichTextBox& box, QWidget* parent)

@@ -2,7 +2,9 @@
 
 #include <QPoint>
 #include <QSize>
+#include <QString>
 
+class QPageLayout;
 class QPrinter;
 class QWidget;
 
@@ -40,6 +42,21 @@ QSize paperTwips(const QPrinter& printer);
 // as they are. Returns the number of pages of one copy; 0 when the printer did not open the job.
 int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMargin,
                   int rightMargin, int bottomMargin);
+
+// Writes the editor's document as a PDF file through the same page loop as PrintRichText, on
+// paper laid out as `layout` (the current printer's), with the text selectable and its fonts
+// embedded, and `title` as the document's title. No printer is needed. The file is replaced in
+// one step: on failure the old file is left and `error` says why. An empty document gives one
+// blank page.
+bool ExportPdf(RichTextBox& box, const QPageLayout& layout, const QString& path,
+               const QString& title, int leftMargin, int topMargin, int rightMargin,
+               int bottomMargin, QString* error = nullptr);
+
+// Shows the print preview of the editor's document on the printer, drawn by the same page loop
+// as PrintRichText, so that what is previewed is what prints; printing from the preview prints
+// it. Returns true when the user printed from the preview.
+bool PreviewRichText(QWidget* parent, RichTextBox& box, QPrinter& printer, int leftMargin,
+                     int topMargin, int rightMargin, int bottomMargin);
 
 // The Print command: the editor's document on the current printer, half an inch from every edge.
 // Without an installed printer the print becomes a PDF file, and the user is told which.

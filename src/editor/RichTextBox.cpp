@@ -2,9 +2,13 @@
 
 #include "editor/DocumentText.h"
 #include "editor/EditorWidget.h"
+#include "editor/OpenDocument.h"
 #include "platform/SafeFile.h"
 #include "rtf/RtfReader.h"
+#include "rtf/RtfWriter.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -661,32 +665,61 @@ int RichTextBox::Find(const QString& text, int start, int end, int options)
     return found;
 }
 
-bool RichTextBox::LoadFile(const QString& path, int type)
+bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
 {
-    if (type != RichText && type != PlainText)
+    const auto fail = [&](const QString& reason) {
+        if (error)
+            *error =
+                QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
+    };
+    if (type != RichText && type != PlainText && type != OpenDocumentText)
+        return fail(QStringLiteral("unknown file type %1.").arg(type));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return false;
+        return fail(file.errorString());
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return false;
-    if (type == RichText)
+        return fail(file.errorString());
+    if (type == OpenDocumentText) {
+        OdtReader reader;
+        QString reason;
+        if (!reader.open(bytes, &reason))
+            return fail(reason);
+        replaceContentRich([&](QTextCursor& cursor) { reader.read(cursor); });
+    } else if (type == RichText) {
         replaceContentRich([&](QTextCursor& cursor) { readRtf(bytes, cursor); });
-    else
+    } else {
         replaceContentPlain(decodeDocumentBytes(bytes));
+    }
     return true;
 }
 
 bool RichTextBox::SaveFile(const QString& path, int type, QString* error)
 {
-    if (type != PlainText) {
+    switch (type) {
+    case PlainText:
+        return writeFileSafely(path, encodeDocumentText(Text()), error);
+    case RichText:
+        return writeFileSafely(path, writeRtf(*document()), error);
+    case OpenDocumentText: {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QString reason;
+        if (!writeOdt(*document(), buffer, &reason)) {
+            if (error)
+                *error = QStringLiteral("Cannot write %1: %2")
+                             .arg(QDir::toNativeSeparators(path), reason);
+            return false;
+        }
+        return writeFileSafely(path, bytes, error);
+    }
+    default:
         if (error)
-            *error = type == RichText ? QStringLiteral("Saving rich text is not supported.")
-                                      : QStringLiteral("Unknown file type %1.").arg(type);
+            *error = QStringLiteral("Unknown file type %1.").arg(type);
         return false;
     }
-    return writeFileSafely(path, encodeDocumentText(Text()), error);
 }
 
 void RichTextBox::undo()

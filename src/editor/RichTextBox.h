@@ -27,7 +27,7 @@ class RichTextBox : public QObject
 public:
     enum class ScaleUnit { Twips, Millimetres };
     enum FindOption { WholeWord = 2, MatchCase = 4, NoHighlight = 8 };
-    enum FileType { RichText = 0, PlainText = 1 };
+    enum FileType { RichText = 0, PlainText = 1, OpenDocumentText = 2 };
     enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
 
     explicit RichTextBox(QWidget* parent = nullptr);
@@ -109,10 +109,11 @@ public:
     // never found.
     int Find(const QString& text, int start, int end = -1, int options = 0);
 
-    // Replaces the content with the file; returns false (content unchanged) when it cannot be read.
-    bool LoadFile(const QString& path, int type);
-    // Writes the content, replacing the file in one step; returns false with `error` set when it
-    // fails, leaving the old file. Only plain text is written.
+    // Replaces the content with the file; returns false (content unchanged) when it cannot be read,
+    // with `error` set when given.
+    bool LoadFile(const QString& path, int type, QString* error = nullptr);
+    // Writes the content as plain text, RTF or OpenDocument Text, replacing the file in one step;
+    // returns false with `error` set when it fails, leaving the old file.
     bool SaveFile(const QString& path, int type, QString* error = nullptr);
 
     void undo();

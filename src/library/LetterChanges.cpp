@@ -10,6 +10,7 @@
 #include "platform/Services.h"
 
 #include "editor/DocumentFiles.h"
+#include "editor/RecentFiles.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -151,6 +152,8 @@ bool LetterChanges::SaveDocument()
         return w.SaveDocumentAs();
     if (!WriteCurrentFile())
         return false;
+    if (!ownLetterFile)
+        RecentFiles::add(current);
     w.documentModified() = false;
     message(w.dialogParent(), QStringLiteral("File Saved!"), QStringLiteral("Notice"));
     return true;

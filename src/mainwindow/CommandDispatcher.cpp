@@ -14,9 +14,13 @@
 #include "utilities/frmManageFiles.h"
 
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QTextDocument>
 #include <QUrl>
 
 namespace lw {
@@ -62,6 +66,8 @@ void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString&
         {"mnuFile", "Save", &CommandDispatcher::Save},
         {"mnuFile", "SaveAs", &CommandDispatcher::SaveAs},
         {"mnuFile", "Print", &CommandDispatcher::Print},
+        {"mnuFile", "PrintPreview", &CommandDispatcher::PrintPreview},
+        {"mnuFile", "ExportPdf", &CommandDispatcher::ExportPdf},
         {"mnuFile", "PageSetup", &CommandDispatcher::PageSetup},
         {"mnuFile", "PrintSetup", &CommandDispatcher::PrintSetup},
         {"mnuFile", "Exit", &CommandDispatcher::Exit},
@@ -220,6 +226,62 @@ void CommandDispatcher::DateTime()
 void CommandDispatcher::Print()
 {
     PrintDocument(*w.RTB, &w);
+}
+
+void CommandDispatcher::PrintPreview()
+{
+    PreviewRichText(&w, *w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720);
+}
+
+void CommandDispatcher::ExportPdf()
+{
+    cDialog& dialog = w.MainDialog;
+    // The dialog's other settings are Open's and Save As's: they are left as they were.
+    const QString filter = dialog.Filter();
+    const qint16 filterIndex = dialog.FilterIndex();
+    const QString title = dialog.DialogTitle();
+    dialog.setDialogTitle(QStringLiteral("Export as PDF"));
+    dialog.setFilter(QStringLiteral("PDF Files (*.pdf)|*.pdf|"));
+    dialog.setFilterIndex(1);
+    dialog.setCancelError(true);
+    QString path;
+    try {
+        dialog.ShowSave();
+        path = dialog.cFileName.Item(1);
+    } catch (const std::exception&) {
+    }
+    dialog.setFilter(filter);
+    dialog.setFilterIndex(filterIndex);
+    dialog.setDialogTitle(title);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        path += QStringLiteral(".pdf");
+        // The dialog asked about the name as typed, not about this one.
+        if (QFileInfo::exists(path) &&
+            message(&w,
+                    QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                        .arg(QDir::toNativeSeparators(path)),
+                    QStringLiteral("Export as PDF"), MsgButtons::YesNo,
+                    MsgIcon::Exclamation) != MsgAnswer::Yes)
+            return;
+    }
+    QString documentTitle = w.RTB->document()->metaInformation(QTextDocument::DocumentTitle);
+    if (documentTitle.isEmpty())
+        documentTitle = QFileInfo(path).completeBaseName();
+    QString error;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = lw::ExportPdf(*w.RTB, services().printers->currentPrinter().pageLayout(),
+                                       path, documentTitle, 720, 720, 720, 720, &error);
+    QGuiApplication::restoreOverrideCursor();
+    if (!written)
+        message(&w, error + QStringLiteral("\n\nThe PDF has not been made."),
+                QStringLiteral("Export as PDF"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+void CommandDispatcher::OpenRecent(const QString& path)
+{
+    w.documentFiles.OpenRecentDocument(path);
 }
 
 void CommandDispatcher::PageSetup()

@@ -22,6 +22,9 @@ public:
     void mnuPopup_ItemClick(const QString& menuKey, const QString& itemKey);
     void RTB_MouseDown(int button, int shift, int x, int y);
 
+    // Opens a file chosen from the recent files at the end of the File menu.
+    void OpenRecent(const QString& path);
+
     EditorTools& tools() { return *editorTools; }
     frmManageFiles* fileManager() const;
 
@@ -42,6 +45,8 @@ private:
     void Symbol();
     void DateTime();
     void Print();
+    void PrintPreview();
+    void ExportPdf();
     void PageSetup();
     void PrintSetup();
     void FontDialog();

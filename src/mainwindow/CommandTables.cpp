@@ -22,7 +22,9 @@ constexpr MenuEntryDefinition menuEntries[] = {
     separator("mnuFile"),
     {"mnuFile", "PageSetup", "Page &Setup", "", 29, -1, true},
     {"mnuFile", "PrintSetup", "&Print Setup", "", -1, -1, true},
+    {"mnuFile", "PrintPreview", "Print Pre&view", "", -1, -1, true},
     {"mnuFile", "Print", "&Print...", "Ctrl+P", 28, -1, true},
+    {"mnuFile", "ExportPdf", "&Export as PDF...", "", -1, -1, true},
     separator("mnuFile"),
     {"mnuFile", "Exit", "E&xit", "Ctrl+Q", -1, -1, true},
 

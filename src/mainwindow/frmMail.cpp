@@ -10,6 +10,7 @@
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/Pictures.h"
 #include "mainwindow/PopupMenuControl.h"
+#include "mainwindow/RecentFilesMenu.h"
 #include "mainwindow/Shutdown.h"
 #include "mainwindow/StatusIndicators.h"
 #include "platform/Twips.h"
@@ -362,6 +363,8 @@ void frmMail::BuildMenuBar()
             MenuBar->setToolColor(band, QString::fromLatin1(tool.key), fontColorAtStart);
         }
     }
+    recentFiles = new RecentFilesMenu(MenuBar->menu(QStringLiteral("mnuFile")));
+    connect(recentFiles, &RecentFilesMenu::chosen, commands, &CommandDispatcher::OpenRecent);
     MenuBar->endUpdate();
 }
 

@@ -26,6 +26,7 @@ class CommandDispatcher;
 class LibraryBrowser;
 class MenuBarControl;
 class PopupMenuControl;
+class RecentFilesMenu;
 class RichTextBox;
 class StatusIndicators;
 
@@ -104,6 +105,8 @@ public:
     LibraryBrowser& library() override { return *browser; }
     LetterChanges& changes() override { return letterChanges; }
     CommandDispatcher& dispatcher() { return *commands; }
+    // The recent files at the end of the File menu.
+    RecentFilesMenu* recentFilesMenu() const { return recentFiles; }
 
     // The geometry the resize rules work on, as the window and its controls stand.
     WindowLayout currentLayout() const;
@@ -142,6 +145,7 @@ private:
     std::unique_ptr<LibraryBrowser> browser;
     CommandDispatcher* commands = nullptr;
     StatusIndicators* indicators = nullptr;
+    RecentFilesMenu* recentFiles = nullptr;
 };
 
 // The window's caption, never changed at run time.

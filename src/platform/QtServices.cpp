@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QProcess>
@@ -95,6 +96,17 @@ void applyTo(QPrinter& printer, const PrinterSettings& settings)
     printer.setPaperSource(settings.paperSource);
 }
 
+// The index of the filter the dialog shows as chosen: with the details hidden it gives the
+// description alone.
+int filterIndexOf(const QStringList& filters, const QString& chosen)
+{
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters[i] == chosen || filters[i].startsWith(chosen + QStringLiteral(" (")))
+            return int(i);
+    }
+    return -1;
+}
+
 } // namespace
 
 std::optional<QStringList> QtDialogService::openFiles(const FileDialogRequest& request)
@@ -125,7 +137,7 @@ std::optional<QString> QtDialogService::saveFile(const FileDialogRequest& reques
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     if (request.chosenFilter)
-        *request.chosenFilter = int(request.nameFilters.indexOf(dialog.selectedNameFilter()));
+        *request.chosenFilter = filterIndexOf(request.nameFilters, dialog.selectedNameFilter());
     return dialog.selectedFiles().constFirst();
 }
 
@@ -206,6 +218,16 @@ bool QtDialogService::choosePrinter(QWidget* parent, PrinterSettings& settings)
         return false;
     settings = printerSettingsOf(printer);
     return true;
+}
+
+bool QtDialogService::printPreview(QWidget* parent, QPrinter& printer,
+                                   const std::function<void(QPrinter&)>& paint)
+{
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print Preview"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter* target) { paint(*target); });
+    return dialog.exec() == QDialog::Accepted;
 }
 
 namespace {

@@ -27,6 +27,8 @@ public:
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool choosePrinter(QWidget* parent, PrinterSettings& settings) override;
+    bool printPreview(QWidget* parent, QPrinter& printer,
+                      const std::function<void(QPrinter&)>& paint) override;
 
     // The extension a name filter's first pattern gives ("Text Files (*.txt)": "txt"), empty for
     // one that matches every name.

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -90,6 +91,10 @@ public:
     virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;
     // Shows the printer dialog preset to `settings`; on acceptance `settings` holds the choice.
     virtual bool choosePrinter(QWidget* parent, PrinterSettings& settings) = 0;
+    // Shows the print preview of the pages `paint` draws on the printer; printing from it calls
+    // `paint` on the printer itself. True when the user printed.
+    virtual bool printPreview(QWidget* parent, QPrinter& printer,
+                              const std::function<void(QPrinter&)>& paint) = 0;
 };
 
 // Shell file operations with the confirmations, progress and error messages a file manager shows.

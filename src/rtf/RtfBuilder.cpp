@@ -1,6 +1,7 @@
 #include "rtf/RtfBuilder.h"
 
 #include "rtf/RtfCodePage.h"
+#include "rtf/RtfReader.h"
 #include "rtf/RtfTokenizer.h"
 
 #include <QBuffer>
@@ -19,9 +20,8 @@ namespace {
 // Groups nested deeper are dropped with their content, so that a hostile file cannot make the
 // state stack grow without bound.
 constexpr qsizetype maxDepth = 1000;
-// 22 inches, the largest page dimension Word allows.
-constexpr int maxTwips = 31680;
-constexpr double twipsPerPixel = 15.0; // 96 pixels an inch
+constexpr int maxTwips = rtfMaxTwips;
+constexpr double twipsPerPixel = rtfTwipsPerPixel;
 constexpr qsizetype maxStyles = 4096;
 constexpr qsizetype maxFonts = 65536;
 constexpr size_t maxColors = 65536;
@@ -32,7 +32,7 @@ constexpr int defaultHalfPoints = 24;
 constexpr int maxListItems = 256;
 // Decoded picture pixels one read may produce: a small file must not make the reader decode
 // and keep gigabytes of pictures.
-constexpr qint64 maxPicturePixels = 64 * 1024 * 1024;
+constexpr qint64 maxPicturePixels = rtfMaxPicturePixels;
 
 int clampTwips(int value)
 {
@@ -1109,7 +1109,9 @@ void RtfBuilder::applyParagraph(const ParaProps& para)
     if (previous && previous != place.list)
         previous->remove(block);
 
-    QTextBlockFormat format = blockFormat(para, place.inList());
+    const int listIndent =
+        place.list ? place.list->format().indent() : (place.inList() ? place.format.indent() : 0);
+    QTextBlockFormat format = blockFormat(para, listIndent);
     if (pageBreakBefore) {
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         pageBreakBefore = false;
@@ -1301,9 +1303,9 @@ QTextCharFormat RtfBuilder::charFormat(const CharProps& props)
     return format;
 }
 
-QTextBlockFormat RtfBuilder::blockFormat(const ParaProps& para, bool inList)
+QTextBlockFormat RtfBuilder::blockFormat(const ParaProps& para, int listIndent)
 {
-    if (haveCachedBlock && inList == cachedInList && para == cachedParaProps)
+    if (haveCachedBlock && listIndent == cachedListIndent && para == cachedParaProps)
         return cachedBlockFormat;
     QTextBlockFormat format;
     switch (para.align) {
@@ -1320,14 +1322,20 @@ QTextBlockFormat RtfBuilder::blockFormat(const ParaProps& para, bool inList)
         format.setAlignment(Qt::AlignJustify);
         break;
     }
-    // A list's own indent places its items, so the indents written for the numbers are not added.
-    if (!inList) {
+    if (listIndent == 0) {
         const int left = std::max(0, para.leftIndent);
         const int first = std::max(-left, para.firstIndent);
         if (left != 0)
             format.setLeftMargin(left / twipsPerPixel);
         if (first != 0)
             format.setTextIndent(first / twipsPerPixel);
+    } else {
+        // A list's own indent places its items and their numbers: only a left indent beyond it
+        // is the paragraph's own, and the first-line indent belongs to the number.
+        const double listTwips = listIndent * cursor.document()->indentWidth() * twipsPerPixel;
+        const double left = para.leftIndent - listTwips;
+        if (left > 0)
+            format.setLeftMargin(left / twipsPerPixel);
     }
     if (para.rightIndent > 0)
         format.setRightMargin(para.rightIndent / twipsPerPixel);
@@ -1353,7 +1361,7 @@ QTextBlockFormat RtfBuilder::blockFormat(const ParaProps& para, bool inList)
         format.setTabPositions(tabs);
     }
     haveCachedBlock = true;
-    cachedInList = inList;
+    cachedListIndent = listIndent;
     cachedParaProps = para;
     cachedBlockFormat = format;
     return format;

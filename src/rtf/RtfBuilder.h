@@ -209,7 +209,8 @@ private:
     CharProps plainChar() const;
     std::optional<QColor> color(int index) const;
     QTextCharFormat charFormat(const CharProps& props);
-    QTextBlockFormat blockFormat(const ParaProps& para, bool inList);
+    // listIndent: the indent of the paragraph's list, 0 outside lists.
+    QTextBlockFormat blockFormat(const ParaProps& para, int listIndent);
 
     void commitFont();
     void commitColor();
@@ -238,7 +239,7 @@ private:
     QTextCharFormat cachedCharFormat;
     bool haveCachedBlock = false;
     ParaProps cachedParaProps;
-    bool cachedInList = false;
+    int cachedListIndent = 0;
     QTextBlockFormat cachedBlockFormat;
 
     int startPosition = 0;

@@ -7,6 +7,13 @@ class QTextCursor;
 
 namespace lw {
 
+// Limits the reader keeps to, which the writer keeps to as well: the largest picture dimension
+// or indent, in twips (22 inches, Word's largest page), and the picture pixels one read decodes.
+inline constexpr int rtfMaxTwips = 31680;
+inline constexpr qint64 rtfMaxPicturePixels = 64 * 1024 * 1024;
+// RTF measures in twips, the editor in pixels of 96 an inch.
+inline constexpr double rtfTwipsPerPixel = 15.0;
+
 // True when the data begins with the RTF header "{\rtf"; blanks, line breaks and a byte-order
 // mark before it are allowed.
 bool isRtf(const QByteArray& data);

@@ -136,7 +136,7 @@ void FakeDialogs::verifyDone()
 {
     const bool left = !openAnswers.empty() || !saveAnswers.empty() || !saveFilterAnswers.empty() ||
                       !fontAnswers.empty() || !colorAnswers.empty() || !pageSetupAnswers.empty() ||
-                      !printerAnswers.empty() || !folderAnswers.empty();
+                      !printerAnswers.empty() || !previewAnswers.empty() || !folderAnswers.empty();
     folderAnswers.clear();
     openAnswers.clear();
     saveAnswers.clear();
@@ -145,8 +145,31 @@ void FakeDialogs::verifyDone()
     colorAnswers.clear();
     pageSetupAnswers.clear();
     printerAnswers.clear();
+    previewAnswers.clear();
     if (left)
         fail(QStringLiteral("a scripted dialog answer was never used"));
+}
+
+bool FakeDialogs::printPreview(QWidget*, QPrinter& printer,
+                               const std::function<void(QPrinter&)>& paint)
+{
+    ++previewCalls;
+    QPrinter preview(QPrinter::HighResolution);
+    preview.setOutputFormat(QPrinter::PdfFormat);
+    preview.setOutputFileName(previewPath());
+    preview.setPageLayout(printer.pageLayout());
+    paint(preview);
+    const bool print = !previewAnswers.empty() && previewAnswers.front();
+    if (!previewAnswers.empty())
+        previewAnswers.pop_front();
+    if (print)
+        paint(printer);
+    return print;
+}
+
+QString FakeDialogs::previewPath() const
+{
+    return previewDir.filePath(QStringLiteral("preview.pdf"));
 }
 
 bool FakeDesktop::openUrl(const QUrl& url)
@@ -234,8 +257,12 @@ void FakeApplication::terminate(int exitCode)
     exitCodes.append(exitCode);
 }
 
-FakePlatform::FakePlatform() : previous(services())
+FakePlatform::FakePlatform()
+    : previous(services()), previousConfigHome(qgetenv("XDG_CONFIG_HOME")),
+      hadConfigHome(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
 {
+    // The program's settings (recent files) go to a folder of the test's own.
+    qputenv("XDG_CONFIG_HOME", configFolder.path().toUtf8());
     install();
 }
 
@@ -250,6 +277,10 @@ FakePlatform::~FakePlatform()
     messages.verifyDone();
     dialogs.verifyDone();
     installServices(previous);
+    if (hadConfigHome)
+        qputenv("XDG_CONFIG_HOME", previousConfigHome);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
 }
 
 } // namespace lw::test

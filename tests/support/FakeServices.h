@@ -54,6 +54,11 @@ public:
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool choosePrinter(QWidget* parent, PrinterSettings& settings) override;
+    // Draws the preview's pages into a PDF file of their own (previewPath()), as the preview
+    // would show them; then the user prints from it when the next answer says so.
+    bool printPreview(QWidget* parent, QPrinter& printer,
+                      const std::function<void(QPrinter&)>& paint) override;
+    QString previewPath() const;
     void verifyDone();
 
     // Scripted answers, taken in order; std::nullopt is a cancel.
@@ -69,6 +74,8 @@ public:
     std::deque<std::function<void(QPrinter&)>> pageSetupAnswers;
     // A printer answer edits the settings the dialog was preset to and accepts; nullptr cancels.
     std::deque<std::function<void(PrinterSettings&)>> printerAnswers;
+    // Whether the user prints from each preview; no answer closes it.
+    std::deque<bool> previewAnswers;
 
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
@@ -79,6 +86,10 @@ public:
     int colorCalls = 0;
     int pageSetupCalls = 0;
     int printerCalls = 0;
+    int previewCalls = 0;
+
+private:
+    QTemporaryDir previewDir;
 };
 
 class FakeDesktop : public DesktopService
@@ -175,9 +186,14 @@ public:
     ShellService* shell = &fileShell; // the real shell works on the test's own files
 
     void install();
+    // The XDG config folder while the doubles are installed.
+    QString configHome() const { return configFolder.path(); }
 
 private:
     Services previous;
+    QTemporaryDir configFolder;
+    QByteArray previousConfigHome;
+    bool hadConfigHome;
 };
 
 } // namespace lw::test
