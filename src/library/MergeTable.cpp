@@ -108,8 +108,8 @@ QChar detectSeparator(QStringView text, qsizetype from)
             }
         }
     }
-    size_t best = 2;
-    for (size_t k = 0; k < candidates.size(); ++k) {
+    size_t best = 0;
+    for (size_t k = 1; k < candidates.size(); ++k) {
         if (counts[k] > counts[best])
             best = k;
     }
@@ -238,7 +238,8 @@ QStringList MergeTable::cells(int row) const
 
 int MergeTable::columnOf(QStringView name) const
 {
-    return int(headerKeys.indexOf(nameKey(name)));
+    const QString key = nameKey(name);
+    return key.isEmpty() ? -1 : int(headerKeys.indexOf(key));
 }
 
 QString MergeTable::nameKey(QStringView name)
