@@ -8,9 +8,10 @@ BUILD="$ROOT/build"
 PACKAGES=(
     build-essential cmake ninja-build ccache pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-image-formats-plugins qt6-gtk-platformtheme
-    libsqlite3-dev libx11-dev libzip-dev
+    libsqlite3-dev libx11-dev libzip-dev libnuspell-dev
     breeze-icon-theme fonts-dejavu-core fonts-liberation2
     xvfb xauth xdg-utils
+    hunspell-en-us hunspell-en-gb
 )
 
 # Only the tests need these.

@@ -459,7 +459,10 @@ void MainWindowTest::surfaces_data()
              {"To_Lower_Case", "To Lower Case", "Ctrl+5", -1, -1, true},
              separator,
              {"Increase_Indent", "Increase Indent", "Ctrl+6", 47, -1, true},
-             {"Decrease_Indent", "Decrease Indent", "Ctrl+7", 46, -1, true}});
+             {"Decrease_Indent", "Decrease Indent", "Ctrl+7", 46, -1, true},
+             separator,
+             {"Spelling_Language", "Spelling Language", "", -1, -1, true},
+             {"Check_Spelling", "Check Spelling as You Type", "", -1, -1, true}});
     entries("item", "mnuHelp",
             {{"Support", "Technical Support", "", 17, -1, true},
              separator,

@@ -21,6 +21,7 @@ void SmokeTest::programRestoresHeaderAndStaysSingle()
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_DATA_HOME"), library.dataHome());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), library.configHome());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     const QString program = QStringLiteral(LW_BIN_DIR "/letterwright");
 

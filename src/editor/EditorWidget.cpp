@@ -1,9 +1,11 @@
 #include "editor/EditorWidget.h"
 
+#include "editor/DisplayFormats.h"
 #include "rtf/RtfReader.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBlock>
@@ -49,7 +51,7 @@ QString richTextFormat(const QMimeData* source)
 
 } // namespace
 
-EditorWidget::EditorWidget(QWidget* parent) : QTextEdit(parent)
+EditorWidget::EditorWidget(QWidget* parent) : QTextEdit(parent), formats(new DisplayFormats(this))
 {
     // The program shows a popup of its own on the right button.
     setContextMenuPolicy(Qt::PreventContextMenu);
@@ -136,6 +138,18 @@ void EditorWidget::focusInEvent(QFocusEvent* event)
 {
     QTextEdit::focusInEvent(event);
     emit gotFocus();
+}
+
+void EditorWidget::keyPressEvent(QKeyEvent* event)
+{
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (!menuKey) {
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit contextMenuKey();
 }
 
 void EditorWidget::mousePressEvent(QMouseEvent* event)

@@ -6,6 +6,8 @@ class QImage;
 
 namespace lw {
 
+class DisplayFormats;
+
 // The QTextEdit behind RichTextBox: raises its notifications and takes pictures from the clipboard.
 class EditorWidget : public QTextEdit
 {
@@ -19,22 +21,30 @@ public:
     // Inserts the picture at the caret, replacing the selection.
     void insertPicture(const QImage& picture);
 
+    // The formats drawn over the text that are not part of it, such as the spelling underline.
+    DisplayFormats* displayFormats() const { return formats; }
+
 signals:
     // Text or formatting changed, by the user or by the program.
     void contentChanged();
     void gotFocus();
     // button 1 left, 2 right, 4 middle; x and y in this widget.
     void mouseDown(int button, int shift, int x, int y);
+    // The menu key or Shift+F10.
+    void contextMenuKey();
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void focusInEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Makes the pictures of a pasted range the document's own, while their source still exists.
     void adoptPictures(int start, int end);
+
+    DisplayFormats* formats;
 };
 
 } // namespace lw

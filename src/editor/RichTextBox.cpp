@@ -1,5 +1,6 @@
 #include "editor/RichTextBox.h"
 
+#include "editor/DisplayFormats.h"
 #include "editor/DocumentText.h"
 #include "editor/EditorWidget.h"
 #include "editor/OpenDocument.h"
@@ -176,6 +177,7 @@ RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWi
     connect(editor, &EditorWidget::contentChanged, this, &RichTextBox::Change);
     connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
     connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
+    connect(editor, &EditorWidget::contextMenuKey, this, &RichTextBox::ContextMenuKey);
 }
 
 RichTextBox::~RichTextBox()
@@ -803,6 +805,27 @@ void RichTextBox::setFocus()
 bool RichTextBox::hasFocus() const
 {
     return editor->hasFocus();
+}
+
+DisplayFormats* RichTextBox::displayFormats() const
+{
+    return editor->displayFormats();
+}
+
+int RichTextBox::positionAt(int x, int y) const
+{
+    return editor->displayFormats()->positionAt(editor->viewport()->mapFrom(editor, QPoint(x, y)));
+}
+
+std::pair<int, int> RichTextBox::visibleRange() const
+{
+    return editor->displayFormats()->visibleRange();
+}
+
+QRect RichTextBox::caretRect() const
+{
+    const QRect caret = editor->cursorRect(cursor());
+    return QRect(editor->viewport()->mapTo(editor, caret.topLeft()), caret.size());
 }
 
 QTextCursor RichTextBox::cursor() const

@@ -7,8 +7,10 @@
 #include <QTextCursor>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QImage;
+class QRect;
 class QTextCharFormat;
 class QTextDocument;
 class QTextEdit;
@@ -16,6 +18,7 @@ class QWidget;
 
 namespace lw {
 
+class DisplayFormats;
 class EditorWidget;
 
 // The rich-text edit control the rest of the program talks to, over a QTextEdit.
@@ -138,6 +141,16 @@ public:
     void setFocus();
     bool hasFocus() const;
 
+    // The formats drawn over the text without being part of it, such as the spelling underline.
+    DisplayFormats* displayFormats() const;
+    // The position nearest to a point of the widget over text: before the character there, or
+    // after it when the point is on its second half; -1 where there is no text.
+    int positionAt(int x, int y) const;
+    // The first and last positions on screen.
+    std::pair<int, int> visibleRange() const;
+    // Where the caret stands, in the widget.
+    QRect caretRect() const;
+
 signals:
     // The content changed, by the user or by the program; formatting counts too.
     void Change();
@@ -145,6 +158,8 @@ signals:
     // button 1 left, 2 right, 4 middle; shift state as Qt::KeyboardModifiers; x and y in the
     // widget. The editor opens no context menu of its own.
     void MouseDown(int button, int shift, int x, int y);
+    // The menu key, or Shift+F10, asks for the popup menu at the caret.
+    void ContextMenuKey();
 
 private:
     // The selection: the edit's own cursor while an edit is open, otherwise the widget's.

@@ -2,12 +2,14 @@
 
 #include "editor/EditorCommands.h"
 #include "editor/EditorTools.h"
+#include "editor/FieldTools.h"
 #include "editor/PrintRichText.h"
 #include "editor/RichTextBox.h"
 #include "library/modMain.h"
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
+#include "mainwindow/SpellingCommands.h"
 #include "mainwindow/frmMail.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Services.h"
@@ -51,12 +53,15 @@ constexpr const char* supportMail = "mailto:support@brightquill.com?subject=Lett
 } // namespace
 
 CommandDispatcher::CommandDispatcher(frmMail& window)
-    : QObject(&window), w(window), editorTools(new EditorTools(&window, window.RTB))
+    : QObject(&window), w(window), editorTools(new EditorTools(&window, window.RTB)),
+      spellingCommands(new SpellingCommands(window)),
+      fieldTools(new FieldTools(&window, window.RTB))
 {
     connect(editorTools, &EditorTools::findNextEnabledChanged, this, [this](bool enabled) {
         w.MenuBar->setItemEnabled(QStringLiteral("mnuEdit"), QStringLiteral("FindNext"), enabled);
     });
     connect(w.RTB, &RichTextBox::MouseDown, this, &CommandDispatcher::RTB_MouseDown);
+    connect(w.RTB, &RichTextBox::ContextMenuKey, this, &CommandDispatcher::RTB_ContextMenuKey);
 }
 
 void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString& itemKey)
@@ -82,10 +87,14 @@ void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString&
         {"mnuEdit", "Replace", &CommandDispatcher::Replace},
         {"mnuEdit", "GoTo", &CommandDispatcher::GoTo},
         {"mnuEdit", "File_Manager", &CommandDispatcher::ShowFileManager},
+        {"mnuEdit", "Sender_Details", &CommandDispatcher::SenderDetails},
         {"mnuInsert", "Symbol", &CommandDispatcher::Symbol},
         {"mnuInsert", "DateTime", &CommandDispatcher::DateTime},
         {"mnuInsert", "TextFile", &CommandDispatcher::InsertTextFile},
         {"mnuInsert", "Picture", &CommandDispatcher::InsertPicture},
+        {"mnuInsert", "FillFields", &CommandDispatcher::FillFields},
+        {"mnuInsert", "NextField", &CommandDispatcher::NextField},
+        {"mnuInsert", "PreviousField", &CommandDispatcher::PreviousField},
         {"mnuFormat", "Font", &CommandDispatcher::FontDialog},
         {"mnuFormat", "Bullet", &CommandDispatcher::Bullets},
         {"mnuFormat", "To_Upper_Case", &CommandDispatcher::UpperCase},
@@ -95,6 +104,8 @@ void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString&
         {"mnuHelp", "Support", &CommandDispatcher::Support},
         {"mnuHelp", "Help", &CommandDispatcher::Help},
     };
+    if (spellingCommands->MenuItemClick(menuKey, itemKey))
+        return;
     if (const Command run = lookUp(menuItems, menuKey, itemKey))
         (this->*run)();
 }
@@ -120,6 +131,7 @@ void CommandDispatcher::MenuBar_ToolClick(const QString&, const QString& toolKey
         {nullptr, "NUMBERING", &CommandDispatcher::Numbering},
         {nullptr, "DECREASEINDENT", &CommandDispatcher::DecreaseIndent},
         {nullptr, "INCREASEINDENT", &CommandDispatcher::IncreaseIndent},
+        {nullptr, "FILLFIELDS", &CommandDispatcher::FillFields},
     };
     if (const Command run = lookUp(tools, QString(), toolKey))
         (this->*run)();
@@ -143,14 +155,26 @@ void CommandDispatcher::mnuPopup_ItemClick(const QString& menuKey, const QString
         {popupMenuKey, "Replace", &CommandDispatcher::PopupReplace},
         {popupMenuKey, "GoTo", &CommandDispatcher::GoTo},
     };
+    if (menuKey == QLatin1String(popupMenuKey) && spellingCommands->PopupItemClick(itemKey))
+        return;
     if (const Command run = lookUp(popupItems, menuKey, itemKey))
         (this->*run)();
 }
 
-void CommandDispatcher::RTB_MouseDown(int button, int, int, int)
+void CommandDispatcher::RTB_MouseDown(int button, int, int x, int y)
 {
-    if (button == 2)
-        w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey), QCursor::pos());
+    if (button != 2)
+        return;
+    spellingCommands->PreparePopup(w.RTB->positionAt(x, y));
+    w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey), QCursor::pos());
+}
+
+void CommandDispatcher::RTB_ContextMenuKey()
+{
+    spellingCommands->PreparePopup(w.RTB->SelStart() + w.RTB->SelLength());
+    const QRect caret = w.RTB->caretRect();
+    w.mnuPopup->showPopup(QString::fromLatin1(popupMenuKey),
+                          w.RTB->widget()->mapToGlobal(caret.bottomLeft()));
 }
 
 frmManageFiles* CommandDispatcher::fileManager() const
@@ -175,11 +199,14 @@ void CommandDispatcher::Open()
 
 void CommandDispatcher::Save()
 {
+    // Asks about unfilled fields itself, as every save of the document does.
     w.SaveDocument();
 }
 
 void CommandDispatcher::SaveAs()
 {
+    if (!fieldTools->confirmFilled(QStringLiteral("Save")))
+        return;
     w.SaveDocumentAs();
 }
 
@@ -225,6 +252,8 @@ void CommandDispatcher::DateTime()
 
 void CommandDispatcher::Print()
 {
+    if (!fieldTools->confirmFilled(QStringLiteral("Print")))
+        return;
     PrintDocument(*w.RTB, &w);
 }
 
@@ -235,6 +264,8 @@ void CommandDispatcher::PrintPreview()
 
 void CommandDispatcher::ExportPdf()
 {
+    if (!fieldTools->confirmFilled(QStringLiteral("Export")))
+        return;
     cDialog& dialog = w.MainDialog;
     // The dialog's other settings are Open's and Save As's: they are left as they were.
     const QString filter = dialog.Filter();
@@ -483,6 +514,26 @@ void CommandDispatcher::AlignCenter()
 void CommandDispatcher::AlignRight()
 {
     w.RTB->setSelAlignment(RichTextBox::AlignRight);
+}
+
+void CommandDispatcher::FillFields()
+{
+    fieldTools->showFillFields();
+}
+
+void CommandDispatcher::NextField()
+{
+    fieldTools->nextField();
+}
+
+void CommandDispatcher::PreviousField()
+{
+    fieldTools->previousField();
+}
+
+void CommandDispatcher::SenderDetails()
+{
+    fieldTools->showSenderDetails();
 }
 
 } // namespace lw

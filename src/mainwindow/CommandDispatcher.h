@@ -6,8 +6,10 @@
 namespace lw {
 
 class EditorTools;
+class FieldTools;
 class frmMail;
 class frmManageFiles;
+class SpellingCommands;
 
 // Turns the command keys of the menus, the toolbar and the popup into action.
 class CommandDispatcher : public QObject
@@ -21,11 +23,15 @@ public:
     void MenuBar_ToolColor(const QString& bandKey, const QString& toolKey, quint32 bgr);
     void mnuPopup_ItemClick(const QString& menuKey, const QString& itemKey);
     void RTB_MouseDown(int button, int shift, int x, int y);
+    // The menu key, or Shift+F10, in the editor: the popup at the caret.
+    void RTB_ContextMenuKey();
 
     // Opens a file chosen from the recent files at the end of the File menu.
     void OpenRecent(const QString& path);
 
     EditorTools& tools() { return *editorTools; }
+    FieldTools& fields() { return *fieldTools; }
+    SpellingCommands& spelling() { return *spellingCommands; }
     frmManageFiles* fileManager() const;
 
     // Where the manual and the support address are opened.
@@ -73,10 +79,16 @@ private:
     void AlignLeft();
     void AlignCenter();
     void AlignRight();
+    void FillFields();
+    void NextField();
+    void PreviousField();
+    void SenderDetails();
 
     frmMail& w;
     EditorTools* editorTools;
+    SpellingCommands* spellingCommands;
     QPointer<frmManageFiles> manageFiles;
+    FieldTools* fieldTools;
 };
 
 } // namespace lw

@@ -43,12 +43,17 @@ constexpr MenuEntryDefinition menuEntries[] = {
     {"mnuEdit", "GoTo", "&Go To...", "Ctrl+G", 42, -1, true},
     separator("mnuEdit"),
     {"mnuEdit", "File_Manager", "File Manager", "", 13, -1, true},
+    {"mnuEdit", "Sender_Details", "Sender Detai&ls...", "", 75, -1, true},
 
     {"mnuInsert", "DateTime", "Date and &Time", "", -1, -1, true},
     {"mnuInsert", "Symbol", "&Symbol", "", 44, -1, true},
     separator("mnuInsert"),
     {"mnuInsert", "Picture", "&Picture", "", 3, -1, true},
     {"mnuInsert", "TextFile", "Text &File...", "", 16, -1, true},
+    separator("mnuInsert"),
+    {"mnuInsert", "FillFields", "Fi&ll Fields...", "Ctrl+Shift+F", 74, -1, true},
+    {"mnuInsert", "NextField", "&Next Field", "F4", -1, -1, true},
+    {"mnuInsert", "PreviousField", "Pre&vious Field", "Shift+F4", -1, -1, true},
 
     {"mnuFormat", "Font", "Font...", "Ctrl+1", 2, -1, true},
     {"mnuFormat", "Bullet", "Bullet", "Ctrl+2", 55, -1, true},
@@ -58,6 +63,11 @@ constexpr MenuEntryDefinition menuEntries[] = {
     separator("mnuFormat"),
     {"mnuFormat", "Increase_Indent", "Increase Indent", "Ctrl+6", 47, -1, true},
     {"mnuFormat", "Decrease_Indent", "Decrease Indent", "Ctrl+7", 46, -1, true},
+    separator("mnuFormat"),
+    {"mnuFormat", "Spelling_Language", "Spelling Language", "", -1, -1, true,
+     MenuEntryKind::Submenu},
+    {"mnuFormat", "Check_Spelling", "Check Spelling as You Type", "", -1, -1, true,
+     MenuEntryKind::Check},
 
     {"mnuHelp", "Support", "Technical Support", "", 17, -1, true},
     separator("mnuHelp"),
@@ -116,6 +126,8 @@ constexpr ToolDefinition tools[] = {
     button("INCREASEINDENT", "Increase Indent", 47, 66, false),
     toolSeparator,
     button("TRANSLATE", "Translate", 44, 67, false),
+    toolSeparator,
+    button("FILLFIELDS", "Fill Fields", 74, -1, true),
 };
 
 constexpr const char* fontSizes[] = {"8",  "9",  "10", "11", "12", "14", "16", "18",

@@ -13,7 +13,10 @@ struct MenuDefinition
     bool enabled;
 };
 
-// An item of a menu, or a separator when `key` is null.
+enum class MenuEntryKind { Item, Check, Submenu };
+
+// An item of a menu, or a separator when `key` is null. A submenu's items name its key as
+// their menu key.
 struct MenuEntryDefinition
 {
     const char* menuKey;
@@ -23,6 +26,7 @@ struct MenuEntryDefinition
     int picture;          // index into the picture table, -1 for none
     int disabledPicture;  // the greyed copy shown while disabled, -1 for none
     bool enabled;
+    MenuEntryKind kind = MenuEntryKind::Item;
 };
 
 enum class ToolKind { Button, Separator, Color, Host };
@@ -39,6 +43,7 @@ struct ToolDefinition
 
 inline constexpr const char* toolbarBandKey = "Band6";
 inline constexpr const char* popupMenuKey = "mnuDropMenu1";
+inline constexpr const char* spellingLanguageMenuKey = "Spelling_Language";
 inline constexpr const char* fontToolKey = "CBOFONT";
 inline constexpr const char* fontSizeToolKey = "CBOFONTSIZE";
 inline constexpr const char* fontColorToolKey = "FONT_COLOR";

@@ -69,8 +69,20 @@ QAction* MenuBarControl::createItem(QMenu* menu, const MenuEntryDefinition& entr
 {
     if (!entry.key)
         return menu->addSeparator();
-    auto* action =
-        menu->addAction(pictures::icon(entry.picture), QString::fromLatin1(entry.caption));
+    const QString caption = QString::fromLatin1(entry.caption);
+    QAction* action = nullptr;
+    if (entry.kind == MenuEntryKind::Submenu) {
+        // Not a child of its menu: a submenu filled while that menu is disabled stays usable.
+        auto* submenu = new QMenu(caption, menu->parentWidget());
+        submenu->setObjectName(QString::fromLatin1(entry.key));
+        submenu->setFont(menu->font());
+        submenu->setAccessibleName(withoutMnemonic(caption));
+        action = menu->addMenu(submenu);
+        action->setIcon(pictures::icon(entry.picture));
+    } else {
+        action = menu->addAction(pictures::icon(entry.picture), caption);
+    }
+    action->setCheckable(entry.kind == MenuEntryKind::Check);
     action->setData(QString::fromLatin1(entry.key));
     action->setProperty("picture", entry.picture);
     action->setProperty("disabledPicture", entry.disabledPicture);
@@ -97,12 +109,31 @@ void MenuBarControl::addItem(const MenuEntryDefinition& entry)
     QAction* action = createItem(menu, entry);
     if (!entry.key)
         return;
+    if (action->menu())
+        menus.insert(keyOf(action), action->menu());
     action->setProperty(itemEnabledProperty, entry.enabled);
     updateItemEnabled(action, menu->isEnabled());
     connect(action, &QAction::triggered, this,
             [this, menuKey = menu->objectName(), key = keyOf(action)] {
                 emit ItemClick(menuKey, key);
             });
+}
+
+void MenuBarControl::addItem(const QString& menuKey, const QString& key, const QString& caption,
+                             MenuEntryKind kind, bool enabled)
+{
+    QMenu* menu = menus.value(menuKey);
+    if (!menu || kind == MenuEntryKind::Submenu)
+        return;
+    QAction* action = menu->addAction(caption);
+    action->setCheckable(kind == MenuEntryKind::Check);
+    action->setData(key);
+    action->setProperty("picture", -1);
+    action->setProperty("disabledPicture", -1);
+    action->setProperty(itemEnabledProperty, enabled);
+    updateItemEnabled(action, menu->isEnabled());
+    connect(action, &QAction::triggered, this,
+            [this, menuKey, key] { emit ItemClick(menuKey, key); });
 }
 
 void MenuBarControl::addBand(const QString& key)
@@ -208,6 +239,34 @@ bool MenuBarControl::setToolEnabled(const QString& bandKey, const QString& toolK
         return false;
     action->setEnabled(enabled);
     return true;
+}
+
+bool MenuBarControl::setItemChecked(const QString& menuKey, const QString& itemKey, bool checked)
+{
+    QAction* action = item(menuKey, itemKey);
+    if (!action || !action->isCheckable())
+        return false;
+    action->setChecked(checked);
+    return true;
+}
+
+bool MenuBarControl::isItemChecked(const QString& menuKey, const QString& itemKey) const
+{
+    const QAction* action = item(menuKey, itemKey);
+    return action && action->isChecked();
+}
+
+void MenuBarControl::clearMenu(const QString& menuKey)
+{
+    QMenu* menu = menus.value(menuKey);
+    if (!menu)
+        return;
+    const auto actions = menu->actions();
+    for (QAction* action : actions) {
+        menu->removeAction(action);
+        if (action->parent() == menu)
+            delete action;
+    }
 }
 
 bool MenuBarControl::isMenuEnabled(const QString& menuKey) const

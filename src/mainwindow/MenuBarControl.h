@@ -30,6 +30,10 @@ public:
 
     void addMenu(const MenuDefinition& menu);
     void addItem(const MenuEntryDefinition& entry);
+    // An item or check item made at run time, with a caption of any characters ("&" marks the
+    // mnemonic).
+    void addItem(const QString& menuKey, const QString& key, const QString& caption,
+                 MenuEntryKind kind, bool enabled);
     void addBand(const QString& key);
     // A host tool shows `hosted`, which keeps its own enabled state.
     void addTool(const QString& bandKey, const ToolDefinition& tool, QWidget* hosted = nullptr);
@@ -42,6 +46,11 @@ public:
     bool isMenuEnabled(const QString& menuKey) const;
     bool isItemEnabled(const QString& menuKey, const QString& itemKey) const;
     bool isToolEnabled(const QString& bandKey, const QString& toolKey) const;
+    // For a check item.
+    bool setItemChecked(const QString& menuKey, const QString& itemKey, bool checked);
+    bool isItemChecked(const QString& menuKey, const QString& itemKey) const;
+    // Takes every item out of a menu, so that it can be filled anew.
+    void clearMenu(const QString& menuKey);
 
     QMenuBar* menuBar() const { return bar; }
     QMenu* menu(const QString& key) const { return menus.value(key); }

@@ -63,6 +63,8 @@ constexpr Picture table[] = {
     {71, "format-justify-left"},
     {72, "format-justify-center"},
     {73, "format-justify-right"},
+    {74, "view-form"},
+    {75, "user-identity"},
 };
 
 } // namespace

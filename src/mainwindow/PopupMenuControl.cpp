@@ -51,6 +51,41 @@ QAction* PopupMenuControl::item(const QString& menuKey, const QString& itemKey) 
     return nullptr;
 }
 
+void PopupMenuControl::setLeadingItems(const QString& menuKey, const QList<LeadingItem>& items)
+{
+    QMenu* menu = menus.value(menuKey);
+    if (!menu)
+        return;
+    // Later: one of them may be the item being chosen right now.
+    for (QAction* old : leading.take(menuKey)) {
+        menu->removeAction(old);
+        old->deleteLater();
+    }
+    if (items.isEmpty())
+        return;
+    QAction* first = menu->actions().value(0);
+    QList<QAction*> added;
+    const auto insert = [&](QAction* action) {
+        menu->insertAction(first, action);
+        added.append(action);
+    };
+    for (const LeadingItem& item : items) {
+        auto* action = new QAction(item.caption, menu);
+        action->setSeparator(item.key.isEmpty());
+        action->setData(item.key);
+        action->setEnabled(item.enabled);
+        if (!item.key.isEmpty()) {
+            connect(action, &QAction::triggered, this,
+                    [this, menuKey, key = item.key] { emit ItemClick(menuKey, key); });
+        }
+        insert(action);
+    }
+    auto* separator = new QAction(menu);
+    separator->setSeparator(true);
+    insert(separator);
+    leading.insert(menuKey, added);
+}
+
 void PopupMenuControl::showPopup(const QString& menuKey, const QPoint& screenPosition)
 {
     if (QMenu* menu = menus.value(menuKey))

@@ -3,6 +3,7 @@
 #include "mainwindow/CommandTables.h"
 
 #include <QHash>
+#include <QList>
 #include <QObject>
 
 class QAction;
@@ -26,6 +27,16 @@ public:
     QMenu* menu(const QString& key) const { return menus.value(key); }
     QAction* item(const QString& menuKey, const QString& itemKey) const;
 
+    // Items shown above the menu's own, such as spelling suggestions, until they are set again;
+    // an empty list takes them away. A separator parts them from the menu's own items.
+    struct LeadingItem
+    {
+        QString key; // empty for a separator
+        QString caption;
+        bool enabled = true;
+    };
+    void setLeadingItems(const QString& menuKey, const QList<LeadingItem>& items);
+
     // Opens the popup at a position in screen pixels and returns at once.
     void showPopup(const QString& menuKey, const QPoint& screenPosition);
 
@@ -35,6 +46,7 @@ signals:
 private:
     QWidget* window;
     QHash<QString, QMenu*> menus;
+    QHash<QString, QList<QAction*>> leading;
 };
 
 } // namespace lw

@@ -1,5 +1,6 @@
 #include "mainwindow/frmMail.h"
 
+#include "editor/FieldTools.h"
 #include "editor/RichTextBox.h"
 #include "library/LibraryBrowser.h"
 #include "library/modMain.h"
@@ -12,6 +13,7 @@
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/RecentFilesMenu.h"
 #include "mainwindow/Shutdown.h"
+#include "mainwindow/SpellingCommands.h"
 #include "mainwindow/StatusIndicators.h"
 #include "platform/Twips.h"
 
@@ -324,6 +326,7 @@ void frmMail::InitMainWindow()
     modMain().Loading = false;
     BuildPopupMenu();
     BuildMenuBar();
+    commands->spelling().BuildMenus();
     alignEdges();
     PlaceEditor();
 }
@@ -511,6 +514,15 @@ bool frmMail::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool frmMail::SaveDocument()
+{
+    // Every save of a changed letter, the save question's too, first asks about fields still
+    // unfilled; No keeps the document open with the first of them selected.
+    if (DocumentModified && commands && !commands->fields().confirmFilled(QStringLiteral("Save")))
+        return false;
+    return letterChanges.SaveDocument();
 }
 
 void frmMail::RTB_Change()

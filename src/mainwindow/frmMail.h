@@ -85,7 +85,7 @@ public:
 
     // The file commands.
     void OpenDocument() { documentFiles.OpenDocument(); }
-    bool SaveDocument() override { return letterChanges.SaveDocument(); }
+    bool SaveDocument() override;
     bool SaveDocumentAs() override { return documentFiles.SaveDocumentAs(); }
 
     // What the editor's and the library's commands use of the window.

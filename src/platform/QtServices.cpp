@@ -24,6 +24,8 @@ MsgAnswer QtMessageService::show(QWidget* parent, const QString& text, const QSt
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    // Texts carry names from documents and the library: never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     switch (icon) {
     case MsgIcon::None:

@@ -1,5 +1,6 @@
 #include "TestLibrary.h"
 
+#include "editor/SpellingDictionaries.h"
 #include "library/DataFile.h"
 #include "library/modMain.h"
 #include "platform/ProgramFolders.h"
@@ -10,18 +11,34 @@
 
 namespace lw::test {
 
-TestLibrary::TestLibrary() : previousHome(qgetenv("XDG_DATA_HOME"))
+TestLibrary::TestLibrary()
+    : previousHome(qgetenv("XDG_DATA_HOME")), previousConfigHome(qgetenv("XDG_CONFIG_HOME"))
 {
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", configHome().toUtf8());
     modMain() = ModMain();
     setProgramDirectory({});
+    // The tests' own small dictionaries, whatever the machine has installed.
+    setDictionaryFolders({spellingFixtures()});
 }
 
 TestLibrary::~TestLibrary()
 {
     qputenv("XDG_DATA_HOME", previousHome);
+    qputenv("XDG_CONFIG_HOME", previousConfigHome);
     modMain() = ModMain();
     setProgramDirectory({});
+    setDictionaryFolders({});
+}
+
+QString TestLibrary::configHome() const
+{
+    return home.filePath(QStringLiteral(".config"));
+}
+
+QString TestLibrary::spellingFixtures()
+{
+    return QStringLiteral(LW_FIXTURES_DIR "/spelling");
 }
 
 LibraryContents TestLibrary::sample()

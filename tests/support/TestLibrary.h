@@ -7,7 +7,8 @@
 
 namespace lw::test {
 
-// A private data home in a temporary folder, holding a small letter library.
+// A private data home and config home in a temporary folder, holding a small letter library; the
+// program finds only the tests' own spelling dictionaries meanwhile.
 class TestLibrary
 {
 public:
@@ -23,6 +24,9 @@ public:
     void create(const LibraryContents& contents = sample());
     QString dataFilePath() const;
     QString dataHome() const { return home.path(); }
+    QString configHome() const;
+    // The folder of the tests' dictionaries, en_US and en_GB.
+    static QString spellingFixtures();
     QByteArray bytes() const;
     // Every row of the file as it stands.
     LibraryContents contents() const;
@@ -30,6 +34,7 @@ public:
 private:
     QTemporaryDir home;
     QByteArray previousHome;
+    QByteArray previousConfigHome;
 };
 
 } // namespace lw::test
