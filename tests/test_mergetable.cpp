@@ -72,8 +72,9 @@ void MergeTableTest::read_data()
     QTest::addColumn<QList<int>>("tableRows");
 
     QTest::newRow("nominal: comma, CR LF")
-        << "Name,City\r\nAnna,Bern\r\nBob,Oslo\r\n"_ba << u","_s << QStringList{u"Name"_s, u"City"_s}
-        << Rows{{u"Anna"_s, u"Bern"_s}, {u"Bob"_s, u"Oslo"_s}} << QList<int>{2, 3};
+        << "Name,City\r\nAnna,Bern\r\nBob,Oslo\r\n"_ba << u","_s
+        << QStringList{u"Name"_s, u"City"_s} << Rows{{u"Anna"_s, u"Bern"_s}, {u"Bob"_s, u"Oslo"_s}}
+        << QList<int>{2, 3};
     QTest::newRow("nominal: LF and no line break at the end")
         << "Name,City\nAnna,Bern\nBob,Oslo"_ba << u","_s << QStringList{u"Name"_s, u"City"_s}
         << Rows{{u"Anna"_s, u"Bern"_s}, {u"Bob"_s, u"Oslo"_s}} << QList<int>{2, 3};
@@ -84,16 +85,16 @@ void MergeTableTest::read_data()
                                   << QStringList{u"Name"_s, u"Note, with comma"_s}
                                   << Rows{{u"Anna"_s, u"x, y"_s}} << QList<int>{2};
     QTest::newRow("nominal: separators inside quotes of the header do not count")
-        << "\"Name; Title\",City\nA,B\n"_ba << u","_s
-        << QStringList{u"Name; Title"_s, u"City"_s} << Rows{{u"A"_s, u"B"_s}} << QList<int>{2};
+        << "\"Name; Title\",City\nA,B\n"_ba << u","_s << QStringList{u"Name; Title"_s, u"City"_s}
+        << Rows{{u"A"_s, u"B"_s}} << QList<int>{2};
     QTest::newRow("nominal: Excel's sep= line")
         << "sep=;\r\nName,Title;City\r\nAnna, Dr.;Bern\r\n"_ba << u";"_s
         << QStringList{u"Name,Title"_s, u"City"_s} << Rows{{u"Anna, Dr."_s, u"Bern"_s}}
         << QList<int>{2};
     QTest::newRow("nominal: quotes, doubled quotes, separators in quotes")
         << "Name,Note\n\"Smith, Anna\",\"She said \"\"yes\"\"\"\n"_ba << u","_s
-        << QStringList{u"Name"_s, u"Note"_s}
-        << Rows{{u"Smith, Anna"_s, u"She said \"yes\""_s}} << QList<int>{2};
+        << QStringList{u"Name"_s, u"Note"_s} << Rows{{u"Smith, Anna"_s, u"She said \"yes\""_s}}
+        << QList<int>{2};
     QTest::newRow("nominal: line breaks inside quotes are kept, the row counts once")
         << "Name,Address\r\nAnna,\"1 Main St\r\nSpringfield\"\r\nBob,\"x\ny\"\r\n"_ba << u","_s
         << QStringList{u"Name"_s, u"Address"_s}
@@ -117,13 +118,12 @@ void MergeTableTest::read_data()
         << QList<int>{2};
     QTest::newRow("nominal: UTF-16 with byte-order mark, as Excel's Unicode text")
         << QByteArray("\xFF\xFE") +
-               QByteArray(reinterpret_cast<const char*>(u"Name\tCity\r\nÅsa\tBergen\r\n"),
-                          2 * 23)
+               QByteArray(reinterpret_cast<const char*>(u"Name\tCity\r\nÅsa\tBergen\r\n"), 2 * 23)
         << u"\t"_s << QStringList{u"Name"_s, u"City"_s} << Rows{{u"Åsa"_s, u"Bergen"_s}}
         << QList<int>{2};
-    QTest::newRow("nominal: one column") << "Name\nAnna\nBob\n"_ba << u","_s
-                                         << QStringList{u"Name"_s}
-                                         << Rows{{u"Anna"_s}, {u"Bob"_s}} << QList<int>{2, 3};
+    QTest::newRow("nominal: one column")
+        << "Name\nAnna\nBob\n"_ba << u","_s << QStringList{u"Name"_s}
+        << Rows{{u"Anna"_s}, {u"Bob"_s}} << QList<int>{2, 3};
     QTest::newRow("robustness: ragged rows keep their own cells")
         << "A,B,C\n1,2\n1,2,3,4\n"_ba << u","_s << QStringList{u"A"_s, u"B"_s, u"C"_s}
         << Rows{{u"1"_s, u"2"_s}, {u"1"_s, u"2"_s, u"3"_s, u"4"_s}} << QList<int>{2, 3};
@@ -140,9 +140,9 @@ void MergeTableTest::read_data()
     QTest::newRow("robustness: text after a closing quote stays in the cell")
         << "Name,Note\n\"Anna\" Smith,x\n"_ba << u","_s << QStringList{u"Name"_s, u"Note"_s}
         << Rows{{u"Anna Smith"_s, u"x"_s}} << QList<int>{2};
-    QTest::newRow("robustness: header only") << "Name,City\r\n"_ba << u","_s
-                                             << QStringList{u"Name"_s, u"City"_s} << Rows{}
-                                             << QList<int>{};
+    QTest::newRow("robustness: header only")
+        << "Name,City\r\n"_ba << u","_s << QStringList{u"Name"_s, u"City"_s} << Rows{}
+        << QList<int>{};
     QTest::newRow("robustness: blank lines before the header")
         << "\r\n\r\nName\r\nAnna\r\n"_ba << u","_s << QStringList{u"Name"_s} << Rows{{u"Anna"_s}}
         << QList<int>{2};
@@ -176,7 +176,8 @@ void MergeTableTest::refused_data()
     QTest::newRow("robustness: empty file")
         << QByteArray() << u"The table t.csv is empty: its first row must name the columns."_s;
     QTest::newRow("robustness: only blank lines")
-        << "\r\n \r\n\t\n"_ba << u"The table t.csv is empty: its first row must name the columns."_s;
+        << "\r\n \r\n\t\n"_ba
+        << u"The table t.csv is empty: its first row must name the columns."_s;
     QTest::newRow("robustness: only a byte-order mark")
         << "\xEF\xBB\xBF"_ba << u"The table t.csv is empty: its first row must name the columns."_s;
     QTest::newRow("robustness: a quote never closed swallows no rows")
@@ -205,10 +206,10 @@ void MergeTableTest::readsFiles_data()
     QTest::newRow("nominal: a file") << u"file"_s << QString();
     QTest::newRow("robustness: missing") << u"missing"_s << u"The table %1 does not exist."_s;
     QTest::newRow("robustness: a folder") << u"folder"_s << u"The table %1 is not a file."_s;
-    QTest::newRow("robustness: a FIFO is never read") << u"fifo"_s
-                                                      << u"The table %1 is not a file."_s;
-    QTest::newRow("robustness: unreadable") << u"unreadable"_s
-                                            << u"The table %1 cannot be read: "_s;
+    QTest::newRow("robustness: a FIFO is never read")
+        << u"fifo"_s << u"The table %1 is not a file."_s;
+    QTest::newRow("robustness: unreadable")
+        << u"unreadable"_s << u"The table %1 cannot be read: "_s;
 }
 
 void MergeTableTest::readsFiles()
@@ -255,8 +256,7 @@ void MergeTableTest::columnOf_data()
     QTest::newRow("nominal: a name without brackets") << u"Company Name"_s << 1;
     QTest::newRow("nominal: letter case and blanks do not count") << u" [CITY] "_s << 2;
     QTest::newRow("nominal: blanks inside brackets do not count") << u"[ city ]"_s << 2;
-    QTest::newRow("robustness: of two columns of one name, the first") << u"RECIPIENT NAME"_s
-                                                                       << 0;
+    QTest::newRow("robustness: of two columns of one name, the first") << u"RECIPIENT NAME"_s << 0;
     QTest::newRow("robustness: no such column") << u"[Amount]"_s << -1;
     QTest::newRow("robustness: nothing is no column") << u"[]"_s << -1;
 }
@@ -306,12 +306,11 @@ void MergeTableTest::checks_data()
         << QList<MergeChecks::OtherCellCount>{} << QList<int>{}
         << QStringList{u"The column Notes fills no field of the letter."_s,
                        u"Empty cells, whose fields stay as they are in that letter:"_s,
-                       u"    Row 2: [Company Name]"_s,
-                       u"    Row 3: [Recipient Name], [Amount]"_s};
+                       u"    Row 2: [Company Name]"_s, u"    Row 3: [Recipient Name], [Amount]"_s};
     QTest::newRow("nominal: rows with more or fewer cells; missing cells count as empty")
         << QStringList{u"[Recipient Name]"_s, u"[Amount]"_s}
-        << "Recipient Name,Amount\nAnna\nBob,1,extra\nCarl,2\n"_ba << QStringList()
-        << QStringList() << QList<MergeChecks::EmptyCells>{{2, {u"[Amount]"_s}}}
+        << "Recipient Name,Amount\nAnna\nBob,1,extra\nCarl,2\n"_ba << QStringList() << QStringList()
+        << QList<MergeChecks::EmptyCells>{{2, {u"[Amount]"_s}}}
         << QList<MergeChecks::OtherCellCount>{{2, 1}, {3, 3}} << QList<int>{}
         << QStringList{u"Empty cells, whose fields stay as they are in that letter:"_s,
                        u"    Row 2: [Amount]"_s,
@@ -325,8 +324,8 @@ void MergeTableTest::checks_data()
         << QStringList{u"Rows without text, for which no letter is made: 3, 4."_s};
     QTest::newRow("robustness: a letter without fields")
         << QStringList() << "Name\nAnna\n"_ba << QStringList() << QStringList{u"Name"_s}
-        << QList<MergeChecks::EmptyCells>{} << QList<MergeChecks::OtherCellCount>{}
-        << QList<int>{} << QStringList{u"The column Name fills no field of the letter."_s};
+        << QList<MergeChecks::EmptyCells>{} << QList<MergeChecks::OtherCellCount>{} << QList<int>{}
+        << QStringList{u"The column Name fills no field of the letter."_s};
     QTest::newRow("robustness: a column without a name and a second column of a name")
         << QStringList{u"[Recipient Name]"_s} << "Recipient Name,,recipient name\nAnna,x,y\n"_ba
         << QStringList() << QStringList() << QList<MergeChecks::EmptyCells>{}
@@ -355,7 +354,8 @@ void MergeTableTest::checks()
     QCOMPARE(checks.otherCellCounts, otherCounts);
     QCOMPARE(checks.emptyRows, emptyRows);
     QCOMPARE(checks.letters, table->rowCount());
-    QCOMPARE(checks.isClean(), described.size() == 1 && described.first().startsWith(u"The table fits"));
+    QCOMPARE(checks.isClean(),
+             described.size() == 1 && described.first().startsWith(u"The table fits"));
     QCOMPARE(checks.describe(), described);
 }
 
@@ -381,18 +381,17 @@ void MergeTableTest::safeFileName_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("name");
     QTest::newRow("nominal: a plain name") << u"Anna Smith"_s << u"Anna Smith"_s;
-    QTest::newRow("nominal: letters of any language stay") << u"Jürgen Ødegård 王"_s
-                                                           << u"Jürgen Ødegård 王"_s;
-    QTest::newRow("robustness: slashes never make folders") << u"../../etc/passwd"_s
-                                                            << u"_.._etc_passwd"_s;
+    QTest::newRow("nominal: letters of any language stay")
+        << u"Jürgen Ødegård 王"_s << u"Jürgen Ødegård 王"_s;
+    QTest::newRow("robustness: slashes never make folders")
+        << u"../../etc/passwd"_s << u"_.._etc_passwd"_s;
     QTest::newRow("robustness: characters Windows refuses")
         << u"A\\B:C*D?E\"F<G>H|I"_s << u"A_B_C_D_E_F_G_H_I"_s;
     QTest::newRow("robustness: control characters and line breaks")
         << u"Anna\r\nSmith\tX\u0001"_s << u"Anna__Smith_X_"_s;
     QTest::newRow("robustness: blanks and dots at the ends") << u"  .hidden. "_s << u"hidden"_s;
     QTest::newRow("robustness: a device name of Windows") << u"con"_s << u"con_"_s;
-    QTest::newRow("robustness: a device name with an extension") << u"LPT1.txt"_s
-                                                                 << u"LPT1.txt_"_s;
+    QTest::newRow("robustness: a device name with an extension") << u"LPT1.txt"_s << u"LPT1.txt_"_s;
     QTest::newRow("robustness: only unsafe dots") << u" . .. "_s << QString();
     QTest::newRow("robustness: empty") << QString() << QString();
     QTest::newRow("robustness: direction marks that hide the real extension")
@@ -418,8 +417,7 @@ void MergeTableTest::fileNames_data()
     QTest::addColumn<QString>("extension");
     QTest::addColumn<QStringList>("names");
     QTest::newRow("nominal: names from the column")
-        << QStringList{u"Anna"_s, u"Bob"_s} << u"pdf"_s
-        << QStringList{u"Anna.pdf"_s, u"Bob.pdf"_s};
+        << QStringList{u"Anna"_s, u"Bob"_s} << u"pdf"_s << QStringList{u"Anna.pdf"_s, u"Bob.pdf"_s};
     QTest::newRow("nominal: duplicates are numbered, letter case does not count")
         << QStringList{u"Smith"_s, u"Smith"_s, u"SMITH"_s, u"Jones"_s} << u"txt"_s
         << QStringList{u"Smith.txt"_s, u"Smith (2).txt"_s, u"SMITH (3).txt"_s, u"Jones.txt"_s};
@@ -431,10 +429,10 @@ void MergeTableTest::fileNames_data()
         << QStringList{u"Letter 1.odt"_s, u"Letter 2.odt"_s, u"Anna.odt"_s, u"Letter 4.odt"_s};
     QTest::newRow("robustness: numbers as wide as the count, and a real name that is taken")
         << (QStringList{u"Letter 02"_s} + QStringList(11, QString())) << u"txt"_s
-        << QStringList{u"Letter 02.txt"_s,  u"Letter 02 (2).txt"_s, u"Letter 03.txt"_s,
-                       u"Letter 04.txt"_s,  u"Letter 05.txt"_s,     u"Letter 06.txt"_s,
-                       u"Letter 07.txt"_s,  u"Letter 08.txt"_s,     u"Letter 09.txt"_s,
-                       u"Letter 10.txt"_s,  u"Letter 11.txt"_s,     u"Letter 12.txt"_s};
+        << QStringList{u"Letter 02.txt"_s, u"Letter 02 (2).txt"_s, u"Letter 03.txt"_s,
+                       u"Letter 04.txt"_s, u"Letter 05.txt"_s,     u"Letter 06.txt"_s,
+                       u"Letter 07.txt"_s, u"Letter 08.txt"_s,     u"Letter 09.txt"_s,
+                       u"Letter 10.txt"_s, u"Letter 11.txt"_s,     u"Letter 12.txt"_s};
 }
 
 void MergeTableTest::fileNames()

@@ -86,8 +86,7 @@ bool openPrivateCopy(const QString& path, const QTemporaryDir& dir, SqliteDataba
 
 } // namespace
 
-std::optional<QString> readLibraryLetter(const QString& path, const QString& title,
-                                         QString* error)
+std::optional<QString> readLibraryLetter(const QString& path, const QString& title, QString* error)
 {
     if (!QFileInfo(path).isFile()) {
         failWith(error, QStringLiteral("The library %1 does not exist.").arg(path));
@@ -99,11 +98,13 @@ std::optional<QString> readLibraryLetter(const QString& path, const QString& tit
         return std::nullopt;
     const auto rows = db.execute(sql::letterContent(title));
     if (!rows) {
-        failWith(error, QStringLiteral("The library %1 cannot be read: %2").arg(path, db.lastError()));
+        failWith(error,
+                 QStringLiteral("The library %1 cannot be read: %2").arg(path, db.lastError()));
         return std::nullopt;
     }
     if (rows->isEmpty()) {
-        failWith(error, QStringLiteral("The library %1 has no letter titled \"%2\".").arg(path, title));
+        failWith(error,
+                 QStringLiteral("The library %1 has no letter titled \"%2\".").arg(path, title));
         return std::nullopt;
     }
     return rows->first().value(0).toString();

@@ -40,7 +40,6 @@ std::optional<LibraryContents> readLibraryFile(const QString& path, QString* err
 // The content of the letter of that title (letter case does not count), read from a private
 // copy of the library file, which is left exactly as it is. std::nullopt with `error` saying why
 // when the file cannot be read or holds no such letter.
-std::optional<QString> readLibraryLetter(const QString& path, const QString& title,
-                                         QString* error);
+std::optional<QString> readLibraryLetter(const QString& path, const QString& title, QString* error);
 
 } // namespace lw

@@ -28,8 +28,8 @@ void appendCut(QStringList& lines, const List& list, int limit, Line line)
 
 bool MergeChecks::isClean() const
 {
-    return fieldsWithoutColumn.isEmpty() && columnsWithoutField.isEmpty() &&
-           emptyCells.isEmpty() && otherCellCounts.isEmpty() && emptyRows.isEmpty();
+    return fieldsWithoutColumn.isEmpty() && columnsWithoutField.isEmpty() && emptyCells.isEmpty() &&
+           otherCellCounts.isEmpty() && emptyRows.isEmpty();
 }
 
 QStringList MergeChecks::describe(int limit) const

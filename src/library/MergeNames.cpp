@@ -55,8 +55,7 @@ QString safeFileName(const QString& text)
 
 MergeFileNames::MergeFileNames(const QString& extension, int letters)
     : extension(extension), width(int(QString::number(std::max(letters, 1)).size()))
-{
-}
+{}
 
 QString MergeFileNames::next(const QString& text, int number)
 {

@@ -18,10 +18,10 @@ constexpr qint64 largestTable = qint64(256) * 1024 * 1024;
 struct Record
 {
     QStringList cells;
-    qsizetype next = 0;     // where the following record starts
-    int lineBreaks = 0;     // inside the record and at its end
-    bool unclosed = false;  // a quoted cell ran to the end of the text
-    bool blank = true;      // every cell is empty or blanks only
+    qsizetype next = 0;    // where the following record starts
+    int lineBreaks = 0;    // inside the record and at its end
+    bool unclosed = false; // a quoted cell ran to the end of the text
+    bool blank = true;     // every cell is empty or blanks only
 };
 
 bool isLineBreak(QChar c)
@@ -140,17 +140,20 @@ std::optional<MergeTable> MergeTable::read(const QString& path, QString* error)
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        fail(error, QStringLiteral("The table %1 cannot be read: %2").arg(shown, file.errorString()));
+        fail(error,
+             QStringLiteral("The table %1 cannot be read: %2").arg(shown, file.errorString()));
         return std::nullopt;
     }
     if (file.size() > largestTable) {
-        fail(error, QStringLiteral("The table %1 is too large: a table may hold up to 256 MB.")
-                        .arg(shown));
+        fail(
+            error,
+            QStringLiteral("The table %1 is too large: a table may hold up to 256 MB.").arg(shown));
         return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        fail(error, QStringLiteral("The table %1 cannot be read: %2").arg(shown, file.errorString()));
+        fail(error,
+             QStringLiteral("The table %1 cannot be read: %2").arg(shown, file.errorString()));
         return std::nullopt;
     }
     return parse(bytes, shown, error);

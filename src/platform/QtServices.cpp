@@ -12,8 +12,8 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinterInfo>
-#include <QProgressDialog>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QThread>
 
