@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 class QPrinter;
 class QTextDocument;
@@ -55,6 +56,14 @@ private:
     FieldVocabulary words;
     QStringList letterFields;
     QList<std::pair<QString, int>> columnOfField;
+    // Every place of a field that has a column, first to last, as the field engine found them.
+    struct Place
+    {
+        int position;
+        int length;
+        int field; // into columnOfField
+    };
+    std::vector<Place> places;
 };
 
 // The paper of the locale: Letter in the United States, A4 elsewhere, in portrait.
