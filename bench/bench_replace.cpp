@@ -1,61 +1,88 @@
-// Replace All of 100,000 matches in a visible editor, against QString::replace on the same text.
+// Replace All in the visible editor: the search-and-replace loop against QString::replace on the
+// same text, the whole command against Qt laying out the resulting document once, and 100,000
+// matches against 10,000. The result, text and formats, is first compared with the old way of
+// finding and replacing one match after another.
 
+#include "BenchSupport.h"
+#include "OldPaths.h"
 #include "editor/FindReplace.h"
 #include "editor/RichTextBox.h"
+#include "rtf/RtfReader.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QTextStream>
+#include <QTextCursor>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <algorithm>
-#include <ctime>
-#include <limits>
 
 using namespace lw;
 
 namespace {
 
-constexpr int matches = 100000;
 constexpr int rounds = 3;
 const QString search = QStringLiteral("Sir");
 const QString replacement = QStringLiteral("Madam");
 
-struct Timing
+// `paragraphs` paragraphs of `perParagraph` sentences, each with one "Sir"; some in bold or
+// italic, so that keeping each match's format counts.
+QString document(int paragraphs, int perParagraph)
 {
-    double editorMs = 0;
-    double editorCpuMs = 0; // the process's processor time, which other programs do not inflate
-    double stringMs = 0;
+    QString rtf = QStringLiteral("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\n");
+    for (int p = 0; p < paragraphs; ++p) {
+        for (int s = 0; s < perParagraph; ++s) {
+            if ((p + s) % 5 == 0)
+                rtf += QStringLiteral("Dear {\\b Sir}, thank you for your letter. ");
+            else if ((p + s) % 7 == 0)
+                rtf += QStringLiteral("{\\i Dear Sir, thank} you for your letter. ");
+            else
+                rtf += QStringLiteral("Dear Sir, thank you for your letter. ");
+        }
+        rtf += QStringLiteral("\\par\n");
+    }
+    return rtf + u'}';
+}
+
+struct Window
+{
+    Window()
+    {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(editor.widget());
+        window.resize(800, 600);
+        window.show();
+        QApplication::processEvents();
+    }
+    QWidget window;
+    RichTextBox editor{&window};
 };
 
-// Best of a few rounds; nullopt when the editor's result differs from QString::replace.
-std::optional<Timing> measure(QApplication& app, RichTextBox& editor, const QString& text)
+void load(RichTextBox& editor, const QString& rtf)
 {
-    qint64 bestString = std::numeric_limits<qint64>::max();
-    qint64 bestEditor = std::numeric_limits<qint64>::max();
-    std::clock_t bestEditorCpu = std::numeric_limits<std::clock_t>::max();
-    QElapsedTimer timer;
-    for (int round = 0; round < rounds; ++round) {
-        QString expected = text;
-        timer.start();
-        // The editor's search ignores case unless told otherwise.
-        expected.replace(search, replacement, Qt::CaseInsensitive);
-        bestString = std::min(bestString, timer.nsecsElapsed());
+    editor.setText(rtf);
+    editor.document()->documentLayout()->documentSize();
+    QApplication::processEvents();
+}
 
-        editor.setText(text);
-        // The editor has laid the text out before the clock starts.
-        app.processEvents();
-        const std::clock_t cpuStart = std::clock();
-        timer.start();
-        const int count = FindReplace(editor).replaceAll(search, replacement, 0);
-        // The relayout and repaint of the visible editor belong to the cost.
-        app.processEvents();
-        bestEditor = std::min(bestEditor, timer.nsecsElapsed());
-        bestEditorCpu = std::min(bestEditorCpu, std::clock() - cpuStart);
-        if (count != matches || editor.Text() != expected)
-            return std::nullopt;
-    }
-    return Timing{bestEditor / 1e6, bestEditorCpu * 1000.0 / CLOCKS_PER_SEC, bestString / 1e6};
+// Same text and formats as the old way; compared on a tenth of the document, which the old way
+// takes long enough for.
+void compareWithOldWay(int paragraphs, int perParagraph)
+{
+    const QString rtf = document(paragraphs / 10, perParagraph);
+    QTextDocument old;
+    QTextCursor cursor(&old);
+    readRtf(rtf, cursor);
+    const int oldCount = bench::oldReplaceAll(old, search, replacement, 0);
+    RichTextBox box;
+    box.setText(rtf);
+    const int count = FindReplace(box).replaceAll(search, replacement, 0);
+    bench::requireSame("Replace All",
+                       QByteArray::number(count) + bench::documentChecksum(*box.document()),
+                       QByteArray::number(oldCount) + bench::documentChecksum(old));
+    if (!box.document()->isUndoAvailable())
+        std::exit(2);
+    box.document()->undo();
+    if (box.document()->isUndoAvailable())
+        std::exit(2); // more than one step
 }
 
 } // namespace
@@ -65,42 +92,81 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTextStream out(stdout);
+    compareWithOldWay(100000, 1);
+    compareWithOldWay(10000, 10);
 
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    RichTextBox editor(&window);
-    layout->addWidget(editor.widget());
-    window.resize(800, 600);
-    window.show();
-    app.processEvents();
-
-    const QString sentence = QStringLiteral("Dear Sir, thank you for your letter.");
+    Window shown;
+    RichTextBox& editor = shown.editor;
+    bool pass = true;
+    double wholeOf100k = 0;
+    double wholeOf10k = 0;
     const struct
     {
         const char* shape;
-        QString text;
-    } documents[] = {
-        {"one match in each of 100,000 short paragraphs", (sentence + u'\n').repeated(matches)},
-        {"ten matches in each of 10,000 long paragraphs",
-         (sentence.repeated(10) + u'\n').repeated(matches / 10)},
-    };
+        int paragraphs;
+        int perParagraph;
+    } shapes[] = {{"one in each of 100,000 paragraphs", 100000, 1},
+                  {"ten in each of 10,000 paragraphs", 10000, 10},
+                  {"one in each of 10,000 paragraphs", 10000, 1}};
+    for (const auto& shape : shapes) {
+        const QString rtf = document(shape.paragraphs, shape.perParagraph);
+        load(editor, rtf);
+        const QString text = editor.Text();
+        const int matches = shape.paragraphs * shape.perParagraph;
+        int count = 0;
 
-    out << "Replace All of " << matches << " matches (\"" << search << "\" by \"" << replacement
-        << "\"), visible editor against QString::replace, best of " << rounds << " rounds\n";
-    for (const auto& document : documents) {
-        const std::optional<Timing> timing = measure(app, editor, document.text);
-        if (!timing) {
-            out << document.shape << ": Replace All gave a different result\n";
-            return 1;
-        }
-        out << "  " << document.shape << " (" << document.text.size() << " characters)\n"
-            << QStringLiteral("    editor %1 ms (processor %2 ms), QString::replace %3 ms, "
-                              "ratio %4\n")
-                   .arg(timing->editorMs, 0, 'f', 1)
-                   .arg(timing->editorCpuMs, 0, 'f', 1)
-                   .arg(timing->stringMs, 0, 'f', 2)
-                   .arg(timing->editorMs / timing->stringMs, 0, 'f', 0);
+        // The loop alone: the same command with the layout switched off.
+        const double loop = bench::bestOf(
+            rounds,
+            [&] {
+                const QSizeF page = editor.document()->pageSize();
+                editor.document()->setPageSize(QSizeF(0, 0));
+                count = FindReplace(editor).replaceAll(search, replacement, 0);
+                editor.document()->setPageSize(page);
+            },
+            [&] { load(editor, rtf); });
+        if (count != matches)
+            return 2;
+        QString expected;
+        const double stringReplace = bench::bestOf(rounds, [&] {
+            expected = text;
+            expected.replace(search, replacement, Qt::CaseInsensitive);
+        });
+        if (editor.Text() != expected)
+            return 2;
+
+        // The whole command as the user meets it: the loop, the relayout, the repaint.
+        const double whole = bench::bestOf(
+            rounds,
+            [&] {
+                count = FindReplace(editor).replaceAll(search, replacement, 0);
+                QApplication::processEvents();
+            },
+            [&] { load(editor, rtf); });
+        // Qt laying out the same resulting document once, and painting it.
+        const double layout = bench::bestOf(rounds, [&] {
+            editor.document()->markContentsDirty(0, editor.document()->characterCount());
+            QApplication::processEvents();
+        });
+
+        const QString name = QStringLiteral("Replace All of %L1 matches (%2)")
+                                 .arg(matches)
+                                 .arg(QString::fromLatin1(shape.shape));
+        if (shape.paragraphs == 100000)
+            wholeOf100k = whole;
+        if (matches == 10000 && shape.perParagraph == 1)
+            wholeOf10k = whole;
+        if (shape.perParagraph == 1 && shape.paragraphs == 10000)
+            continue; // only for the growth row below
+        pass &= bench::ratioRow(name + QStringLiteral(": the loop"), loop, stringReplace, 15,
+                                QStringLiteral("QString::replace"));
+        pass &= bench::ratioRow(name + QStringLiteral(": the whole command, visible editor"), whole,
+                                layout, 1.3, QStringLiteral("Qt's layout once"));
     }
-    return 0;
+    pass &= bench::row(QStringLiteral("Replace All, 100,000 against 10,000 matches"),
+                       bench::milliseconds(wholeOf100k),
+                       QStringLiteral("10,000: %1").arg(bench::milliseconds(wholeOf10k)),
+                       wholeOf100k / wholeOf10k, QStringLiteral("<= 12 (linear)"),
+                       wholeOf100k / wholeOf10k <= 12);
+    return pass ? 0 : 1;
 }

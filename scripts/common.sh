@@ -15,7 +15,11 @@ PACKAGES=(
 )
 
 # Only the tests need these.
-TEST_PACKAGES=(poppler-utils cups printer-driver-cups-pdf clang-14 libclang-rt-14-dev pandoc)
+TEST_PACKAGES=(poppler-utils cups printer-driver-cups-pdf clang-14 libclang-rt-14-dev pandoc
+    dpkg-dev desktop-file-utils appstream)
+
+# Only scripts/bench needs these: the builder's benchmark compares with the sqlite3 shell.
+BENCH_PACKAGES=(sqlite3)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

@@ -3,12 +3,16 @@
 #include "library/DataFile.h"
 #include "library/LetterStatements.h"
 #include "library/LibraryConnection.h"
+#include "library/LibraryFile.h"
+#include "library/SqliteDatabase.h"
 #include "library/modMain.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace lw;
+using namespace Qt::StringLiterals;
 
 class DatabaseTest : public QObject
 {
@@ -23,6 +27,13 @@ private slots:
     void statementTexts();
     void likeIgnoresCase_data();
     void likeIgnoresCase();
+    void likeInStatementsAsInTheRule_data();
+    void likeInStatementsAsInTheRule();
+    void orderAsInTheRule();
+    void listsReadThroughIndexes_data();
+    void listsReadThroughIndexes();
+    void missingIndexesAddedOnce();
+    void libraryWithIndexesLeftUntouched();
     void statementsRunWithHostileValues_data();
     void statementsRunWithHostileValues();
     void titlesUniqueIgnoringCase();
@@ -130,6 +141,9 @@ void DatabaseTest::likeIgnoresCase_data()
                                         << "Late Delivery" << false;
     QTest::newRow("edge: backtracking") << "%aab%"
                                         << "aaaab" << true;
+    QTest::newRow("edge: Kelvin sign folds to k")
+        << QString::fromUtf8("%\u212A%") << "kilo" << true;
+    QTest::newRow("edge: long s folds to s") << "%lass%" << QString::fromUtf8("la\u017Fs") << true;
 }
 
 void DatabaseTest::likeIgnoresCase()
@@ -138,6 +152,161 @@ void DatabaseTest::likeIgnoresCase()
     QFETCH(QString, text);
     QFETCH(bool, matches);
     QCOMPARE(likeMatches(pattern, text), matches);
+}
+
+void DatabaseTest::likeInStatementsAsInTheRule_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("escape");
+    QTest::newRow("nominal: a word anywhere") << "%order%" << QString();
+    QTest::newRow("nominal: capitals") << "%LATE%" << QString();
+    QTest::newRow("nominal: non-ASCII") << "%ÉLAN%" << QString();
+    QTest::newRow("nominal: anchored start") << "first%" << QString();
+    QTest::newRow("nominal: one character") << "_amaged%" << QString();
+    QTest::newRow("nominal: several pieces") << "%a%e%" << QString();
+    QTest::newRow("edge: everything") << "%%" << QString();
+    QTest::newRow("edge: a non-ASCII character in the middle") << "%ä%" << QString();
+    QTest::newRow("edge: folds to ASCII") << QString::fromUtf8("%\u212Aelvin%") << QString();
+    QTest::newRow("edge: quote") << "%o'n%" << QString();
+    QTest::newRow("edge: percent sign taken literally") << "%10!%%"
+                                                        << "!";
+    QTest::newRow("edge: escape letter") << "%!a%"
+                                         << "!";
+}
+
+void DatabaseTest::likeInStatementsAsInTheRule()
+{
+    // The registered `like` keeps its pattern between rows and reads ASCII titles without
+    // converting them; over rows of every kind it must answer as the rule does for each.
+    QFETCH(QString, pattern);
+    QFETCH(QString, escape);
+    const QStringList titles{u"Kelvin"_s, u"Late Delivery"_s, u"late ärger"_s, u"Élan Award"_s,
+                             u"ÉLAN"_s,   u"First Order"_s,   u"10% off"_s,    u"100 off"_s,
+                             u"O'Neil"_s, u"Damaged Goods"_s, u"la\u017Fs"_s,  QString()};
+    SqliteDatabase db;
+    QVERIFY(db.open(QStringLiteral(":memory:"), SqliteDatabase::Mode::Create));
+    QVERIFY(db.execute(u"create table T (t text collate lw_nocase)"_s));
+    for (const QString& title : titles)
+        QVERIFY(db.execute(u"insert into T values ("_s + sql::lit(title) + u')'));
+    const QString condition = u"t like "_s + sql::lit(pattern) +
+                              (escape.isEmpty() ? QString() : u" escape "_s + sql::lit(escape));
+    const auto rows = db.execute(u"select t from T where "_s + condition + u" order by rowid"_s);
+    QVERIFY2(rows, qPrintable(db.lastError()));
+    QStringList found;
+    for (const Row& row : *rows)
+        found.append(row.value(0).toString());
+    QStringList expected;
+    for (const QString& title : titles) {
+        if (likeMatches(pattern, title, escape.isEmpty() ? QChar() : escape.at(0)))
+            expected.append(title);
+    }
+    QCOMPARE(found, expected);
+}
+
+void DatabaseTest::orderAsInTheRule()
+{
+    // The collation compares ASCII starts in place; texts of every mix must still come in the
+    // order of the full rule.
+    const QStringList pieces{u"a"_s, u"A"_s, u"b"_s, u"é"_s, u"É"_s, u"e\u0301"_s, u"z"_s,
+                             u" "_s, u"-"_s, u"1"_s, u"ß"_s, u"ä"_s, u"Letter "_s, u"\u212A"_s};
+    QRandomGenerator random(20261210);
+    QStringList texts;
+    for (int i = 0; i < 400; ++i) {
+        QString text;
+        const int length = int(random.bounded(6));
+        for (int j = 0; j < length; ++j)
+            text += pieces.at(random.bounded(pieces.size()));
+        texts.append(text);
+    }
+    SqliteDatabase db;
+    QVERIFY(db.open(QStringLiteral(":memory:"), SqliteDatabase::Mode::Create));
+    QVERIFY(db.execute(u"create table T (t text collate lw_nocase)"_s));
+    for (const QString& text : texts)
+        QVERIFY(db.execute(u"insert into T values ("_s + sql::lit(text) + u')'));
+    const auto rows = db.execute(u"select t from T order by t, rowid"_s);
+    QVERIFY(rows);
+    QStringList ordered;
+    for (const Row& row : *rows)
+        ordered.append(row.value(0).toString());
+    QStringList expected = texts;
+    std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+        return compareIgnoringCase(a, b) < 0;
+    });
+    QCOMPARE(ordered, expected);
+}
+
+void DatabaseTest::listsReadThroughIndexes_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("index");
+    QTest::newRow("letters of a category")
+        << sql::letterTitles(u"BUSINESS"_s, u"complaints"_s) << "LetterByCategory";
+    QTest::newRow("favourites") << sql::favoriteTitles() << "LetterByFavorite";
+}
+
+void DatabaseTest::listsReadThroughIndexes()
+{
+    // The lists read only their own rows, already in title order, and give what a whole scan of
+    // the table gives.
+    QFETCH(QString, statement);
+    QFETCH(QString, index);
+    LibraryConnection db(nullptr);
+    QVERIFY(db.OpenDatabase());
+    const auto plan = db.Execute(u"explain query plan "_s + statement);
+    QVERIFY(plan);
+    QString steps;
+    for (const Row& row : *plan)
+        steps += row.value(3).toString() + u'\n';
+    QVERIFY2(steps.contains(u"USING COVERING INDEX "_s + index), qPrintable(steps));
+    QVERIFY2(!steps.contains(u"TEMP B-TREE"_s), qPrintable(steps));
+    const auto indexed = db.Execute(statement);
+    const auto scanned =
+        db.Execute(QString(statement).replace(u"from Letter"_s, u"from Letter not indexed"_s));
+    QVERIFY(indexed && scanned);
+    QVERIFY(!indexed->isEmpty());
+    QCOMPARE(*indexed, *scanned);
+    db.Close();
+}
+
+void DatabaseTest::missingIndexesAddedOnce()
+{
+    const LibraryContents before = library->contents();
+    {
+        SqliteDatabase db;
+        QVERIFY(db.open(library->dataFilePath()));
+        for (const QString& index : sql::indexNames())
+            QVERIFY(db.execute(u"drop index "_s + index));
+    }
+    QString error;
+    QVERIFY2(addMissingIndexes(modMain().ConnectionString, &error), qPrintable(error));
+    SqliteDatabase db;
+    QVERIFY(db.open(library->dataFilePath()));
+    const auto indexes = db.execute(u"select name from sqlite_master where type = 'index' and "
+                                    "name like 'LetterBy%' order by name"_s);
+    QVERIFY(indexes);
+    QCOMPARE(indexes->size(), 2);
+    db.close();
+    QVERIFY(datafile::writeMarker(library->dataFilePath(), nullptr));
+    const LibraryContents after = library->contents();
+    QCOMPARE(after.subjects, before.subjects);
+    QCOMPARE(after.letters, before.letters);
+    QVERIFY(!QFile::exists(library->dataFilePath() + u"-journal"_s));
+}
+
+void DatabaseTest::libraryWithIndexesLeftUntouched()
+{
+    const QByteArray before = library->bytes();
+    QString error;
+    QVERIFY2(addMissingIndexes(modMain().ConnectionString, &error), qPrintable(error));
+    QCOMPARE(library->bytes(), before);
+    // A file that is no library is reported, and left as it was.
+    QFile file(library->dataFilePath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("not a library at all, just some words in a file");
+    file.close();
+    QVERIFY(!addMissingIndexes(modMain().ConnectionString, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(library->bytes(), QByteArray("not a library at all, just some words in a file"));
 }
 
 void DatabaseTest::statementsRunWithHostileValues_data()
@@ -182,9 +351,9 @@ void DatabaseTest::titlesUniqueIgnoringCase()
     const auto ordered = db.Execute(QStringLiteral("select Description from Letter where "
                                                    "Description = 'LATE DELIVERY'"));
     QCOMPARE(ordered->size(), 1);
-    platform->messages.expect(QStringLiteral("The letter library could not be used:\nUNIQUE "
-                                             "constraint failed: Letter.Description\n\nNothing "
-                                             "was changed."),
+    platform->messages.expect(QStringLiteral("The letter library could not be used: the letter "
+                                             "library refused the change.\n\nDetails: UNIQUE "
+                                             "constraint failed: Letter.Description"),
                               QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
     QVERIFY(!db.Execute(sql::insertLetter(QStringLiteral("ÉLAN AWARD"), "S", "C", "B")));
     QVERIFY(!db.isOpen());
@@ -249,8 +418,9 @@ void DatabaseTest::connectionClosedAfterEveryOperation()
     {
         LibraryOperation op(db);
         platform->messages.expect(
-            QStringLiteral("The letter library could not be used:\nno such table: "
-                           "Nowhere\n\nNothing was changed."),
+            QStringLiteral("The letter library could not be used: the file is not a letter "
+                           "library that Letterwright can read.\n\nDetails: no such table: "
+                           "Nowhere"),
             QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
         QVERIFY(!op.run(QStringLiteral("select * from Nowhere")));
         QVERIFY(!db.isOpen());
@@ -279,8 +449,9 @@ void DatabaseTest::damagedFileReportsAndStaysClosed()
     file.write(QByteArray(4096, 'x'));
     file.close();
     LibraryConnection db(nullptr);
-    platform->messages.expect(QStringLiteral("The letter library could not be used:\nfile is "
-                                             "not a database\n\nNothing was changed."),
+    platform->messages.expect(QStringLiteral("The letter library could not be used: the letter "
+                                             "library is damaged.\n\nDetails: file is not a "
+                                             "database"),
                               QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
     QVERIFY(!db.OpenDatabase());
     QVERIFY(!db.isOpen());

@@ -1,5 +1,6 @@
 #include "FakeServices.h"
 #include "PdfFile.h"
+#include "SpecialFiles.h"
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
 #include "editor/EditorTools.h"
@@ -18,6 +19,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
@@ -68,6 +70,10 @@ private slots:
     void insertFailuresLeaveEditorAndClipboard_data();
     void insertFailuresLeaveEditorAndClipboard();
     void insertPicture();
+    void insertLongTextFileWithProgress_data();
+    void insertLongTextFileWithProgress();
+    void insertTooLargeFileRefused_data();
+    void insertTooLargeFileRefused();
     void fontDialogAppliesChoiceAsOneStep();
     void fontDialogWithoutColourKeepsTheTextsColour();
     void fileCommands();
@@ -449,17 +455,34 @@ void DispatchTest::insertRichTextFileKeepsItsPictures()
 void DispatchTest::insertFailuresLeaveEditorAndClipboard_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::addColumn<bool>("cancel");
-    QTest::newRow("text file cancelled") << "TextFile" << true;
-    QTest::newRow("text file unreadable") << "TextFile" << false;
-    QTest::newRow("picture cancelled") << "Picture" << true;
-    QTest::newRow("picture not a picture") << "Picture" << false;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message"); // %1 the file
+    const QString cannotOpen = QStringLiteral("The file %1 cannot be opened:\n%2.");
+    QTest::newRow("text file cancelled") << "TextFile"
+                                         << "cancel" << QString();
+    QTest::newRow("text file unreadable")
+        << "TextFile"
+        << "gone" << cannotOpen.arg("%1", "No such file or directory");
+    QTest::newRow("picture cancelled") << "Picture"
+                                       << "cancel" << QString();
+    QTest::newRow("picture not a picture")
+        << "Picture"
+        << "not a picture"
+        << QStringLiteral("The file %1 is no picture that can be inserted:\nUnsupported image "
+                          "format.");
+    for (const char* command : {"TextFile", "Picture"}) {
+        for (const char* kind : {"fifo", "socket", "device", "folder"}) {
+            QTest::addRow("robustness: %s from a %s", command, kind)
+                << command << kind << cannotOpen.arg("%1", test::specialFileReason(kind));
+        }
+    }
 }
 
 void DispatchTest::insertFailuresLeaveEditorAndClipboard()
 {
     QFETCH(QString, command);
-    QFETCH(bool, cancel);
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
     // A file chosen earlier must not come back with a cancelled dialog.
     const QString earlier = files.filePath(QStringLiteral("earlier.txt"));
     writeFile(earlier, "earlier");
@@ -467,20 +490,121 @@ void DispatchTest::insertFailuresLeaveEditorAndClipboard()
     w().MainDialog.cFileTitle = FileList(QStringList{QStringLiteral("earlier.txt")});
 
     editor().setText(QStringLiteral("Keep me"));
+    w().DocumentModified = false;
     select(2, 2);
     QApplication::clipboard()->setText(QStringLiteral("on the clipboard"));
-    if (cancel) {
+    if (kind == "cancel") {
         platform->dialogs.openAnswers.push_back(std::nullopt);
     } else {
-        const QString broken = files.filePath(QStringLiteral("broken.gif"));
-        writeFile(broken, "not a picture");
-        platform->dialogs.openAnswers.push_back(QStringList{
-            command == QLatin1String("TextFile") ? files.filePath("missing.txt") : broken});
+        QString path;
+        if (kind == "gone") {
+            path = files.filePath("missing.txt");
+        } else if (kind == "not a picture") {
+            path = files.filePath(QStringLiteral("broken.gif"));
+            writeFile(path, "not a picture");
+        } else {
+            path = test::makeSpecialFile(kind, files.path());
+            QVERIFY2(!path.isEmpty(), qPrintable(kind));
+        }
+        platform->dialogs.openAnswers.push_back(QStringList{path});
+        platform->messages.expect(message.arg(path),
+                                  command == "TextFile" ? QStringLiteral("Insert Text File")
+                                                        : QStringLiteral("Insert Picture"),
+                                  MsgButtons::Ok, MsgIcon::Exclamation);
     }
     w().MenuBar_ItemClick(QStringLiteral("mnuInsert"), command);
     QCOMPARE(editor().Text(), QStringLiteral("Keep me"));
     QCOMPARE(editor().SelText(), QStringLiteral("ep"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("on the clipboard"));
+    QVERIFY(!w().DocumentModified);
+}
+
+void DispatchTest::insertLongTextFileWithProgress_data()
+{
+    QTest::addColumn<int>("cancelAt");
+    QTest::newRow("nominal: the whole file goes in as one step") << -1;
+    QTest::newRow("nominal: Cancel at once inserts nothing") << 1;
+    QTest::newRow("nominal: Cancel halfway inserts nothing") << 2;
+}
+
+void DispatchTest::insertLongTextFileWithProgress()
+{
+    QFETCH(int, cancelAt);
+    QString text;
+    text.reserve(9 << 20);
+    for (int line = 0; text.size() < (9 << 20); ++line)
+        text += QStringLiteral("Line %1 of a long file, caf\u00e9 included.\n").arg(line);
+    const QString path = files.filePath(QStringLiteral("long.txt"));
+    writeFile(path, text.toUtf8());
+    editor().setText(QStringLiteral("Start End"));
+    select(0, 5);
+    editor().setSelBold(true);
+    select(6, 3);
+    w().DocumentModified = false;
+    platform->dialogs.openAnswers.push_back(QStringList{path});
+    platform->progress.cancelAt = cancelAt;
+    menu("mnuInsert", "TextFile");
+
+    QCOMPARE(platform->progress.jobs.size(), 1);
+    const test::FakeProgress::Job& job = platform->progress.jobs.first();
+    QCOMPARE(job.label, QStringLiteral("Inserting long.txt..."));
+    QCOMPARE(job.total, qint64(text.size()));
+    if (cancelAt < 0) {
+        QVERIFY(job.advances.size() > 1);
+        QCOMPARE(job.advances.last(), job.total);
+        QVERIFY(editor().Text() == QStringLiteral("Start ") + text);
+        QCOMPARE(editor().SelStart(), 6 + int(text.size()));
+        QCOMPARE(editor().SelLength(), 0);
+        QVERIFY(w().DocumentModified);
+        // The text typed there is not bold, and neither is the file's.
+        select(6, 4);
+        QCOMPARE(editor().SelBold(), std::optional<bool>(false));
+        menu("mnuEdit", "Undo");
+        QCOMPARE(editor().Text(), QStringLiteral("Start End"));
+        return;
+    }
+    QCOMPARE(job.advances.size(), cancelAt);
+    QCOMPARE(editor().Text(), QStringLiteral("Start End"));
+    QCOMPARE(editor().SelText(), QStringLiteral("End"));
+    QVERIFY(!w().DocumentModified);
+    QVERIFY(!editor().document()->isRedoAvailable());
+    // The user's own steps are still there to undo.
+    select(0, 5);
+    QCOMPARE(editor().SelBold(), std::optional<bool>(true));
+    menu("mnuEdit", "Undo");
+    select(0, 5);
+    QCOMPARE(editor().SelBold(), std::optional<bool>(false));
+}
+
+void DispatchTest::insertTooLargeFileRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("robustness: a text file") << "huge.txt";
+    QTest::newRow("robustness: an RTF file") << "huge.rtf";
+}
+
+void DispatchTest::insertTooLargeFileRefused()
+{
+    QFETCH(QString, name);
+    QFile huge(files.filePath(name));
+    QVERIFY(huge.open(QIODevice::WriteOnly));
+    // Sparse: the size without the disk space.
+    QVERIFY(huge.resize((qint64(256) << 20) + (qint64(1) << 19)));
+    huge.close();
+    editor().setText(QStringLiteral("Keep me"));
+    select(2, 2);
+    w().DocumentModified = false;
+    platform->dialogs.openAnswers.push_back(QStringList{huge.fileName()});
+    platform->messages.expect(QStringLiteral("The file %1 is 256.5 MB. Letterwright opens text "
+                                             "files of up to 256 MB.")
+                                  .arg(QDir::toNativeSeparators(huge.fileName())),
+                              QStringLiteral("Insert Text File"), MsgButtons::Ok,
+                              MsgIcon::Exclamation);
+    menu("mnuInsert", "TextFile");
+    QCOMPARE(editor().Text(), QStringLiteral("Keep me"));
+    QCOMPARE(editor().SelText(), QStringLiteral("ep"));
+    QVERIFY(!w().DocumentModified);
+    QVERIFY(platform->progress.jobs.isEmpty());
 }
 
 void DispatchTest::insertPicture()

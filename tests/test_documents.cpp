@@ -1,4 +1,5 @@
 #include "FakeServices.h"
+#include "SpecialFiles.h"
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
 #include "editor/DocumentFiles.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <algorithm>
 
 using namespace lw;
 using namespace Qt::StringLiterals;
@@ -26,6 +28,16 @@ const QString documentFilter =
     u"Text Files (*.txt)|*.txt|Rich Text Format (*.rtf)|*.rtf|OpenDocument Text (*.odt)|*.odt|"
     u"All Files (*.*)|*.*|"_s;
 const int allFiles = 3; // the filter's index, 0-based
+
+// A text file long enough to go in pieces behind a progress window: numbered lines, CR LF.
+QByteArray longFile()
+{
+    QByteArray bytes;
+    bytes.reserve(9 << 20);
+    for (int line = 0; bytes.size() < (9 << 20); ++line)
+        bytes += "Line " + QByteArray::number(line) + " of a long letter, with some words.\r\n";
+    return bytes;
+}
 
 QByteArray bytesOf(const QString& path)
 {
@@ -48,7 +60,8 @@ private slots:
     void openModifiedAnsweredYesSavesFirst();
     void openAfterDeclinedSaveAndCancelledSaveAs_data();
     void openAfterDeclinedSaveAndCancelledSaveAs();
-    void openUnreadableFileChangesOnlyPath();
+    void openRefusedKeepsDocument_data();
+    void openRefusedKeepsDocument();
     void readDocumentFileReadsWholeFile_data();
     void readDocumentFileReadsWholeFile();
     void openModifiedCancelledKeepsDocument();
@@ -67,6 +80,11 @@ private slots:
     void formattingIsNotWritten();
     void saveAfterSaveAs();
     void letterDisplayKeepsDocumentPath();
+    void openLongFileWithProgress_data();
+    void openLongFileWithProgress();
+    void tooLargeFileNamesItsSize_data();
+    void tooLargeFileNamesItsSize();
+    void openTooLargeFileRefused();
 
 private:
     frmMail& window() { return *program->mainWindow(); }
@@ -255,16 +273,35 @@ void DocumentsTest::openModifiedCancelledKeepsDocument()
     QVERIFY(w.DocumentModified);
 }
 
-void DocumentsTest::openUnreadableFileChangesOnlyPath()
+void DocumentsTest::openRefusedKeepsDocument_data()
 {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("robustness: a file that has gone") << "gone"
+                                                      << "No such file or directory";
+    for (const char* kind : {"fifo", "socket", "device", "folder"})
+        QTest::addRow("robustness: a %s", kind) << kind << test::specialFileReason(kind);
+}
+
+// Nothing but a regular file is read: a FIFO or a device would hold the window for good.
+void DocumentsTest::openRefusedKeepsDocument()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
     frmMail& w = window();
+    const QString path =
+        kind == "gone" ? file(u"gone.txt"_s) : test::makeSpecialFile(kind, files->path());
+    QVERIFY2(!path.isEmpty(), qPrintable(kind));
     const QString shown = w.RTB->Text();
-    platform->dialogs.openAnswers.push_back(QStringList{file(u"gone.txt"_s)});
+    const QString before = w.CurrentDocumentPath;
+    platform->dialogs.openAnswers.push_back(QStringList{path});
+    platform->messages.expect(u"The file %1 cannot be opened:\n%2."_s.arg(path, reason), u"Open"_s,
+                              MsgButtons::Ok, MsgIcon::Exclamation);
     w.OpenDocument();
-    QCOMPARE(w.CurrentDocumentPath, file(u"gone.txt"_s));
+    QCOMPARE(w.CurrentDocumentPath, before);
     QCOMPARE(w.RTB->Text(), shown);
     QVERIFY(!w.DocumentModified);
-    QVERIFY(platform->messages.shown.isEmpty());
+    QVERIFY(!readDocumentFile(path));
 }
 
 void DocumentsTest::readDocumentFileReadsWholeFile_data()
@@ -635,6 +672,120 @@ void DocumentsTest::letterDisplayKeepsDocumentPath()
     QCOMPARE(w.RTB->Text(), u"Dear Sir,\nThe goods came late."_s);
     QCOMPARE(w.CurrentDocumentPath, file(u"a.txt"_s));
     QVERIFY(!w.DocumentModified);
+}
+
+void DocumentsTest::openLongFileWithProgress_data()
+{
+    QTest::addColumn<int>("cancelAt");
+    QTest::newRow("nominal: the whole file opens") << -1;
+    QTest::newRow("nominal: Cancel at once keeps the document") << 1;
+    QTest::newRow("nominal: Cancel halfway keeps the document") << 2;
+}
+
+void DocumentsTest::openLongFileWithProgress()
+{
+    QFETCH(int, cancelAt);
+    frmMail& w = window();
+    writeFile(u"a.txt"_s, "Dear Sir,\nthank you.");
+    platform->dialogs.openAnswers.push_back(QStringList{file(u"a.txt"_s)});
+    w.OpenDocument();
+    w.RTB->setSelStart(5);
+    w.RTB->setSelLength(3);
+    w.RTB->setSelBold(true);
+    QVERIFY(w.DocumentModified);
+    const QByteArray bytes = longFile();
+    writeFile(u"long.txt"_s, bytes);
+
+    expectMessage(openQuestion, MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::No);
+    platform->dialogs.openAnswers.push_back(QStringList{file(u"long.txt"_s)});
+    platform->progress.cancelAt = cancelAt;
+    w.OpenDocument();
+
+    QCOMPARE(platform->progress.jobs.size(), 1);
+    const test::FakeProgress::Job& job = platform->progress.jobs.first();
+    QCOMPARE(job.label, u"Opening long.txt..."_s);
+    QCOMPARE(job.total, qint64(bytes.size()));
+    QVERIFY(!job.advances.isEmpty());
+    QVERIFY(std::is_sorted(job.advances.begin(), job.advances.end()));
+    if (cancelAt < 0) {
+        // More than one piece, and the last one reaches the end.
+        QVERIFY(job.advances.size() > 1);
+        QCOMPARE(job.advances.last(), job.total);
+        QVERIFY(w.RTB->Text() == QString::fromLatin1(bytes).replace(u"\r\n"_s, u"\n"_s));
+        QCOMPARE(w.CurrentDocumentPath, file(u"long.txt"_s));
+        QVERIFY(!w.DocumentModified);
+        QCOMPARE(w.RTB->SelStart(), 0);
+        QVERIFY(!w.RTB->document()->isUndoAvailable());
+        return;
+    }
+    QCOMPARE(job.advances.size(), cancelAt);
+    // As it was: text, formats, selection, path, modified, the undo history.
+    QCOMPARE(w.RTB->Text(), u"Dear Sir,\nthank you."_s);
+    QCOMPARE(w.RTB->SelStart(), 5);
+    QCOMPARE(w.RTB->SelLength(), 3);
+    QCOMPARE(w.RTB->SelBold(), std::optional<bool>(true));
+    QCOMPARE(w.CurrentDocumentPath, file(u"a.txt"_s));
+    QVERIFY(w.DocumentModified);
+    w.RTB->undo();
+    QCOMPARE(w.RTB->SelBold(), std::optional<bool>(false));
+    // Save writes the file that is still open.
+    expectMessage("You will overwrite current file at '" + file(u"a.txt"_s) +
+                      "' and it is unreversible, proceed?",
+                  MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+    expectMessage(u"File Saved!"_s);
+    w.RTB->setSelBold(true);
+    w.SaveDocument();
+    QCOMPARE(bytesOf(file(u"a.txt"_s)), QByteArray("Dear Sir,\nthank you."));
+    QCOMPARE(bytesOf(file(u"long.txt"_s)), bytes);
+}
+
+void DocumentsTest::tooLargeFileNamesItsSize_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("nominal: a letter") << qint64(2000) << QString();
+    QTest::newRow("edge: exactly 256 MB opens") << (qint64(256) << 20) << QString();
+    QTest::newRow("edge: one byte more is refused") << (qint64(256) << 20) + 1 << u"256.0"_s;
+    QTest::newRow("robustness: 3 GB is refused") << (qint64(3) << 30) << u"3072.0"_s;
+}
+
+void DocumentsTest::tooLargeFileNamesItsSize()
+{
+    QFETCH(qint64, size);
+    QFETCH(QString, shown);
+    // Sparse: the size without the disk space.
+    QFile big(file(u"big.txt"_s));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    QVERIFY(big.resize(size));
+    big.close();
+    const QString text = documentFileTooLarge(big.fileName());
+    if (shown.isEmpty()) {
+        QVERIFY(text.isEmpty());
+        return;
+    }
+    QCOMPARE(text, "The file " + QDir::toNativeSeparators(big.fileName()) + " is " + shown +
+                       " MB. Letterwright opens text files of up to 256 MB.");
+}
+
+void DocumentsTest::openTooLargeFileRefused()
+{
+    frmMail& w = window();
+    writeFile(u"a.txt"_s, "kept");
+    platform->dialogs.openAnswers.push_back(QStringList{file(u"a.txt"_s)});
+    w.OpenDocument();
+    QFile big(file(u"big.txt"_s));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    QVERIFY(big.resize(qint64(300) << 20));
+    big.close();
+    platform->dialogs.openAnswers.push_back(QStringList{big.fileName()});
+    platform->messages.expect("The file " + QDir::toNativeSeparators(big.fileName()) +
+                                  " is 300.0 MB. Letterwright opens text files of up to 256 MB.",
+                              u"Open"_s, MsgButtons::Ok, MsgIcon::Exclamation);
+    w.OpenDocument();
+    QCOMPARE(w.RTB->Text(), u"kept"_s);
+    QCOMPARE(w.CurrentDocumentPath, file(u"a.txt"_s));
+    QVERIFY(!w.DocumentModified);
+    QVERIFY(platform->progress.jobs.isEmpty());
 }
 
 QTEST_MAIN(DocumentsTest)

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextList>
+#include <QTextTable>
 #include <functional>
 #include <memory>
 
@@ -169,6 +171,21 @@ private slots:
     void find();
     void findAtEveryOffsetOfALongParagraph();
     void findAgreesWithASimpleSearch();
+    void findInTablesAndLineBreaks_data();
+    void findInTablesAndLineBreaks();
+    void findSeesEveryChange_data();
+    void findSeesEveryChange();
+    void findInLoadedLineEnds_data();
+    void findInLoadedLineEnds();
+    void replaceEveryAgreesWithOneAtATime_data();
+    void replaceEveryAgreesWithOneAtATime();
+    void setTextShowsTheStartOfTheNewText();
+    void inPiecesAsInOne_data();
+    void inPiecesAsInOne();
+    void inPiecesCancelledLeavesAll_data();
+    void inPiecesCancelledLeavesAll();
+    void veryLongWordsBreakAnywhere_data();
+    void veryLongWordsBreakAnywhere();
     void lineIndex_data();
     void lineIndex();
 
@@ -182,6 +199,8 @@ private slots:
     void paragraphFormatIsOneUndoStep();
 
     void pasteText();
+    void pasteWithoutUsableDataChangesNothing_data();
+    void pasteWithoutUsableDataChangesNothing();
     void pasteHtmlKeepsFormatting();
     void pastePicture();
     void pasteBetweenEditorsKeepsPictures();
@@ -1003,6 +1022,459 @@ void EditorTest::findAgreesWithASimpleSearch()
     }
 }
 
+// A paragraph "before", a table of two rows ("a1" "b1" / "a2" "needle"), a paragraph "after
+// needle" and a soft line break inside "one\u2028two".
+static void fillWithTableAndLineBreak(RichTextBox& box)
+{
+    box.setText(u"before"_s);
+    QTextCursor cursor(box.document());
+    cursor.movePosition(QTextCursor::End);
+    QTextTable* table = cursor.insertTable(2, 2);
+    const QStringList cells{u"a1"_s, u"b1"_s, u"a2"_s, u"needle"_s};
+    for (int i = 0; i < 4; ++i)
+        table->cellAt(i / 2, i % 2).firstCursorPosition().insertText(cells[i]);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(u"after needle\none"_s + QChar(QChar::LineSeparator) + u"two"_s);
+}
+
+void EditorTest::findInTablesAndLineBreaks_data()
+{
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("options");
+    QTest::addColumn<QString>("where");
+    // Where: "cell" the last cell's needle, "after" the needle after the table, "line" the text
+    // at the soft line break, "none" nothing.
+    QTest::newRow("nominal: inside a table cell") << u"needle"_s << 0 << 0 << u"cell"_s;
+    QTest::newRow("nominal: whole word at the edges of a cell")
+        << u"needle"_s << 0 << int(RichTextBox::WholeWord) << u"cell"_s;
+    QTest::newRow("nominal: after the table") << u"needle"_s << -1 << 0 << u"after"_s;
+    QTest::newRow("lines: a line break within a paragraph, typed as such")
+        << QString(u"one"_s + QChar(QChar::LineSeparator) + u"two"_s) << 0 << 0 << u"line"_s;
+    QTest::newRow("lines: a line break within a paragraph meets a line feed")
+        << u"one\ntwo"_s << 0 << 0 << u"line"_s;
+    QTest::newRow("robustness: a paragraph separator in the search text is never found")
+        << QString(u"after needle"_s + QChar(QChar::ParagraphSeparator) + u"one"_s) << 0 << 0
+        << u"none"_s;
+    QTest::newRow("robustness: cells do not run into each other")
+        << u"a1b1"_s << 0 << 0 << u"none"_s;
+}
+
+void EditorTest::findInTablesAndLineBreaks()
+{
+    QFETCH(QString, pattern);
+    QFETCH(int, start);
+    QFETCH(int, options);
+    QFETCH(QString, where);
+    fillWithTableAndLineBreak(*box);
+    const QTextTable* table = QTextCursor(box->document()).currentTable();
+    QTextCursor probe(box->document());
+    for (QTextBlock block = box->document()->begin(); block.isValid() && !table;
+         block = block.next()) {
+        probe.setPosition(block.position());
+        table = probe.currentTable();
+    }
+    QVERIFY(table);
+    const int cell = table->cellAt(1, 1).firstCursorPosition().position();
+    const int after = int(box->Text().lastIndexOf(u"needle"_s));
+    const int line = int(box->Text().indexOf(u"one"_s));
+    const QHash<QString, int> expected{
+        {u"cell"_s, cell}, {u"after"_s, after}, {u"line"_s, line}, {u"none"_s, -1}};
+    QCOMPARE(box->Find(pattern, start < 0 ? cell + 1 : start, -1, options), expected[where]);
+}
+
+void EditorTest::findSeesEveryChange_data()
+{
+    QTest::addColumn<Action>("change");
+    QTest::addColumn<int>("position");
+    QTest::newRow("typed before it") << Action([](RichTextBox& b) {
+        b.setSelStart(0);
+        b.setSelText(u"Oh, "_s);
+    }) << 9;
+    QTest::newRow("the word removed") << Action([](RichTextBox& b) {
+        b.setSelStart(5);
+        b.setSelLength(3);
+        b.clear();
+    }) << -1;
+    QTest::newRow("undone") << Action([](RichTextBox& b) {
+        b.setSelStart(0);
+        b.setSelText(u"Oh, "_s);
+        b.undo();
+    }) << 5;
+    QTest::newRow("a new text") << Action([](RichTextBox& b) { b.setText(u"Sir, Sir"_s); }) << 0;
+    QTest::newRow("a new rich text")
+        << Action([](RichTextBox& b) { b.setText(u"{\\rtf1 Dear {\\b Madam and Sir}}"_s); }) << 15;
+    QTest::newRow("pasted") << Action([](RichTextBox& b) {
+        QGuiApplication::clipboard()->setText(u"Sir "_s);
+        b.setSelStart(0);
+        b.paste();
+    }) << 0;
+    QTest::newRow("formatting only") << Action([](RichTextBox& b) {
+        b.setSelStart(0);
+        b.setSelLength(4);
+        b.setSelBold(true);
+    }) << 5;
+}
+
+void EditorTest::findSeesEveryChange()
+{
+    QFETCH(Action, change);
+    QFETCH(int, position);
+    box->setText(u"Dear Sir,\nthank you."_s);
+    QCOMPARE(box->Find(u"Sir"_s, 0), 5);
+    change(*box);
+    QCOMPARE(box->Find(u"Sir"_s, 0, -1, RichTextBox::NoHighlight), position);
+}
+
+void EditorTest::findInLoadedLineEnds_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("line feeds") << u"a\nSir b\nc Sir"_s;
+    QTest::newRow("CR LF") << u"a\r\nSir b\r\nc Sir\r\n"_s;
+    QTest::newRow("lone CRs") << u"a\rSir b\rc Sir"_s;
+    QTest::newRow("mixed, with blank lines") << u"\r\n\n\ra\r\r\nSir b\n\r\nc Sir"_s;
+    QTest::newRow("paragraph and line separators")
+        << QString(u"a"_s + QChar(QChar::ParagraphSeparator) + u"Sir"_s +
+                   QChar(QChar::LineSeparator) + u"b Sir"_s);
+}
+
+void EditorTest::findInLoadedLineEnds()
+{
+    // A text just loaded is searched without reading it back from the document; it must give
+    // what reading it back gives.
+    QFETCH(QString, text);
+    box->setText(text);
+    const QStringList patterns{u"Sir"_s, u"a\nSir"_s, u"b\nc"_s, u"\n"_s, u"\nSir"_s, u"\n\n"_s};
+    QList<int> loaded;
+    for (const QString& pattern : patterns) {
+        for (int start = 0; start < box->TextLength(); ++start)
+            loaded.append(box->Find(pattern, start, -1, RichTextBox::NoHighlight));
+    }
+    // An edit that leaves the same text makes the search read the document.
+    box->setSelStart(0);
+    box->setSelText(u"x"_s);
+    box->setSelStart(0);
+    box->setSelLength(1);
+    box->clear();
+    QList<int> readBack;
+    for (const QString& pattern : patterns) {
+        for (int start = 0; start < box->TextLength(); ++start)
+            readBack.append(box->Find(pattern, start, -1, RichTextBox::NoHighlight));
+    }
+    QCOMPARE(loaded, readBack);
+}
+
+// The text and, character by character, the format of a document.
+static QList<QPair<QChar, QTextCharFormat>> formattedCharacters(const QTextDocument* document)
+{
+    QList<QPair<QChar, QTextCharFormat>> characters;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment run = it.fragment();
+            for (const QChar ch : run.text())
+                characters.append({ch, run.charFormat()});
+        }
+        characters.append({u'\n', block.charFormat()});
+    }
+    return characters;
+}
+
+void EditorTest::replaceEveryAgreesWithOneAtATime_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<int>("options");
+    const int whole = RichTextBox::WholeWord;
+    QTest::newRow("nominal: several in a paragraph")
+        << u"Dear Sir, dear sir, SIR."_s << u"sir"_s << u"Madam"_s << 0;
+    QTest::newRow("nominal: one in each paragraph")
+        << u"a Sir\nb Sir\n\nSir"_s << u"Sir"_s << u"Madam"_s << 0;
+    QTest::newRow("case: match case")
+        << u"Sir sir SIR"_s << u"sir"_s << u"x"_s << int(RichTextBox::MatchCase);
+    QTest::newRow("whole word: parts of words stay")
+        << u"in within in, pin in"_s << u"in"_s << u"on"_s << whole;
+    QTest::newRow("whole word: judged after the replacement before it")
+        << u"-a-a -a"_s << u"-a"_s << u"--"_s << whole;
+    QTest::newRow("whole word: an empty replacement joins words")
+        << u"x -a-a -a"_s << u"-a"_s << QString() << whole;
+    QTest::newRow("edge: adjacent matches") << u"aaaaa"_s << u"aa"_s << u"b"_s << 0;
+    QTest::newRow("edge: the replacement holds the search text")
+        << u"a a"_s << u"a"_s << u"aa"_s << 0;
+    QTest::newRow("edge: removed") << u"one, two, three"_s << u", "_s << QString() << 0;
+    QTest::newRow("lines: across paragraphs") << u"xa\nb a\nby"_s << u"a\nb"_s << u"-"_s << 0;
+    QTest::newRow("lines: a replacement with a line break")
+        << u"a b a"_s << u"a"_s << u"1\n2"_s << 0;
+    QTest::newRow("edge: characters outside the basic plane")
+        << u"😀 a 😀a"_s << u"a"_s << u"😀"_s << 0;
+}
+
+void EditorTest::replaceEveryAgreesWithOneAtATime()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    QFETCH(QString, replacement);
+    QFETCH(int, options);
+    // Bold and italic runs that matches start in, end in and straddle.
+    const auto prepare = [&](RichTextBox& b) {
+        b.setText(text);
+        for (int at = 0; at + 3 <= b.TextLength(); at += 5) {
+            b.setSelStart(at);
+            b.setSelLength(3);
+            at % 2 ? b.setSelItalic(true) : b.setSelBold(true);
+        }
+        b.setSelStart(0);
+    };
+    prepare(*box);
+    RichTextBox oneAtATime;
+    oneAtATime.setFont(box->Font());
+    prepare(oneAtATime);
+    int count = 0;
+    oneAtATime.beginEdit();
+    for (int at = oneAtATime.Find(pattern, 0, -1, options); at >= 0 && ++count < 1000;
+         at = oneAtATime.Find(pattern, oneAtATime.SelStart() + oneAtATime.SelLength(), -1, options))
+        oneAtATime.setSelText(replacement);
+    oneAtATime.endEdit();
+
+    QCOMPARE(box->replaceEvery(pattern, replacement, options), count);
+    QCOMPARE(box->Text(), oneAtATime.Text());
+    QCOMPARE(box->SelStart(), oneAtATime.SelStart());
+    QCOMPARE(box->SelLength(), oneAtATime.SelLength());
+    QCOMPARE(formattedCharacters(box->document()), formattedCharacters(oneAtATime.document()));
+    if (count == 0)
+        return;
+    // One step undoes it all.
+    box->undo();
+    prepare(oneAtATime);
+    QCOMPARE(box->Text(), oneAtATime.Text());
+    QCOMPARE(formattedCharacters(box->document()), formattedCharacters(oneAtATime.document()));
+}
+
+void EditorTest::setTextShowsTheStartOfTheNewText()
+{
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    RichTextBox shown(&window);
+    layout->addWidget(shown.widget());
+    window.resize(400, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QString text = u"Dear Sir,\n"_s.repeated(5000);
+    shown.setText(text);
+    shown.setSelStart(shown.TextLength());
+    QApplication::processEvents();
+    QVERIFY(shown.textEdit()->verticalScrollBar()->value() > 0);
+
+    shown.setText(u"Dear Madam,\n"_s.repeated(5000));
+    QApplication::processEvents();
+    QCOMPARE(shown.SelStart(), 0);
+    QCOMPARE(shown.SelLength(), 0);
+    QCOMPARE(shown.textEdit()->verticalScrollBar()->value(), 0);
+    QCOMPARE(shown.Text(), u"Dear Madam,\n"_s.repeated(5000));
+}
+
+namespace {
+
+// Each paragraph's format and its runs of equally formatted characters: what formattedCharacters
+// tells, in less memory.
+QList<QPair<int, QTextFormat>> formatRuns(const QTextDocument* document)
+{
+    QList<QPair<int, QTextFormat>> runs;
+    const auto add = [&](int length, const QTextFormat& format) {
+        if (!runs.isEmpty() && runs.last().first >= 0 && runs.last().second == format)
+            runs.last().first += length;
+        else
+            runs.append({length, format});
+    };
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        runs.append({-1, block.blockFormat()});
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it)
+            add(it.fragment().length(), it.fragment().charFormat());
+        add(1, block.charFormat());
+    }
+    return runs;
+}
+
+// Lines of prose with CR LF, long enough for more than one piece.
+QString piecesText()
+{
+    QString text;
+    text.reserve(5 << 20);
+    for (int line = 0; text.size() < (5 << 20); ++line)
+        text += u"Line %1: Dear Sir, thank you for your letter.\r\n"_s.arg(line);
+    return text;
+}
+
+} // namespace
+
+void EditorTest::inPiecesAsInOne_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("nominal: short text replaces the document") << u"Dear Sir,\r\nyes."_s << true;
+    QTest::newRow("nominal: long text replaces the document") << piecesText() << true;
+    QTest::newRow("nominal: long text replaces the selection") << piecesText() << false;
+    QTest::newRow("edge: a line longer than a piece")
+        << u"x"_s.repeated(4 << 20) + u"\r\nend"_s << true;
+    QTest::newRow("edge: CR LF astride the end of a piece")
+        << u"y"_s.repeated((4 << 20) - 1) + u"\r\nend"_s << false;
+}
+
+void EditorTest::inPiecesAsInOne()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, replace);
+    const auto prepare = [](RichTextBox& box) {
+        box.setText(u"Start End"_s);
+        select(box, 0, 5);
+        box.setSelBold(true);
+        select(box, 6, 3);
+    };
+    RichTextBox inOne;
+    prepare(inOne);
+    RichTextBox inPieces;
+    prepare(inPieces);
+    QList<qint64> advances;
+    const auto progress = [&](qint64 done, qint64 total) {
+        advances.append(done);
+        return total == text.size();
+    };
+    QSignalSpy changes(&inPieces, &RichTextBox::Change);
+    if (replace) {
+        inOne.setText(text);
+        QVERIFY(inPieces.setTextInPieces(text, progress));
+    } else {
+        inOne.setSelText(text);
+        QVERIFY(inPieces.setSelTextInPieces(text, progress));
+    }
+    QCOMPARE(advances.last(), qint64(text.size()));
+    QCOMPARE(changes.size(), 1);
+    QVERIFY(inPieces.Text() == inOne.Text());
+    QCOMPARE(formatRuns(inPieces.document()), formatRuns(inOne.document()));
+    QCOMPARE(inPieces.SelStart(), inOne.SelStart());
+    QCOMPARE(inPieces.SelLength(), inOne.SelLength());
+    QCOMPARE(inPieces.document()->isModified(), inOne.document()->isModified());
+    // Found as in the text given.
+    QCOMPARE(inPieces.Find(u"End"_s, 0), inOne.Find(u"End"_s, 0));
+    // The same history: none after a new document, one step for an insert.
+    QCOMPARE(inPieces.document()->isUndoAvailable(), inOne.document()->isUndoAvailable());
+    inOne.undo();
+    inPieces.undo();
+    QVERIFY(inPieces.Text() == inOne.Text());
+    QCOMPARE(formatRuns(inPieces.document()), formatRuns(inOne.document()));
+}
+
+void EditorTest::inPiecesCancelledLeavesAll_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("replace");
+    QTest::addColumn<int>("cancelAt");
+    QTest::newRow("nominal: replace cancelled at the first piece") << piecesText() << true << 1;
+    QTest::newRow("nominal: replace cancelled at the last piece") << piecesText() << true << 2;
+    QTest::newRow("nominal: insert cancelled at the last piece") << piecesText() << false << 2;
+    QTest::newRow("edge: a short text cancelled") << u"short"_s << false << 1;
+}
+
+void EditorTest::inPiecesCancelledLeavesAll()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, replace);
+    QFETCH(int, cancelAt);
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    RichTextBox shown(&window);
+    layout->addWidget(shown.widget());
+    window.resize(400, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    shown.setText(u"Dear Sir,\n"_s.repeated(200));
+    shown.setSelStart(1000);
+    shown.setSelLength(8);
+    shown.setSelBold(true);
+    shown.setSelStart(500);
+    shown.setSelLength(3);
+    QApplication::processEvents();
+    const int scrolled = shown.textEdit()->verticalScrollBar()->value();
+    QVERIFY(scrolled > 0);
+    const QString before = shown.Text();
+    const auto formatsBefore = formatRuns(shown.document());
+    const bool modifiedBefore = shown.document()->isModified();
+    const QTextOption::WrapMode wrapBefore = shown.document()->defaultTextOption().wrapMode();
+
+    int advances = 0;
+    QSignalSpy changes(&shown, &RichTextBox::Change);
+    const auto progress = [&](qint64, qint64) { return ++advances < cancelAt; };
+    QVERIFY(!(replace ? shown.setTextInPieces(text, progress)
+                      : shown.setSelTextInPieces(text, progress)));
+    QApplication::processEvents();
+    QCOMPARE(advances, cancelAt);
+    QVERIFY(changes.isEmpty());
+    QCOMPARE(shown.Text(), before);
+    QCOMPARE(formatRuns(shown.document()), formatsBefore);
+    QCOMPARE(shown.SelStart(), 500);
+    QCOMPARE(shown.SelLength(), 3);
+    QCOMPARE(shown.textEdit()->verticalScrollBar()->value(), scrolled);
+    QCOMPARE(shown.document()->isModified(), modifiedBefore);
+    QCOMPARE(shown.document()->defaultTextOption().wrapMode(), wrapBefore);
+    QVERIFY(!shown.document()->isRedoAvailable());
+    // The bold is still the last step to undo.
+    shown.undo();
+    select(shown, 1000, 8);
+    QCOMPARE(shown.SelBold(), std::optional<bool>(false));
+}
+
+void EditorTest::veryLongWordsBreakAnywhere_data()
+{
+    QTest::addColumn<Action>("action");
+    QTest::addColumn<QTextOption::WrapMode>("wrap");
+    const QString word = u"x"_s.repeated(30000);
+    const QString prose = u"Dear Sir, thank you. "_s.repeated(3000);
+    const auto wordBoundary = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    QTest::newRow("nominal: prose keeps its words whole")
+        << Action([=](RichTextBox& box) { box.setText(prose); }) << wordBoundary;
+    QTest::newRow("robustness: a 30,000-character word breaks anywhere")
+        << Action([=](RichTextBox& box) { box.setText(prose + word); })
+        << QTextOption::WrapAnywhere;
+    QTest::newRow("robustness: in RTF too")
+        << Action([=](RichTextBox& box) { box.setText(u"{\\rtf1\\ansi "_s + word + u"}"_s); })
+        << QTextOption::WrapAnywhere;
+    QTest::newRow("robustness: inserted")
+        << Action([=](RichTextBox& box) { box.setSelText(word); }) << QTextOption::WrapAnywhere;
+    QTest::newRow("robustness: inserted in pieces") << Action([=](RichTextBox& box) {
+        box.setSelTextInPieces(word, [](qint64, qint64) { return true; });
+    }) << QTextOption::WrapAnywhere;
+    QTest::newRow("nominal: the next document of prose keeps its words whole again")
+        << Action([=](RichTextBox& box) {
+               box.setText(word);
+               box.setText(prose);
+           })
+        << wordBoundary;
+    QTest::newRow("edge: spaces of other scripts break words") << Action([=](RichTextBox& box) {
+        box.setText(u"x"_s.repeated(15000) + QChar(0x3000) + u"x"_s.repeated(15000));
+    }) << wordBoundary;
+}
+
+void EditorTest::veryLongWordsBreakAnywhere()
+{
+    QFETCH(Action, action);
+    QFETCH(QTextOption::WrapMode, wrap);
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    RichTextBox shown(&window);
+    layout->addWidget(shown.widget());
+    window.resize(400, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    shown.setText(u"Dear Sir,"_s);
+    action(shown);
+    QApplication::processEvents();
+    QCOMPARE(shown.document()->defaultTextOption().wrapMode(), wrap);
+    // Laid out and wrapped to the window, either way.
+    const QTextLayout* first = shown.document()->firstBlock().layout();
+    QVERIFY(first->lineCount() > 1);
+    QVERIFY(first->lineAt(0).naturalTextWidth() <= shown.textEdit()->viewport()->width());
+}
+
 void EditorTest::lineIndex_data()
 {
     QTest::addColumn<QString>("text");
@@ -1246,6 +1718,48 @@ void EditorTest::pasteText()
     select(*box, 4, 3);
     box->paste();
     QCOMPARE(box->Text(), u"abcXXYef"_s);
+}
+
+void EditorTest::pasteWithoutUsableDataChangesNothing_data()
+{
+    QTest::addColumn<QString>("format"); // empty: no format at all
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("byKey");
+    for (const bool byKey : {false, true}) {
+        const char* route = byKey ? "Ctrl+V" : "Edit, Paste";
+        QTest::addRow("robustness: %s, data without a single format", route)
+            << QString() << QByteArray() << byKey;
+        QTest::addRow("robustness: %s, only a format nobody reads", route)
+            << u"application/x-nothing-usable"_s << QByteArray("\x01\x02") << byKey;
+        QTest::addRow("robustness: %s, a picture format holding no picture", route)
+            << u"image/png"_s << QByteArray("not a picture") << byKey;
+    }
+}
+
+// A clipboard emptied by another program hands over data that holds nothing to paste.
+void EditorTest::pasteWithoutUsableDataChangesNothing()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, byKey);
+    box->setText(u"abc def"_s);
+    select(*box, 4, 3);
+    auto* data = new QMimeData;
+    if (!format.isEmpty())
+        data->setData(format, bytes);
+    QGuiApplication::clipboard()->setMimeData(data);
+    QSignalSpy changes(box->textEdit()->document(), &QTextDocument::contentsChanged);
+    if (byKey)
+        QTest::keyClick(box->textEdit(), Qt::Key_V, Qt::ControlModifier);
+    else
+        box->paste();
+    QCOMPARE(box->Text(), u"abc def"_s);
+    QCOMPARE(box->SelText(), u"def"_s);
+    QCOMPARE(changes.size(), 0);
+    // The editor stays usable: a paste of text after it goes in.
+    QGuiApplication::clipboard()->setText(u"XY"_s);
+    box->paste();
+    QCOMPARE(box->Text(), u"abc XY"_s);
 }
 
 void EditorTest::pasteHtmlKeepsFormatting()

@@ -224,12 +224,13 @@ void FindReplaceTest::controlsAsDesigned_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QRect>("twips");
+    // The labels' and Replace All's mnemonics stay clear of the Find and Replace buttons'.
     QTest::newRow("lblFind") << "lblFind"
-                             << "&Find What:" << QRect(210, 180, 1155, 255);
+                             << "Fi&nd What:" << QRect(210, 180, 1155, 255);
     QTest::newRow("cboFind") << "cboFind"
                              << "" << QRect(1500, 120, 2445, 330);
     QTest::newRow("lblReplace") << "lblReplace"
-                                << "&Replace With:" << QRect(210, 570, 1245, 255);
+                                << "Re&place With:" << QRect(210, 570, 1245, 255);
     QTest::newRow("cboReplace") << "cboReplace"
                                 << "" << QRect(1500, 510, 2445, 330);
     QTest::newRow("F1") << "F1"
@@ -247,7 +248,7 @@ void FindReplaceTest::controlsAsDesigned_data()
     QTest::newRow("cmdReplace") << "cmdReplace"
                                 << "&Replace" << QRect(4170, 1020, 1260, 330);
     QTest::newRow("cmdReplaceAll") << "cmdReplaceAll"
-                                   << "Replace All" << QRect(4170, 1440, 1260, 330);
+                                   << "Replace &All" << QRect(4170, 1440, 1260, 330);
 }
 
 void FindReplaceTest::controlsAsDesigned()
@@ -271,9 +272,10 @@ void FindReplaceTest::tabOrderStartsAtFind()
     frmFind* dialog = openFind(false);
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QTRY_COMPARE(QApplication::focusWidget(), dialog->cmdFind);
-    const QStringList expected{"cmdFind",        "cmdCancel",    "cmdReplaceAll",
-                               "cmdReplace",     "chkWholeWord", "chkMatchCase",
-                               "chkNoHighlight", "cboFind",      "cboReplace"};
+    // Down the buttons, then the boxes and the options, as the dialog reads.
+    const QStringList expected{"cmdFind",       "cmdCancel",    "cmdReplace",
+                               "cmdReplaceAll", "cboFind",      "cboReplace",
+                               "chkWholeWord",  "chkMatchCase", "chkNoHighlight"};
     QCOMPARE(test::tabOrder(dialog->cmdFind, expected), expected);
 }
 

@@ -263,9 +263,13 @@ void MainWindowTest::windowPosition_data()
         << QSize(12000, 11000) << QPoint(22800, 2180);
     QTest::newRow("nominal: centred at its snapped size")
         << normal << screen << QSize(7000, 9000) << QSize(8500, 10500) << QPoint(5350, 2430);
-    QTest::newRow("edge: a window larger than the screen goes past its edges")
-        << normal << ScreenArea{0, 0, 9600, 7680} << QSize(12000, 11000) << QSize(12000, 11000)
-        << QPoint(-1200, -1660);
+    // Past the screen's edges its caption, menus and status bar would be out of reach.
+    QTest::newRow("robustness: a window larger than the screen is made to fit it")
+        << normal << ScreenArea{0, 0, 9600, 7680} << QSize(12000, 11000) << QSize(9600, 7680)
+        << QPoint(0, 0);
+    QTest::newRow("robustness: a screen smaller than the minimum size sets the size")
+        << normal << ScreenArea{0, 0, 8000, 9000} << QSize(6000, 6000) << QSize(8000, 9000)
+        << QPoint(0, 0);
     QTest::newRow("nominal: a maximised window is neither moved nor sized")
         << int(WindowState::Maximized) << ScreenArea{0, 0, 6000, 6000} << QSize(6000, 6000)
         << QSize(6000, 6000) << QPoint(300, 450);
@@ -395,7 +399,8 @@ void MainWindowTest::surfaces_data()
     menu("mnuFile", "&File", 0, true);
     menu("mnuEdit", "&Edit", 1, false);
     menu("mnuInsert", "&Insert", 2, false);
-    menu("mnuFormat", "&Format", 3, false);
+    // Every mnemonic is one of a kind in its menu, and on the menu bar.
+    menu("mnuFormat", "F&ormat", 3, false);
     menu("mnuHelp", "&Help", 4, true);
 
     const auto entries =
@@ -422,8 +427,8 @@ void MainWindowTest::surfaces_data()
              {"Save", "&Save", "Ctrl+S", 45, -1, true},
              {"SaveAs", "Save &As...", "", -1, -1, true},
              separator,
-             {"PageSetup", "Page &Setup", "", 29, -1, true},
-             {"PrintSetup", "&Print Setup", "", -1, -1, true},
+             {"PageSetup", "Page Set&up", "", 29, -1, true},
+             {"PrintSetup", "P&rint Setup", "", -1, -1, true},
              {"PrintPreview", "Print Pre&view", "", -1, -1, true},
              {"Print", "&Print...", "Ctrl+P", 28, -1, true},
              {"ExportPdf", "&Export as PDF...", "", -1, -1, true},
@@ -445,7 +450,7 @@ void MainWindowTest::surfaces_data()
              {"Replace", "&Replace...", "", 8, -1, true},
              {"GoTo", "&Go To...", "Ctrl+G", 42, -1, true},
              separator,
-             {"File_Manager", "File Manager", "", 13, -1, true}});
+             {"File_Manager", "File &Manager", "", 13, -1, true}});
     entries("item", "mnuInsert",
             {{"DateTime", "Date and &Time", "", -1, -1, true},
              {"Symbol", "&Symbol", "", 44, -1, true},
@@ -453,21 +458,21 @@ void MainWindowTest::surfaces_data()
              {"Picture", "&Picture", "", 3, -1, true},
              {"TextFile", "Text &File...", "", 16, -1, true}});
     entries("item", "mnuFormat",
-            {{"Font", "Font...", "Ctrl+1", 2, -1, true},
-             {"Bullet", "Bullet", "Ctrl+2", 55, -1, true},
+            {{"Font", "&Font...", "Ctrl+1", 2, -1, true},
+             {"Bullet", "&Bullet", "Ctrl+2", 55, -1, true},
              separator,
-             {"To_Upper_Case", "To Upper Case", "Ctrl+4", -1, -1, true},
-             {"To_Lower_Case", "To Lower Case", "Ctrl+5", -1, -1, true},
+             {"To_Upper_Case", "To &Upper Case", "Ctrl+4", -1, -1, true},
+             {"To_Lower_Case", "To &Lower Case", "Ctrl+5", -1, -1, true},
              separator,
-             {"Increase_Indent", "Increase Indent", "Ctrl+6", 47, -1, true},
-             {"Decrease_Indent", "Decrease Indent", "Ctrl+7", 46, -1, true},
+             {"Increase_Indent", "&Increase Indent", "Ctrl+6", 47, -1, true},
+             {"Decrease_Indent", "&Decrease Indent", "Ctrl+7", 46, -1, true},
              separator,
              {"Spelling_Language", "Spelling Language", "", -1, -1, true},
              {"Check_Spelling", "Check Spelling as You Type", "", -1, -1, true}});
     entries("item", "mnuHelp",
-            {{"Support", "Technical Support", "", 17, -1, true},
+            {{"Support", "Technical &Support", "", 17, -1, true},
              separator,
-             {"Help", "Help", "F1", 33, -1, true}});
+             {"Help", "&Help", "F1", 33, -1, true}});
     entries("popup", "mnuDropMenu1",
             {{"Undo", "&Undo", "Ctrl+Z", 26, -1, true},
              separator,
@@ -1260,8 +1265,13 @@ void MainWindowTest::everyControlHasAName()
              window().cboFont, window().cboFontSize, window().RTB->textEdit(), window().testSearch,
              window().lstBx[1], window().cmdBtn[6], window().F1[2]})
         QVERIFY2(named.contains(control), control->metaObject()->className());
-    for (int panel = 1; panel <= 6; ++panel)
-        QVERIFY(!window().SBPanels[panel]->accessibleName().isEmpty());
+    // A panel's text is what a screen reader reads; its description says what the panel is.
+    for (int panel = 1; panel <= 6; ++panel) {
+        QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(window().SBPanels[panel]);
+        QCOMPARE(accessible->text(QAccessible::Name), window().SBPanels[panel]->text());
+        QVERIFY(!accessible->text(QAccessible::Description).isEmpty());
+    }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -9,9 +9,12 @@
 #include "library/modMain.h"
 #include "mainwindow/frmMail.h"
 #include "platform/InstanceLock.h"
+#include "platform/ProgramFolders.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QLockFile>
@@ -19,6 +22,8 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
+#include <future>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,11 +48,18 @@ private slots:
     void startUpShowsFirstLetter();
     void startUpRestoresHeaderByteExact();
     void emptyLibraryStillStarts();
+    void libraryWithoutIndexesGetsThemOnce();
     void missingDataFileEndsProgram();
+    void firstStartOffersDefaultLibrary_data();
+    void firstStartOffersDefaultLibrary();
+    void firstStartCopyFailureIsTold();
     void unwritableDataFileEndsProgram();
     void damagedLibraryEndsProgramUnchanged_data();
     void damagedLibraryEndsProgramUnchanged();
     void secondInstanceEndsSilently();
+    void secondStartHandsItsFileOver_data();
+    void secondStartHandsItsFileOver();
+    void secondStartWithoutAnswerSaysSo();
     void damagedLockTakenOver_data();
     void damagedLockTakenOver();
     void lockFailureEndsWithMessage_data();
@@ -127,6 +139,51 @@ void StartupTest::emptyLibraryStillStarts()
     QCOMPARE(w.Label5->text(), QStringLiteral("0 letter(s) are included in My Favorite list."));
 }
 
+void StartupTest::libraryWithoutIndexesGetsThemOnce()
+{
+    // A library made before the indexes: the first start adds them, the next leaves it be.
+    library->create();
+    QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
+    {
+        SqliteDatabase db;
+        QVERIFY(db.open(library->dataFilePath()));
+        QVERIFY(db.execute(QStringLiteral("drop index LetterByCategory")));
+        QVERIFY(db.execute(QStringLiteral("drop index LetterByFavorite")));
+    }
+    QVERIFY(datafile::writeMarker(library->dataFilePath(), nullptr));
+    const LibraryContents before = library->contents();
+    const auto indexCount = [&] {
+        SqliteDatabase db;
+        db.open(library->dataFilePath());
+        const auto rows = db.execute(
+            QStringLiteral("select count(*) from sqlite_master where type = 'index' and name in "
+                           "('LetterByCategory', 'LetterByFavorite')"));
+        return rows ? rows->first().value(0).toInt() : -1;
+    };
+    {
+        Letterwright program;
+        QVERIFY(program.StartUp());
+        QCOMPARE(entries(program.mainWindow()->lstBx[0]),
+                 (QStringList{"Damaged Goods", "Late Delivery", "O'Neil's Refund"}));
+        QCOMPARE(indexCount(), 2);
+        QVERIFY(program.mainWindow()->close());
+    }
+    QCOMPARE(library->bytes().left(15), QByteArray("Brightquill2006"));
+    const LibraryContents after = library->contents();
+    QCOMPARE(after.subjects, before.subjects);
+    QCOMPARE(after.letters, before.letters);
+
+    const QByteArray withIndexes = library->bytes();
+    {
+        Letterwright program;
+        QVERIFY(program.StartUp());
+        QCOMPARE(library->bytes().mid(15), withIndexes.mid(15));
+        QVERIFY(program.mainWindow()->close());
+    }
+    QCOMPARE(library->bytes(), withIndexes);
+    QVERIFY(platform->messages.shown.isEmpty());
+}
+
 void StartupTest::missingDataFileEndsProgram()
 {
     platform->messages.expect(missingText, QStringLiteral("Error"), MsgButtons::Ok,
@@ -139,6 +196,121 @@ void StartupTest::missingDataFileEndsProgram()
     QVERIFY(platform->clock.pauses.isEmpty());
 }
 
+namespace {
+
+const QString offerText = QStringLiteral(
+    "You have no letter library yet.\n\nLetterwright can put its library of ready-made letters at "
+    "%1.\nDo you want to do that now?");
+
+// Makes `folder` the program's folder of an installed program: it carries the default library.
+QByteArray installDefaultLibrary(test::TestLibrary& library, const QString& folder)
+{
+    library.create();
+    const QByteArray stored = library.bytes();
+    const QString defaults = folder + QStringLiteral("/lwx37.dat");
+    if (!QFile::rename(library.dataFilePath(), defaults))
+        return {};
+    QFile::setPermissions(defaults,
+                          QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    setProgramDirectory(folder);
+    return stored;
+}
+
+} // namespace
+
+void StartupTest::firstStartOffersDefaultLibrary_data()
+{
+    QTest::addColumn<QString>("placeHolder");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("starts");
+    QTest::newRow("nominal: Yes puts the default library in place and starts")
+        << QString() << int(MsgAnswer::Yes) << true;
+    QTest::newRow("nominal: No ends the program and writes nothing")
+        << QString() << int(MsgAnswer::No) << false;
+    QTest::newRow("robustness: a folder in the library's place is not replaced")
+        << QStringLiteral("folder") << int(MsgAnswer::Yes) << false;
+    QTest::newRow("robustness: a dangling link in the library's place is not followed")
+        << QStringLiteral("link") << int(MsgAnswer::Yes) << false;
+}
+
+void StartupTest::firstStartOffersDefaultLibrary()
+{
+    QFETCH(QString, placeHolder);
+    QFETCH(int, answer);
+    QFETCH(bool, starts);
+    QTemporaryDir installed;
+    const QByteArray stored = installDefaultLibrary(*library, installed.path());
+    QVERIFY(!stored.isEmpty());
+    const QString path = library->dataFilePath();
+    QVERIFY(!QFileInfo::exists(path));
+    const QString elsewhere = installed.filePath(QStringLiteral("nowhere.dat"));
+    if (placeHolder == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
+    else if (placeHolder == QLatin1String("link"))
+        QVERIFY(QFile::link(elsewhere, path));
+
+    if (placeHolder.isEmpty())
+        platform->messages.expect(offerText.arg(path), QStringLiteral("Letterwright"),
+                                  MsgButtons::YesNo, MsgIcon::None, MsgAnswer(answer));
+    else
+        platform->messages.expect(missingText, QStringLiteral("Error"), MsgButtons::Ok,
+                                  MsgIcon::Critical);
+    Letterwright program;
+    QCOMPARE(program.StartUp(), starts);
+    platform->messages.verifyDone();
+    QCOMPARE(program.mainWindow() != nullptr, starts);
+    if (starts) {
+        QCOMPARE(program.mainWindow()->RTB->Text(),
+                 QStringLiteral("Dear Madam,\nThe box was crushed."));
+        // The running program opened it as usual: only the header differs from the default.
+        QCOMPARE(library->bytes().mid(15), stored.mid(15));
+        // The user's own file, private to them (the user bits repeat the owner's).
+        QCOMPARE(QFile::permissions(path) &
+                     ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+                 QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QVERIFY(platform->application.exitCodes.isEmpty());
+    } else if (placeHolder.isEmpty()) {
+        QVERIFY(!QFileInfo::exists(path));
+        QVERIFY(platform->application.exitCodes.isEmpty());
+    } else {
+        QCOMPARE(platform->application.exitCodes, QList<int>{1});
+        QVERIFY(!QFileInfo::exists(elsewhere));
+    }
+}
+
+void StartupTest::firstStartCopyFailureIsTold()
+{
+    QTemporaryDir installed;
+    QVERIFY(!installDefaultLibrary(*library, installed.path()).isEmpty());
+    const QString path = library->dataFilePath();
+    const QString defaults = installed.filePath(QStringLiteral("lwx37.dat"));
+    QString reason;
+    {
+        // A full disk, as the copy meets it.
+        test::FileSizeLimit full(512);
+        QFile probe(defaults);
+        QVERIFY(!probe.copy(installed.filePath(QStringLiteral("probe.dat"))));
+        reason = probe.errorString();
+    }
+    platform->messages.expect(offerText.arg(path), QStringLiteral("Letterwright"),
+                              MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
+    platform->messages.expect(
+        QStringLiteral("The letter library could not be put at %1:\n%2\n\nMake sure the folder "
+                       "can be written and the disk has room, then start Letterwright again.")
+            .arg(path, reason),
+        QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
+    Letterwright program;
+    {
+        test::FileSizeLimit full(512);
+        QVERIFY(!program.StartUp());
+    }
+    platform->messages.verifyDone();
+    QVERIFY(!program.mainWindow());
+    QCOMPARE(platform->application.exitCodes, QList<int>{1});
+    // Nothing half-copied is left to be taken for a library next time.
+    QVERIFY(!QFileInfo::exists(path));
+}
+
 void StartupTest::unwritableDataFileEndsProgram()
 {
     // A file too short to hold the header cannot take the signature.
@@ -148,9 +320,9 @@ void StartupTest::unwritableDataFileEndsProgram()
     file.write("Brightquill");
     file.close();
     platform->messages.expect(
-        QStringLiteral("The letter library %1 cannot be opened for writing:\nthe file is too "
-                       "short to be a letter library\n\nClose any program that uses it, make "
-                       "sure you may change it, and start Letterwright again.")
+        QStringLiteral("The letter library %1 is damaged:\nThe file is too short to be a letter "
+                       "library.\n\nIt has been left as it was. Restore it from a backup, or "
+                       "remove it so that the default library can be put in its place.")
             .arg(library->dataFilePath()),
         QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
     Letterwright program;
@@ -212,6 +384,79 @@ void StartupTest::secondInstanceEndsSilently()
     QVERIFY(platform->messages.shown.isEmpty());
     QVERIFY(platform->application.exitCodes.isEmpty());
     QCOMPARE(library->bytes(), before);
+}
+
+void StartupTest::secondStartHandsItsFileOver_data()
+{
+    QTest::addColumn<bool>("withFile");
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("nominal: the file named opens in the running window") << true << false;
+    QTest::newRow("nominal: without a file the window only comes to the front") << false << false;
+    QTest::newRow("nominal: edits in the running window are asked about first") << true << true;
+}
+
+void StartupTest::secondStartHandsItsFileOver()
+{
+    QFETCH(bool, withFile);
+    QFETCH(bool, modified);
+    library->create();
+    QTemporaryDir documents;
+    const QString offer = documents.filePath(QStringLiteral("Offer.txt"));
+    {
+        QFile file(offer);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("Dear Sir,\nOur offer stands.");
+    }
+    Letterwright running;
+    QVERIFY(running.StartUp());
+    frmMail& w = *running.mainWindow();
+    w.show();
+    w.showMinimized();
+    const QString before = w.RTB->Text();
+    if (modified) {
+        w.RTB->setFocus();
+        QTest::keyClicks(w.RTB->textEdit(), QStringLiteral("Kept "));
+        QVERIFY(w.DocumentModified);
+        platform->messages.expect(DocumentFiles::replaceQuestion(), QStringLiteral("Notice"),
+                                  MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::Cancel);
+    }
+    const QStringList files = withFile ? QStringList{offer} : QStringList{};
+
+    // The second start blocks until the running instance took its files: it runs beside this
+    // thread's event loop, as another process would.
+    std::future<bool> second = std::async(std::launch::async, [files] {
+        Letterwright start;
+        return start.StartUp(files);
+    });
+    QTRY_VERIFY(!(w.windowState() & Qt::WindowMinimized));
+    QVERIFY(!second.get());
+    if (withFile && !modified) {
+        QTRY_COMPARE(w.RTB->Text(), QStringLiteral("Dear Sir,\nOur offer stands."));
+        QCOMPARE(w.CurrentDocumentPath, offer);
+        QVERIFY(!w.DocumentModified);
+    } else {
+        QTRY_VERIFY(platform->messages.shown.size() == (modified ? 1 : 0));
+        QCOMPARE(w.RTB->Text(), modified ? QStringLiteral("Kept ") + before : before);
+        QCOMPARE(w.DocumentModified, modified);
+    }
+    platform->messages.verifyDone();
+}
+
+void StartupTest::secondStartWithoutAnswerSaysSo()
+{
+    library->create();
+    QLockFile running(datafile::dataFolder() + QStringLiteral("/letterwright.lock"));
+    QVERIFY(running.tryLock(0));
+    const QString file = QStringLiteral("/tmp/Offer.txt");
+    platform->messages.expect(
+        QStringLiteral("Letterwright is already running but did not answer, so %1 was not opened."
+                       "\n\nClose Letterwright and open the file again.")
+            .arg(file),
+        QStringLiteral("Letterwright"), MsgButtons::Ok, MsgIcon::Exclamation);
+    Letterwright second;
+    QVERIFY(!second.StartUp({file}));
+    platform->messages.verifyDone();
+    QVERIFY(platform->application.exitCodes.isEmpty());
 }
 
 void StartupTest::damagedLockTakenOver_data()

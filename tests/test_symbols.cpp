@@ -142,7 +142,7 @@ void SymbolsTest::listUsesEditorFace()
     QVERIFY(dialog->lstSymbols->selectedItems().isEmpty());
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QTRY_COMPARE(QApplication::focusWidget(), dialog->cmdClose);
-    const QStringList expected{"cmdClose", "cmdInsert", "lstSymbols"};
+    const QStringList expected{"cmdClose", "lstSymbols", "cmdInsert"};
     QCOMPARE(test::tabOrder(dialog->cmdClose, expected), expected);
 }
 

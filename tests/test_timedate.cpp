@@ -312,7 +312,7 @@ void TimeDateTest::loadFillsRowsNoneChosen()
     QVERIFY(dialog->txtCustom->text().isEmpty());
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QTRY_COMPARE(QApplication::focusWidget(), dialog->cmdInsert);
-    const QStringList expected{"cmdInsert", "cmdClose", "cmdInsCusFor", "txtCustom", "lstDates"};
+    const QStringList expected{"cmdInsert", "cmdClose", "txtCustom", "cmdInsCusFor", "lstDates"};
     QCOMPARE(test::tabOrder(dialog->cmdInsert, expected), expected);
 }
 

@@ -1,5 +1,7 @@
 #include "app/frmSplash.h"
 
+#include "platform/Accessibility.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
@@ -17,6 +19,10 @@ constexpr int minorVersion = 7;
 frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmSplash"));
+    accessibility::announceWindows();
+    // What the artwork says, for a screen reader.
+    setAccessibleName(QStringLiteral("Letterwright"));
+    setAccessibleDescription(QStringLiteral("Brightquill business letters"));
     setFixedSize(480, 280);
     lblVersion = new QLabel(this);
     lblVersion->setText(QStringLiteral("Version %1.%2").arg(majorVersion).arg(minorVersion));

@@ -4,6 +4,7 @@
 #include "editor/DocumentWindow.h"
 #include "editor/RecentFiles.h"
 #include "editor/RichTextBox.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
 #include "platform/Services.h"
 #include "utilities/cDialog.h"
@@ -20,15 +21,20 @@ const QString documentFilter = documentFilters();
 
 } // namespace
 
-std::optional<DecodedText> readDocumentFile(const QString& path)
+std::optional<DecodedText> readDocumentFile(const QString& path, QString* error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file, error))
         return std::nullopt;
     const qint64 length = file.size();
     const QByteArray bytes = file.read(length);
-    if (bytes.size() != length)
+    if (bytes.size() != length) {
+        if (error)
+            *error = file.error() != QFileDevice::NoError
+                         ? file.errorString()
+                         : QStringLiteral("It changed while it was read");
         return std::nullopt;
+    }
     return decodeDocumentFile(bytes);
 }
 
@@ -37,6 +43,42 @@ QString withDefaultExtension(const QString& path, const QString& extension)
     if (extension.isEmpty() || QFileInfo(path).fileName().lastIndexOf(u'.') > 0)
         return path;
     return path + u'.' + extension;
+}
+
+QString documentFileTooLarge(const QString& path)
+{
+    const qint64 size = QFileInfo(path).size();
+    if (size <= largestDocumentFile)
+        return {};
+    return QStringLiteral("The file %1 is %2 MB. Letterwright opens text files of up to %3 MB.")
+        .arg(QDir::toNativeSeparators(path), QString::number(size / 1048576.0, 'f', 1),
+             QString::number(largestDocumentFile >> 20));
+}
+
+bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
+                       const QString& text, TextPlace place)
+{
+    // Shorter texts go in faster than a progress window would show.
+    constexpr qsizetype textInPieces = qsizetype(8) << 20;
+    if (text.size() <= textInPieces || !services().progress) {
+        if (place == TextPlace::Document)
+            editor.setText(text);
+        else
+            editor.setSelText(text);
+        return true;
+    }
+    const QString name = QFileInfo(path).fileName();
+    const std::unique_ptr<ProgressReport> report = services().progress->begin(
+        parent,
+        (place == TextPlace::Document ? QStringLiteral("Opening %1...")
+                                      : QStringLiteral("Inserting %1..."))
+            .arg(name),
+        text.size());
+    const RichTextBox::Progress progress = [&](qint64 done, qint64) {
+        return report->advance(done);
+    };
+    return place == TextPlace::Document ? editor.setTextInPieces(text, progress)
+                                        : editor.setSelTextInPieces(text, progress);
 }
 
 DocumentFiles::DocumentFiles(DocumentWindow& window) : w(window) {}
@@ -77,14 +119,15 @@ void DocumentFiles::LoadDocumentFile()
     dialog.setDialogTitle(QStringLiteral("Select a file to open"));
     dialog.setFilter(documentFilter);
     dialog.setFilterIndex(1);
+    QString path;
     try {
         dialog.ShowOpen();
-        w.documentPath() = dialog.cFileName.Item(1);
+        path = dialog.cFileName.Item(1);
     } catch (const std::exception&) {
         // A cancel, or a path the file buffer cannot hold: nothing is opened.
         return;
     }
-    loadDocument(w.documentPath());
+    loadDocument(path);
 }
 
 void DocumentFiles::OpenRecentDocument(const QString& path)
@@ -98,14 +141,36 @@ void DocumentFiles::OpenRecentDocument(const QString& path)
                 QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
+    openInstead(path);
+}
+
+void DocumentFiles::OpenNamedDocument(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        message(w.dialogParent(),
+                QStringLiteral("%1 cannot be opened: there is no such file.")
+                    .arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
+    openInstead(path);
+}
+
+void DocumentFiles::openInstead(const QString& path)
+{
     if (!askToSave(replaceQuestion()))
         return;
-    w.documentPath() = path;
     loadDocument(path);
 }
 
 bool DocumentFiles::loadDocument(const QString& path)
 {
+    // A file not opened is not the document: Save must not write the old text over it.
+    if (const QString tooLarge = documentFileTooLarge(path); !tooLarge.isEmpty()) {
+        message(w.dialogParent(), tooLarge, QStringLiteral("Open"), MsgButtons::Ok,
+                MsgIcon::Exclamation);
+        return false;
+    }
     // An OpenDocument file is read formatted; any other file as text, which is read formatted
     // when it begins with an RTF header.
     if (documentFileType(path) == RichTextBox::OpenDocumentText) {
@@ -117,16 +182,30 @@ bool DocumentFiles::loadDocument(const QString& path)
         }
         w.documentFormat() = TextFileFormat();
     } else {
-        const std::optional<DecodedText> read = readDocumentFile(path);
-        if (!read)
+        QString error;
+        const std::optional<DecodedText> read = readDocumentFile(path, &error);
+        if (!read) {
+            // The document and the file it is saved to stay as they were.
+            message(w.dialogParent(),
+                    QStringLiteral("The file %1 cannot be opened:\n%2.")
+                        .arg(QDir::toNativeSeparators(path), error),
+                    QStringLiteral("Open"), MsgButtons::Ok, MsgIcon::Exclamation);
             return false;
-        w.editor().setText(read->text);
+        }
+        if (!setDocumentText(path, read->text))
+            return false;
         w.documentFormat() = read->format;
     }
+    w.documentPath() = path;
     // Setting the text raised the change notification; the document is as loaded.
     w.documentModified() = false;
     RecentFiles::add(path);
     return true;
+}
+
+bool DocumentFiles::setDocumentText(const QString& path, const QString& text)
+{
+    return placeDocumentText(w.editor(), w.dialogParent(), path, text, TextPlace::Document);
 }
 
 bool DocumentFiles::SaveDocumentAs()

@@ -3,19 +3,41 @@
 #include "editor/DocumentText.h"
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
+
+class QWidget;
 
 namespace lw {
 
 class DocumentWindow;
 
 // Reads a document file whole, in one read of its length, and decodes it (see
-// decodeDocumentFile). std::nullopt when the file cannot be opened or read.
-std::optional<DecodedText> readDocumentFile(const QString& path);
+// decodeDocumentFile). std::nullopt when the file cannot be opened or read, or is no regular file
+// (a FIFO, a socket, a device), with `error` saying why.
+std::optional<DecodedText> readDocumentFile(const QString& path, QString* error = nullptr);
 
 // The name with the extension added when it has none ("letter" and "txt" give "letter.txt"; a
 // leading dot does not make an extension). An empty extension adds nothing.
 QString withDefaultExtension(const QString& path, const QString& extension);
+
+// The largest document file the editor opens or inserts: it holds several times a file's size
+// in memory, and a letter is a few kilobytes.
+inline constexpr qint64 largestDocumentFile = qint64(256) << 20;
+// The message for a file over that size, naming its size; empty for a file within it.
+QString documentFileTooLarge(const QString& path);
+
+class RichTextBox;
+
+enum class TextPlace {
+    Document,  // the text becomes the whole document, as setText
+    Selection, // the text replaces the selection, as setSelText
+};
+// Puts a file's text in the editor. A long text goes in behind a progress window with Cancel,
+// labelled with the file's name and shown once it has taken a second; false when the user
+// cancelled, and the editor is as it was.
+bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
+                       const QString& text, TextPlace place);
 
 // The editor's own file commands on the main window's document: Open, with its save question,
 // and Save As; and the writing of the document that every save shares.
@@ -31,6 +53,8 @@ public:
     // Opens a file of the recent files' list, with Open's save question; a file no longer there
     // is taken off the list, with a message.
     void OpenRecentDocument(const QString& path);
+    // A document named from outside: on the command line, or by a second start of the program.
+    void OpenNamedDocument(const QString& path);
 
     // Before the document is replaced or closed: asks `question` with Yes, No and Cancel while the
     // document is modified, and Yes runs the window's Save. True when the caller may go on (the
@@ -54,7 +78,13 @@ public:
 
 private:
     void reportNotSaved(const QString& reason = QString());
+    // Opens `path`; only a file opened becomes the document's file, so that Save never writes
+    // the old text over a file that was not read.
     bool loadDocument(const QString& path);
+    // Puts an opened file's text in the editor; false when the user cancelled.
+    bool setDocumentText(const QString& path, const QString& text);
+    // Open's own path, after its save question.
+    void openInstead(const QString& path);
 
     DocumentWindow& w;
 };

@@ -100,12 +100,18 @@ void EditorWidget::insertPicture(const QImage& picture)
 
 bool EditorWidget::canInsertFromMimeData(const QMimeData* source) const
 {
+    if (!source || source->formats().isEmpty())
+        return false;
     return isPicture(source) || !richTextFormat(source).isEmpty() ||
            QTextEdit::canInsertFromMimeData(source);
 }
 
 void EditorWidget::insertFromMimeData(const QMimeData* source)
 {
+    // An emptied X11 clipboard hands over data without a single format, on which Qt's own paste
+    // reads the first format of an empty list.
+    if (!source || source->formats().isEmpty())
+        return;
     const QString rich = richTextFormat(source);
     if (!rich.isEmpty()) {
         QTextCursor cursor = textCursor();

@@ -50,19 +50,8 @@ FindReplace::Replaced FindReplace::replaceFirst(const QString& text, const QStri
 
 int FindReplace::replaceAll(const QString& text, const QString& replacement, int options)
 {
-    if (text.isEmpty())
-        return 0;
-    int count = 0;
-    int start = 0;
-    editor.beginEdit();
-    // Each pass consumes at least one character of the original text, so the loop ends.
-    while (findFrom(text, start, selectingMatch(options)) >= 0 && editor.SelLength() > 0) {
-        ++count;
-        editor.setSelText(replacement);
-        start = editor.SelStart() + editor.SelLength();
-    }
-    editor.endEdit();
-    return count;
+    // Every match is selected before it is replaced, whatever the user asked to see.
+    return editor.replaceEvery(text, replacement, selectingMatch(options));
 }
 
 } // namespace lw

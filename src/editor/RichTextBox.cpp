@@ -4,6 +4,8 @@
 #include "editor/DocumentText.h"
 #include "editor/EditorWidget.h"
 #include "editor/OpenDocument.h"
+#include "editor/TextSearch.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
@@ -11,6 +13,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -25,10 +28,6 @@ namespace {
 
 constexpr double twipsPerInch = 1440.0;
 constexpr double millimetresPerInch = 25.4;
-// Find reads the text in pieces that grow up to this size, so that a search costs the distance
-// to its match, not the length of the document.
-constexpr int firstChunk = 64;
-constexpr int largestChunk = 1 << 16;
 
 // Paragraph and line breaks, and the frame marks of pasted tables, read as line feeds; unlike
 // QTextDocument::toPlainText(), non-breaking spaces stay what they are.
@@ -49,9 +48,24 @@ QString withLineFeeds(QString text)
     return text;
 }
 
-bool isWordCharacter(QChar ch)
+textsearch::Rules searchRules(int options)
 {
-    return ch.isLetterOrNumber() || ch.isMark();
+    return {(options & RichTextBox::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive,
+            bool(options & RichTextBox::WholeWord)};
+}
+
+// Runs `work` with the document's layout switched off, then lets Qt lay the document out afresh,
+// lazily, as it does a new document: only what is shown is laid out at once, the rest in the
+// background. Without it, moving the caret after replacing a large document would lay out all of
+// it to find where the old caret stood.
+template <typename Work> void withoutLayout(QTextEdit* editor, Work work)
+{
+    QTextDocument* document = editor->document();
+    const QSizeF page = document->pageSize();
+    document->setPageSize(QSizeF(0, 0));
+    work();
+    document->setPageSize(page);
+    editor->ensureCursorVisible();
 }
 
 bool isBulletStyle(QTextListFormat::Style style)
@@ -170,11 +184,141 @@ QTextCharFormat typingFormat(QTextDocument* document, const QTextCursor& selecti
     return format;
 }
 
+// A run of equally formatted characters within a paragraph.
+struct Run
+{
+    int end = 0;
+    int formatIndex = -1;
+};
+
+// The run that holds the character at `position`.
+Run runAt(const QTextDocument* document, int position)
+{
+    const QTextBlock block = document->findBlock(position);
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment run = it.fragment();
+        if (run.position() + run.length() > position)
+            return {run.position() + run.length(), run.charFormatIndex()};
+    }
+    return {position + 1, -1};
+}
+
+// Long changes go in pieces of this many characters, with a word of progress after each.
+constexpr qsizetype pieceSize = qsizetype(1) << 22;
+
+// Where the piece of `text` that starts at `at` ends: after a line feed where there is one, and
+// never between a CR and its LF or within a surrogate pair.
+qsizetype pieceEnd(const QString& text, qsizetype at)
+{
+    qsizetype end = std::min(at + pieceSize, text.size());
+    if (end == text.size())
+        return end;
+    const qsizetype lineEnd = text.lastIndexOf(u'\n', end - 1);
+    if (lineEnd >= at)
+        return lineEnd + 1;
+    if (text.at(end - 1) == u'\r' || text.at(end - 1).isHighSurrogate())
+        --end;
+    return end;
+}
+
+// Whether `text` has a run of characters without a space longer than a line can ever show.
+bool hasVeryLongWord(QStringView text)
+{
+    constexpr qsizetype veryLong = 20000;
+    if (text.size() <= veryLong)
+        return false;
+    qsizetype run = 0;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        const bool space = c < 0x80 ? (c == u' ' || (c >= u'\t' && c <= u'\r'))
+                                    : (QChar::isSpace(c) || c == QChar::ParagraphSeparator);
+        if (space)
+            run = 0;
+        else if (++run > veryLong)
+            return true;
+    }
+    return false;
+}
+
+// The editor while a long change goes on out of sight: the document is not laid out and the
+// window not painted until the end, and a cancel puts everything back as it was.
+class HeldView
+{
+public:
+    explicit HeldView(QTextEdit* editor)
+        : editor(editor), doc(editor->document()), anchor(editor->textCursor().anchor()),
+          position(editor->textCursor().position()),
+          horizontal(editor->horizontalScrollBar()->value()),
+          vertical(editor->verticalScrollBar()->value()), page(doc->pageSize()),
+          wrapping(doc->defaultTextOption()), modified(doc->isModified()),
+          undoEnabled(doc->isUndoRedoEnabled())
+    {
+        // A cancel takes the change back through the undo history.
+        if (!undoEnabled)
+            doc->setUndoRedoEnabled(true);
+        undoSteps = doc->availableUndoSteps();
+        doc->setPageSize(QSizeF(0, 0));
+        editor->viewport()->setUpdatesEnabled(false);
+    }
+
+    void cancel()
+    {
+        while (doc->availableUndoSteps() > undoSteps) {
+            const int steps = doc->availableUndoSteps();
+            doc->undo();
+            if (doc->availableUndoSteps() >= steps)
+                break;
+        }
+        doc->clearUndoRedoStacks(QTextDocument::RedoStack);
+        if (!undoEnabled)
+            doc->setUndoRedoEnabled(false);
+        doc->setModified(modified);
+        doc->setDefaultTextOption(wrapping);
+        doc->setPageSize(page);
+        QTextCursor caret(doc);
+        caret.setPosition(anchor);
+        caret.setPosition(position, QTextCursor::KeepAnchor);
+        editor->setTextCursor(caret);
+        editor->horizontalScrollBar()->setValue(horizontal);
+        editor->verticalScrollBar()->setValue(vertical);
+        editor->viewport()->setUpdatesEnabled(true);
+    }
+
+    // Shows the changed document with `caret`.
+    void show(const QTextCursor& caret)
+    {
+        if (!undoEnabled)
+            doc->setUndoRedoEnabled(false);
+        doc->setModified(true);
+        editor->setTextCursor(caret);
+        doc->setPageSize(page);
+        editor->ensureCursorVisible();
+        editor->viewport()->setUpdatesEnabled(true);
+    }
+
+private:
+    QTextEdit* editor;
+    QTextDocument* doc;
+    int anchor;
+    int position;
+    int horizontal;
+    int vertical;
+    QSizeF page;
+    QTextOption wrapping;
+    bool modified;
+    bool undoEnabled;
+    int undoSteps = 0;
+};
+
 } // namespace
 
 RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWidget(parent))
 {
     connect(editor, &EditorWidget::contentChanged, this, &RichTextBox::Change);
+    connect(editor->document(), &QTextDocument::contentsChange, this, [this] {
+        searchedText.reset();
+        loadedText.reset();
+    });
     connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
     connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
     connect(editor, &EditorWidget::contextMenuKey, this, &RichTextBox::ContextMenuKey);
@@ -212,6 +356,96 @@ void RichTextBox::setText(const QString& text)
     replaceContent(text);
 }
 
+bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress)
+{
+    if (editCursor || isRtf(text) || !progress) {
+        setText(text);
+        return true;
+    }
+    {
+        // The editor tells of the change once, when it is complete, and never of a cancelled one.
+        const QSignalBlocker quiet(this);
+        HeldView held(editor);
+        fitWrapping(text, true);
+        QTextCursor writer(document());
+        writer.beginEditBlock();
+        writer.select(QTextCursor::Document);
+        writer.removeSelectedText();
+        writer.setBlockFormat(QTextBlockFormat());
+        writer.setBlockCharFormat(QTextCharFormat());
+        const bool done = writeInPieces(writer, text, QTextCharFormat(), progress);
+        writer.endEditBlock();
+        if (!done) {
+            held.cancel();
+            return false;
+        }
+        // Afresh, as setText leaves it: no undo history, the caret at the start.
+        document()->clearUndoRedoStacks();
+        held.show(QTextCursor(document()));
+    }
+    loadedText = text;
+    emit Change();
+    return true;
+}
+
+bool RichTextBox::setSelTextInPieces(const QString& text, const Progress& progress)
+{
+    if (editCursor || !progress) {
+        setSelText(text);
+        return true;
+    }
+    {
+        const QSignalBlocker quiet(this);
+        HeldView held(editor);
+        fitWrapping(text, false);
+        QTextCursor writer = editor->textCursor();
+        const QTextCharFormat format = typingFormat(document(), writer);
+        writer.beginEditBlock();
+        writer.removeSelectedText();
+        const bool done = writeInPieces(writer, text, format, progress);
+        writer.endEditBlock();
+        if (!done) {
+            held.cancel();
+            return false;
+        }
+        held.show(writer);
+    }
+    emit Change();
+    return true;
+}
+
+bool RichTextBox::writeInPieces(QTextCursor& writer, const QString& text,
+                                const QTextCharFormat& format, const Progress& progress)
+{
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype end = pieceEnd(text, at);
+        writer.insertText(text.sliced(at, end - at), format);
+        at = end;
+        if (!progress(at, text.size()))
+            return false;
+    }
+    return true;
+}
+
+void RichTextBox::fitWrapping(QStringView text, bool replacing)
+{
+    // Qt breaks a word longer than a line by laying the rest of it out again for every line, so
+    // a very long one takes a time that grows with the square of its length. Breaking lines
+    // anywhere lays it out once; such a document is no prose whose words need keeping whole.
+    QTextDocument* doc = document();
+    QTextOption option = doc->defaultTextOption();
+    QTextOption::WrapMode mode = option.wrapMode();
+    if (hasVeryLongWord(text))
+        mode = QTextOption::WrapAnywhere;
+    else if (replacing)
+        mode = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    if (mode == option.wrapMode())
+        return;
+    // Set on the document, not the widget: the widget would lay the document out at once.
+    option.setWrapMode(mode);
+    doc->setDefaultTextOption(option);
+}
+
 int RichTextBox::TextLength() const
 {
     return document()->characterCount() - 1;
@@ -224,6 +458,7 @@ QString RichTextBox::SelText() const
 
 void RichTextBox::setSelText(const QString& text)
 {
+    fitWrapping(text, false);
     QTextCursor edit = cursor();
     edit.insertText(text, typingFormat(document(), edit));
     setCursor(edit);
@@ -278,6 +513,7 @@ void RichTextBox::insertContent(const RichTextBox& source)
 {
     if (source.TextLength() == 0)
         return;
+    fitWrapping(source.document()->toRawText(), false);
     const QTextDocumentFragment content(source.document());
     QTextCursor edit = cursor();
     edit.beginEditBlock();
@@ -603,68 +839,73 @@ int RichTextBox::Find(const QString& text, int start, int end, int options)
     start = std::clamp(start, 0, length);
     if (end < 0 || end > length)
         end = length;
-    QString pattern = text;
-    pattern.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const int size = int(pattern.size());
-    if (size == 0 || end - start < size)
+    const QString pattern = textsearch::searchPattern(text);
+    if (pattern.isEmpty() || end - start < pattern.size())
         return -1;
-    const Qt::CaseSensitivity sensitivity =
-        (options & MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    const QTextDocument* doc = document();
-    const auto wholeWord = [&](int at) {
-        return !(options & WholeWord) || (!isWordCharacter(doc->characterAt(at - 1)) &&
-                                          !isWordCharacter(doc->characterAt(at + size)));
-    };
-
-    int found = -1;
-    if (pattern.contains(u'\n') || pattern.contains(u'\r')) {
-        // Text across paragraphs: rare enough to search the whole text.
-        pattern.replace(u'\r', u'\n');
-        const QString all = Text();
-        for (qsizetype at = all.indexOf(pattern, start, sensitivity); at >= 0 && at + size <= end;
-             at = all.indexOf(pattern, at + 1, sensitivity)) {
-            if (wholeWord(int(at))) {
-                found = int(at);
-                break;
-            }
-        }
-    } else {
-        // Paragraph by paragraph, in pieces: a selection inside one paragraph reads its text
-        // in order even where the document holds tables.
-        QTextCursor reader(editor->document());
-        for (QTextBlock block = doc->findBlock(start); block.isValid() && found < 0;
-             block = block.next()) {
-            const int blockEnd = std::min(block.position() + block.length() - 1, end);
-            int chunkStart = std::max(start, block.position());
-            int chunkSize = std::max(firstChunk, 2 * size);
-            while (found < 0 && chunkStart + size <= blockEnd) {
-                const int chunkEnd = std::min(blockEnd, chunkStart + chunkSize);
-                reader.setPosition(chunkStart);
-                reader.setPosition(chunkEnd, QTextCursor::KeepAnchor);
-                const QString chunk = reader.selectedText();
-                for (qsizetype at = chunk.indexOf(pattern, 0, sensitivity); at >= 0;
-                     at = chunk.indexOf(pattern, at + 1, sensitivity)) {
-                    if (wholeWord(chunkStart + int(at))) {
-                        found = chunkStart + int(at);
-                        break;
-                    }
-                }
-                if (chunkEnd == blockEnd)
-                    break;
-                chunkStart = chunkEnd - (size - 1);
-                chunkSize = std::min(chunkSize * 2, largestChunk);
-            }
-            if (block.position() + block.length() > end)
-                break;
-        }
-    }
+    // The stored text, searched as a string: reading it through cursors would lay the document
+    // out up to every position read.
+    const QString searched = textToSearch(pattern);
+    const int found =
+        int(textsearch::findFirst(searched, pattern, start, end, searchRules(options)));
     if (found >= 0 && !(options & NoHighlight)) {
         QTextCursor match = cursor();
         match.setPosition(found);
-        match.setPosition(found + size, QTextCursor::KeepAnchor);
+        match.setPosition(found + int(pattern.size()), QTextCursor::KeepAnchor);
         setCursor(match);
     }
     return found;
+}
+
+int RichTextBox::replaceEvery(const QString& text, const QString& replacement, int options)
+{
+    const QString pattern = textsearch::searchPattern(text);
+    if (pattern.isEmpty())
+        return 0;
+    const QString searched = textToSearch(pattern);
+    const QList<qsizetype> matches =
+        textsearch::successiveMatches(searched, pattern, replacement, searchRules(options));
+    if (matches.isEmpty())
+        return 0;
+    const int size = int(pattern.size());
+    const bool acrossLines = textsearch::spansLines(pattern);
+    // The format each replacement takes depends only on the format of its match's first
+    // character: worked out once for each such format, not once for each match.
+    QHash<int, QTextCharFormat> formats;
+    beginEdit();
+    QTextCursor edit = cursor();
+    int shift = 0; // how far the replacements made so far moved the text after them
+    for (qsizetype i = 0; i < matches.size();) {
+        const int first = int(matches.at(i));
+        if (acrossLines) {
+            // A match may begin at a paragraph break, whose format is not that of a character.
+            edit.setPosition(first + shift);
+            edit.setPosition(first + shift + size, QTextCursor::KeepAnchor);
+            edit.insertText(replacement, typingFormat(document(), edit));
+            shift = edit.position() - first - size;
+            ++i;
+            continue;
+        }
+        // Matches within one run of equally formatted text take that run's format: they are
+        // replaced together, with the text between them as it stands, in one edit.
+        const Run run = runAt(document(), first + shift);
+        QString replaced = replacement;
+        int last = first;
+        for (++i; i < matches.size() && matches.at(i) + size <= run.end - shift; ++i) {
+            replaced += QStringView(searched).sliced(last + size, matches.at(i) - last - size);
+            replaced += replacement;
+            last = int(matches.at(i));
+        }
+        edit.setPosition(first + shift);
+        edit.setPosition(last + size + shift, QTextCursor::KeepAnchor);
+        auto format = formats.find(run.formatIndex);
+        if (format == formats.end())
+            format = formats.insert(run.formatIndex, typingFormat(document(), edit));
+        edit.insertText(replaced, *format);
+        shift = edit.position() - last - size;
+    }
+    setCursor(edit);
+    endEdit();
+    return int(matches.size());
 }
 
 bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
@@ -678,8 +919,10 @@ bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
     if (type != RichText && type != PlainText && type != OpenDocumentText)
         return fail(QStringLiteral("unknown file type %1.").arg(type));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+    // Never a FIFO or a device: their reads would hold the window.
+    QString reason;
+    if (!openRegularFile(file, &reason))
+        return fail(reason);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
@@ -872,6 +1115,7 @@ void RichTextBox::replaceContentPlain(const QString& text)
 {
     if (editCursor) {
         // Within the edit, so that it stays one undo step.
+        fitWrapping(text, true);
         QTextCursor all(document());
         all.select(QTextCursor::Document);
         all.insertText(text, QTextCharFormat());
@@ -882,8 +1126,13 @@ void RichTextBox::replaceContentPlain(const QString& text)
         return;
     }
     // Starts afresh: plain text in the base font, no undo history, the caret at the start.
-    document()->setPlainText(text);
-    editor->setTextCursor(QTextCursor(document()));
+    withoutLayout(editor, [&] {
+        fitWrapping(text, true);
+        document()->setPlainText(text);
+        editor->setTextCursor(QTextCursor(document()));
+    });
+    // The text just read is the document's: a search need not read it back out.
+    loadedText = text;
 }
 
 void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& read)
@@ -895,16 +1144,39 @@ void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& re
         all.setBlockFormat(QTextBlockFormat());
         all.setCharFormat(QTextCharFormat());
         read(all);
+        fitWrapping(document()->toRawText(), true);
         all.setPosition(0);
         *editCursor = all;
         return;
     }
     // Starts afresh, as a plain text does: no undo history, the caret at the start.
-    document()->clear();
-    QTextCursor cursor(document());
-    read(cursor);
-    document()->clearUndoRedoStacks();
-    editor->setTextCursor(QTextCursor(document()));
+    withoutLayout(editor, [&] {
+        document()->clear();
+        QTextCursor cursor(document());
+        read(cursor);
+        fitWrapping(document()->toRawText(), true);
+        document()->clearUndoRedoStacks();
+        editor->setTextCursor(QTextCursor(document()));
+    });
+}
+
+QString RichTextBox::textToSearch(const QString& pattern) const
+{
+    QString text;
+    if (editDepth > 0) {
+        // Within an edit the document tells of its changes only at the end: read it as it is.
+        text = textsearch::searchableText(document()->toRawText());
+    } else {
+        if (!searchedText) {
+            // Reading a long document back out costs as much as a search; it is done once for
+            // as long as the document stays unchanged.
+            searchedText = loadedText ? textsearch::searchableFromPlainText(*loadedText)
+                                      : textsearch::searchableText(document()->toRawText());
+            loadedText.reset();
+        }
+        text = *searchedText;
+    }
+    return textsearch::spansLines(pattern) ? textsearch::withLineBreaksAsLineFeeds(text) : text;
 }
 
 int RichTextBox::clampPosition(qint64 position) const

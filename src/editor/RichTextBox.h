@@ -45,6 +45,15 @@ public:
     // Replaces the whole content; text beginning with an RTF header is read as rich text.
     void setText(const QString& text);
     int TextLength() const;
+    // Reports how much of a long change is done; returns false to cancel it.
+    using Progress = std::function<bool(qint64 done, qint64 total)>;
+    // Replaces the whole content with plain text as setText does, in pieces, calling `progress`
+    // after each; when it returns false the editor is left as it was (text, formats, selection,
+    // scroll, undo history) and this returns false. Text beginning with an RTF header is read in
+    // one piece.
+    bool setTextInPieces(const QString& text, const Progress& progress);
+    // setSelText in pieces, as one undo step; cancelled as setTextInPieces is.
+    bool setSelTextInPieces(const QString& text, const Progress& progress);
 
     QString SelText() const;
     // Replaces the selection, or inserts at the caret, with the formatting of text typed there;
@@ -111,6 +120,10 @@ public:
     // word has no letter, digit or combining mark right before or after it. An empty text is
     // never found.
     int Find(const QString& text, int start, int end = -1, int options = 0);
+    // Replaces every match as Find and SelText would one after another from the start of the
+    // text, each with the formatting of its match's first character, in one edit (one undo step,
+    // one relayout); returns how many were replaced. Text inserted is never searched again.
+    int replaceEvery(const QString& text, const QString& replacement, int options = 0);
 
     // Replaces the content with the file; returns false (content unchanged) when it cannot be read,
     // with `error` set when given.
@@ -171,6 +184,13 @@ private:
     void replaceContent(const QString& text);
     void replaceContentPlain(const QString& text);
     void replaceContentRich(const std::function<void(QTextCursor&)>& read);
+    // Writes `text` at `writer` in pieces, asking `progress` after each; false when it said stop.
+    bool writeInPieces(QTextCursor& writer, const QString& text, const QTextCharFormat& format,
+                       const Progress& progress);
+    // Chooses how lines break for text about to go in; `replacing`: it is the whole document.
+    void fitWrapping(QStringView text, bool replacing);
+    // The document's text as Find searches it for `pattern`.
+    QString textToSearch(const QString& pattern) const;
     int clampPosition(qint64 position) const;
     double toUnits(qreal pixels) const;
     qreal toPixels(double units) const;
@@ -178,6 +198,10 @@ private:
     QPointer<EditorWidget> editor;
     ScaleUnit unit = ScaleUnit::Twips;
     std::optional<QTextCursor> editCursor;
+    // While the document is unchanged: its text as searched, and the plain text it was loaded
+    // from, which gives that text without reading the document.
+    mutable std::optional<QString> searchedText;
+    mutable std::optional<QString> loadedText;
     int editDepth = 0;
 };
 

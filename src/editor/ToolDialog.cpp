@@ -44,6 +44,15 @@ void ToolDialog::nameControl(QWidget* control, const char* objectName,
         control->setAccessibleName(accessibleName);
 }
 
+void ToolDialog::setVisible(bool visible)
+{
+    const bool hadKeyboard = !visible && isVisible() && isActiveWindow();
+    QDialog::setVisible(visible);
+    // A window manager usually does this; without one the keyboard would be nowhere.
+    if (hadKeyboard && parentWidget() && parentWidget()->window()->isVisible())
+        parentWidget()->window()->activateWindow();
+}
+
 void ToolDialog::closeEvent(QCloseEvent* event)
 {
     QDialog::closeEvent(event);

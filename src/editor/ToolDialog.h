@@ -21,6 +21,8 @@ public:
     bool isClosed() const { return closed; }
     // Shows the window if hidden, raises it above the others and activates it.
     void bringForward();
+    // Hidden while it had the keyboard, it hands the keyboard back to its owner's window.
+    void setVisible(bool visible) override;
 
     // Gives the editor the keyboard focus, activating the window that holds it.
     static void focusEditor(RichTextBox* editor);

@@ -2,6 +2,7 @@
 
 #include "editor/FindReplace.h"
 #include "editor/RichTextBox.h"
+#include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 
@@ -38,55 +39,47 @@ frmFind::frmFind(QWidget* owner, RichTextBox* editor, bool findOnly)
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("  Find"));
 
-    lblFind = new QLabel(QStringLiteral("&Find What:"), this);
+    // The two labels' mnemonics stay clear of the Find and Replace buttons'.
+    lblFind = new QLabel(QStringLiteral("Fi&nd What:"), this);
     nameControl(lblFind, "lblFind");
-    twips::place(lblFind, 210, 180, 1155, 255);
     cboFind = searchCombo(this);
     nameControl(cboFind, "cboFind", QStringLiteral("Find what"));
-    twips::place(cboFind, 1500, 120, 2445, 330);
     lblFind->setBuddy(cboFind);
-    lblReplace = new QLabel(QStringLiteral("&Replace With:"), this);
+    lblReplace = new QLabel(QStringLiteral("Re&place With:"), this);
     nameControl(lblReplace, "lblReplace");
-    twips::place(lblReplace, 210, 570, 1245, 255);
     cboReplace = searchCombo(this);
     nameControl(cboReplace, "cboReplace", QStringLiteral("Replace with"));
-    twips::place(cboReplace, 1500, 510, 2445, 330);
     lblReplace->setBuddy(cboReplace);
 
     F1 = new QGroupBox(QStringLiteral("Search Options"), this);
     nameControl(F1, "F1");
     chkWholeWord = new QCheckBox(QStringLiteral("Find Whole Word &Only"), F1);
     nameControl(chkWholeWord, "chkWholeWord");
-    twips::place(chkWholeWord, 180, 330, 2805, 240);
     chkMatchCase = new QCheckBox(QStringLiteral("Match Ca&se"), F1);
     nameControl(chkMatchCase, "chkMatchCase");
-    twips::place(chkMatchCase, 180, 630, 1965, 240);
     chkNoHighlight = new QCheckBox(QStringLiteral("No &Highlight"), F1);
     nameControl(chkNoHighlight, "chkNoHighlight");
-    twips::place(chkNoHighlight, 180, 930, 1965, 240);
 
     cmdFind = new QPushButton(findCaption, this);
     nameControl(cmdFind, "cmdFind");
-    twips::place(cmdFind, 4170, 135, 1260, 330);
     cmdFind->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     nameControl(cmdCancel, "cmdCancel");
-    twips::place(cmdCancel, 4170, 540, 1260, 330);
     cmdReplace = new QPushButton(QStringLiteral("&Replace"), this);
     nameControl(cmdReplace, "cmdReplace");
-    twips::place(cmdReplace, 4170, 1020, 1260, 330);
-    cmdReplaceAll = new QPushButton(QStringLiteral("Replace All"), this);
+    cmdReplaceAll = new QPushButton(QStringLiteral("Replace &All"), this);
     nameControl(cmdReplaceAll, "cmdReplaceAll");
-    twips::place(cmdReplaceAll, 4170, 1440, 1260, 330);
 
+    // The Find button has the focus first; from there the keyboard goes down the buttons, then
+    // through the boxes and the options, as they are read.
     setTabOrder(cmdFind, cmdCancel);
-    setTabOrder(cmdCancel, cmdReplaceAll);
-    setTabOrder(cmdReplaceAll, cmdReplace);
-    setTabOrder(cmdReplace, chkWholeWord);
+    setTabOrder(cmdCancel, cmdReplace);
+    setTabOrder(cmdReplace, cmdReplaceAll);
+    setTabOrder(cmdReplaceAll, cboFind);
+    setTabOrder(cboFind, cboReplace);
+    setTabOrder(cboReplace, chkWholeWord);
     setTabOrder(chkWholeWord, chkMatchCase);
     setTabOrder(chkMatchCase, chkNoHighlight);
-    setTabOrder(chkNoHighlight, cboFind);
-    setTabOrder(cboFind, cboReplace);
     cmdFind->setFocus();
 
     connect(cmdFind, &QPushButton::clicked, this, &frmFind::cmdFind_Click);
@@ -122,9 +115,31 @@ void frmFind::applyLayout(bool findOnly)
     for (QWidget* widget : replaceRow)
         widget->setHidden(findOnly);
     using namespace findlayout;
-    twips::place(F1, 180, findOnly ? findOnlyFrameTop : frameTop, 3795, 1335);
+    // Every control goes back to its designed place, then the layout makes room for the text.
+    const struct
+    {
+        QWidget* control;
+        QRect twips;
+    } places[] = {
+        {lblFind, {210, 180, 1155, 255}},
+        {cboFind, {1500, 120, 2445, 330}},
+        {lblReplace, {210, 570, 1245, 255}},
+        {cboReplace, {1500, 510, 2445, 330}},
+        {F1, {180, findOnly ? findOnlyFrameTop : frameTop, 3795, 1335}},
+        {chkWholeWord, {180, 330, 2805, 240}},
+        {chkMatchCase, {180, 630, 1965, 240}},
+        {chkNoHighlight, {180, 930, 1965, 240}},
+        {cmdFind, {4170, 135, 1260, 330}},
+        {cmdCancel, {4170, 540, 1260, 330}},
+        {cmdReplace, {4170, 1020, 1260, 330}},
+        {cmdReplaceAll, {4170, 1440, 1260, 330}},
+    };
+    for (const auto& place : places)
+        twips::place(place.control, place.twips.x(), place.twips.y(), place.twips.width(),
+                     place.twips.height());
     setFixedSize(twips::toPixelsX(clientWidth, this),
                  twips::toPixelsY(findOnly ? findOnlyClientHeight : clientHeight, this));
+    fit::growToContent(this);
 }
 
 void frmFind::cmdFind_Click()

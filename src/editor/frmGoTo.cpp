@@ -2,6 +2,7 @@
 
 #include "editor/GoToLine.h"
 #include "editor/RichTextBox.h"
+#include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 
@@ -48,11 +49,12 @@ frmGoTo::frmGoTo(QWidget* owner, RichTextBox* editor) : ToolDialog(owner), RTB(e
     nameControl(cmdClose, "cmdClose");
     twips::place(cmdClose, 3210, 1170, 1095, 345);
 
+    // The options are one stop of the Tab key; the arrow keys choose among them.
     setTabOrder(txtGo, cmdGo);
     setTabOrder(cmdGo, cmdClose);
-    setTabOrder(cmdClose, GoToEnd);
-    setTabOrder(GoToEnd, GotoLine);
+    setTabOrder(cmdClose, GotoLine);
     setTabOrder(GotoLine, GotoStart);
+    setTabOrder(GotoStart, GoToEnd);
     txtGo->setFocus();
 
     connect(txtGo, &QLineEdit::textChanged, this, &frmGoTo::GoButtonRule);
@@ -69,6 +71,7 @@ frmGoTo::frmGoTo(QWidget* owner, RichTextBox* editor) : ToolDialog(owner), RTB(e
     connect(cmdClose, &QPushButton::clicked, this, &frmGoTo::cmdClose_Click);
 
     GotoLine->setChecked(true);
+    fit::growToContent(this);
 }
 
 void frmGoTo::GoButtonRule()

@@ -2,6 +2,7 @@
 
 #include "editor/RichTextBox.h"
 #include "editor/SymbolRows.h"
+#include "platform/ContentFit.h"
 #include "platform/Twips.h"
 
 #include <QGroupBox>
@@ -30,8 +31,11 @@ frmSymbols::frmSymbols(QWidget* owner, RichTextBox* editor) : ToolDialog(owner),
     nameControl(cmdClose, "cmdClose");
     twips::place(cmdClose, 1620, 3180, 1215, 375);
 
-    setTabOrder(cmdClose, cmdInsert);
-    setTabOrder(cmdInsert, lstSymbols);
+    // Close has the focus first; Tab goes on to the list, then to Insert, which Enter in the list
+    // presses too.
+    setTabOrder(cmdClose, lstSymbols);
+    setTabOrder(lstSymbols, cmdInsert);
+    cmdInsert->setDefault(true);
     cmdClose->setFocus();
 
     connect(lstSymbols, &QListWidget::itemDoubleClicked, this, &frmSymbols::lstSymbols_DblClick);
@@ -45,6 +49,7 @@ frmSymbols::frmSymbols(QWidget* owner, RichTextBox* editor) : ToolDialog(owner),
         lstSymbols->setFont(face);
     }
     lstSymbols->addItems(symbolRows());
+    fit::growToContent(this);
 }
 
 void frmSymbols::lstSymbols_DblClick(QListWidgetItem* item)

@@ -2,11 +2,13 @@
 
 #include "editor/DateFormat.h"
 #include "editor/RichTextBox.h"
+#include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 
 #include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -52,10 +54,13 @@ frmTimeDate::frmTimeDate(QWidget* owner, RichTextBox* editor) : ToolDialog(owner
     nameControl(cmdInsCusFor, "cmdInsCusFor");
     twips::place(cmdInsCusFor, 90, 1470, 2415, 315);
 
+    // Insert has the focus first; Tab goes on as the window reads: Close, the custom format and
+    // its button, the list. Enter in the list presses Insert, in the custom box its own button.
     setTabOrder(cmdInsert, cmdClose);
-    setTabOrder(cmdClose, cmdInsCusFor);
-    setTabOrder(cmdInsCusFor, txtCustom);
-    setTabOrder(txtCustom, lstDates);
+    setTabOrder(cmdClose, txtCustom);
+    setTabOrder(txtCustom, cmdInsCusFor);
+    setTabOrder(cmdInsCusFor, lstDates);
+    cmdInsert->setDefault(true);
     cmdInsert->setFocus();
 
     connect(lstDates, &QListWidget::itemDoubleClicked, this, &frmTimeDate::lstDates_DblClick);
@@ -68,13 +73,16 @@ frmTimeDate::frmTimeDate(QWidget* owner, RichTextBox* editor) : ToolDialog(owner
     // QLocale() is the system's locale.
     lstDates->addItems(timeDateRows([] { return services().clock->now(); }, QLocale()));
     showEveryRow();
+    fit::growToContent(this);
 }
 
 void frmTimeDate::showEveryRow()
 {
     // The list grows until every row shows without scrolling, whatever the font; what stands
-    // below it moves down by as much.
+    // below it moves down by as much. It is as wide as its widest row, which the window makes
+    // room for.
     const int frame = 2 * lstDates->frameWidth();
+    fit::setNeededSize(lstDates, {frame + lstDates->sizeHintForColumn(0), 0});
     int needed = frame;
     for (int row = 0; row < lstDates->count(); ++row)
         needed += lstDates->sizeHintForRow(row);
@@ -137,6 +145,13 @@ bool frmTimeDate::eventFilter(QObject* watched, QEvent* event)
     if (watched == txtCustom &&
         (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress))
         txtCustom_Input();
+    if (watched == txtCustom && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cmdInsCusFor->click();
+            return true;
+        }
+    }
     return ToolDialog::eventFilter(watched, event);
 }
 

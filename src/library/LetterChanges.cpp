@@ -56,7 +56,7 @@ void LetterChanges::AddLetter()
 
     LibraryBrowser& browser = w.library();
     {
-        LibraryOperation op(browser.connection());
+        LibraryOperation op(browser.connection(), QStringLiteral("The letter could not be added"));
         if (!op)
             return;
         const auto taken = op.run(sql::titleTaken(state.NewTitle));
@@ -87,7 +87,8 @@ void LetterChanges::DeleteLetter()
                 QStringLiteral("Notice"), MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     {
-        LibraryOperation op(browser.connection());
+        LibraryOperation op(browser.connection(),
+                            QStringLiteral("The letter could not be deleted"));
         if (!op || !op.run(sql::deleteLetter(title)))
             return;
     }
@@ -112,7 +113,8 @@ void LetterChanges::MoveLetter()
 std::optional<QString> LetterChanges::lookUpLetterFile()
 {
     LibraryBrowser& browser = w.library();
-    LibraryOperation op(browser.connection());
+    LibraryOperation op(browser.connection(),
+                        QStringLiteral("The letter's own file could not be looked up"));
     if (!op)
         return std::nullopt;
     const auto rows = op.run(sql::letterFile(

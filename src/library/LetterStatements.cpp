@@ -69,7 +69,10 @@ QString clearFavorites()
 
 QString titleTaken(const QString& title)
 {
-    return "Select ID from Letter Where Description =" + lit(title);
+    // Also a title that looks the same: "é" as one character or as "e" and a combining accent.
+    // The collation of the column cannot say so without reordering the index of every library.
+    return "Select ID from Letter Where Description =" + lit(title) +
+           " or lw_same_title(Description, " + lit(title) + ")";
 }
 
 QString insertLetter(const QString& title, const QString& subject, const QString& category,
@@ -119,6 +122,21 @@ QStringList createSchema()
                        "Content text, File text collate lw_nocase, "
                        "Favorite integer not null default 0)"),
     };
+}
+
+QStringList createIndexes()
+{
+    return {
+        QStringLiteral("create index if not exists LetterByCategory "
+                       "on Letter (Subject, Category, Description)"),
+        QStringLiteral(
+            "create index if not exists LetterByFavorite on Letter (Favorite, Description)"),
+    };
+}
+
+QStringList indexNames()
+{
+    return {QStringLiteral("LetterByCategory"), QStringLiteral("LetterByFavorite")};
 }
 
 } // namespace lw::sql

@@ -31,5 +31,10 @@ QString moveLetter(const QString& subject, const QString& category, const QStrin
 
 // The tables, for a new library file.
 QStringList createSchema();
+// The indexes that let the letter list and the favourites read only their own rows, in title
+// order; `if not exists`, so that they can be added to a library made without them.
+QStringList createIndexes();
+// The names of those indexes.
+QStringList indexNames();
 
 } // namespace lw::sql

@@ -55,7 +55,7 @@ QString LibraryBrowser::selectedTitle(int list) const
 void LibraryBrowser::FillSubjects()
 {
     {
-        LibraryOperation op(db);
+        LibraryOperation op(db, QStringLiteral("The subjects could not be listed"));
         if (!op)
             return;
         const auto rows = op.run(sql::subjects());
@@ -72,7 +72,7 @@ void LibraryBrowser::FillCategories()
 {
     const QString subject = w.subjectBox()->currentText();
     {
-        LibraryOperation op(db);
+        LibraryOperation op(db, QStringLiteral("The categories could not be listed"));
         if (!op)
             return;
         const auto rows = op.run(sql::categories(subject));
@@ -93,7 +93,7 @@ void LibraryBrowser::FillLetters()
     const QString subject = w.subjectBox()->currentText();
     const QString category = w.categoryBox()->currentText();
     {
-        LibraryOperation op(db);
+        LibraryOperation op(db, QStringLiteral("The letters could not be listed"));
         if (!op)
             return;
         const auto rows = op.run(sql::letterTitles(subject, category));
@@ -116,7 +116,7 @@ bool LibraryBrowser::ShowLetter(const QString& title)
 {
     QString content;
     {
-        LibraryOperation op(db);
+        LibraryOperation op(db, QStringLiteral("The letter could not be shown"));
         if (!op)
             return false;
         const auto rows = op.run(sql::letterContent(title));
@@ -155,7 +155,7 @@ void LibraryBrowser::watchEditor()
 void LibraryBrowser::SearchLetters()
 {
     modMain().SearchText = w.searchBox()->text();
-    LibraryOperation op(db);
+    LibraryOperation op(db, QStringLiteral("The search could not be made"));
     if (!op)
         return;
     const auto rows = op.run(sql::searchTitles(modMain().SearchText));
@@ -179,7 +179,7 @@ void LibraryBrowser::SearchLetters()
 void LibraryBrowser::FillFavorites()
 {
     {
-        LibraryOperation op(db);
+        LibraryOperation op(db, QStringLiteral("My Favorite could not be listed"));
         if (!op)
             return;
         const auto rows = op.run(sql::favoriteTitles());
@@ -200,7 +200,7 @@ void LibraryBrowser::AddFavorite()
 {
     const QString title = selectedTitle(0);
     {
-        LibraryOperation op(db);
+        LibraryOperation op(db, QStringLiteral("The letter could not be added to My Favorite"));
         if (!op)
             return;
         const auto flag = op.run(sql::favoriteFlag(title));
@@ -216,7 +216,7 @@ void LibraryBrowser::RemoveFavorite()
 {
     const QString title = selectedTitle(1);
     {
-        LibraryOperation op(db);
+        LibraryOperation op(db, QStringLiteral("The letter could not be removed from My Favorite"));
         if (!op)
             return;
         const auto flag = op.run(sql::favoriteFlag(title));
@@ -236,7 +236,7 @@ void LibraryBrowser::ClearFavorites()
                 QStringLiteral("Notice"), MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     {
-        LibraryOperation op(db);
+        LibraryOperation op(db, QStringLiteral("My Favorite could not be cleared"));
         if (!op || !op.run(sql::clearFavorites()))
             return;
     }

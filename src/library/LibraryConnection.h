@@ -25,6 +25,8 @@ public:
 
     QString SqlText;
     RowSet LibRecordset;
+    // What the current operation does, as its failure names it: "The letter could not be added".
+    QString failureTitle;
     // Runs when the data file has gone, after its message and before the program ends: the
     // window's chance to offer saving the document. Meanwhile the connection opens no more.
     std::function<void()> beforeEnd;
@@ -41,8 +43,9 @@ private:
 class LibraryOperation
 {
 public:
-    explicit LibraryOperation(LibraryConnection& connection)
-        : db(connection), opened(connection.OpenDatabase())
+    // `whatFails` names the operation in its failure message ("The letter could not be added").
+    explicit LibraryOperation(LibraryConnection& connection, const QString& whatFails = QString())
+        : db(connection), opened((connection.failureTitle = whatFails, connection.OpenDatabase()))
     {}
     ~LibraryOperation() { db.Close(); }
     LibraryOperation(const LibraryOperation&) = delete;
@@ -56,6 +59,15 @@ private:
     LibraryConnection& db;
     bool opened;
 };
+
+// An engine failure for the user: what failed, the reason in plain words, the engine's own text
+// ("The letter could not be added: the disk is full." and then the detail).
+QString engineFailureText(const QString& whatFailed, int sqliteCode, const QString& engineText);
+
+// A data file that the user put back while the program runs (a backup, marked or not) is taken
+// up: its signature restored and it becomes the file the program marks at the end. A file that
+// is no database is left as it is.
+void takeUpReplacedDataFile();
 
 // Shows the message for a data file that has gone, runs `beforeEnd` and ends the program.
 void reportMissingDataFile(QWidget* parent, const std::function<void()>& beforeEnd = {});

@@ -19,43 +19,94 @@ bool failWith(QString* error, const QString& text)
     return false;
 }
 
-QString number(qint64 value)
-{
-    return QString::number(value);
-}
-
 } // namespace
 
 bool createLibraryFile(const QString& path, const LibraryContents& contents, QString* error)
 {
+    qsizetype next = 0;
+    return createLibraryFile(
+        path, contents.subjects,
+        [&](LetterRecord& letter, QString*) {
+            if (next == contents.letters.size())
+                return false;
+            letter = contents.letters.at(next++);
+            return true;
+        },
+        error);
+}
+
+namespace {
+
+// Subjects, categories and letters, each through one prepared statement.
+bool insertRows(SqliteDatabase& db, const QList<QPair<QString, QStringList>>& subjects,
+                const NextLetter& nextLetter, QString* error)
+{
+    const auto subject = db.prepare(QStringLiteral("insert into Subject (name) values (?)"));
+    const auto category =
+        db.prepare(QStringLiteral("insert into Category (name, Subject) values (?, ?)"));
+    const auto letter = db.prepare(
+        QStringLiteral("insert into Letter (ID, Description, Subject, Category, Content, File, "
+                       "Favorite) values (?, ?, ?, ?, ?, ?, ?)"));
+    if (!*subject || !*category || !*letter)
+        return failWith(error, db.lastError());
+    for (const auto& [name, categories] : subjects) {
+        if (!subject->run({name}))
+            return failWith(error, db.lastError());
+        for (const QString& categoryName : categories) {
+            if (!category->run({categoryName, name}))
+                return failWith(error, db.lastError());
+        }
+    }
+    LetterRecord record;
+    QString sourceError;
+    while (nextLetter(record, &sourceError)) {
+        const QVariant id = record.id > 0 ? QVariant(record.id) : QVariant();
+        if (!letter->run({id, record.title, record.subject, record.category, record.content,
+                          record.file, record.favorite}))
+            return failWith(error, db.lastError());
+    }
+    if (!sourceError.isEmpty())
+        return failWith(error, sourceError);
+    return true;
+}
+
+bool runAll(SqliteDatabase& db, const QStringList& statements)
+{
+    for (const QString& statement : statements) {
+        if (!db.execute(statement))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool createLibraryFile(const QString& path, const QList<QPair<QString, QStringList>>& subjects,
+                       const NextLetter& nextLetter, QString* error)
+{
     if (QFileInfo::exists(path))
         return failWith(error, QStringLiteral("%1 already exists").arg(path));
-    QStringList statements = sql::createSchema();
-    for (const auto& [subject, categories] : contents.subjects) {
-        statements.append("insert into Subject (name) values (" + sql::lit(subject) + ")");
-        for (const QString& category : categories)
-            statements.append("insert into Category (name, Subject) values (" + sql::lit(category) +
-                              ", " + sql::lit(subject) + ")");
-    }
-    for (const LetterRecord& letter : contents.letters) {
-        const QString id = letter.id > 0 ? number(letter.id) : QStringLiteral("null");
-        statements.append(
-            "insert into Letter (ID, Description, Subject, Category, Content, File, Favorite) "
-            "values (" +
-            id + ", " + sql::lit(letter.title) + ", " + sql::lit(letter.subject) + ", " +
-            sql::lit(letter.category) + ", " + sql::lit(letter.content) + ", " +
-            sql::lit(letter.file) + ", " + number(letter.favorite) + ")");
-    }
     {
         SqliteDatabase db;
         if (!db.open(path, SqliteDatabase::Mode::Create))
             return failWith(error, db.lastError());
-        // One self-contained file: no write-ahead log beside it.
-        if (!db.execute(QStringLiteral("pragma journal_mode=delete")) ||
-            !db.executeAll(statements)) {
-            const QString failure = db.lastError();
+        // One self-contained file: no write-ahead log beside it. One transaction for everything;
+        // the indexes are built once the rows are in.
+        bool written = db.execute(QStringLiteral("pragma journal_mode=delete")) &&
+                       db.execute(QStringLiteral("begin immediate")) &&
+                       runAll(db, sql::createSchema());
+        QString failure = written ? QString() : db.lastError();
+        if (written && !insertRows(db, subjects, nextLetter, &failure))
+            written = false;
+        if (written &&
+            !(runAll(db, sql::createIndexes()) && db.execute(QStringLiteral("commit")))) {
+            written = false;
+            failure = db.lastError();
+        }
+        if (!written) {
             db.close();
             QFile::remove(path);
+            QFile::remove(path + QStringLiteral("-journal"));
             return failWith(error, failure);
         }
     }
@@ -64,6 +115,25 @@ bool createLibraryFile(const QString& path, const LibraryContents& contents, QSt
         QFile::remove(path);
         return false;
     }
+    return true;
+}
+
+bool addMissingIndexes(const QString& connectionString, QString* error)
+{
+    SqliteDatabase db;
+    if (!db.open(connectionString))
+        return failWith(error, db.lastError());
+    const auto present = db.execute(QStringLiteral("select name from sqlite_master where type = "
+                                                   "'index' and tbl_name = 'Letter'"));
+    if (!present)
+        return failWith(error, db.lastError());
+    QStringList missing = sql::indexNames();
+    for (const Row& row : *present)
+        missing.removeAll(row.value(0).toString());
+    if (missing.isEmpty())
+        return true;
+    if (!db.executeAll(sql::createIndexes()))
+        return failWith(error, db.lastError());
     return true;
 }
 

@@ -3,7 +3,6 @@
 #include "editor/DocumentText.h"
 #include "library/DataFile.h"
 #include "library/SqliteDatabase.h"
-#include "platform/SafeFile.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -12,6 +11,16 @@
 #include <QHash>
 #include <QSaveFile>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
 
 namespace lw::librarysource {
 
@@ -35,6 +44,33 @@ std::optional<QStringList> readLines(const QString& path, SourceError* error)
         return std::nullopt;
     }
     return QString::fromUtf8(file.readAll()).split(u'\n');
+}
+
+// Reads a whole file with as few system calls as can be: a library has many small files.
+bool readWholeFile(const QString& path, QByteArray& bytes, QString* error)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *error = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    bytes.clear();
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+            ::close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+    }
+    ::close(fd);
+    return true;
 }
 
 bool readCatalogue(const QString& path, LibraryContents& contents, SourceError* error)
@@ -71,14 +107,27 @@ bool listed(const LibraryContents& contents, const QString& subject, const QStri
 bool readLetter(const QString& path, const LibraryContents& contents, LetterRecord& letter,
                 SourceError* error)
 {
-    const auto lines = readLines(path, error);
-    if (!lines)
-        return false;
+    QByteArray bytes;
+    QString failure;
+    if (!readWholeFile(path, bytes, &failure))
+        return sourceFail(error, path, 0, QStringLiteral("cannot be read: ") + failure);
+    const QString text = QString::fromUtf8(bytes);
+    // The header lines run to the first blank line; the body is everything after it, kept
+    // exactly, but for the newline that ends the file.
     QHash<QString, QString> fields;
     QHash<QString, int> fieldLines;
     int line = 0;
-    for (; line < lines->size() && !lines->at(line).trimmed().isEmpty(); ++line) {
-        const QString header = lines->at(line).trimmed();
+    qsizetype at = 0;
+    for (;; ++line) {
+        if (at > text.size())
+            break;
+        qsizetype end = text.indexOf(u'\n', at);
+        if (end < 0)
+            end = text.size();
+        const QString header = QStringView(text).sliced(at, end - at).trimmed().toString();
+        at = end + 1;
+        if (header.isEmpty())
+            break;
         const qsizetype colon = header.indexOf(u':');
         if (colon <= 0)
             return sourceFail(error, path, line + 1,
@@ -89,12 +138,11 @@ bool readLetter(const QString& path, const LibraryContents& contents, LetterReco
         fields.insert(key, header.mid(colon + 1).trimmed());
         fieldLines.insert(key, line + 1);
     }
-    // The body is kept exactly, but for the newline that ends the file.
-    QString body = lines->mid(line + 1).join(u'\n');
+    QString body = at < text.size() ? text.sliced(at) : QString();
     if (body.endsWith(u'\n'))
         body.chop(1);
 
-    const QStringList known = {"Title", "Subject", "Category", "File", "Favorite", "ID"};
+    static const QStringList known = {"Title", "Subject", "Category", "File", "Favorite", "ID"};
     for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
         if (!known.contains(it.key()))
             return sourceFail(error, path, fieldLines.value(it.key()),
@@ -171,44 +219,246 @@ QString fileNameFor(const QString& title)
     return (name.isEmpty() ? QStringLiteral("letter") : name.left(60)) + QStringLiteral(".txt");
 }
 
+namespace {
+
+// The letters of a source folder one at a time, in the order of their paths, each checked as it
+// is read. Titles and file names already seen are kept as hashes only, so that the memory needed
+// hardly grows with the number of letters; a hash met again is checked against the letter it
+// came from.
+class LetterReader
+{
+public:
+    LetterReader(const QString& sourceDir, const LibraryContents& catalogue)
+        : catalogue(catalogue), folder(QDir(sourceDir).filePath(lettersFolder))
+    {
+        QDirIterator it(folder, {QStringLiteral("*.txt")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        const QDir base(folder);
+        while (it.hasNext()) {
+            starts.append(int(names.size()));
+            names += base.relativeFilePath(it.next()).toUtf8();
+            names += '\0';
+        }
+        // In the order of the paths as text; ASCII paths compare as bytes.
+        const auto ascii = [](QByteArrayView path) {
+            return std::all_of(path.begin(), path.end(), [](char c) { return c >= 0; });
+        };
+        std::sort(starts.begin(), starts.end(), [&](int a, int b) {
+            const QByteArrayView first = nameAt(a);
+            const QByteArrayView second = nameAt(b);
+            if (ascii(first) && ascii(second))
+                return first < second;
+            return QString::fromUtf8(first) < QString::fromUtf8(second);
+        });
+    }
+
+    // The next letter; false at the end, or on failure with `error` set.
+    bool next(LetterRecord& letter, SourceError* error)
+    {
+        if (index == starts.size())
+            return false;
+        const int number = int(index++);
+        const QString path = pathOf(number);
+        letter = LetterRecord();
+        if (!readLetter(path, catalogue, letter, error))
+            return false;
+        const QString title = letter.title.toCaseFolded();
+        if (const auto earlier = seenBefore(
+                titles, title, [](const LetterRecord& l) { return l.title.toCaseFolded(); })) {
+            return sourceFail(error, path, 1,
+                              QStringLiteral("the title \"%1\" is given twice (also in %2)")
+                                  .arg(letter.title, *earlier));
+        }
+        remember(titles, title, number);
+        if (!letter.file.isEmpty()) {
+            const QString file = letter.file.toCaseFolded();
+            if (const auto earlier = seenBefore(
+                    files, file, [](const LetterRecord& l) { return l.file.toCaseFolded(); })) {
+                return sourceFail(error, path, 1,
+                                  QStringLiteral("the file name \"%1\" is given twice (also in %2)")
+                                      .arg(letter.file, *earlier));
+            }
+            remember(files, file, number);
+        }
+        return true;
+    }
+
+private:
+    QByteArrayView nameAt(int start) const { return QByteArrayView(names.constData() + start); }
+
+    QString pathOf(int number) const
+    {
+        return QDir(folder).filePath(QString::fromUtf8(nameAt(starts.at(number))));
+    }
+
+    // Keys seen so far, by their hash: one letter for each hash, and the rare further letters
+    // whose key has a hash already taken.
+    struct Seen
+    {
+        QHash<uint, int> first;
+        QMultiHash<uint, int> more;
+    };
+
+    static void remember(Seen& seen, const QString& key, int number)
+    {
+        const uint hash = uint(qHash(key));
+        if (seen.first.contains(hash))
+            seen.more.insert(hash, number);
+        else
+            seen.first.insert(hash, number);
+    }
+
+    // The path of an earlier letter whose key is `key`, if any.
+    template <typename Key>
+    std::optional<QString> seenBefore(const Seen& seen, const QString& key, Key keyOf) const
+    {
+        const uint hash = uint(qHash(key));
+        const auto sameKey = [&](int number) {
+            LetterRecord earlier;
+            return readLetter(pathOf(number), catalogue, earlier, nullptr) && keyOf(earlier) == key;
+        };
+        const auto first = seen.first.constFind(hash);
+        if (first == seen.first.cend())
+            return std::nullopt;
+        if (sameKey(*first))
+            return pathOf(*first);
+        for (auto it = seen.more.constFind(hash); it != seen.more.cend() && it.key() == hash;
+             ++it) {
+            if (sameKey(it.value()))
+                return pathOf(it.value());
+        }
+        return std::nullopt;
+    }
+
+    const LibraryContents& catalogue;
+    QString folder;
+    // The paths relative to the letters folder, one after another, each ended by a null byte;
+    // where each starts, in the order of the letters.
+    QByteArray names;
+    QList<int> starts;
+    qsizetype index = 0;
+    Seen titles; // the case-folded titles
+    Seen files;  // the case-folded file names
+};
+
+// Writes a file of the letter folder being built. No flush to the disk for each: the folder is
+// moved into place only once it is complete, and a build is made again from its sources.
+bool writeLetterFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    bool written = fd >= 0;
+    for (qsizetype done = 0; written && done < bytes.size();) {
+        const ssize_t put = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        written = put > 0;
+        done += put;
+    }
+    if (!written || (fd >= 0 && ::close(fd) != 0)) {
+        *error = QStringLiteral("%1: %2").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+// Reads, checks and writes out the letters on a thread of its own, a few ahead of the one that
+// puts them into the library: reading many small files and filling the library then take the
+// time of the longer of the two, not of both.
+class LetterPipeline
+{
+public:
+    LetterPipeline(const QString& sourceDir, const LibraryContents& catalogue,
+                   const QString& letterFolder)
+        : reader(sourceDir, catalogue), letterFolder(letterFolder), worker([this] { produce(); })
+    {}
+
+    ~LetterPipeline()
+    {
+        {
+            const std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        changed.notify_all();
+        worker.join();
+    }
+
+    // The next letter; false at the end, or on failure with `error` set.
+    bool next(LetterRecord& letter, QString* error)
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return !queue.empty() || finished; });
+        if (queue.empty()) {
+            *error = failure;
+            return false;
+        }
+        letter = std::move(queue.front());
+        queue.pop_front();
+        // Only a producer that found the queue full waits for room.
+        if (queue.size() == capacity - 1)
+            changed.notify_all();
+        return true;
+    }
+
+private:
+    void produce()
+    {
+        LetterRecord letter;
+        SourceError sourceError;
+        QString writeError;
+        for (;;) {
+            bool more = reader.next(letter, &sourceError);
+            if (more && !letter.file.isEmpty() &&
+                !writeLetterFile(QDir(letterFolder).filePath(letter.file),
+                                 encodeDocumentText(letter.content), &writeError))
+                more = false;
+            std::unique_lock lock(mutex);
+            if (!more) {
+                failure = !sourceError.file.isEmpty() ? sourceError.text() : writeError;
+                finished = true;
+                changed.notify_all();
+                return;
+            }
+            changed.wait(lock, [this] { return queue.size() < capacity || stopping; });
+            if (stopping)
+                return;
+            queue.push_back(std::move(letter));
+            // Only a consumer that found the queue empty waits for a letter.
+            if (queue.size() == 1)
+                changed.notify_all();
+        }
+    }
+
+    static constexpr std::size_t capacity = 64;
+    LetterReader reader;
+    QString letterFolder;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<LetterRecord> queue;
+    bool finished = false;
+    bool stopping = false;
+    QString failure;
+    std::thread worker; // last: it starts once everything it uses is in place
+};
+
+} // namespace
+
 std::optional<LibraryContents> read(const QString& sourceDir, SourceError* error)
 {
     LibraryContents contents;
     if (!readCatalogue(QDir(sourceDir).filePath(catalogueName), contents, error))
         return std::nullopt;
-
-    QStringList paths;
-    QDirIterator it(QDir(sourceDir).filePath(lettersFolder), {QStringLiteral("*.txt")}, QDir::Files,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext())
-        paths.append(it.next());
-    paths.sort();
-
-    QHash<QString, QString> titles; // case-folded title -> file
-    QHash<QString, QString> files;
-    for (const QString& path : paths) {
-        LetterRecord letter;
-        if (!readLetter(path, contents, letter, error))
-            return std::nullopt;
-        const QString folded = letter.title.toCaseFolded();
-        if (titles.contains(folded)) {
-            sourceFail(error, path, 1,
-                       QStringLiteral("the title \"%1\" is given twice (also in %2)")
-                           .arg(letter.title, titles.value(folded)));
-            return std::nullopt;
-        }
-        titles.insert(folded, path);
-        if (!letter.file.isEmpty()) {
-            const QString file = letter.file.toCaseFolded();
-            if (files.contains(file)) {
-                sourceFail(error, path, 1,
-                           QStringLiteral("the file name \"%1\" is given twice (also in %2)")
-                               .arg(letter.file, files.value(file)));
-                return std::nullopt;
-            }
-            files.insert(file, path);
-        }
+    LetterReader letters(sourceDir, contents);
+    LetterRecord letter;
+    SourceError failure;
+    while (letters.next(letter, &failure))
         contents.letters.append(letter);
+    if (!failure.file.isEmpty()) {
+        if (error)
+            *error = failure;
+        return std::nullopt;
     }
     return contents;
 }
@@ -254,9 +504,9 @@ bool write(const LibraryContents& contents, const QString& outputDir, QString* e
 bool build(const QString& sourceDir, const QString& dataFile, const QString& letterDir,
            QString* error)
 {
+    LibraryContents catalogue;
     SourceError sourceError;
-    const auto contents = read(sourceDir, &sourceError);
-    if (!contents) {
+    if (!readCatalogue(QDir(sourceDir).filePath(catalogueName), catalogue, &sourceError)) {
         if (error)
             *error = sourceError.text();
         return false;
@@ -269,30 +519,34 @@ bool build(const QString& sourceDir, const QString& dataFile, const QString& let
     }
     QDir().mkpath(target.absolutePath());
     const QString dataAside = dataFile + QStringLiteral(".building");
-    QFile::remove(dataAside);
-    if (!createLibraryFile(dataAside, *contents, error))
-        return false;
-
     const QString letterAside = letterDir + QStringLiteral(".building");
+    QFile::remove(dataAside);
     QDir(letterAside).removeRecursively();
     QDir().mkpath(letterAside);
-    for (const LetterRecord& letter : contents->letters) {
-        if (letter.file.isEmpty())
-            continue;
-        if (!writeFileSafely(QDir(letterAside).filePath(letter.file),
-                             encodeDocumentText(letter.content), error)) {
-            QFile::remove(dataAside);
-            QDir(letterAside).removeRecursively();
-            return false;
-        }
+    const auto giveUp = [&] {
+        QFile::remove(dataAside);
+        QDir(letterAside).removeRecursively();
+        return false;
+    };
+
+    // Each letter is read, checked, written into the library and into the letter folder, and
+    // forgotten before the next.
+    bool built;
+    {
+        LetterPipeline letters(sourceDir, catalogue, letterAside);
+        built = createLibraryFile(
+            dataAside, catalogue.subjects,
+            [&](LetterRecord& letter, QString* failure) { return letters.next(letter, failure); },
+            error);
     }
+    if (!built)
+        return giveUp();
+
     QDir(letterDir).removeRecursively();
     if (!QDir().rename(letterAside, letterDir) || !QFile::rename(dataAside, dataFile)) {
         if (error)
             *error = QStringLiteral("%1: cannot move the built library into place").arg(dataFile);
-        QFile::remove(dataAside);
-        QDir(letterAside).removeRecursively();
-        return false;
+        return giveUp();
     }
     return true;
 }

@@ -3,7 +3,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cctype>
+#include <optional>
 
 namespace lw {
 
@@ -23,21 +23,30 @@ bool isAscii(const unsigned char* text, int length)
     return true;
 }
 
+// Letter case of ASCII, whatever the C library's locale says.
+unsigned char asciiLower(unsigned char c)
+{
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
+
 int collateNoCase(void*, int lengthA, const void* a, int lengthB, const void* b)
 {
     const auto* x = static_cast<const unsigned char*>(a);
     const auto* y = static_cast<const unsigned char*>(b);
-    // Most titles are plain ASCII: compare them in place, with the same result as the full rule.
-    if (isAscii(x, lengthA) && isAscii(y, lengthB)) {
-        const int common = std::min(lengthA, lengthB);
-        for (int i = 0; i < common; ++i) {
-            const int cx = std::tolower(x[i]);
-            const int cy = std::tolower(y[i]);
-            if (cx != cy)
-                return cx < cy ? -1 : 1;
-        }
-        return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
+    // Texts that first differ at two ASCII characters, after an ASCII start that is the same but
+    // for letter case, are ordered by those characters under the full rule as well: accents are
+    // marks after a letter, and the letters before them already agree. Most titles are ASCII.
+    const int common = std::min(lengthA, lengthB);
+    int i = 0;
+    for (; i < common && x[i] < 0x80 && y[i] < 0x80; ++i) {
+        const int cx = asciiLower(x[i]);
+        const int cy = asciiLower(y[i]);
+        if (cx != cy)
+            return cx < cy ? -1 : 1;
     }
+    // One ASCII text the start of another: the shorter comes first, when the rest is ASCII.
+    if (i == common && isAscii(x + i, lengthA - i) && isAscii(y + i, lengthB - i))
+        return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
     return compareIgnoringCase(fromUtf8(a, lengthA), fromUtf8(b, lengthB));
 }
 
@@ -45,6 +54,99 @@ QString textArgument(sqlite3_value* value)
 {
     const auto* text = sqlite3_value_text(value);
     return QString::fromUtf8(reinterpret_cast<const char*>(text), sqlite3_value_bytes(value));
+}
+
+// SQL `like` over a case-folded pattern: "%" any run, "_" one character, `escape` makes the
+// next pattern character literal. `textAt(i)` gives the case-folded text's character i.
+template <typename TextAt>
+bool matchFolded(QStringView pattern, qsizetype textSize, TextAt textAt, QChar escape)
+{
+    const QChar foldedEscape = escape.toCaseFolded();
+    // Iterative wildcard match: remember the last "%" to backtrack to.
+    qsizetype p = 0, t = 0, starP = -1, starT = 0;
+    while (t < textSize) {
+        if (p < pattern.size()) {
+            QChar c = pattern.at(p);
+            if (c == u'%') {
+                starP = ++p;
+                starT = t;
+                continue;
+            }
+            bool literal = false;
+            if (!escape.isNull() && c == foldedEscape && p + 1 < pattern.size()) {
+                c = pattern.at(p + 1);
+                literal = true;
+            }
+            if ((!literal && c == u'_') || c == textAt(t)) {
+                p += literal ? 2 : 1;
+                ++t;
+                continue;
+            }
+        }
+        if (starP < 0)
+            return false;
+        p = starP;
+        t = ++starT;
+    }
+    while (p < pattern.size() && pattern.at(p) == u'%')
+        ++p;
+    return p == pattern.size();
+}
+
+// A statement's `like` pattern, folded once and kept with the statement for all its rows.
+struct LikePattern
+{
+    explicit LikePattern(const QString& pattern) : folded(pattern.toCaseFolded())
+    {
+        // The search box's pattern, "%text%" with no other pattern character: for an ASCII
+        // title it is a plain search for the text.
+        const QStringView middle = QStringView(folded).mid(1, folded.size() - 2);
+        infix = folded.size() >= 2 && folded.front() == u'%' && folded.back() == u'%' &&
+                !middle.contains(u'%') && !middle.contains(u'_');
+        if (infix) {
+            asciiInfix = std::all_of(middle.begin(), middle.end(),
+                                     [](QChar c) { return c.unicode() < 0x80; });
+            if (asciiInfix)
+                infixBytes = middle.toLatin1();
+        }
+    }
+
+    QString folded;
+    bool infix = false;
+    bool asciiInfix = false;
+    QByteArray infixBytes; // lower-case ASCII
+};
+
+void deleteLikePattern(void* pattern)
+{
+    delete static_cast<LikePattern*>(pattern);
+}
+
+enum class Found { Yes, No, NotAscii };
+
+// Whether lower-case ASCII `needle` occurs in `text`, letter case ignored, reading the text once.
+// A text with other characters than ASCII may hold it in a way only case folding shows: when it
+// is not found there, that is left to the full rule.
+Found findIgnoringAsciiCase(const unsigned char* text, int length, const QByteArray& needle)
+{
+    const int size = int(needle.size());
+    if (size == 0)
+        return Found::Yes;
+    const auto* wanted = reinterpret_cast<const unsigned char*>(needle.constData());
+    bool ascii = true;
+    int at = 0;
+    for (; at + size <= length; ++at) {
+        if (text[at] >= 0x80)
+            ascii = false;
+        if (asciiLower(text[at]) != wanted[0])
+            continue;
+        int i = 1;
+        while (i < size && asciiLower(text[at + i]) == wanted[i])
+            ++i;
+        if (i == size)
+            return Found::Yes;
+    }
+    return ascii && isAscii(text + at, length - at) ? Found::No : Found::NotAscii;
 }
 
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
@@ -62,10 +164,85 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
         }
         escape = e.at(0);
     }
-    sqlite3_result_int(context, likeMatches(textArgument(argv[0]), textArgument(argv[1]), escape));
+    std::optional<LikePattern> ownPattern;
+    const auto* pattern = static_cast<const LikePattern*>(sqlite3_get_auxdata(context, 0));
+    if (!pattern) {
+        ownPattern.emplace(textArgument(argv[0]));
+        pattern = &*ownPattern;
+        sqlite3_set_auxdata(context, 0, new LikePattern(*ownPattern), deleteLikePattern);
+    }
+    const auto* bytes = sqlite3_value_text(argv[1]);
+    const int length = sqlite3_value_bytes(argv[1]);
+    // An ASCII text folds byte by byte, without conversion; no other character matches it.
+    std::optional<bool> matches;
+    if (pattern->infix && escape.isNull() && pattern->asciiInfix) {
+        const Found found = findIgnoringAsciiCase(bytes, length, pattern->infixBytes);
+        if (found != Found::NotAscii)
+            matches = found == Found::Yes;
+    } else if (isAscii(bytes, length)) {
+        matches = (pattern->infix && escape.isNull())
+                      ? false // text not ASCII in the pattern: an ASCII title never holds it
+                      : matchFolded(
+                            pattern->folded, length,
+                            [bytes](qsizetype i) { return QChar(char16_t(asciiLower(bytes[i]))); },
+                            escape);
+    }
+    if (!matches) {
+        const QString text = textArgument(argv[1]).toCaseFolded();
+        matches = matchFolded(
+            pattern->folded, text.size(), [&text](qsizetype i) { return text.at(i); }, escape);
+    }
+    sqlite3_result_int(context, *matches);
+}
+
+void deleteTitleKey(void* key)
+{
+    delete static_cast<QString*>(key);
+}
+
+// lw_same_title(title, typed): whether two titles read the same to a person.
+void sameTitleFunction(sqlite3_context* context, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const auto* title = sqlite3_value_text(argv[0]);
+    const int titleBytes = sqlite3_value_bytes(argv[0]);
+    const auto* typed = sqlite3_value_text(argv[1]);
+    const int typedBytes = sqlite3_value_bytes(argv[1]);
+    // The common case, two ASCII titles, needs neither normalisation nor folding beyond ASCII.
+    if (isAscii(title, titleBytes) && isAscii(typed, typedBytes)) {
+        bool same = titleBytes == typedBytes;
+        for (int i = 0; same && i < titleBytes; ++i)
+            same = std::tolower(title[i]) == std::tolower(typed[i]);
+        sqlite3_result_int(context, same);
+        return;
+    }
+    // The typed title is the same on every row: its key is worked out once per statement.
+    auto* typedKey = static_cast<QString*>(sqlite3_get_auxdata(context, 1));
+    if (!typedKey) {
+        typedKey = new QString(titleKey(fromUtf8(typed, typedBytes)));
+        sqlite3_set_auxdata(context, 1, typedKey, deleteTitleKey);
+        typedKey = static_cast<QString*>(sqlite3_get_auxdata(context, 1));
+        if (!typedKey) {
+            sqlite3_result_error_nomem(context);
+            return;
+        }
+    }
+    sqlite3_result_int(context, titleKey(fromUtf8(title, titleBytes)) == *typedKey);
 }
 
 } // namespace
+
+QString titleKey(const QString& title)
+{
+    // Unicode's canonical caseless match: "é" typed as one character or as "e" and a combining
+    // accent, in either letter case, gives one key.
+    return title.normalized(QString::NormalizationForm_D)
+        .toCaseFolded()
+        .normalized(QString::NormalizationForm_D);
+}
 
 namespace {
 
@@ -92,39 +269,12 @@ int compareIgnoringCase(const QString& a, const QString& b)
     return sign(a.toCaseFolded().compare(b.toCaseFolded()));
 }
 
-bool likeMatches(const QString& patternText, const QString& textIn, QChar escape)
+bool likeMatches(const QString& pattern, const QString& text, QChar escape)
 {
-    const QString pattern = patternText.toCaseFolded();
-    const QString text = textIn.toCaseFolded();
-    // Iterative wildcard match: remember the last "%" to backtrack to.
-    qsizetype p = 0, t = 0, starP = -1, starT = 0;
-    while (t < text.size()) {
-        if (p < pattern.size()) {
-            QChar c = pattern.at(p);
-            if (c == u'%') {
-                starP = ++p;
-                starT = t;
-                continue;
-            }
-            bool literal = false;
-            if (!escape.isNull() && c == escape.toCaseFolded() && p + 1 < pattern.size()) {
-                c = pattern.at(p + 1);
-                literal = true;
-            }
-            if ((!literal && c == u'_') || c == text.at(t)) {
-                p += literal ? 2 : 1;
-                ++t;
-                continue;
-            }
-        }
-        if (starP < 0)
-            return false;
-        p = starP;
-        t = ++starT;
-    }
-    while (p < pattern.size() && pattern.at(p) == u'%')
-        ++p;
-    return p == pattern.size();
+    const QString foldedText = text.toCaseFolded();
+    return matchFolded(
+        pattern.toCaseFolded(), foldedText.size(),
+        [&foldedText](qsizetype i) { return foldedText.at(i); }, escape);
 }
 
 SqliteDatabase::~SqliteDatabase()
@@ -136,6 +286,7 @@ bool SqliteDatabase::open(const QString& path, Mode mode)
 {
     close();
     error.clear();
+    errorCode = 0;
     const int flags =
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr) != SQLITE_OK)
@@ -148,7 +299,9 @@ bool SqliteDatabase::open(const QString& path, Mode mode)
         sqlite3_create_function(db, "like", 2, textFlags, nullptr, likeFunction, nullptr,
                                 nullptr) != SQLITE_OK ||
         sqlite3_create_function(db, "like", 3, textFlags, nullptr, likeFunction, nullptr,
-                                nullptr) != SQLITE_OK)
+                                nullptr) != SQLITE_OK ||
+        sqlite3_create_function(db, "lw_same_title", 2, textFlags, nullptr, sameTitleFunction,
+                                nullptr, nullptr) != SQLITE_OK)
         return fail();
     // Reading the schema now turns a damaged or foreign file into an error at open time.
     if (sqlite3_exec(db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr) !=
@@ -157,11 +310,23 @@ bool SqliteDatabase::open(const QString& path, Mode mode)
     return true;
 }
 
-bool SqliteDatabase::fail()
+void SqliteDatabase::takeError()
 {
     error = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory");
+    errorCode = db ? (sqlite3_extended_errcode(db) & 0xff) : SQLITE_NOMEM;
+}
+
+bool SqliteDatabase::fail()
+{
+    takeError();
     close();
     return false;
+}
+
+void SqliteDatabase::interrupt()
+{
+    if (db)
+        sqlite3_interrupt(db);
 }
 
 void SqliteDatabase::close()
@@ -175,15 +340,17 @@ void SqliteDatabase::close()
 std::optional<RowSet> SqliteDatabase::execute(const QString& sql)
 {
     error.clear();
+    errorCode = 0;
     if (!db) {
         error = QStringLiteral("the library is not open");
+        errorCode = SQLITE_MISUSE;
         return std::nullopt;
     }
     sqlite3_stmt* statement = nullptr;
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &statement,
                            nullptr) != SQLITE_OK) {
-        error = QString::fromUtf8(sqlite3_errmsg(db));
+        takeError();
         return std::nullopt;
     }
     RowSet rows;
@@ -212,11 +379,64 @@ std::optional<RowSet> SqliteDatabase::execute(const QString& sql)
         rows.append(row);
     }
     if (status != SQLITE_DONE)
-        error = QString::fromUtf8(sqlite3_errmsg(db));
+        takeError();
     sqlite3_finalize(statement);
     if (status != SQLITE_DONE)
         return std::nullopt;
     return rows;
+}
+
+std::unique_ptr<SqliteDatabase::Prepared> SqliteDatabase::prepare(const QString& sql)
+{
+    error.clear();
+    sqlite3_stmt* statement = nullptr;
+    if (!db) {
+        error = QStringLiteral("the library is not open");
+    } else {
+        const QByteArray text = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, text.constData(), static_cast<int>(text.size()), &statement,
+                               nullptr) != SQLITE_OK) {
+            error = QString::fromUtf8(sqlite3_errmsg(db));
+            statement = nullptr;
+        }
+    }
+    return std::unique_ptr<Prepared>(new Prepared(*this, statement));
+}
+
+SqliteDatabase::Prepared::~Prepared()
+{
+    sqlite3_finalize(statement);
+}
+
+bool SqliteDatabase::Prepared::run(const Row& values)
+{
+    if (!statement)
+        return false;
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant& value = values.at(i);
+        int status;
+        if (value.isNull()) {
+            status = sqlite3_bind_null(statement, i + 1);
+        } else if (value.typeId() == QMetaType::QString) {
+            const QByteArray text = value.toString().toUtf8();
+            status = sqlite3_bind_text(statement, i + 1, text.constData(), int(text.size()),
+                                       SQLITE_TRANSIENT);
+        } else {
+            status = sqlite3_bind_int64(statement, i + 1, value.toLongLong());
+        }
+        if (status != SQLITE_OK) {
+            db.error = QString::fromUtf8(sqlite3_errmsg(db.db));
+            return false;
+        }
+    }
+    if (sqlite3_step(statement) != SQLITE_DONE) {
+        db.error = QString::fromUtf8(sqlite3_errmsg(db.db));
+        sqlite3_reset(statement);
+        return false;
+    }
+    return true;
 }
 
 bool SqliteDatabase::executeAll(const QStringList& statements)
@@ -226,8 +446,10 @@ bool SqliteDatabase::executeAll(const QStringList& statements)
     for (const QString& statement : statements) {
         if (!execute(statement)) {
             const QString failure = error;
+            const int failureCode = errorCode;
             execute(QStringLiteral("rollback"));
             error = failure;
+            errorCode = failureCode;
             return false;
         }
     }

@@ -1,6 +1,7 @@
 #include "library/frmAddRecord.h"
 
 #include "library/modMain.h"
+#include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 
@@ -49,8 +50,11 @@ frmAddRecord::frmAddRecord(QWidget* parent) : QDialog(parent)
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     twips::place(cmdCancel, 5910, 6810, 1365, 345);
 
+    // Enter in the title box is Yes; Esc is Cancel.
+    cmdYes->setDefault(true);
     connect(cmdYes, &QPushButton::clicked, this, &frmAddRecord::cmdYes_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    fit::growToContent(this);
 }
 
 void frmAddRecord::cmdYes_Click()

@@ -373,13 +373,10 @@ bool frmMailMerge::merge()
         }
     }
 
-    ProgressService* progress = services().progress;
-    const auto step = [&](int done) {
-        return !progress ||
-               progress->advance(done, QStringLiteral("Letter %1 of %2").arg(done).arg(total));
-    };
-    if (progress)
-        progress->start(this, mergeTitle, QStringLiteral("Letter 1 of %1").arg(total), total);
+    std::unique_ptr<ProgressReport> report;
+    if (ProgressService* progress = services().progress)
+        report = progress->begin(this, QStringLiteral("Writing %1...").arg(letters(total)), total);
+    const auto step = [&](int done) { return !report || report->advance(done); };
     MergeResult result;
     switch (output) {
     case Output::Print:
@@ -393,13 +390,12 @@ bool frmMailMerge::merge()
         result = mergeToFiles(*mailMerge, job, step);
         break;
     }
-    if (progress)
-        progress->finish();
-    report(result, output, where);
+    report.reset();
+    tell(result, output, where);
     return !result.failed() && !result.cancelled;
 }
 
-void frmMailMerge::report(const MergeResult& result, Output output, const QString& where)
+void frmMailMerge::tell(const MergeResult& result, Output output, const QString& where)
 {
     const int total = mailMerge->letterCount();
     const QString place = QDir::toNativeSeparators(where);

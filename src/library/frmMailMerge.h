@@ -66,7 +66,7 @@ public:
 private:
     void updateControls();
     bool confirmChecks();
-    void report(const MergeResult& result, Output output, const QString& where);
+    void tell(const MergeResult& result, Output output, const QString& where);
 
     std::unique_ptr<QTextDocument> original;
     QString letterTitle;

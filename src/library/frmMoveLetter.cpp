@@ -1,7 +1,9 @@
 #include "library/frmMoveLetter.h"
 
 #include "library/LetterStatements.h"
+#include "library/LibraryConnection.h"
 #include "library/modMain.h"
+#include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 
@@ -48,6 +50,9 @@ frmMoveLetter::frmMoveLetter(QWidget* parent) : QDialog(parent)
     });
     for (int i = 0; i < 2; ++i)
         connect(cmd[i], &QPushButton::clicked, this, [this, i] { cmd_Click(i); });
+    // Enter is Yes; Esc is Cancel.
+    cmd[0]->setDefault(true);
+    fit::growToContent(this);
 }
 
 bool frmMoveLetter::Form_Load()
@@ -59,6 +64,7 @@ bool frmMoveLetter::Form_Load()
 std::optional<RowSet> frmMoveLetter::runStatement(const QString& statement)
 {
     std::optional<RowSet> rows;
+    takeUpReplacedDataFile();
     if (MoveConnection.open(modMain().ConnectionString)) {
         rows = MoveConnection.execute(statement);
         MoveConnection.close();
@@ -67,8 +73,8 @@ std::optional<RowSet> frmMoveLetter::runStatement(const QString& statement)
         return rows;
     failed = true;
     message(this,
-            QStringLiteral("The letter library could not be used:\n%1\n\nThe letter was not moved.")
-                .arg(MoveConnection.lastError()),
+            engineFailureText(QStringLiteral("The letter could not be moved"),
+                              MoveConnection.lastErrorCode(), MoveConnection.lastError()),
             QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
     reject();
     return std::nullopt;

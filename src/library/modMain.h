@@ -1,6 +1,9 @@
 #pragma once
 
+#include "library/DataFile.h"
+
 #include <QString>
+#include <optional>
 
 namespace lw {
 
@@ -9,6 +12,8 @@ struct ModMain
 {
     QString DataFilePath;
     QString ConnectionString;
+    // The file this run restored or took up, the only one it marks at the end.
+    std::optional<datafile::FileIdentity> DataFileIdentity;
     // True while the start-up fill runs: the selection handlers then do nothing.
     bool Loading = false;
     QString SearchText;

@@ -1,5 +1,6 @@
 #include "mainwindow/CommandDispatcher.h"
 
+#include "editor/DocumentFiles.h"
 #include "editor/EditorCommands.h"
 #include "editor/EditorTools.h"
 #include "editor/FieldTools.h"
@@ -13,14 +14,17 @@
 #include "mainwindow/SpellingCommands.h"
 #include "mainwindow/frmMail.h"
 #include "platform/ProgramFolders.h"
+#include "platform/RegularFile.h"
 #include "platform/Services.h"
 #include "utilities/frmManageFiles.h"
 
 #include <QCursor>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
 #include <QTextDocument>
@@ -47,6 +51,20 @@ Command lookUp(const KeyedCommand (&table)[N], const QString& menu, const QStrin
             return entry.run;
     }
     return nullptr;
+}
+
+// Opens a chosen file for reading, or tells why not: one that cannot be read, or no regular file,
+// whose reading (a FIFO, a device) would hold the window for good.
+bool openChosenFile(QWidget* parent, QFile& file, const QString& title)
+{
+    QString error;
+    if (openRegularFile(file, &error))
+        return true;
+    message(parent,
+            QStringLiteral("The file %1 cannot be opened:\n%2.")
+                .arg(QDir::toNativeSeparators(file.fileName()), error),
+            title, MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
 }
 
 constexpr const char* supportMail = "mailto:support@brightquill.com?subject=Letterwright%206.7";
@@ -381,18 +399,39 @@ void CommandDispatcher::InsertTextFile()
     } catch (const std::exception&) {
         return;
     }
-    if (!w.rtfTemp->LoadFile(path, type))
+    if (const QString tooLarge = documentFileTooLarge(path); !tooLarge.isEmpty()) {
+        message(&w, tooLarge, QStringLiteral("Insert Text File"), MsgButtons::Ok,
+                MsgIcon::Exclamation);
         return;
+    }
+    {
+        QFile chosen(path);
+        if (!openChosenFile(&w, chosen, QStringLiteral("Insert Text File")))
+            return;
+    }
+    const auto cannotRead = [this, &path] {
+        message(&w,
+                QStringLiteral("The file %1 cannot be read.").arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Insert Text File"), MsgButtons::Ok, MsgIcon::Exclamation);
+    };
     // Straight into the document: the user's clipboard keeps what it holds. Plain text takes the
     // format of text typed at the caret, as a paste of plain text does.
     if (type == RichTextBox::RichText) {
+        if (!w.rtfTemp->LoadFile(path, type)) {
+            cannotRead();
+            return;
+        }
         w.RTB->insertContent(*w.rtfTemp);
+        w.rtfTemp->setText(QString());
     } else {
-        const QString text = w.rtfTemp->Text();
-        if (!text.isEmpty())
-            w.RTB->setSelText(text);
+        const std::optional<DecodedText> read = readDocumentFile(path);
+        if (!read) {
+            cannotRead();
+            return;
+        }
+        if (!read->text.isEmpty())
+            placeDocumentText(*w.RTB, &w, path, read->text, TextPlace::Selection);
     }
-    w.rtfTemp->setText(QString());
 }
 
 void CommandDispatcher::InsertPicture()
@@ -409,9 +448,18 @@ void CommandDispatcher::InsertPicture()
     } catch (const std::exception&) {
         return;
     }
-    const QImage picture(path);
-    if (picture.isNull())
+    QFile file(path);
+    if (!openChosenFile(&w, file, QStringLiteral("Insert Picture")))
         return;
+    QImageReader reader(&file);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        message(&w,
+                QStringLiteral("The file %1 is no picture that can be inserted:\n%2.")
+                    .arg(QDir::toNativeSeparators(path), reader.errorString()),
+                QStringLiteral("Insert Picture"), MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
     w.picInsert->setPixmap(QPixmap::fromImage(picture));
     w.RTB->insertPicture(picture);
 }

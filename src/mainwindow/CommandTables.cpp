@@ -1,12 +1,14 @@
 #include "mainwindow/CommandTables.h"
 
+#include <string_view>
+
 namespace lw {
 
 namespace {
 
 constexpr MenuDefinition menus[] = {
     {"mnuFile", "&File", true},      {"mnuEdit", "&Edit", false}, {"mnuInsert", "&Insert", false},
-    {"mnuFormat", "&Format", false}, {"mnuHelp", "&Help", true},
+    {"mnuFormat", "F&ormat", false}, {"mnuHelp", "&Help", true},
 };
 
 constexpr MenuEntryDefinition separator(const char* menuKey)
@@ -20,8 +22,8 @@ constexpr MenuEntryDefinition menuEntries[] = {
     {"mnuFile", "Save", "&Save", "Ctrl+S", 45, -1, true},
     {"mnuFile", "SaveAs", "Save &As...", "", -1, -1, true},
     separator("mnuFile"),
-    {"mnuFile", "PageSetup", "Page &Setup", "", 29, -1, true},
-    {"mnuFile", "PrintSetup", "&Print Setup", "", -1, -1, true},
+    {"mnuFile", "PageSetup", "Page Set&up", "", 29, -1, true},
+    {"mnuFile", "PrintSetup", "P&rint Setup", "", -1, -1, true},
     {"mnuFile", "PrintPreview", "Print Pre&view", "", -1, -1, true},
     {"mnuFile", "Print", "&Print...", "Ctrl+P", 28, -1, true},
     {"mnuFile", "ExportPdf", "&Export as PDF...", "", -1, -1, true},
@@ -43,7 +45,7 @@ constexpr MenuEntryDefinition menuEntries[] = {
     {"mnuEdit", "Replace", "&Replace...", "", 8, -1, true},
     {"mnuEdit", "GoTo", "&Go To...", "Ctrl+G", 42, -1, true},
     separator("mnuEdit"),
-    {"mnuEdit", "File_Manager", "File Manager", "", 13, -1, true},
+    {"mnuEdit", "File_Manager", "File &Manager", "", 13, -1, true},
     {"mnuEdit", "Sender_Details", "Sender Detai&ls...", "", 75, -1, true},
 
     {"mnuInsert", "DateTime", "Date and &Time", "", -1, -1, true},
@@ -56,23 +58,23 @@ constexpr MenuEntryDefinition menuEntries[] = {
     {"mnuInsert", "NextField", "&Next Field", "F4", -1, -1, true},
     {"mnuInsert", "PreviousField", "Pre&vious Field", "Shift+F4", -1, -1, true},
 
-    {"mnuFormat", "Font", "Font...", "Ctrl+1", 2, -1, true},
-    {"mnuFormat", "Bullet", "Bullet", "Ctrl+2", 55, -1, true},
+    {"mnuFormat", "Font", "&Font...", "Ctrl+1", 2, -1, true},
+    {"mnuFormat", "Bullet", "&Bullet", "Ctrl+2", 55, -1, true},
     separator("mnuFormat"),
-    {"mnuFormat", "To_Upper_Case", "To Upper Case", "Ctrl+4", -1, -1, true},
-    {"mnuFormat", "To_Lower_Case", "To Lower Case", "Ctrl+5", -1, -1, true},
+    {"mnuFormat", "To_Upper_Case", "To &Upper Case", "Ctrl+4", -1, -1, true},
+    {"mnuFormat", "To_Lower_Case", "To &Lower Case", "Ctrl+5", -1, -1, true},
     separator("mnuFormat"),
-    {"mnuFormat", "Increase_Indent", "Increase Indent", "Ctrl+6", 47, -1, true},
-    {"mnuFormat", "Decrease_Indent", "Decrease Indent", "Ctrl+7", 46, -1, true},
+    {"mnuFormat", "Increase_Indent", "&Increase Indent", "Ctrl+6", 47, -1, true},
+    {"mnuFormat", "Decrease_Indent", "&Decrease Indent", "Ctrl+7", 46, -1, true},
     separator("mnuFormat"),
     {"mnuFormat", "Spelling_Language", "Spelling Language", "", -1, -1, true,
      MenuEntryKind::Submenu},
     {"mnuFormat", "Check_Spelling", "Check Spelling as You Type", "", -1, -1, true,
      MenuEntryKind::Check},
 
-    {"mnuHelp", "Support", "Technical Support", "", 17, -1, true},
+    {"mnuHelp", "Support", "Technical &Support", "", 17, -1, true},
     separator("mnuHelp"),
-    {"mnuHelp", "Help", "Help", "F1", 33, -1, true},
+    {"mnuHelp", "Help", "&Help", "F1", 33, -1, true},
 };
 
 constexpr MenuEntryDefinition popupEntries[] = {
@@ -131,6 +133,15 @@ constexpr ToolDefinition tools[] = {
     button("FILLFIELDS", "Fill Fields", 74, -1, true),
 };
 
+constexpr struct
+{
+    const char* key;
+    const char* shortcut;
+} toolShortcuts[] = {
+    {"BOLD", "Ctrl+B"},     {"ITALIC", "Ctrl+I"},   {"UNDERLINE", "Ctrl+U"},
+    {"LJUSTIFY", "Ctrl+L"}, {"CJUSTIFY", "Ctrl+E"}, {"RJUSTIFY", "Ctrl+R"},
+};
+
 constexpr const char* fontSizes[] = {"8",  "9",  "10", "11", "12", "14", "16", "18",
                                      "20", "22", "24", "26", "28", "32", "48", "72"};
 
@@ -166,6 +177,15 @@ std::span<const ToolDefinition> toolDefinitions()
 std::span<const char* const> fontSizeEntries()
 {
     return fontSizes;
+}
+
+const char* toolShortcut(const char* toolKey)
+{
+    for (const auto& entry : toolShortcuts) {
+        if (toolKey && std::string_view(entry.key) == toolKey)
+            return entry.shortcut;
+    }
+    return "";
 }
 
 std::span<const char* const> editingToolKeys()

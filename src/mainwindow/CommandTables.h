@@ -59,6 +59,10 @@ std::span<const MenuEntryDefinition> popupEntryDefinitions();
 std::span<const ToolDefinition> toolDefinitions();
 std::span<const char* const> fontSizeEntries();
 
+// Keys of the toolbar buttons that no menu item offers, as word processors have them; empty for
+// a tool without one.
+const char* toolShortcut(const char* toolKey);
+
 // What the first focus of the editor switches on, in this order. Translate has no command and
 // stays disabled.
 std::span<const char* const> editingToolKeys();

@@ -3,6 +3,7 @@
 #include "mainwindow/ColorTool.h"
 #include "mainwindow/Fonts.h"
 #include "mainwindow/Pictures.h"
+#include "platform/Accessibility.h"
 
 #include <QKeyEvent>
 #include <QMenu>
@@ -174,8 +175,12 @@ void MenuBarControl::addTool(const QString& bandKey, const ToolDefinition& defin
         auto* color = new ColorTool(pictures::icon(definition.picture), tooltip, window(), band);
         action = color->action();
         band->addAction(action);
-        if (auto* button = qobject_cast<QToolButton*>(band->widgetForAction(action)))
+        if (auto* button = qobject_cast<QToolButton*>(band->widgetForAction(action))) {
             button->setPopupMode(QToolButton::InstantPopup);
+            // From now on a screen reader is offered the colours as the button's menu.
+            accessibility::announceWindows();
+            accessibility::askAgain(button);
+        }
         connect(color, &ColorTool::clicked, this,
                 [this, bandKey, key] { emit ToolClick(bandKey, key); });
         connect(color, &ColorTool::colorChosen, this,
@@ -185,6 +190,8 @@ void MenuBarControl::addTool(const QString& bandKey, const ToolDefinition& defin
     case ToolKind::Button:
         action = band->addAction(pictures::icon(definition.picture), tooltip);
         action->setToolTip(tooltip);
+        action->setShortcut(QKeySequence::fromString(
+            QString::fromLatin1(toolShortcut(definition.key)), QKeySequence::PortableText));
         connect(action, &QAction::triggered, this,
                 [this, bandKey, key] { emit ToolClick(bandKey, key); });
         break;
@@ -197,8 +204,11 @@ void MenuBarControl::addTool(const QString& bandKey, const ToolDefinition& defin
         hosted->setEnabled(hostedEnabled);
     } else {
         action->setEnabled(definition.enabled);
-        if (QWidget* button = band->widgetForAction(action))
+        if (QWidget* button = band->widgetForAction(action)) {
             button->setAccessibleName(tooltip);
+            // The keyboard reaches every tool with Tab, after the window's other controls.
+            button->setFocusPolicy(Qt::TabFocus);
+        }
     }
 }
 
@@ -323,13 +333,21 @@ bool MenuBarControl::takesShortcut(const QKeyEvent* event) const
 {
     const QKeySequence pressed(
         QKeyCombination(event->modifiers() & ~Qt::KeypadModifier, Qt::Key(event->key())));
-    for (const QMenu* menu : menus) {
-        const auto actions = menu->actions();
+    const auto takes = [&pressed](const QList<QAction*>& actions) {
         for (const QAction* action : actions) {
             if (action->isEnabled() && action->shortcutContext() != Qt::WidgetShortcut &&
                 !action->shortcut().isEmpty() && action->shortcut() == pressed)
                 return true;
         }
+        return false;
+    };
+    for (const QMenu* menu : menus) {
+        if (takes(menu->actions()))
+            return true;
+    }
+    for (const QToolBar* band : bands) {
+        if (takes(band->actions()))
+            return true;
     }
     return false;
 }

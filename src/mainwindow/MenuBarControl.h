@@ -59,8 +59,8 @@ public:
     QAction* tool(const QString& bandKey, const QString& toolKey) const;
     ColorTool* colorTool(const QString& bandKey, const QString& toolKey) const;
 
-    // True when the key pressed is the shortcut of an item that can be chosen now. An editor
-    // leaves such a key to the menu instead of acting on it itself.
+    // True when the key pressed is the shortcut of an item or tool that can be chosen now. An
+    // editor leaves such a key to the menu instead of acting on it itself.
     bool takesShortcut(const QKeyEvent* event) const;
 
     // Adds an item or a separator to a menu: the key as the action's data, the picture indices

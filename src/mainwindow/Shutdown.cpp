@@ -6,8 +6,22 @@
 #include "platform/Services.h"
 
 #include <QApplication>
+#include <QDir>
 
 namespace lw {
+
+namespace {
+
+void closeOtherWindows(frmMail& window)
+{
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget* other : windows) {
+        if (other != &window && other->isVisible())
+            other->close();
+    }
+}
+
+} // namespace
 
 bool ShutDown(frmMail& window)
 {
@@ -23,18 +37,37 @@ bool ShutDown(frmMail& window)
     window.shutDownDone = true;
 
     QString error;
-    if (!datafile::writeMarker(modMain().DataFilePath, &error))
+    const QString path = modMain().DataFilePath;
+    switch (datafile::writeMarkerIfOurs(path, modMain().DataFileIdentity, &error)) {
+    case datafile::MarkResult::Written:
+    case datafile::MarkResult::AlreadyMarked:
+        break;
+    case datafile::MarkResult::NotOurs:
+        message(&window,
+                QStringLiteral("The letter library %1 was replaced while Letterwright was running. "
+                               "The file now in its place is not the library Letterwright opened, "
+                               "and it has been left as it is.")
+                    .arg(QDir::toNativeSeparators(path)),
+                QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);
+        break;
+    case datafile::MarkResult::Failed:
         message(&window,
                 QStringLiteral("The letter library %1 could not be closed properly:\n%2")
-                    .arg(modMain().DataFilePath, error),
+                    .arg(QDir::toNativeSeparators(path), error),
                 QStringLiteral("Error"), MsgButtons::Ok, MsgIcon::Critical);
-
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget* other : windows) {
-        if (other != &window && other->isVisible())
-            other->close();
+        break;
     }
+    closeOtherWindows(window);
     return true;
+}
+
+void ShutDownWithoutQuestion(frmMail& window)
+{
+    if (services().application->terminated() || window.shutDownDone)
+        return;
+    window.shutDownDone = true;
+    datafile::writeMarkerIfOurs(modMain().DataFilePath, modMain().DataFileIdentity, nullptr);
+    closeOtherWindows(window);
 }
 
 } // namespace lw

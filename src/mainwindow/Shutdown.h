@@ -9,4 +9,9 @@ class frmMail;
 // window stays open: the user cancelled, or the document could not be saved.
 bool ShutDown(frmMail& window);
 
+// The end of a run that nobody can be asked about (the session ends, the program was told to
+// stop): nothing is saved, no question or message is shown, the header marker is written and the
+// other windows are closed. ShutDown does nothing after it.
+void ShutDownWithoutQuestion(frmMail& window);
+
 } // namespace lw

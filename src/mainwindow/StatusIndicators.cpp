@@ -13,14 +13,15 @@ namespace lw {
 
 namespace {
 
-// An indicator that is off stays readable but greyed, as on a keyboard.
-void showIndicator(QLabel* panel, const QString& name, std::optional<bool> on)
+// An indicator that is off stays readable but greyed, as on a keyboard. A screen reader reads
+// the panel's text, and from its description which key it is and whether it is on.
+void showIndicator(QLabel* panel, const QString& text, const QString& key, std::optional<bool> on)
 {
-    panel->setText(on ? name : QString());
+    panel->setText(on ? text : QString());
     panel->setEnabled(on.value_or(false));
-    panel->setAccessibleDescription(!on   ? QString()
-                                    : *on ? QStringLiteral("on")
-                                          : QStringLiteral("off"));
+    panel->setAccessibleDescription(!on   ? key
+                                    : *on ? key + QStringLiteral(" on")
+                                          : key + QStringLiteral(" off"));
 }
 
 bool isLockKey(int key)
@@ -44,10 +45,15 @@ StatusIndicators::StatusIndicators(const Panels& panels, QTextEdit* editor, QObj
 void StatusIndicators::refresh()
 {
     const KeyboardIndicators keys = KeyboardIndicators::read();
-    showIndicator(panels.numLock, QStringLiteral("NUM"), keys.numLock);
-    showIndicator(panels.capsLock, QStringLiteral("CAPS"), keys.capsLock);
-    showIndicator(panels.scrollLock, QStringLiteral("SCRL"), keys.scrollLock);
-    panels.insert->setText(editor->overwriteMode() ? QStringLiteral("OVR") : QStringLiteral("INS"));
+    showIndicator(panels.numLock, QStringLiteral("NUM"), QStringLiteral("Num Lock"), keys.numLock);
+    showIndicator(panels.capsLock, QStringLiteral("CAPS"), QStringLiteral("Caps Lock"),
+                  keys.capsLock);
+    showIndicator(panels.scrollLock, QStringLiteral("SCRL"), QStringLiteral("Scroll Lock"),
+                  keys.scrollLock);
+    const bool overwrite = editor->overwriteMode();
+    panels.insert->setText(overwrite ? QStringLiteral("OVR") : QStringLiteral("INS"));
+    panels.insert->setAccessibleDescription(overwrite ? QStringLiteral("Overwrite mode")
+                                                      : QStringLiteral("Insert mode"));
     panels.time->setText(QLocale().toString(services().clock->now().time(), QLocale::ShortFormat));
 }
 

@@ -1,5 +1,7 @@
 #include "mainwindow/WindowLayout.h"
 
+#include <QtGlobal>
+
 namespace lw {
 
 namespace {
@@ -27,6 +29,12 @@ WindowLayout applyResizeRules(WindowLayout l, const ScreenArea& screen, WindowSt
             l.outerHeight = minimumOuterHeight;
         if (l.outerWidth < minimumOuterWidth)
             l.outerWidth = minimumOuterWidth;
+        // Never larger than the screen: its caption, menus or status bar would be out of reach
+        // (a small or scaled screen).
+        if (screen.width > 0)
+            l.outerWidth = qMin(l.outerWidth, screen.width);
+        if (screen.height > 0)
+            l.outerHeight = qMin(l.outerHeight, screen.height);
         l.left = screen.left + (screen.width - l.outerWidth) / 2;
         l.top = screen.top + (screen.height - l.outerHeight) / 2;
     }

@@ -52,10 +52,11 @@ struct ScreenArea
 // leaves it. A size that would be negative is left as it was.
 WindowLayout placeEditor(WindowLayout layout);
 
-// The resize rules, step by step: the minimum outer size, the window centred on the screen
-// unless maximised, then the right-hand side recomputed from the window size. A step that the
-// window refuses (a minimised or maximised window is neither sized nor moved) or that would give
-// a negative width or height is skipped, and the next step reads the value left in place.
+// The resize rules, step by step: the minimum outer size (but no larger than the screen), the
+// window centred on the screen unless maximised, then the right-hand side recomputed from the
+// window size. A step that the window refuses (a minimised or maximised window is neither sized nor
+// moved) or that would give a negative width or height is skipped, and the next step reads the
+// value left in place.
 WindowLayout applyResizeRules(WindowLayout layout, const ScreenArea& screen, WindowState state);
 
 } // namespace lw

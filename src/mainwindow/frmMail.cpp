@@ -15,21 +15,30 @@
 #include "mainwindow/Shutdown.h"
 #include "mainwindow/SpellingCommands.h"
 #include "mainwindow/StatusIndicators.h"
+#include "platform/Accessibility.h"
+#include "platform/ContentFit.h"
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCompleter>
+#include <QContextMenuEvent>
 #include <QFontComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
 #include <cstring>
 
 namespace lw {
@@ -115,6 +124,7 @@ bool sameKey(const char* a, const char* b)
 frmMail::frmMail(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmMail"));
+    accessibility::announceWindows();
     setWindowTitle(QString::fromLatin1(mainWindowCaption));
     setFont(verdana(8.25));
     resize(twips::toPixelsX(13755, this), twips::toPixelsY(9990, this));
@@ -177,6 +187,24 @@ frmMail::frmMail(QWidget* parent) : QWidget(parent)
                                  cmdBtn[5],     cmdBtn[6],  cboFont,   cboFontSize};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
+    makeRoomInLibraryPanel();
+
+    // F6 and Shift+F6 go from area to area; F10 opens the first menu, as on other desktops.
+    const auto onKey = [this](const QKeySequence& key, auto run) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this, run);
+    };
+    onKey(QKeySequence(Qt::Key_F6), [this] { focusArea(1); });
+    onKey(QKeySequence(Qt::SHIFT | Qt::Key_F6), [this] { focusArea(-1); });
+    onKey(QKeySequence(Qt::Key_F10), [this] {
+        QMenuBar* bar = MenuBar->menuBar();
+        const auto menus = bar->actions();
+        for (QAction* menu : menus) {
+            if (menu->isEnabled() && menu->isVisible()) {
+                bar->setActiveAction(menu);
+                return;
+            }
+        }
+    });
     RTB->widget()->setFocus();
 }
 
@@ -202,8 +230,13 @@ void frmMail::buildLibraryPanel()
         label(F1[3], QStringLiteral("Select A Title From Letter List:"), 180, 1440, 2815, 195);
     lstBx[0] = control<QListWidget>(F1[3], QStringLiteral("Select A Title From Letter List:"), 180,
                                     1860, 3900, 2595);
+    // A screen reader names a box by the label that is its buddy (a combo box's own name is its
+    // text).
+    for (int i = 0; i < 2; ++i)
+        lblTxt[i]->setBuddy(Cmb[i]);
+    lblTxt[2]->setBuddy(lstBx[0]);
     lblTxt[3] = label(F1[3], QString(), 240, 4590, 3735, 255);
-    lblTxt[3]->setAccessibleName(QStringLiteral("Letter count"));
+    accessibility::nameFollowsText(lblTxt[3], QStringLiteral("Letter count"));
     // The count line stands on the window colour, unlike the other labels.
     lblTxt[3]->setAutoFillBackground(true);
     lblTxt[3]->setBackgroundRole(QPalette::Base);
@@ -219,7 +252,7 @@ void frmMail::buildLibraryPanel()
     F1[2] = frame(PicFrm, QStringLiteral("My Favorite"), 120, 5910, 4275, 2925);
     lstBx[1] = control<QListWidget>(F1[2], QStringLiteral("My Favorite"), 180, 420, 3900, 1425);
     Label5 = label(F1[2], QString(), 240, 1965, 3735, 255);
-    Label5->setAccessibleName(QStringLiteral("Favorite count"));
+    accessibility::nameFollowsText(Label5, QStringLiteral("Favorite count"));
     cmdBtn[4] = button(F1[2], QStringLiteral("Add"), QStringLiteral("Add to My Favorite"), 270,
                        2325, 1095, 345);
     cmdBtn[5] = button(F1[2], QStringLiteral("Delete"), QStringLiteral("Delete from My Favorite"),
@@ -265,7 +298,7 @@ void frmMail::buildStatusBar()
                                   "Time"};
     for (int i = 1; i <= 6; ++i) {
         SBPanels[i] = new QLabel(SB);
-        SBPanels[i]->setAccessibleName(QString::fromLatin1(names[i]));
+        accessibility::nameFollowsText(SBPanels[i], QString::fromLatin1(names[i]));
         SBPanels[i]->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         SBPanels[i]->setAlignment(i == 1 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
         if (i == 1) {
@@ -287,9 +320,12 @@ void frmMail::buildFontBoxes()
     cboFont = new QFontComboBox(this);
     cboFontSize = new QComboBox(this);
     cboFont->setAccessibleName(QStringLiteral("Font"));
+    // A combo box is read by its text; what it is about, a screen reader reads from here.
+    cboFont->setAccessibleDescription(QStringLiteral("Font"));
     cboFont->setToolTip(QStringLiteral("Font"));
     cboFont->setMinimumWidth(twips::toPixelsX(2700, this));
     cboFontSize->setAccessibleName(QStringLiteral("Font Size"));
+    cboFontSize->setAccessibleDescription(QStringLiteral("Font Size"));
     cboFontSize->setToolTip(QStringLiteral("Font Size"));
     cboFontSize->setEditable(true);
     cboFontSize->setMinimumWidth(twips::toPixelsX(900, this));
@@ -369,6 +405,79 @@ void frmMail::BuildMenuBar()
     recentFiles = new RecentFilesMenu(MenuBar->menu(QStringLiteral("mnuFile")));
     connect(recentFiles, &RecentFilesMenu::chosen, commands, &CommandDispatcher::OpenRecent);
     MenuBar->endUpdate();
+    // The toolbar comes last in the Tab order, its controls as they stand.
+    QWidget* previous = cmdBtn[6];
+    QToolBar* toolbar = MenuBar->band(band);
+    const auto actions = toolbar->actions();
+    for (QAction* action : actions) {
+        QWidget* tool = toolbar->widgetForAction(action);
+        if (tool && (tool->focusPolicy() & Qt::TabFocus)) {
+            setTabOrder(previous, tool);
+            previous = tool;
+        }
+    }
+}
+
+QList<QWidget*> frmMail::keyboardAreas() const
+{
+    QList<QWidget*> areas{RTB->widget(), PicFrm1, F1[3], F1[2]};
+    if (QToolBar* toolbar = MenuBar->band(QString::fromLatin1(toolbarBandKey)))
+        areas.append(toolbar);
+    return areas;
+}
+
+QWidget* frmMail::areaEntry(int area) const
+{
+    switch (area) {
+    case 0:
+        return RTB->widget();
+    case 1:
+        return testSearch;
+    case 2:
+        return lstBx[0];
+    case 3:
+        return lstBx[1];
+    default:
+        break;
+    }
+    // The toolbar's first control that can take the keyboard now.
+    QToolBar* toolbar = MenuBar->band(QString::fromLatin1(toolbarBandKey));
+    const auto actions = toolbar ? toolbar->actions() : QList<QAction*>();
+    for (QAction* action : actions) {
+        QWidget* tool = toolbar->widgetForAction(action);
+        if (tool && (tool->focusPolicy() & Qt::TabFocus) && tool->isEnabled() &&
+            tool->isVisibleTo(toolbar))
+            return tool;
+    }
+    return nullptr;
+}
+
+void frmMail::focusArea(int step)
+{
+    const QList<QWidget*> areas = keyboardAreas();
+    const QWidget* focus = QApplication::focusWidget();
+    const int count = int(areas.size());
+    int area = step > 0 ? -1 : 0;
+    for (int i = 0; i < count; ++i) {
+        if (focus && (areas[i] == focus || areas[i]->isAncestorOf(focus)))
+            area = i;
+    }
+    for (int tried = 0; tried < count; ++tried) {
+        area = (area + step + count) % count;
+        QWidget* entry = areaEntry(area);
+        if (entry && entry->isEnabled() && entry->isVisibleTo(this)) {
+            entry->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
+}
+
+void frmMail::showEditorPopup()
+{
+    QTextEdit* edit = RTB->textEdit();
+    edit->ensureCursorVisible();
+    const QPoint caret = edit->viewport()->mapToGlobal(edit->cursorRect().bottomLeft());
+    mnuPopup->showPopup(QString::fromLatin1(popupMenuKey), caret);
 }
 
 WindowLayout frmMail::currentLayout() const
@@ -437,6 +546,61 @@ void frmMail::alignEdges()
     SB->setGeometry(0, height() - statusHeight, width(), statusHeight);
     PicFrm->setGeometry(0, menuHeight, PicFrm->width(),
                         qMax(0, height() - menuHeight - statusHeight));
+    fitLibraryPanel();
+}
+
+void frmMail::makeRoomInLibraryPanel()
+{
+    // With a larger font the frames make room for their text; the panel widens with them and
+    // what stands right of it moves over.
+    const QSize grown = fit::makeRoom(PicFrm);
+    if (grown.width() > 0) {
+        PicFrm->resize(PicFrm->width() + grown.width(), PicFrm->height());
+        for (QWidget* right : {static_cast<QWidget*>(Div[1]), PicFrm1, RTB->widget()})
+            right->move(right->x() + grown.width(), right->y());
+        resize(width() + grown.width(), height());
+    }
+    for (QGroupBox* frame : {F1[3], F1[2]}) {
+        libraryDesign.insert(frame, frame->geometry());
+        const auto children = frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (QWidget* child : children)
+            libraryDesign.insert(child, child->geometry());
+    }
+}
+
+// In a window too short for the whole library panel (a small or scaled screen) the two lists
+// give up rows, down to a few, so that the counts and buttons below them stay in sight.
+void frmMail::fitLibraryPanel()
+{
+    for (auto place = libraryDesign.cbegin(); place != libraryDesign.cend(); ++place) {
+        if (place.key()->geometry() != place.value())
+            place.key()->setGeometry(place.value());
+    }
+    if (libraryDesign.isEmpty())
+        return;
+    int deficit =
+        libraryDesign.value(F1[2]).bottom() + 1 + twips::toPixelsY(60, this) - PicFrm->height();
+    const auto shrink = [&deficit](QGroupBox* frame, QListWidget* list, int rows) {
+        const int row = qMax(list->sizeHintForRow(0), list->fontMetrics().height());
+        const int least =
+            2 * list->frameWidth() + rows * row + list->horizontalScrollBar()->sizeHint().height();
+        const int take = qBound(0, deficit, list->height() - least);
+        if (take <= 0)
+            return 0;
+        const int below = list->geometry().bottom() + 1;
+        list->resize(list->width(), list->height() - take);
+        const auto children = frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (QWidget* child : children) {
+            if (child->y() >= below)
+                child->move(child->x(), child->y() - take);
+        }
+        frame->resize(frame->width(), frame->height() - take);
+        deficit -= take;
+        return take;
+    };
+    const int fromLetters = shrink(F1[3], lstBx[0], 4);
+    F1[2]->move(F1[2]->x(), F1[2]->y() - fromLetters);
+    shrink(F1[2], lstBx[1], 3);
 }
 
 void frmMail::applyLayout(const WindowLayout& from, const WindowLayout& to)
@@ -511,6 +675,26 @@ bool frmMail::eventFilter(QObject* watched, QEvent* event)
     if (watched == RTB->textEdit() && event->type() == QEvent::ShortcutOverride &&
         MenuBar->takesShortcut(static_cast<QKeyEvent*>(event))) {
         event->ignore();
+        return true;
+    }
+    if (watched == RTB->textEdit() && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+        // Tab types a tab into the letter; Ctrl+Tab leaves the editor, as in other editors.
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
+            (modifiers & Qt::ControlModifier)) {
+            focusNextPrevChild(key->key() == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier));
+            return true;
+        }
+        if (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+            showEditorPopup();
+            return true;
+        }
+    }
+    // The Menu key opens the editor's popup; a right click already has (through the mouse).
+    if (watched == RTB->textEdit() && event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        showEditorPopup();
         return true;
     }
     return QWidget::eventFilter(watched, event);

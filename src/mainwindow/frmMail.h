@@ -6,6 +6,8 @@
 #include "mainwindow/WindowLayout.h"
 #include "utilities/cDialog.h"
 
+#include <QHash>
+#include <QRect>
 #include <QWidget>
 #include <array>
 #include <memory>
@@ -111,6 +113,15 @@ public:
     // The geometry the resize rules work on, as the window and its controls stand.
     WindowLayout currentLayout() const;
 
+    // The areas of the window that F6 and Shift+F6 go through, in order, and the control of each
+    // that takes the keyboard: the editor, the search, the letter list, the favourites, the
+    // toolbar.
+    QList<QWidget*> keyboardAreas() const;
+    // Gives the keyboard to the next area (step 1) or the previous one (-1).
+    void focusArea(int step);
+    // The editor's popup at the caret, as the Menu key or Shift+F10 opens it.
+    void showEditorPopup();
+
 public slots:
     // The commands of the menus, the toolbar and the popup, by key.
     void MenuBar_ItemClick(const QString& menuKey, const QString& itemKey);
@@ -140,11 +151,16 @@ private:
     void Form_Resize();
     void alignEdges();
     void applyLayout(const WindowLayout& from, const WindowLayout& to);
+    void makeRoomInLibraryPanel();
+    void fitLibraryPanel();
+    QWidget* areaEntry(int area) const;
     void RTB_Change();
 
     std::unique_ptr<LibraryBrowser> browser;
     CommandDispatcher* commands = nullptr;
     StatusIndicators* indicators = nullptr;
+    // The library panel's controls where they stand in a window tall enough for all of them.
+    QHash<QWidget*, QRect> libraryDesign;
     RecentFilesMenu* recentFiles = nullptr;
 };
 

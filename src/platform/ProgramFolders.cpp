@@ -1,6 +1,8 @@
 #include "platform/ProgramFolders.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace lw {
 
@@ -14,10 +16,22 @@ QString& programDirectoryOverride()
 
 } // namespace
 
+QString programDirectoryFor(const QString& executableFolder)
+{
+    // An installed program keeps its data apart from its executables, as the file system
+    // hierarchy asks: <prefix>/bin and <prefix>/share/letterwright.
+    const QString installed =
+        QDir::cleanPath(executableFolder + QStringLiteral("/../share/letterwright"));
+    if (!QFileInfo::exists(executableFolder + QStringLiteral("/letter")) &&
+        QFileInfo(installed).isDir())
+        return installed;
+    return executableFolder;
+}
+
 QString programDirectory()
 {
     const QString& folder = programDirectoryOverride();
-    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+    return folder.isEmpty() ? programDirectoryFor(QCoreApplication::applicationDirPath()) : folder;
 }
 
 void setProgramDirectory(const QString& folder)
@@ -28,6 +42,12 @@ void setProgramDirectory(const QString& folder)
 QString letterFolder()
 {
     return programDirectory() + QStringLiteral("/letter");
+}
+
+QString defaultLibraryFile()
+{
+    const QString file = programDirectory() + QStringLiteral("/lwx37.dat");
+    return QFileInfo(file).isFile() ? file : QString();
 }
 
 } // namespace lw

@@ -16,6 +16,7 @@
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 
 namespace lw {
 
@@ -325,39 +326,46 @@ void QtClockService::pause(int milliseconds)
 void QtApplicationService::terminate(int exitCode)
 {
     ended = true;
+    code = exitCode;
     QCoreApplication::exit(exitCode);
 }
 
-QtProgressService::QtProgressService() = default;
-QtProgressService::~QtProgressService() = default;
+namespace {
 
-void QtProgressService::start(QWidget* parent, const QString& title, const QString& label,
-                              int total)
+class QtProgressReport : public ProgressReport
 {
-    dialog = std::make_unique<QProgressDialog>(label, QStringLiteral("Cancel"), 0, total, parent);
-    dialog->setWindowTitle(title);
-    dialog->setWindowModality(Qt::WindowModal);
-    // A short job ends before the window would appear.
-    dialog->setMinimumDuration(1000);
-    dialog->setAutoClose(false);
-    dialog->setAutoReset(false);
-    dialog->setAccessibleName(title);
-    dialog->setValue(0);
-}
+public:
+    QtProgressReport(QWidget* parent, const QString& label, qint64 total)
+        : dialog(label, QStringLiteral("Cancel"), 0, steps, parent),
+          total(std::max<qint64>(total, 1))
+    {
+        dialog.setWindowTitle(QCoreApplication::applicationName());
+        dialog.setWindowModality(Qt::WindowModal);
+        dialog.setMinimumDuration(1000);
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+        dialog.setValue(0);
+    }
 
-bool QtProgressService::advance(int done, const QString& label)
-{
-    if (!dialog)
-        return true;
-    dialog->setLabelText(label);
-    // A modal progress dialog lets events through here, so that Cancel can be pressed.
-    dialog->setValue(done);
-    return !dialog->wasCanceled();
-}
+    bool advance(qint64 done) override
+    {
+        // Shown, the window-modal dialog takes its events here, Cancel among them.
+        dialog.setValue(int(std::clamp<qint64>(done * steps / total, 0, steps)));
+        return !dialog.wasCanceled();
+    }
 
-void QtProgressService::finish()
+private:
+    static constexpr int steps = 1000;
+    QProgressDialog dialog;
+    qint64 total;
+};
+
+} // namespace
+
+std::unique_ptr<ProgressReport> QtProgressService::begin(QWidget* parent, const QString& label,
+                                                         qint64 total)
 {
-    dialog.reset();
+    return std::make_unique<QtProgressReport>(parent, label, total);
 }
 
 } // namespace lw

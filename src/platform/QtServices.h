@@ -5,7 +5,6 @@
 #include <QPrinter>
 #include <memory>
 
-class QProgressDialog;
 
 // The real desktop behind the service interfaces.
 namespace lw {
@@ -72,22 +71,21 @@ class QtApplicationService : public ApplicationService
 public:
     void terminate(int exitCode) override;
     bool terminated() const override { return ended; }
+    // The status the program ends with after terminate.
+    int exitCode() const { return code; }
 
 private:
     bool ended = false;
+    int code = 0;
 };
 
+// QProgressDialog, window-modal, shown after a second.
 class QtProgressService : public ProgressService
 {
 public:
-    QtProgressService();
-    ~QtProgressService() override;
-    void start(QWidget* parent, const QString& title, const QString& label, int total) override;
-    bool advance(int done, const QString& label) override;
-    void finish() override;
-
-private:
-    std::unique_ptr<QProgressDialog> dialog;
+    std::unique_ptr<ProgressReport> begin(QWidget* parent, const QString& label,
+                                          qint64 total) override;
 };
+
 
 } // namespace lw

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -152,17 +153,23 @@ public:
     virtual bool terminated() const = 0;
 };
 
-// The progress of a long job the user started, with a Cancel button. One job at a time.
+// The progress of a long job the user started.
+class ProgressReport
+{
+public:
+    virtual ~ProgressReport() = default;
+    // Reports how much of the job is done; false once the user has cancelled it.
+    virtual bool advance(qint64 done) = 0;
+};
+
+// A progress window with Cancel, shown only once a job has taken about a second.
 class ProgressService
 {
 public:
     virtual ~ProgressService() = default;
-    // A job of `total` steps begins; its window appears only when the job takes a while.
-    virtual void start(QWidget* parent, const QString& title, const QString& label, int total) = 0;
-    // `done` steps are done; the label says what comes next. False once the user has cancelled.
-    virtual bool advance(int done, const QString& label) = 0;
-    // The job is over, done or cancelled: its window goes.
-    virtual void finish() = 0;
+    // Begins a job of `total` units of work, described by `label`.
+    virtual std::unique_ptr<ProgressReport> begin(QWidget* parent, const QString& label,
+                                                  qint64 total) = 0;
 };
 
 struct Services

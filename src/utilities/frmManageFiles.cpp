@@ -1,10 +1,13 @@
 #include "utilities/frmManageFiles.h"
 
+#include "platform/Accessibility.h"
+#include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
 #include "utilities/cDialog.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -108,7 +111,38 @@ frmManageFiles::frmManageFiles(QWidget* owner) : QWidget(owner, Qt::Dialog)
             [this] { ShellRenameFile(txtFrom->text(), txtTo->text(), this); });
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
 
+    accessibility::announceWindows();
+    // With a larger font the controls make room, the lower section below the upper one; the Copy
+    // and Rename buttons, shown one at a time, keep their place under the To box.
+    cmdCopy->hide();
+    cmdRename->hide();
+    setWindowHeight(OpenHeight);
+    const QPoint toCorner = txtTo->geometry().bottomRight();
+    const int lowerTop = Label2->y();
+    grown = fit::growToContent(this);
+    upperGrowth = Label2->y() - lowerTop;
+    for (QPushButton* button : {cmdCopy, cmdRename})
+        button->move(button->pos() + txtTo->geometry().bottomRight() - toCorner);
     setSection(Section::Closed);
+}
+
+void frmManageFiles::setVisible(bool visible)
+{
+    const bool hadKeyboard = !visible && isVisible() && isActiveWindow();
+    QWidget::setVisible(visible);
+    // A window manager usually does this; without one the keyboard would be nowhere.
+    if (hadKeyboard && parentWidget() && parentWidget()->window()->isVisible())
+        parentWidget()->window()->activateWindow();
+}
+
+void frmManageFiles::keyPressEvent(QKeyEvent* event)
+{
+    // Esc closes the window, as Close does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool frmManageFiles::eventFilter(QObject* watched, QEvent* event)
@@ -167,6 +201,10 @@ void frmManageFiles::setSection(Section section)
 {
     state = section;
     setWindowHeight(section == Section::Closed ? ClosedHeight : OpenHeight);
+    // The closed section is out of sight: neither Tab nor a screen reader finds its boxes.
+    for (QWidget* lower : {static_cast<QWidget*>(Label2), static_cast<QWidget*>(txtFrom),
+                           static_cast<QWidget*>(Label3), static_cast<QWidget*>(txtTo)})
+        lower->setVisible(section != Section::Closed);
     cmdCopy->setVisible(section == Section::CopyOpen);
     cmdRename->setVisible(section == Section::RenameOpen);
 }
@@ -174,7 +212,15 @@ void frmManageFiles::setSection(Section section)
 void frmManageFiles::setWindowHeight(int height)
 {
     heightTwips = height;
-    setFixedSize(twips::toPixelsX(ClientWidth, this), twips::toPixelsY(height - Decoration, this));
+    int pixels = twips::toPixelsY(height - Decoration, this) +
+                 (height == ClosedHeight ? upperGrowth : grown.height());
+    // The designed open height cuts the Copy and Rename buttons' lower edge off.
+    if (height != ClosedHeight) {
+        const int margin = twips::toPixelsY(120, this);
+        for (const QPushButton* button : {cmdCopy, cmdRename})
+            pixels = qMax(pixels, button->geometry().bottom() + 1 + margin);
+    }
+    setFixedSize(twips::toPixelsX(ClientWidth, this) + grown.width(), pixels);
 }
 
 } // namespace lw

@@ -49,8 +49,12 @@ public:
     QPushButton* cmdCopy = nullptr;
     QPushButton* cmdRename = nullptr;
 
+    // Hidden while it had the keyboard, it hands the keyboard back to its owner's window.
+    void setVisible(bool visible) override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void cmdBrowse_Click();
@@ -62,6 +66,9 @@ private:
 
     Section state = Section::Closed;
     int heightTwips = 0;
+    // The room a larger font took: in all, and above the lower section.
+    QSize grown{0, 0};
+    int upperGrowth = 0;
 };
 
 } // namespace lw

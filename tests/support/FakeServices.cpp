@@ -225,36 +225,35 @@ void FakePrinters::applySettings(const PrinterSettings& settings)
     printer.setPaperSource(settings.paperSource);
 }
 
-void FakeProgress::start(QWidget*, const QString& title, const QString& label, int total)
-{
-    if (running)
-        fail(QStringLiteral("a progress started while another runs"));
-    running = true;
-    titles.append(title);
-    labels.append(label);
-    totals.append(total);
-}
-
-bool FakeProgress::advance(int done, const QString& label)
-{
-    if (!running)
-        fail(QStringLiteral("progress advanced outside a job"));
-    steps.append(done);
-    labels.append(label);
-    if (onAdvance)
-        onAdvance(done);
-    return cancelAt < 0 || done < cancelAt;
-}
-
-void FakeProgress::finish()
-{
-    running = false;
-    ++finished;
-}
-
 void FakeApplication::terminate(int exitCode)
 {
     exitCodes.append(exitCode);
+}
+
+namespace {
+
+class FakeProgressReport : public ProgressReport
+{
+public:
+    FakeProgressReport(FakeProgress& progress, int job) : progress(progress), job(job) {}
+    bool advance(qint64 done) override
+    {
+        QList<qint64>& advances = progress.jobs[job].advances;
+        advances.append(done);
+        return progress.cancelAt < 0 || advances.size() < progress.cancelAt;
+    }
+
+private:
+    FakeProgress& progress;
+    int job;
+};
+
+} // namespace
+
+std::unique_ptr<ProgressReport> FakeProgress::begin(QWidget*, const QString& label, qint64 total)
+{
+    jobs.append({label, total, {}});
+    return std::make_unique<FakeProgressReport>(*this, int(jobs.size() - 1));
 }
 
 FakePlatform::FakePlatform()

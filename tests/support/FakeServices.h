@@ -138,24 +138,6 @@ public:
     QList<int> pauses;
 };
 
-// Records each job's progress; the user presses Cancel once `cancelAt` steps are done.
-class FakeProgress : public ProgressService
-{
-public:
-    void start(QWidget* parent, const QString& title, const QString& label, int total) override;
-    bool advance(int done, const QString& label) override;
-    void finish() override;
-
-    int cancelAt = -1;
-    // Called at every step, before the answer: a test may look at the window meanwhile.
-    std::function<void(int done)> onAdvance;
-    QStringList titles;
-    QStringList labels; // every label shown, the first of each job included
-    QList<int> totals;
-    QList<int> steps;
-    int finished = 0;
-    bool running = false;
-};
 
 class FakeApplication : public ApplicationService
 {
@@ -164,6 +146,23 @@ public:
     bool terminated() const override { return exitCodes.size() > 0; }
 
     QList<int> exitCodes;
+};
+
+// Records each job's progress; the user cancels when the job has advanced `cancelAt` times.
+class FakeProgress : public ProgressService
+{
+public:
+    struct Job
+    {
+        QString label;
+        qint64 total = 0;
+        QList<qint64> advances;
+    };
+    std::unique_ptr<ProgressReport> begin(QWidget* parent, const QString& label,
+                                          qint64 total) override;
+
+    QList<Job> jobs;
+    int cancelAt = -1; // never
 };
 
 // Installs every double for the lifetime of the object and verifies the scripts at its end.

@@ -1,0 +1,113 @@
+#include "FakeServices.h"
+#include "TestLibrary.h"
+#include "editor/RichTextBox.h"
+#include "library/DataFile.h"
+#include "library/modMain.h"
+#include "mainwindow/MenuBarControl.h"
+#include "mainwindow/frmMail.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolBar>
+
+using namespace lw;
+
+// Paste from the X11 clipboard when it holds nothing: no owner of the selection at all, as after
+// the program that copied has ended or cleared it.
+class PasteX11Test : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void pasteFromEmptiedClipboard_data();
+    void pasteFromEmptiedClipboard();
+
+private:
+    std::unique_ptr<test::TestLibrary> library;
+    std::unique_ptr<test::FakePlatform> platform;
+    std::unique_ptr<frmMail> window;
+};
+
+void PasteX11Test::init()
+{
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
+    library = std::make_unique<test::TestLibrary>();
+    platform = std::make_unique<test::FakePlatform>();
+    library->create();
+    modMain().DataFilePath = library->dataFilePath();
+    modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
+    QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
+    window = std::make_unique<frmMail>();
+    window->InitMainWindow();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->RTB->setFocus();
+    QTRY_VERIFY(window->RTB->hasFocus());
+    QVERIFY(window->EditingEnabled);
+}
+
+void PasteX11Test::cleanup()
+{
+    window.reset();
+    platform.reset();
+    library.reset();
+}
+
+void PasteX11Test::pasteFromEmptiedClipboard_data()
+{
+    QTest::addColumn<QString>("route");
+    QTest::newRow("robustness: Ctrl+V in the editor") << "key";
+    QTest::newRow("robustness: Edit, Paste") << "menu";
+    QTest::newRow("robustness: the toolbar's Paste by its accessible action") << "toolbar";
+}
+
+void PasteX11Test::pasteFromEmptiedClipboard()
+{
+    QFETCH(QString, route);
+    RichTextBox& editor = *window->RTB;
+    editor.setText(QStringLiteral("Dear Sir"));
+    editor.setSelStart(5);
+    editor.setSelLength(3);
+    window->DocumentModified = false;
+
+    // Copied once, then nobody owns the clipboard any more.
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->setText(QStringLiteral("copied earlier"));
+    QTRY_COMPARE(clipboard->text(), QStringLiteral("copied earlier"));
+    clipboard->clear();
+    QTRY_VERIFY(clipboard->mimeData() && clipboard->mimeData()->formats().isEmpty());
+
+    if (route == "key") {
+        QTest::keyClick(editor.textEdit(), Qt::Key_V, Qt::ControlModifier);
+    } else if (route == "menu") {
+        window->MenuBar->item(QStringLiteral("mnuEdit"), QStringLiteral("Paste"))->trigger();
+    } else {
+        const QString band = QStringLiteral("Band6");
+        QWidget* button = window->MenuBar->band(band)->widgetForAction(
+            window->MenuBar->tool(band, QStringLiteral("PASTE")));
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+        QVERIFY(accessible && accessible->actionInterface());
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(editor.Text(), QStringLiteral("Dear Sir"));
+    QCOMPARE(editor.SelText(), QStringLiteral("Sir"));
+    QVERIFY(!window->DocumentModified);
+
+    // The editor goes on: text copied now pastes as always.
+    clipboard->setText(QStringLiteral("Madam"));
+    QTRY_COMPARE(clipboard->text(), QStringLiteral("Madam"));
+    QTest::keyClick(editor.textEdit(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(editor.Text(), QStringLiteral("Dear Madam"));
+}
+
+QTEST_MAIN(PasteX11Test)
+#include "test_paste_x11.moc"
