@@ -432,6 +432,7 @@ void MainWindowTest::surfaces_data()
              {"PrintPreview", "Print Pre&view", "", -1, -1, true},
              {"Print", "&Print...", "Ctrl+P", 28, -1, true},
              {"ExportPdf", "&Export as PDF...", "", -1, -1, true},
+             {"MailMerge", "&Mail Merge...", "", -1, -1, true},
              separator,
              {"Exit", "E&xit", "Ctrl+Q", -1, -1, true}});
     entries("item", "mnuEdit",

@@ -137,6 +137,49 @@ bool addMissingIndexes(const QString& connectionString, QString* error)
     return true;
 }
 
+namespace {
+
+// A copy of the library in `dir` with SQLite's own signature, for reading only.
+bool openPrivateCopy(const QString& path, const QTemporaryDir& dir, SqliteDatabase& db,
+                     QString* error)
+{
+    const QString copy = dir.filePath(QStringLiteral("library.dat"));
+    if (!dir.isValid() || !QFile::copy(path, copy))
+        return failWith(error, QStringLiteral("%1 cannot be read").arg(path));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    if (!datafile::restoreSignature(copy, error))
+        return false;
+    if (!db.open(copy))
+        return failWith(error, db.lastError());
+    return true;
+}
+
+} // namespace
+
+std::optional<QString> readLibraryLetter(const QString& path, const QString& title, QString* error)
+{
+    if (!QFileInfo(path).isFile()) {
+        failWith(error, QStringLiteral("The library %1 does not exist.").arg(path));
+        return std::nullopt;
+    }
+    QTemporaryDir dir;
+    SqliteDatabase db;
+    if (!openPrivateCopy(path, dir, db, error))
+        return std::nullopt;
+    const auto rows = db.execute(sql::letterContent(title));
+    if (!rows) {
+        failWith(error,
+                 QStringLiteral("The library %1 cannot be read: %2").arg(path, db.lastError()));
+        return std::nullopt;
+    }
+    if (rows->isEmpty()) {
+        failWith(error,
+                 QStringLiteral("The library %1 has no letter titled \"%2\".").arg(path, title));
+        return std::nullopt;
+    }
+    return rows->first().value(0).toString();
+}
+
 std::optional<LibraryContents> readLibraryFile(const QString& path, QString* error)
 {
     QTemporaryDir dir;

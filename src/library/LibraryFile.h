@@ -50,4 +50,9 @@ bool addMissingIndexes(const QString& connectionString, QString* error);
 // Reads every row of a library file, marked or not, without changing a byte of it.
 std::optional<LibraryContents> readLibraryFile(const QString& path, QString* error);
 
+// The content of the letter of that title (letter case does not count), read from a private
+// copy of the library file, which is left exactly as it is. std::nullopt with `error` saying why
+// when the file cannot be read or holds no such letter.
+std::optional<QString> readLibraryLetter(const QString& path, const QString& title, QString* error);
+
 } // namespace lw

@@ -6,6 +6,7 @@
 #include "editor/FieldTools.h"
 #include "editor/PrintRichText.h"
 #include "editor/RichTextBox.h"
+#include "library/frmMailMerge.h"
 #include "library/modMain.h"
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/MenuBarControl.h"
@@ -91,6 +92,7 @@ void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString&
         {"mnuFile", "Print", &CommandDispatcher::Print},
         {"mnuFile", "PrintPreview", &CommandDispatcher::PrintPreview},
         {"mnuFile", "ExportPdf", &CommandDispatcher::ExportPdf},
+        {"mnuFile", "MailMerge", &CommandDispatcher::ShowMailMerge},
         {"mnuFile", "PageSetup", &CommandDispatcher::PageSetup},
         {"mnuFile", "PrintSetup", &CommandDispatcher::PrintSetup},
         {"mnuFile", "Exit", &CommandDispatcher::Exit},
@@ -323,6 +325,20 @@ void CommandDispatcher::ExportPdf()
     if (!written)
         message(&w, error + QStringLiteral("\n\nThe PDF has not been made."),
                 QStringLiteral("Export as PDF"), MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+void CommandDispatcher::ShowMailMerge()
+{
+    // The letters are named after the letter's file, or its title in the library.
+    QString title = w.RTB->document()->metaInformation(QTextDocument::DocumentTitle);
+    if (title.isEmpty() && !w.CurrentDocumentPath.isEmpty())
+        title = QFileInfo(w.CurrentDocumentPath).completeBaseName();
+    if (title.isEmpty())
+        title = QStringLiteral("Letters");
+    const QWidget* editor = w.RTB->widget();
+    frmMailMerge window(&w, *w.RTB->document(), title, w.DocumentFormat,
+                        QSizeF(editor->logicalDpiX(), editor->logicalDpiY()));
+    window.exec();
 }
 
 void CommandDispatcher::OpenRecent(const QString& path)

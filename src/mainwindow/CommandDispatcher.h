@@ -53,6 +53,7 @@ private:
     void Print();
     void PrintPreview();
     void ExportPdf();
+    void ShowMailMerge();
     void PageSetup();
     void PrintSetup();
     void FontDialog();

@@ -27,6 +27,7 @@ constexpr MenuEntryDefinition menuEntries[] = {
     {"mnuFile", "PrintPreview", "Print Pre&view", "", -1, -1, true},
     {"mnuFile", "Print", "&Print...", "Ctrl+P", 28, -1, true},
     {"mnuFile", "ExportPdf", "&Export as PDF...", "", -1, -1, true},
+    {"mnuFile", "MailMerge", "&Mail Merge...", "", -1, -1, true},
     separator("mnuFile"),
     {"mnuFile", "Exit", "E&xit", "Ctrl+Q", -1, -1, true},
 

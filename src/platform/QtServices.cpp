@@ -144,6 +144,18 @@ std::optional<QString> QtDialogService::saveFile(const FileDialogRequest& reques
     return dialog.selectedFiles().constFirst();
 }
 
+std::optional<QString> QtDialogService::chooseFolder(const FileDialogRequest& request)
+{
+    QFileDialog dialog(request.parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    prepare(dialog, request);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 QString QtDialogService::defaultSuffixOf(const QString& nameFilter)
 {
     // "Text Files (*.txt) (*.txt)": the first pattern of the last parenthesis.

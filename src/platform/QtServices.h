@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <memory>
 
+
 // The real desktop behind the service interfaces.
 namespace lw {
 
@@ -20,6 +21,7 @@ class QtDialogService : public DialogService
 public:
     std::optional<QStringList> openFiles(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(const FileDialogRequest& request) override;
     std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
@@ -84,5 +86,6 @@ public:
     std::unique_ptr<ProgressReport> begin(QWidget* parent, const QString& label,
                                           qint64 total) override;
 };
+
 
 } // namespace lw

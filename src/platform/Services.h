@@ -85,6 +85,8 @@ public:
     virtual ~DialogService() = default;
     virtual std::optional<QStringList> openFiles(const FileDialogRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
+    // A folder; `request.initialDir` is where the dialog starts.
+    virtual std::optional<QString> chooseFolder(const FileDialogRequest& request) = 0;
     virtual std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) = 0;
     virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
     virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;

@@ -92,6 +92,12 @@ std::optional<QString> FakeDialogs::saveFile(const FileDialogRequest& request)
     return answer;
 }
 
+std::optional<QString> FakeDialogs::chooseFolder(const FileDialogRequest& request)
+{
+    folderRequests.append(request);
+    return take(folderAnswers, "folder");
+}
+
 std::optional<FontChoice> FakeDialogs::chooseFont(QWidget*, const FontChoice& initial)
 {
     ++fontCalls;
@@ -130,7 +136,8 @@ void FakeDialogs::verifyDone()
 {
     const bool left = !openAnswers.empty() || !saveAnswers.empty() || !saveFilterAnswers.empty() ||
                       !fontAnswers.empty() || !colorAnswers.empty() || !pageSetupAnswers.empty() ||
-                      !printerAnswers.empty() || !previewAnswers.empty();
+                      !printerAnswers.empty() || !previewAnswers.empty() || !folderAnswers.empty();
+    folderAnswers.clear();
     openAnswers.clear();
     saveAnswers.clear();
     saveFilterAnswers.clear();

@@ -49,6 +49,7 @@ class FakeDialogs : public DialogService
 public:
     std::optional<QStringList> openFiles(const FileDialogRequest& request) override;
     std::optional<QString> saveFile(const FileDialogRequest& request) override;
+    std::optional<QString> chooseFolder(const FileDialogRequest& request) override;
     std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) override;
     std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) override;
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
@@ -63,6 +64,7 @@ public:
     // Scripted answers, taken in order; std::nullopt is a cancel.
     std::deque<std::optional<QStringList>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
+    std::deque<std::optional<QString>> folderAnswers;
     // The file type the user picks (0-based) with the save answer of the same turn; without one the
     // dialog's preset type stays chosen.
     std::deque<int> saveFilterAnswers;
@@ -77,6 +79,7 @@ public:
 
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
+    QList<FileDialogRequest> folderRequests;
     QList<FontChoice> fontRequests;         // the font each dialog started with
     QList<PrinterSettings> printerRequests; // the settings each dialog was preset to
     int fontCalls = 0;
@@ -134,6 +137,7 @@ public:
     QDateTime fixedNow{QDate(2026, 12, 10), QTime(19, 7, 5)};
     QList<int> pauses;
 };
+
 
 class FakeApplication : public ApplicationService
 {
