@@ -5,6 +5,7 @@
 #include "editor/PageFormatter.h"
 #include "editor/PrintRichText.h"
 #include "library/MergeNames.h"
+#include "platform/FreedMemoryKept.h"
 #include "platform/SafeFileBatch.h"
 #include "rtf/RtfWriter.h"
 
@@ -369,6 +370,7 @@ QStringList existingMergeFiles(const MailMerge& merge, const FileMerge& job)
 MergeResult mergeToFiles(const MailMerge& merge, const FileMerge& job,
                          const MergeProgress& progress)
 {
+    const FreedMemoryKept reuse;
     MergeResult result;
     const QFileInfo folderInfo(job.folder);
     if (!folderInfo.isDir()) {
@@ -435,6 +437,7 @@ MergeResult mergeToFiles(const MailMerge& merge, const FileMerge& job,
 MergeResult mergeToPdf(const MailMerge& merge, const QString& path, const MergePage& page,
                        const MergeProgress& progress)
 {
+    const FreedMemoryKept reuse;
     MergeResult result;
     const QFileInfo target(path);
     if (target.exists() && !target.isFile()) {
@@ -484,6 +487,7 @@ MergeResult mergeToPdf(const MailMerge& merge, const QString& path, const MergeP
 MergeResult mergeToPrinter(const MailMerge& merge, QPrinter& printer, const MergePage& page,
                            const MergeProgress& progress)
 {
+    const FreedMemoryKept reuse;
     MergeResult result;
     const PageRect draw =
         drawRectangle(paperTwips(printer), printerGutters(printer), page.leftMargin, page.topMargin,
