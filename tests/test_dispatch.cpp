@@ -570,8 +570,8 @@ void DispatchTest::insertLongTextFileWithProgress()
     QCOMPARE(platform->progress.jobs.size(), 1);
     const test::FakeProgress::Job& job = platform->progress.jobs.first();
     QCOMPARE(job.label, QStringLiteral("Inserting %1...").arg(name));
-    QCOMPARE(job.total, name.endsWith(QStringLiteral(".txt")) ? qint64(text.size())
-                                                               : qint64(bytes.size()));
+    QCOMPARE(job.total,
+             name.endsWith(QStringLiteral(".txt")) ? qint64(text.size()) : qint64(bytes.size()));
     if (cancelAt < 0) {
         QVERIFY(job.advances.size() > 1);
         QCOMPARE(job.advances.last(), job.total);

@@ -14,9 +14,9 @@
 #include <QListWidget>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTest>
 #include <QTextEdit>
 #include <algorithm>
 
@@ -780,17 +780,17 @@ void DocumentsTest::openLongFileWithProgress()
         // More than one piece, and the last one reaches the end.
         QVERIFY(job.advances.size() > 1);
         QCOMPARE(job.advances.last(), job.total);
-        QVERIFY2(w.RTB->Text() == text, qPrintable(w.RTB->Text().right(60) + u'|' + text.right(60)));
+        QVERIFY2(w.RTB->Text() == text,
+                 qPrintable(w.RTB->Text().right(60) + u'|' + text.right(60)));
         QCOMPARE(w.CurrentDocumentPath, file(name));
         QVERIFY(!w.DocumentModified);
         QCOMPARE(w.RTB->SelStart(), 0);
         QVERIFY(!w.RTB->document()->isUndoAvailable());
         // Formatted as the same file read in one go.
         RichTextBox direct;
-        QVERIFY(direct.LoadFile(file(name), name.endsWith(u".odt"_s)
-                                                ? RichTextBox::OpenDocumentText
-                                                : name.endsWith(u".rtf"_s) ? RichTextBox::RichText
-                                                                           : RichTextBox::PlainText));
+        QVERIFY(direct.LoadFile(file(name), name.endsWith(u".odt"_s) ? RichTextBox::OpenDocumentText
+                                            : name.endsWith(u".rtf"_s) ? RichTextBox::RichText
+                                                                       : RichTextBox::PlainText));
         QCOMPARE(firstDifference(*w.RTB->document(), *direct.document()), QString());
         return;
     }

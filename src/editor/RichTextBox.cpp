@@ -937,8 +937,7 @@ bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
     return LoadFile(path, type, Progress(), error);
 }
 
-bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progress,
-                           QString* error)
+bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progress, QString* error)
 {
     const auto fail = [&](const QString& reason) {
         if (error)
