@@ -1000,6 +1000,7 @@ private:
         const QString styleName =
             xml.attributes().value(textNs, QLatin1String("style-name")).toString();
         Style style = styles.resolved(styles.paragraph, styleName);
+        const QTextCharFormat own = style.text.format();
         style.text.inheritFrom(styles.defaultParagraph.text);
         style.para.inheritFrom(styles.defaultParagraph.para);
         startParagraph(style);
@@ -1008,6 +1009,29 @@ private:
         pendingTab = false;
         readInline(xml, style.text, QString(), depth + 1);
         flushTab(style.text.format());
+        markerLikeText(base, own);
+    }
+
+    // Qt draws a list's bullet or number in the paragraph's own character format, which files
+    // rarely carry: without it the marker would take the document's default font. Where the
+    // paragraph's own style names no font, the marker takes the first character's, as it shows.
+    void markerLikeText(const QTextCharFormat& base, const QTextCharFormat& own)
+    {
+        const QTextBlock block = cursor.block();
+        if (!block.textList() || block.begin().atEnd())
+            return;
+        const QTextCharFormat first = block.begin().fragment().charFormat();
+        QTextCharFormat marker = base;
+        if (!own.hasProperty(QTextFormat::FontFamilies) &&
+            first.hasProperty(QTextFormat::FontFamilies))
+            marker.setFontFamilies(first.fontFamilies().toStringList());
+        if (!own.hasProperty(QTextFormat::FontPointSize) &&
+            first.hasProperty(QTextFormat::FontPointSize))
+            marker.setFontPointSize(first.fontPointSize());
+        if (marker != base) {
+            QTextCursor mark(block);
+            mark.setBlockCharFormat(marker);
+        }
     }
 
     void flushTab(const QTextCharFormat& format)

@@ -276,7 +276,8 @@ void CommandDispatcher::Print()
 
 void CommandDispatcher::PrintPreview()
 {
-    PreviewRichText(&w, *w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720);
+    PreviewRichText(&w, *w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720,
+                    [this] { return fieldTools->confirmFilled(QStringLiteral("Print")); });
 }
 
 void CommandDispatcher::ExportPdf()
