@@ -1,7 +1,7 @@
 // Opening documents into the visible editor, against Qt's own work on the same input: a 10 MB
 // text file against QTextDocument::setPlainText, 1 MB of RTF against the reader alone, the
 // memory a 10 MB document takes, and files without line breaks, or without spaces either, at two
-// sizes (their cost must grow in proportion).
+// sizes (their cost must grow in proportion), opened or pasted.
 
 #include "BenchSupport.h"
 #include "editor/DocumentFiles.h"
@@ -11,6 +11,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -268,6 +269,36 @@ bool longWords(const QTemporaryDir& dir)
         largeMs / smallMs, QStringLiteral("<= 5x (linear)"), largeMs / smallMs <= 5);
 }
 
+// The same word pasted into an open letter: the pasted text decides how lines break as an opened
+// file's does.
+bool longWordPasted()
+{
+    QByteArray letters;
+    for (int i = 0; i < 26; ++i)
+        letters += char('a' + i);
+    const QString small = QString::fromLatin1(letters.repeated(256 * 1024 / letters.size()));
+    const QString large = QString::fromLatin1(letters.repeated(1024 * 1024 / letters.size()));
+    Window shown;
+    const auto paste = [&](const QString& word) {
+        return bench::bestOf(
+            rounds,
+            [&] {
+                shown.editor.paste();
+                QApplication::processEvents();
+            },
+            [&] {
+                resetEditor(shown.editor);
+                QApplication::clipboard()->setText(word);
+            });
+    };
+    const double smallMs = paste(small);
+    const double largeMs = paste(large);
+    return bench::row(
+        QStringLiteral("Paste 1 MB without spaces or line breaks, against 256 KB (4x the text)"),
+        bench::milliseconds(largeMs), QStringLiteral("256 KB %1").arg(bench::milliseconds(smallMs)),
+        largeMs / smallMs, QStringLiteral("<= 5x (linear)"), largeMs / smallMs <= 5);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -292,5 +323,6 @@ int main(int argc, char** argv)
     pass &= memoryOfTenMegabytes(dir);
     pass &= longLines(dir);
     pass &= longWords(dir);
+    pass &= longWordPasted();
     return pass ? 0 : 1;
 }

@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -1204,6 +1205,8 @@ void AccessibilityTest::countLinesReadTheirText()
     QAccessibleInterface* insert = QAccessible::queryAccessibleInterface(mail().SBPanels[4]);
     QCOMPARE(insert->text(QAccessible::Name), QStringLiteral("INS"));
     QCOMPARE(insert->text(QAccessible::Description), QStringLiteral("Insert mode"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(mail().SB)->text(QAccessible::Name),
+             QStringLiteral("Status bar"));
 }
 
 // The rules between the panels hold nothing: a screen reader is told they only divide.

@@ -521,21 +521,43 @@ void DispatchTest::insertFailuresLeaveEditorAndClipboard()
 
 void DispatchTest::insertLongTextFileWithProgress_data()
 {
+    QTest::addColumn<QString>("name");
     QTest::addColumn<int>("cancelAt");
-    QTest::newRow("nominal: the whole file goes in as one step") << -1;
-    QTest::newRow("nominal: Cancel at once inserts nothing") << 1;
-    QTest::newRow("nominal: Cancel halfway inserts nothing") << 2;
+    for (const QString& name : {QStringLiteral("long.txt"), QStringLiteral("long.rtf")}) {
+        const QByteArray kind = name.toLatin1();
+        QTest::addRow("nominal: the whole of %s goes in as one step", kind.constData())
+            << name << -1;
+        QTest::addRow("nominal: Cancel at once inserts nothing (%s)", kind.constData())
+            << name << 1;
+        QTest::addRow("nominal: Cancel halfway inserts nothing (%s)", kind.constData())
+            << name << 2;
+    }
 }
 
 void DispatchTest::insertLongTextFileWithProgress()
 {
+    QFETCH(QString, name);
     QFETCH(int, cancelAt);
     QString text;
-    text.reserve(9 << 20);
-    for (int line = 0; text.size() < (9 << 20); ++line)
-        text += QStringLiteral("Line %1 of a long file, caf\u00e9 included.\n").arg(line);
-    const QString path = files.filePath(QStringLiteral("long.txt"));
-    writeFile(path, text.toUtf8());
+    QByteArray bytes;
+    if (name.endsWith(QStringLiteral(".txt"))) {
+        text.reserve(9 << 20);
+        for (int line = 0; text.size() < (9 << 20); ++line)
+            text += QStringLiteral("Line %1 of a long file, caf\u00e9 included.\n").arg(line);
+        bytes = text.toUtf8();
+    } else {
+        // RTF takes far longer a character than text: a shorter file goes in pieces.
+        bytes = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\n";
+        QStringList lines;
+        for (int line = 0; bytes.size() < (320 << 10); ++line) {
+            bytes += "\\pard Line " + QByteArray::number(line) + " of a {\\b long} file.\\par\n";
+            lines += QStringLiteral("Line %1 of a long file.").arg(line);
+        }
+        bytes += "}";
+        text = lines.join(u'\n');
+    }
+    const QString path = files.filePath(name);
+    writeFile(path, bytes);
     editor().setText(QStringLiteral("Start End"));
     select(0, 5);
     editor().setSelBold(true);
@@ -547,8 +569,9 @@ void DispatchTest::insertLongTextFileWithProgress()
 
     QCOMPARE(platform->progress.jobs.size(), 1);
     const test::FakeProgress::Job& job = platform->progress.jobs.first();
-    QCOMPARE(job.label, QStringLiteral("Inserting long.txt..."));
-    QCOMPARE(job.total, qint64(text.size()));
+    QCOMPARE(job.label, QStringLiteral("Inserting %1...").arg(name));
+    QCOMPARE(job.total,
+             name.endsWith(QStringLiteral(".txt")) ? qint64(text.size()) : qint64(bytes.size()));
     if (cancelAt < 0) {
         QVERIFY(job.advances.size() > 1);
         QCOMPARE(job.advances.last(), job.total);

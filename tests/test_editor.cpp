@@ -1443,6 +1443,20 @@ void EditorTest::veryLongWordsBreakAnywhere_data()
     QTest::newRow("robustness: inserted in pieces") << Action([=](RichTextBox& box) {
         box.setSelTextInPieces(word, [](qint64, qint64) { return true; });
     }) << QTextOption::WrapAnywhere;
+    QTest::newRow("robustness: pasted") << Action([=](RichTextBox& box) {
+        QApplication::clipboard()->setText(word);
+        box.paste();
+    }) << QTextOption::WrapAnywhere;
+    QTest::newRow("robustness: pasted as RTF alone") << Action([=](RichTextBox& box) {
+        auto* data = new QMimeData;
+        data->setData(u"text/rtf"_s, "{\\rtf1\\ansi " + word.toLatin1() + "}");
+        QApplication::clipboard()->setMimeData(data);
+        box.paste();
+    }) << QTextOption::WrapAnywhere;
+    QTest::newRow("nominal: pasted prose keeps its words whole") << Action([=](RichTextBox& box) {
+        QApplication::clipboard()->setText(prose);
+        box.paste();
+    }) << wordBoundary;
     QTest::newRow("nominal: the next document of prose keeps its words whole again")
         << Action([=](RichTextBox& box) {
                box.setText(word);

@@ -603,6 +603,9 @@ void FillFieldsTest::askedBeforeTheLetterGoesOut_data()
     QTest::newRow("tool PRINT") << "Band6"
                                 << "PRINT"
                                 << "Print";
+    QTest::newRow("Print from File Print Preview") << "mnuFile"
+                                                   << "PrintPreview"
+                                                   << "Print";
     QTest::newRow("File Export as PDF") << "mnuFile"
                                         << "ExportPdf"
                                         << "Export";
@@ -638,6 +641,9 @@ void FillFieldsTest::askedBeforeTheLetterGoesOut()
         QStringLiteral("2 fields are still unfilled: [Amount], [Event Date]. %1 anyway?")
             .arg(action),
         action, MsgButtons::YesNo, MsgIcon::Exclamation, MsgAnswer::No);
+    // In the preview, the user presses Print.
+    if (key == QLatin1String("PrintPreview"))
+        platform->dialogs.previewAnswers.push_back(true);
     if (surface == QLatin1String("Band6"))
         w().MenuBar_ToolClick(surface, key);
     else

@@ -30,6 +30,7 @@ private slots:
     void writesLargePackages();
     void writesWhatXmlCannotHold_data();
     void writesWhatXmlCannotHold();
+    void listMarkersTakeTheTextsFont();
     void readsOtherWriters_data();
     void readsOtherWriters();
     void refusesDamagedFiles_data();
@@ -290,6 +291,35 @@ void OpenDocumentTest::writesWhatXmlCannotHold()
         if (!block.text().isEmpty())
             read << block.text();
     QCOMPARE(read, paragraphs);
+}
+
+// A bullet or number is drawn in its paragraph's own format: read back, it has the size and face of
+// the text it stands before, not the document's default.
+void OpenDocumentTest::listMarkersTakeTheTextsFont()
+{
+    auto doc = newDocument();
+    QTextCursor cursor(doc.get());
+    QTextCharFormat large;
+    large.setFontFamilies({QStringLiteral("DejaVu Serif")});
+    large.setFontPointSize(14);
+    cursor.insertText(QStringLiteral("Heading"), large);
+    for (const QString& item : {QStringLiteral("first"), QStringLiteral("second")}) {
+        cursor.insertBlock(QTextBlockFormat(), large);
+        if (!cursor.currentList())
+            cursor.createList(QTextListFormat::ListDecimal);
+        cursor.insertText(item, large);
+    }
+    QString error;
+    const auto back = read(written(*doc), &error);
+    QVERIFY2(back, qPrintable(error));
+    QTextBlock block = back->firstBlock();
+    QVERIFY(!block.textList());
+    for (block = block.next(); block.isValid(); block = block.next()) {
+        QVERIFY(block.textList());
+        QCOMPARE(block.charFormat().fontPointSize(), 14.0);
+        QCOMPARE(block.charFormat().fontFamilies().toStringList(),
+                 QStringList{QStringLiteral("DejaVu Serif")});
+    }
 }
 
 void OpenDocumentTest::readsOtherWriters_data()

@@ -5,12 +5,14 @@
 #include "platform/QtServices.h"
 #include "utilities/cDialog.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageLayout>
+#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScopeGuard>
@@ -20,6 +22,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTimer>
 #include <QUuid>
 
 Q_DECLARE_METATYPE(lw::PageRect)
@@ -122,6 +125,8 @@ private slots:
     void printCommandTellsWherePdfWent();
     void noInstalledPrinterPrintsToFiles();
     void printsThroughCupsQueue();
+    void previewPrintButtonAsksFirst_data();
+    void previewPrintButtonAsksFirst();
 
 private:
     std::unique_ptr<test::FakePlatform> platform;
@@ -583,6 +588,57 @@ void PrintingTest::printsThroughCupsQueue()
     QVERIFY(qAbs(pdf.pageSize().height() - paper.height()) < 1);
     // The queue's PDF keeps the lines but not the letters' encoding: count them.
     QCOMPARE((pdf.lines(1) + pdf.lines(2)).size(), lines);
+}
+
+void PrintingTest::previewPrintButtonAsksFirst_data()
+{
+    QTest::addColumn<bool>("answer");
+
+    QTest::newRow("nominal: yes goes on to the dialog's printing") << true;
+    QTest::newRow("nominal: no closes the preview unprinted") << false;
+}
+
+void PrintingTest::previewPrintButtonAsksFirst()
+{
+    QFETCH(bool, answer);
+
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+    QPrintPreviewDialog dialog(&printer);
+    int asked = 0;
+    QVERIFY(askBeforePrinting(dialog, [&] {
+        ++asked;
+        return answer;
+    }));
+
+    // The dialog's own print asks for the printer or the file next: that dialog showing up shows
+    // the print went on. Close it unanswered.
+    bool printDialogShown = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        auto* next = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (next && next != &dialog) {
+            printDialogShown = true;
+            next->reject();
+        }
+    });
+    closer.start(10);
+    QAction* print = nullptr;
+    for (QAction* action : dialog.findChildren<QAction*>()) {
+        if (action->text().remove(QLatin1Char('&')) == QLatin1String("Print"))
+            print = action;
+    }
+    QVERIFY(print);
+    dialog.setResult(-1);
+    print->trigger();
+
+    QCOMPARE(asked, 1);
+    QCOMPARE(printDialogShown, answer);
+    if (!answer)
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QVERIFY(!QFile::exists(printer.outputFileName()));
 }
 
 QTEST_MAIN(PrintingTest)

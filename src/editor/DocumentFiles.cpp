@@ -7,6 +7,7 @@
 #include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
 #include "platform/Services.h"
+#include "rtf/RtfReader.h"
 #include "utilities/cDialog.h"
 
 #include <QDir>
@@ -18,6 +19,25 @@ namespace lw {
 namespace {
 
 const QString documentFilter = documentFilters();
+
+// What a progress window says of putting the file in the editor.
+QString progressLabel(const QString& path, TextPlace place)
+{
+    return (place == TextPlace::Document ? QStringLiteral("Opening %1...")
+                                         : QStringLiteral("Inserting %1..."))
+        .arg(QFileInfo(path).fileName());
+}
+
+// Progress of a job whose size its first word tells, into a window begun then.
+RichTextBox::Progress progressWindow(QWidget* parent, const QString& label,
+                                     std::unique_ptr<ProgressReport>& report)
+{
+    return [parent, label, &report](qint64 done, qint64 total) {
+        if (!report)
+            report = services().progress->begin(parent, label, total);
+        return report->advance(done);
+    };
+}
 
 } // namespace
 
@@ -58,27 +78,36 @@ QString documentFileTooLarge(const QString& path)
 bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
                        const QString& text, TextPlace place)
 {
-    // Shorter texts go in faster than a progress window would show.
+    // Shorter texts go in faster than a progress window would show. RTF read as the document
+    // takes many times longer a character: a million short paragraphs take seconds.
     constexpr qsizetype textInPieces = qsizetype(8) << 20;
-    if (text.size() <= textInPieces || !services().progress) {
+    constexpr qsizetype rtfInPieces = qsizetype(256) << 10;
+    const bool rich = place == TextPlace::Document && isRtf(text);
+    if (text.size() <= (rich ? rtfInPieces : textInPieces) || !services().progress) {
         if (place == TextPlace::Document)
             editor.setText(text);
         else
             editor.setSelText(text);
         return true;
     }
-    const QString name = QFileInfo(path).fileName();
-    const std::unique_ptr<ProgressReport> report = services().progress->begin(
-        parent,
-        (place == TextPlace::Document ? QStringLiteral("Opening %1...")
-                                      : QStringLiteral("Inserting %1..."))
-            .arg(name),
-        text.size());
-    const RichTextBox::Progress progress = [&](qint64 done, qint64) {
-        return report->advance(done);
-    };
+    std::unique_ptr<ProgressReport> report;
+    const RichTextBox::Progress progress =
+        progressWindow(parent, progressLabel(path, place), report);
     return place == TextPlace::Document ? editor.setTextInPieces(text, progress)
                                         : editor.setSelTextInPieces(text, progress);
+}
+
+bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path, int type,
+                      TextPlace place, QString* error)
+{
+    // An OpenDocument file is packed: its text is several times its size. RTF takes far longer
+    // a character than text.
+    constexpr qint64 fileInPieces = qint64(64) << 10;
+    std::unique_ptr<ProgressReport> report;
+    RichTextBox::Progress progress;
+    if (QFileInfo(path).size() > fileInPieces && services().progress)
+        progress = progressWindow(parent, progressLabel(path, place), report);
+    return editor.LoadFile(path, type, progress, error);
 }
 
 DocumentFiles::DocumentFiles(DocumentWindow& window) : w(window) {}
@@ -175,9 +204,12 @@ bool DocumentFiles::loadDocument(const QString& path)
     // when it begins with an RTF header.
     if (documentFileType(path) == RichTextBox::OpenDocumentText) {
         QString error;
-        if (!w.editor().LoadFile(path, RichTextBox::OpenDocumentText, &error)) {
-            message(w.dialogParent(), error, QStringLiteral("Open"), MsgButtons::Ok,
-                    MsgIcon::Exclamation);
+        if (!loadDocumentFile(w.editor(), w.dialogParent(), path, RichTextBox::OpenDocumentText,
+                              TextPlace::Document, &error)) {
+            // Cancelled: nothing to say.
+            if (!error.isEmpty())
+                message(w.dialogParent(), error, QStringLiteral("Open"), MsgButtons::Ok,
+                        MsgIcon::Exclamation);
             return false;
         }
         w.documentFormat() = TextFileFormat();

@@ -38,6 +38,12 @@ enum class TextPlace {
 // cancelled, and the editor is as it was.
 bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
                        const QString& text, TextPlace place);
+// RichTextBox::LoadFile of an RTF or OpenDocument file, on its way to `place`, behind a
+// progress window as
+// placeDocumentText's when the file is long; false when it cannot be read (`error` says why) or
+// the user cancelled (`error` empty), and the editor is as it was.
+bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path, int type,
+                      TextPlace place, QString* error);
 
 // The editor's own file commands on the main window's document: Open, with its save question,
 // and Save As; and the writing of the document that every save shares.

@@ -16,6 +16,24 @@
 
 namespace lw {
 
+bool hasVeryLongWord(QStringView text)
+{
+    constexpr qsizetype veryLong = 20000;
+    if (text.size() <= veryLong)
+        return false;
+    qsizetype run = 0;
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        const bool space = c < 0x80 ? (c == u' ' || (c >= u'\t' && c <= u'\r'))
+                                    : (QChar::isSpace(c) || c == QChar::ParagraphSeparator);
+        if (space)
+            run = 0;
+        else if (++run > veryLong)
+            return true;
+    }
+    return false;
+}
+
 namespace {
 
 int buttonCode(Qt::MouseButton button)
@@ -106,6 +124,16 @@ bool EditorWidget::canInsertFromMimeData(const QMimeData* source) const
            QTextEdit::canInsertFromMimeData(source);
 }
 
+void EditorWidget::breakAnywhereFor(QStringView text)
+{
+    QTextOption option = document()->defaultTextOption();
+    if (option.wrapMode() == QTextOption::WrapAnywhere || !hasVeryLongWord(text))
+        return;
+    // Set on the document, not the widget: the widget would lay the document out at once.
+    option.setWrapMode(QTextOption::WrapAnywhere);
+    document()->setDefaultTextOption(option);
+}
+
 void EditorWidget::insertFromMimeData(const QMimeData* source)
 {
     // An emptied X11 clipboard hands over data without a single format, on which Qt's own paste
@@ -113,6 +141,11 @@ void EditorWidget::insertFromMimeData(const QMimeData* source)
     if (!source || source->formats().isEmpty())
         return;
     const QString rich = richTextFormat(source);
+    // The plain text stands for the rich text's words; RTF alone is searched as it is.
+    if (source->hasText())
+        breakAnywhereFor(source->text());
+    else if (!rich.isEmpty())
+        breakAnywhereFor(QString::fromLatin1(source->data(rich)));
     if (!rich.isEmpty()) {
         QTextCursor cursor = textCursor();
         readRtf(source->data(rich), cursor);

@@ -8,6 +8,9 @@ namespace lw {
 
 class DisplayFormats;
 
+// Whether `text` has a run of characters without a space longer than a line can ever show.
+bool hasVeryLongWord(QStringView text);
+
 // The QTextEdit behind RichTextBox: raises its notifications and takes pictures from the clipboard.
 class EditorWidget : public QTextEdit
 {
@@ -23,6 +26,10 @@ public:
 
     // The formats drawn over the text that are not part of it, such as the spelling underline.
     DisplayFormats* displayFormats() const { return formats; }
+
+    // Before `text` goes in: a very long word makes the document break lines anywhere, since
+    // Qt lays out the rest of a word longer than a line again for every line it breaks.
+    void breakAnywhereFor(QStringView text);
 
 signals:
     // Text or formatting changed, by the user or by the program.

@@ -876,10 +876,14 @@ public:
         : archive(archive), styles(styles), cursor(cursor)
     {}
 
+    // Told now and then how much of the XML is read; returns false to stop.
+    std::function<bool(qint64 done)> progress;
+    bool stopped = false;
+
     // At office:text.
     void readBody(QXmlStreamReader& xml)
     {
-        while (xml.readNextStartElement())
+        while (goOn(xml) && xml.readNextStartElement())
             readBlockLevel(xml, 0);
     }
 
@@ -889,6 +893,18 @@ private:
         QString style;
         int level = 0; // 1-based nesting depth
     };
+
+    // Asks `progress` between paragraphs, every few kilobytes of XML; false once it said stop.
+    bool goOn(const QXmlStreamReader& xml)
+    {
+        constexpr qint64 progressStep = qint64(1) << 15;
+        if (stopped || !progress || xml.characterOffset() < nextReport)
+            return !stopped;
+        nextReport = xml.characterOffset() + progressStep;
+        stopped = !progress(xml.characterOffset());
+        return !stopped;
+    }
+    qint64 nextReport = 0;
 
     void readBlockLevel(QXmlStreamReader& xml, int depth)
     {
@@ -909,7 +925,7 @@ private:
                      name == u"table-rows" || name == u"table-header-rows" ||
                      name == u"table-row-group"))) {
             // Containers: their paragraphs follow one another.
-            while (xml.readNextStartElement())
+            while (goOn(xml) && xml.readNextStartElement())
                 readBlockLevel(xml, depth + 1);
         } else {
             xml.skipCurrentElement();
@@ -936,7 +952,7 @@ private:
         // A nested list element is a list of its own at its level.
         if (!topLevel)
             lists.erase(list.level);
-        while (xml.readNextStartElement())
+        while (goOn(xml) && xml.readNextStartElement())
             readBlockLevel(xml, depth + 1);
         list = saved;
     }
@@ -984,6 +1000,7 @@ private:
         const QString styleName =
             xml.attributes().value(textNs, QLatin1String("style-name")).toString();
         Style style = styles.resolved(styles.paragraph, styleName);
+        const QTextCharFormat own = style.text.format();
         style.text.inheritFrom(styles.defaultParagraph.text);
         style.para.inheritFrom(styles.defaultParagraph.para);
         startParagraph(style);
@@ -992,6 +1009,29 @@ private:
         pendingTab = false;
         readInline(xml, style.text, QString(), depth + 1);
         flushTab(style.text.format());
+        markerLikeText(base, own);
+    }
+
+    // Qt draws a list's bullet or number in the paragraph's own character format, which files
+    // rarely carry: without it the marker would take the document's default font. Where the
+    // paragraph's own style names no font, the marker takes the first character's, as it shows.
+    void markerLikeText(const QTextCharFormat& base, const QTextCharFormat& own)
+    {
+        const QTextBlock block = cursor.block();
+        if (!block.textList() || block.begin().atEnd())
+            return;
+        const QTextCharFormat first = block.begin().fragment().charFormat();
+        QTextCharFormat marker = base;
+        if (!own.hasProperty(QTextFormat::FontFamilies) &&
+            first.hasProperty(QTextFormat::FontFamilies))
+            marker.setFontFamilies(first.fontFamilies().toStringList());
+        if (!own.hasProperty(QTextFormat::FontPointSize) &&
+            first.hasProperty(QTextFormat::FontPointSize))
+            marker.setFontPointSize(first.fontPointSize());
+        if (marker != base) {
+            QTextCursor mark(block);
+            mark.setBlockCharFormat(marker);
+        }
     }
 
     void flushTab(const QTextCharFormat& format)
@@ -1279,11 +1319,21 @@ bool OdtReader::open(const QByteArray& data, QString* error)
 
 void OdtReader::read(QTextCursor& cursor)
 {
+    read(cursor, {});
+}
+
+bool OdtReader::read(QTextCursor& cursor,
+                     const std::function<bool(qint64 done, qint64 total)>& progress)
+{
     if (cursor.isNull() || !d->content)
-        return;
+        return true;
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     Builder builder(d->zip.archive, d->styles, cursor);
+    // The XML is UTF-8: its characters stand for about as many bytes.
+    const qint64 total = d->content->size();
+    if (progress)
+        builder.progress = [&](qint64 done) { return progress(std::min(done, total), total); };
     QXmlStreamReader xml(*d->content);
     while (!xml.atEnd()) {
         xml.readNext();
@@ -1293,6 +1343,9 @@ void OdtReader::read(QTextCursor& cursor)
         }
     }
     cursor.endEditBlock();
+    if (builder.stopped)
+        return false;
+    return !progress || progress(total, total);
 }
 
 bool readOdt(const QByteArray& data, QTextCursor& cursor, QString* error)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QIODevice;
@@ -33,6 +34,10 @@ public:
     // `data` must outlive the reader. False with `error` saying why the file cannot be read.
     bool open(const QByteArray& data, QString* error = nullptr);
     void read(QTextCursor& cursor);
+    // read for a long file: `progress` is told now and then how much of the document's XML has
+    // been read and how much there is; when it returns false the read stops, with what was read
+    // so far inserted in the edit block for the caller to undo, and this returns false.
+    bool read(QTextCursor& cursor, const std::function<bool(qint64 done, qint64 total)>& progress);
 
 private:
     struct Private;

@@ -142,11 +142,15 @@ bool ExportPdf(RichTextBox& box, const QPageLayout& layout, const QString& path,
 }
 
 bool PreviewRichText(QWidget* parent, RichTextBox& box, QPrinter& printer, int leftMargin,
-                     int topMargin, int rightMargin, int bottomMargin)
+                     int topMargin, int rightMargin, int bottomMargin,
+                     const std::function<bool()>& mayPrint)
 {
-    return services().dialogs->printPreview(parent, printer, [&](QPrinter& target) {
-        PrintRichText(box, target, leftMargin, topMargin, rightMargin, bottomMargin);
-    });
+    return services().dialogs->printPreview(
+        parent, printer,
+        [&](QPrinter& target) {
+            PrintRichText(box, target, leftMargin, topMargin, rightMargin, bottomMargin);
+        },
+        mayPrint);
 }
 
 void PrintDocument(RichTextBox& box, QWidget* parent)

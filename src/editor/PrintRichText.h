@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
+#include <functional>
 
 class QPageLayout;
 class QPrinter;
@@ -54,9 +55,10 @@ bool ExportPdf(RichTextBox& box, const QPageLayout& layout, const QString& path,
 
 // Shows the print preview of the editor's document on the printer, drawn by the same page loop
 // as PrintRichText, so that what is previewed is what prints; printing from the preview prints
-// it. Returns true when the user printed from the preview.
+// it once `mayPrint` agrees. Returns true when the user printed from the preview.
 bool PreviewRichText(QWidget* parent, RichTextBox& box, QPrinter& printer, int leftMargin,
-                     int topMargin, int rightMargin, int bottomMargin);
+                     int topMargin, int rightMargin, int bottomMargin,
+                     const std::function<bool()>& mayPrint = {});
 
 // The Print command: the editor's document on the current printer, half an inch from every edge.
 // Without an installed printer the print becomes a PDF file, and the user is told which.

@@ -221,25 +221,6 @@ qsizetype pieceEnd(const QString& text, qsizetype at)
     return end;
 }
 
-// Whether `text` has a run of characters without a space longer than a line can ever show.
-bool hasVeryLongWord(QStringView text)
-{
-    constexpr qsizetype veryLong = 20000;
-    if (text.size() <= veryLong)
-        return false;
-    qsizetype run = 0;
-    for (const QChar ch : text) {
-        const char16_t c = ch.unicode();
-        const bool space = c < 0x80 ? (c == u' ' || (c >= u'\t' && c <= u'\r'))
-                                    : (QChar::isSpace(c) || c == QChar::ParagraphSeparator);
-        if (space)
-            run = 0;
-        else if (++run > veryLong)
-            return true;
-    }
-    return false;
-}
-
 // The editor while a long change goes on out of sight: the document is not laid out and the
 // window not painted until the end, and a cancel puts everything back as it was.
 class HeldView
@@ -358,9 +339,14 @@ void RichTextBox::setText(const QString& text)
 
 bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress)
 {
-    if (editCursor || isRtf(text) || !progress) {
+    if (editCursor || !progress) {
         setText(text);
         return true;
+    }
+    if (isRtf(text)) {
+        return replaceContentRichInPieces([&](QTextCursor& cursor) {
+            return readRtf(text, cursor, [&](qint64 done) { return progress(done, text.size()); });
+        });
     }
     {
         // The editor tells of the change once, when it is complete, and never of a cancelled one.
@@ -384,6 +370,33 @@ bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress)
         held.show(QTextCursor(document()));
     }
     loadedText = text;
+    emit Change();
+    return true;
+}
+
+bool RichTextBox::replaceContentRichInPieces(const std::function<bool(QTextCursor&)>& read)
+{
+    {
+        const QSignalBlocker quiet(this);
+        HeldView held(editor);
+        QTextCursor writer(document());
+        writer.beginEditBlock();
+        writer.select(QTextCursor::Document);
+        writer.removeSelectedText();
+        writer.setBlockFormat(QTextBlockFormat());
+        writer.setBlockCharFormat(QTextCharFormat());
+        writer.setCharFormat(QTextCharFormat());
+        const bool done = read(writer);
+        writer.endEditBlock();
+        if (!done) {
+            held.cancel();
+            return false;
+        }
+        fitWrapping(document()->toRawText(), true);
+        // Afresh, as replaceContentRich leaves it: no undo history, the caret at the start.
+        document()->clearUndoRedoStacks();
+        held.show(QTextCursor(document()));
+    }
     emit Change();
     return true;
 }
@@ -514,6 +527,17 @@ void RichTextBox::insertContent(const RichTextBox& source)
     if (source.TextLength() == 0)
         return;
     fitWrapping(source.document()->toRawText(), false);
+    // The document is laid out afresh, lazily, rather than all at once at the end of the edit:
+    // for a million inserted paragraphs, that took minutes.
+    if (!editCursor) {
+        withoutLayout(editor, [&] { insertFragmentOf(source); });
+        return;
+    }
+    insertFragmentOf(source);
+}
+
+void RichTextBox::insertFragmentOf(const RichTextBox& source)
+{
     const QTextDocumentFragment content(source.document());
     QTextCursor edit = cursor();
     edit.beginEditBlock();
@@ -910,6 +934,11 @@ int RichTextBox::replaceEvery(const QString& text, const QString& replacement, i
 
 bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
 {
+    return LoadFile(path, type, Progress(), error);
+}
+
+bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progress, QString* error)
+{
     const auto fail = [&](const QString& reason) {
         if (error)
             *error =
@@ -926,18 +955,29 @@ bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
-    if (type == OpenDocumentText) {
-        OdtReader reader;
-        QString reason;
-        if (!reader.open(bytes, &reason))
-            return fail(reason);
-        replaceContentRich([&](QTextCursor& cursor) { reader.read(cursor); });
-    } else if (type == RichText) {
-        replaceContentRich([&](QTextCursor& cursor) { readRtf(bytes, cursor); });
-    } else {
+    if (type == PlainText) {
         replaceContentPlain(decodeDocumentBytes(bytes));
+        return true;
     }
-    return true;
+    OdtReader reader;
+    if (type == OpenDocumentText && !reader.open(bytes, &reason))
+        return fail(reason);
+    const auto read = [&](QTextCursor& cursor) {
+        if (type == OpenDocumentText)
+            return reader.read(cursor, progress);
+        if (!progress)
+            return readRtf(bytes, cursor, RtfProgress());
+        return readRtf(bytes, cursor, [&](qint64 done) { return progress(done, bytes.size()); });
+    };
+    if (!progress || editCursor) {
+        replaceContentRich([&](QTextCursor& cursor) { read(cursor); });
+        return true;
+    }
+    const bool done = replaceContentRichInPieces(read);
+    // Stopped by the user: no error to tell of.
+    if (!done && error)
+        error->clear();
+    return done;
 }
 
 bool RichTextBox::SaveFile(const QString& path, int type, QString* error)

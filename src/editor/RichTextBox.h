@@ -128,6 +128,11 @@ public:
     // Replaces the content with the file; returns false (content unchanged) when it cannot be read,
     // with `error` set when given.
     bool LoadFile(const QString& path, int type, QString* error = nullptr);
+    // LoadFile behind `progress`, told of the units of the file's text read; when it says stop,
+    // the editor is left as it was, as setTextInPieces leaves it, and this returns false with
+    // `error` empty.
+    bool LoadFile(const QString& path, int type, const Progress& progress,
+                  QString* error = nullptr);
     // Writes the content as plain text, RTF or OpenDocument Text, replacing the file in one step;
     // returns false with `error` set when it fails, leaving the old file.
     bool SaveFile(const QString& path, int type, QString* error = nullptr);
@@ -184,6 +189,10 @@ private:
     void replaceContent(const QString& text);
     void replaceContentPlain(const QString& text);
     void replaceContentRich(const std::function<void(QTextCursor&)>& read);
+    // replaceContentRich out of sight and undone when `read` returns false, as setTextInPieces.
+    bool replaceContentRichInPieces(const std::function<bool(QTextCursor&)>& read);
+    // The work of insertContent.
+    void insertFragmentOf(const RichTextBox& source);
     // Writes `text` at `writer` in pieces, asking `progress` after each; false when it said stop.
     bool writeInPieces(QTextCursor& writer, const QString& text, const QTextCharFormat& format,
                        const Progress& progress);

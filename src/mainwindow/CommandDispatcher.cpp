@@ -276,7 +276,8 @@ void CommandDispatcher::Print()
 
 void CommandDispatcher::PrintPreview()
 {
-    PreviewRichText(&w, *w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720);
+    PreviewRichText(&w, *w.RTB, services().printers->currentPrinter(), 720, 720, 720, 720,
+                    [this] { return fieldTools->confirmFilled(QStringLiteral("Print")); });
 }
 
 void CommandDispatcher::ExportPdf()
@@ -414,8 +415,11 @@ void CommandDispatcher::InsertTextFile()
     // Straight into the document: the user's clipboard keeps what it holds. Plain text takes the
     // format of text typed at the caret, as a paste of plain text does.
     if (type == RichTextBox::RichText) {
-        if (!w.rtfTemp->LoadFile(path, type)) {
-            cannotRead();
+        QString error;
+        if (!loadDocumentFile(*w.rtfTemp, &w, path, type, TextPlace::Selection, &error)) {
+            // Cancelled: the letter is as it was.
+            if (!error.isEmpty())
+                cannotRead();
             return;
         }
         w.RTB->insertContent(*w.rtfTemp);

@@ -290,6 +290,7 @@ void frmMail::buildStatusBar()
 {
     SB = new QStatusBar(this);
     SB->setSizeGripEnabled(false);
+    SB->setAccessibleName(QStringLiteral("Status bar"));
     SB->setFont(verdana(8.25));
     twips::place(SB, 0, 9690, 13755, 300);
     static const int widths[] = {0, 472, 90, 100, 70, 70, 95};

@@ -223,10 +223,35 @@ bool QtDialogService::choosePrinter(QWidget* parent, PrinterSettings& settings)
     return true;
 }
 
-bool QtDialogService::printPreview(QWidget* parent, QPrinter& printer,
-                                   const std::function<void(QPrinter&)>& paint)
+bool askBeforePrinting(QPrintPreviewDialog& dialog, const std::function<bool()>& mayPrint)
 {
+    // The dialog's Print button prints at once; put the question between the button and the
+    // dialog's own print slot.
+    QAction* print = nullptr;
+    for (QAction* action : dialog.findChildren<QAction*>()) {
+        if (action->text().remove(QLatin1Char('&')) == QLatin1String("Print"))
+            print = action;
+    }
+    if (!print || dialog.metaObject()->indexOfMethod("_q_print()") < 0)
+        return false;
+    QObject::disconnect(print, &QAction::triggered, &dialog, nullptr);
+    QObject::connect(print, &QAction::triggered, &dialog, [&dialog, mayPrint] {
+        if (!mayPrint())
+            dialog.reject();
+        else
+            QMetaObject::invokeMethod(&dialog, "_q_print");
+    });
+    return true;
+}
+
+bool QtDialogService::printPreview(QWidget* parent, QPrinter& printer,
+                                   const std::function<void(QPrinter&)>& paint,
+                                   const std::function<bool()>& mayPrint)
+{
+    // Where the button cannot be reached, ask before showing the preview rather than never.
     QPrintPreviewDialog dialog(&printer, parent);
+    if (mayPrint && !askBeforePrinting(dialog, mayPrint) && !mayPrint())
+        return false;
     dialog.setWindowTitle(QStringLiteral("Print Preview"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter* target) { paint(*target); });

@@ -3,8 +3,10 @@
 #include "platform/Services.h"
 
 #include <QPrinter>
+#include <functional>
 #include <memory>
 
+class QPrintPreviewDialog;
 
 // The real desktop behind the service interfaces.
 namespace lw {
@@ -27,12 +29,17 @@ public:
     bool pageSetup(QWidget* parent, QPrinter& printer) override;
     bool choosePrinter(QWidget* parent, PrinterSettings& settings) override;
     bool printPreview(QWidget* parent, QPrinter& printer,
-                      const std::function<void(QPrinter&)>& paint) override;
+                      const std::function<void(QPrinter&)>& paint,
+                      const std::function<bool()>& mayPrint) override;
 
     // The extension a name filter's first pattern gives ("Text Files (*.txt)": "txt"), empty for
     // one that matches every name.
     static QString defaultSuffixOf(const QString& nameFilter);
 };
+
+// Makes the preview's Print button ask `mayPrint` first; false closes the preview unprinted.
+// False when this Qt's dialog offers no way in.
+bool askBeforePrinting(QPrintPreviewDialog& dialog, const std::function<bool()>& mayPrint);
 
 class QtDesktopService : public DesktopService
 {
@@ -86,6 +93,5 @@ public:
     std::unique_ptr<ProgressReport> begin(QWidget* parent, const QString& label,
                                           qint64 total) override;
 };
-
 
 } // namespace lw

@@ -92,10 +92,12 @@ public:
     virtual bool pageSetup(QWidget* parent, QPrinter& printer) = 0;
     // Shows the printer dialog preset to `settings`; on acceptance `settings` holds the choice.
     virtual bool choosePrinter(QWidget* parent, PrinterSettings& settings) = 0;
-    // Shows the print preview of the pages `paint` draws on the printer; printing from it calls
-    // `paint` on the printer itself. True when the user printed.
+    // Shows the print preview of the pages `paint` draws on the printer; printing from it asks
+    // `mayPrint` first (false closes the preview unprinted), then calls `paint` on the printer
+    // itself. True when the user printed.
     virtual bool printPreview(QWidget* parent, QPrinter& printer,
-                              const std::function<void(QPrinter&)>& paint) = 0;
+                              const std::function<void(QPrinter&)>& paint,
+                              const std::function<bool()>& mayPrint) = 0;
 };
 
 // Shell file operations with the confirmations, progress and error messages a file manager shows.

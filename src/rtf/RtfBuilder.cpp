@@ -127,8 +127,11 @@ RtfBuilder::RtfBuilder(QTextCursor& cursor) : cursor(cursor), pixelBudget(maxPic
 
 RtfBuilder::~RtfBuilder() = default;
 
-void RtfBuilder::read(QStringView rtf)
+bool RtfBuilder::read(QStringView rtf, const std::function<bool(qint64 done)>& progress)
 {
+    // Often enough for a progress window to answer Cancel at once, seldom enough to cost nothing.
+    constexpr qsizetype progressStep = qsizetype(1) << 15;
+    qsizetype nextReport = progressStep;
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     startPosition = cursor.position();
@@ -169,6 +172,13 @@ void RtfBuilder::read(QStringView rtf)
         case RtfToken::End:
             break;
         }
+        if (progress && tokenizer.consumed() >= nextReport) {
+            nextReport = tokenizer.consumed() + progressStep;
+            if (!progress(tokenizer.consumed())) {
+                cursor.endEditBlock();
+                return false;
+            }
+        }
     }
     flushBytes();
     // A truncated file leaves groups open: complete them as if they were closed.
@@ -177,6 +187,9 @@ void RtfBuilder::read(QStringView rtf)
         groupEnd();
     finish();
     cursor.endEditBlock();
+    if (progress)
+        return progress(rtf.size());
+    return true;
 }
 
 void RtfBuilder::groupStart()

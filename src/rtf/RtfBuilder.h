@@ -12,6 +12,7 @@
 #include <QTextList>
 #include <QTextOption>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -34,7 +35,9 @@ public:
     RtfBuilder& operator=(const RtfBuilder&) = delete;
 
     // rtf holds one byte a unit; units above 0xFF are characters that stand for themselves.
-    void read(QStringView rtf);
+    // `progress`, when given, is told now and then how many units have been read; when it
+    // returns false the read stops there, the edit block is closed and this returns false.
+    bool read(QStringView rtf, const std::function<bool(qint64 done)>& progress = {});
 
 private:
     static constexpr int maxTabStops = 32;

@@ -45,8 +45,18 @@ bool isRtf(const QString& text)
 
 void readRtf(const QByteArray& rtf, QTextCursor& cursor)
 {
+    readRtf(rtf, cursor, RtfProgress());
+}
+
+void readRtf(const QString& rtf, QTextCursor& cursor)
+{
+    readRtf(rtf, cursor, RtfProgress());
+}
+
+bool readRtf(const QByteArray& rtf, QTextCursor& cursor, const RtfProgress& progress)
+{
     if (cursor.isNull())
-        return;
+        return true;
     if (!isRtf(rtf)) {
         QStringDecoder utf8(QStringDecoder::Utf8);
         QString text = utf8.decode(rtf);
@@ -57,24 +67,27 @@ void readRtf(const QByteArray& rtf, QTextCursor& cursor)
         cursor.beginEditBlock();
         insertPlainText(text, cursor);
         cursor.endEditBlock();
-        return;
+        return true;
     }
-    readRtf(QString::fromLatin1(rtf), cursor);
+    return readRtf(QString::fromLatin1(rtf), cursor, progress);
 }
 
-void readRtf(const QString& rtf, QTextCursor& cursor)
+bool readRtf(const QString& rtf, QTextCursor& cursor, const RtfProgress& progress)
 {
     if (cursor.isNull())
-        return;
+        return true;
     const qsizetype offset = headerOffset(QStringView(rtf).left(64));
     if (offset < 0) {
         cursor.beginEditBlock();
         insertPlainText(rtf, cursor);
         cursor.endEditBlock();
-        return;
+        return true;
     }
     RtfBuilder builder(cursor);
-    builder.read(QStringView(rtf).sliced(offset));
+    if (!progress)
+        return builder.read(QStringView(rtf).sliced(offset));
+    return builder.read(QStringView(rtf).sliced(offset),
+                        [&](qint64 done) { return progress(offset + done); });
 }
 
 } // namespace lw

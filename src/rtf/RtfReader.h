@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 class QTextCursor;
 
@@ -27,5 +28,12 @@ void readRtf(const QByteArray& rtf, QTextCursor& cursor);
 // The same for RTF held as a QString: characters up to 0xFF are the bytes of the RTF, characters
 // above stand for themselves.
 void readRtf(const QString& rtf, QTextCursor& cursor);
+
+// Told now and then how many units of the RTF have been read; returns false to stop reading.
+using RtfProgress = std::function<bool(qint64 done)>;
+// readRtf for a long read: false when `progress` stopped it, with what was read so far inserted
+// in the edit block, for the caller to undo.
+bool readRtf(const QByteArray& rtf, QTextCursor& cursor, const RtfProgress& progress);
+bool readRtf(const QString& rtf, QTextCursor& cursor, const RtfProgress& progress);
 
 } // namespace lw

@@ -29,6 +29,8 @@ public:
     explicit RtfTokenizer(QStringView input) : in(input) {}
 
     RtfToken next();
+    // How many units of the input have been read.
+    qsizetype consumed() const { return pos; }
 
 private:
     RtfToken controlWord();

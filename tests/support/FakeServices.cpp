@@ -151,7 +151,8 @@ void FakeDialogs::verifyDone()
 }
 
 bool FakeDialogs::printPreview(QWidget*, QPrinter& printer,
-                               const std::function<void(QPrinter&)>& paint)
+                               const std::function<void(QPrinter&)>& paint,
+                               const std::function<bool()>& mayPrint)
 {
     ++previewCalls;
     QPrinter preview(QPrinter::HighResolution);
@@ -162,9 +163,10 @@ bool FakeDialogs::printPreview(QWidget*, QPrinter& printer,
     const bool print = !previewAnswers.empty() && previewAnswers.front();
     if (!previewAnswers.empty())
         previewAnswers.pop_front();
-    if (print)
-        paint(printer);
-    return print;
+    if (!print || (mayPrint && !mayPrint()))
+        return false;
+    paint(printer);
+    return true;
 }
 
 QString FakeDialogs::previewPath() const

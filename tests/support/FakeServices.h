@@ -57,7 +57,8 @@ public:
     // Draws the preview's pages into a PDF file of their own (previewPath()), as the preview
     // would show them; then the user prints from it when the next answer says so.
     bool printPreview(QWidget* parent, QPrinter& printer,
-                      const std::function<void(QPrinter&)>& paint) override;
+                      const std::function<void(QPrinter&)>& paint,
+                      const std::function<bool()>& mayPrint) override;
     QString previewPath() const;
     void verifyDone();
 
@@ -137,7 +138,6 @@ public:
     QDateTime fixedNow{QDate(2026, 12, 10), QTime(19, 7, 5)};
     QList<int> pauses;
 };
-
 
 class FakeApplication : public ApplicationService
 {
