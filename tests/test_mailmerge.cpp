@@ -6,6 +6,7 @@
 #include "library/MailMerge.h"
 #include "rtf/RtfReader.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -14,6 +15,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
+#include <QTextTable>
 
 using namespace lw;
 using namespace Qt::StringLiterals;
@@ -26,6 +29,8 @@ private slots:
     void fill_data();
     void fill();
     void fillKeepsFormat();
+    void sameLettersEveryWay_data();
+    void sameLettersEveryWay();
     void filesEachFormat_data();
     void filesEachFormat();
     void filesRefuseExisting();
@@ -185,6 +190,111 @@ void MailMergeTest::fillKeepsFormat()
     QCOMPARE(name.charFormat().fontWeight(), int(QFont::Bold));
     name.setPosition(1);
     QCOMPARE(name.charFormat().fontWeight(), int(QFont::Normal));
+}
+
+namespace {
+
+// A letter in formats: a bold field, an italic list item with two fields, a table with fields in
+// its cells, a field whose name is in two formats, and a field no column fills.
+std::unique_ptr<QTextDocument> formattedLetter()
+{
+    auto letter = std::make_unique<QTextDocument>();
+    QTextCursor cursor(letter.get());
+    QTextCharFormat plain;
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    cursor.insertText(u"[Date]"_s, plain);
+    cursor.insertBlock();
+    cursor.insertText(u"Dear "_s, plain);
+    cursor.insertText(u"[Recipient Name]"_s, bold);
+    cursor.insertText(u","_s, plain);
+    cursor.insertBlock();
+    cursor.createList(QTextListFormat::ListDisc);
+    cursor.insertText(u"Account [Account Number] at [Company Name]."_s, italic);
+    // A block format of its own: out of the list.
+    cursor.insertBlock(QTextBlockFormat(), plain);
+    QTextTable* table = cursor.insertTable(1, 2);
+    table->cellAt(0, 0).firstCursorPosition().insertText(u"[Recipient Name]"_s, plain);
+    table->cellAt(0, 1).firstCursorPosition().insertText(u"[Company Name]"_s, bold);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(u"[Recipient"_s, bold);
+    cursor.insertText(u" Name] of [Company Name]"_s, plain);
+    cursor.insertBlock();
+    cursor.insertText(u"[Your Name]"_s, italic);
+    return letter;
+}
+
+QByteArray formatBytes(const QTextFormat& format)
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream << format;
+    return bytes;
+}
+
+// A document's text and formats: every block's format and list, every run's text and format.
+QByteArrayList contentOf(const QTextDocument& document)
+{
+    QByteArrayList content;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        content.append("block " + formatBytes(block.blockFormat()) +
+                       formatBytes(block.charFormat()));
+        if (const QTextList* list = block.textList())
+            content.append("list " + formatBytes(list->format()));
+        for (auto run = block.begin(); !run.atEnd(); ++run)
+            content.append(run.fragment().text().toUtf8() + ' ' +
+                           formatBytes(run.fragment().charFormat()));
+    }
+    return content;
+}
+
+} // namespace
+
+void MailMergeTest::sameLettersEveryWay_data()
+{
+    QTest::addColumn<QByteArray>("row");
+    QTest::newRow("nominal: plain values") << "Anna Berg,ACME,77"_ba;
+    QTest::newRow("robustness: line breaks of every kind")
+        << "\"1 Main St\r\nSpringfield\rIL\nUSA\",\"Globex\r\n\",78"_ba;
+    QTest::newRow("robustness: brackets and fields in the values")
+        << "[Company Name],\"a]b[c [Your Name]\",[Account Number]"_ba;
+    QTest::newRow("robustness: Unicode, separators and tabs")
+        << u"Zoë Ørsted 😀 中文,\"A\u2028B\u2029C\tD\",\"\uFDD0x\uFDD1\""_s.toUtf8();
+    QTest::newRow("robustness: empty cells leave fields in their formats") << " ,,77"_ba;
+    QTest::newRow("robustness: a short row") << "Only a name"_ba;
+}
+
+// The text files' letters are made without a document, and the PDF's in one document filled and
+// put back for each: both must be the letters a document of their own gives.
+void MailMergeTest::sameLettersEveryWay()
+{
+    QFETCH(QByteArray, row);
+    const auto letter = formattedLetter();
+    const MailMerge merge(
+        *letter,
+        tableOf("Recipient Name,Company Name,Account Number\n" + row + "\nBob,Initech,78\n"),
+        vocabulary());
+    QCOMPARE(merge.letterCount(), 2);
+    std::unique_ptr<QTextDocument> reused(merge.unfilled().clone());
+    reused->setUndoRedoEnabled(true);
+    reused->clearUndoRedoStacks();
+    const QByteArrayList unfilled = contentOf(merge.unfilled());
+    for (int i = 0; i < 2; ++i) {
+        const auto own = merge.letter(i);
+        QCOMPARE(merge.plainLetter(i), MailMerge::plainText(*own));
+        merge.fill(*reused, i);
+        QCOMPARE(contentOf(*reused), contentOf(*own));
+        reused->undo();
+        reused->clearUndoRedoStacks();
+        QCOMPARE(contentOf(*reused), unfilled);
+    }
+    // The fixture fills what it means to: the values in the bold field and in the table.
+    const QString second = merge.plainLetter(1);
+    QCOMPARE(second.count(u"Bob"_s), 3);
+    QCOMPARE(second.count(u"Initech"_s), 3);
+    QVERIFY(second.contains(u"[Your Name]"_s));
 }
 
 void MailMergeTest::filesEachFormat_data()

@@ -24,6 +24,10 @@ public:
     PageFormatter(const PageFormatter&) = delete;
     PageFormatter& operator=(const PageFormatter&) = delete;
 
+    // The copy that is laid out. A caller may change its text between pages (many letters drawn
+    // from one copy, each filled and then put back); the layout follows.
+    QTextDocument& text() { return *document; }
+
     // The number of positions in the document; a position at or past it is the end.
     int length() const;
     // Draws the page that begins at `first` and returns the first position that did not fit:

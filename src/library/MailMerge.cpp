@@ -5,7 +5,8 @@
 #include "editor/PageFormatter.h"
 #include "editor/PrintRichText.h"
 #include "library/MergeNames.h"
-#include "platform/SafeFile.h"
+#include "platform/FreedMemoryKept.h"
+#include "platform/SafeFileBatch.h"
 #include "rtf/RtfWriter.h"
 
 #include <QBuffer>
@@ -19,6 +20,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <optional>
 
 namespace lw {
 
@@ -49,27 +51,30 @@ std::unique_ptr<QTextDocument> copyOf(const QTextDocument& letter)
 }
 
 // Draws letters one after another on a paged device, each from a new page, through the page loop
-// the Print command uses.
+// the Print command uses. One copy of the letter is laid out once; each recipient's values are
+// filled into it, drawn and taken out again, so that only the paragraphs they change are laid out
+// anew, rather than a whole document made and laid out for every letter.
 class LetterPages
 {
 public:
-    LetterPages(QPagedPaintDevice& device, const PageRect& drawTwips, QSizeF screenDpi)
-        : device(device)
+    LetterPages(QPagedPaintDevice& device, const PageRect& drawTwips, QSizeF screenDpi,
+                const MailMerge& merge)
+        : device(device), merge(merge), formatter(merge.unfilled(), deviceRect(device, drawTwips),
+                                                  QSizeF(device.logicalDpiX() / screenDpi.width(),
+                                                         device.logicalDpiY() / screenDpi.height()))
     {
-        const int dpiX = device.logicalDpiX();
-        const int dpiY = device.logicalDpiY();
-        draw = QRectF(drawTwips.left * dpiX / twipsPerInch, drawTwips.top * dpiY / twipsPerInch,
-                      drawTwips.width() * dpiX / twipsPerInch,
-                      drawTwips.height() * dpiY / twipsPerInch);
-        scale = QSizeF(dpiX / screenDpi.width(), dpiY / screenDpi.height());
+        QTextDocument& text = formatter.text();
+        text.setUndoRedoEnabled(true);
+        text.clearUndoRedoStacks();
     }
 
     bool begin() { return painter.begin(&device); }
     bool end() { return painter.end(); }
 
-    void add(const QTextDocument& letter)
+    void add(int letter)
     {
-        PageFormatter formatter(letter, draw, scale);
+        QTextDocument& text = formatter.text();
+        merge.fill(text, letter);
         int position = 0;
         for (;;) {
             if (!first)
@@ -81,13 +86,25 @@ public:
                 break;
             position = next;
         }
+        // The letter as it was, for the next recipient; nothing kept of this one.
+        if (text.isUndoAvailable())
+            text.undo();
+        text.clearUndoRedoStacks();
     }
 
 private:
+    static QRectF deviceRect(const QPagedPaintDevice& device, const PageRect& twips)
+    {
+        const int dpiX = device.logicalDpiX();
+        const int dpiY = device.logicalDpiY();
+        return QRectF(twips.left * dpiX / twipsPerInch, twips.top * dpiY / twipsPerInch,
+                      twips.width() * dpiX / twipsPerInch, twips.height() * dpiY / twipsPerInch);
+    }
+
     QPagedPaintDevice& device;
+    const MailMerge& merge;
+    PageFormatter formatter;
     QPainter painter;
-    QRectF draw;
-    QSizeF scale;
     bool first = true;
 };
 
@@ -119,56 +136,36 @@ QString cannotWrite(const QString& path, const QString& reason)
     return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), reason);
 }
 
-bool writePdf(const QTextDocument& letter, const QString& path, const MergePage& page,
-              QString* error)
+// The bytes of a letter's file; nothing, with `error` set, when they cannot be made.
+std::optional<QByteArray> letterBytes(const MailMerge& merge, int letter, const QString& path,
+                                      const FileMerge& job, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = cannotWrite(path, file.errorString());
-        return false;
-    }
-    {
-        QPdfWriter writer(&file);
-        setUpPdf(writer, page);
-        LetterPages pages(writer, pdfDrawRect(page), page.screenDpi);
+    // A text file needs no document: its text is filled where the fields stand.
+    if (job.format == MergeFormat::Text)
+        return encodeDocumentText(merge.plainLetter(letter), job.textFormat);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (job.format == MergeFormat::Pdf) {
+        QPdfWriter writer(&buffer);
+        setUpPdf(writer, job.page);
+        LetterPages pages(writer, pdfDrawRect(job.page), job.page.screenDpi, merge);
         if (!pages.begin()) {
-            file.cancelWriting();
             *error = cannotWrite(path, QStringLiteral("the PDF could not be made."));
-            return false;
+            return std::nullopt;
         }
         pages.add(letter);
         pages.end();
+        return buffer.data();
     }
-    if (!file.commit()) {
-        *error = cannotWrite(path, file.errorString());
-        return false;
+    const std::unique_ptr<QTextDocument> document = merge.letter(letter);
+    if (job.format == MergeFormat::Rtf)
+        return writeRtf(*document);
+    QString reason;
+    if (!writeOdt(*document, buffer, &reason)) {
+        *error = cannotWrite(path, reason);
+        return std::nullopt;
     }
-    return true;
-}
-
-bool writeLetter(const QTextDocument& letter, const QString& path, const FileMerge& job,
-                 QString* error)
-{
-    switch (job.format) {
-    case MergeFormat::Pdf:
-        return writePdf(letter, path, job.page, error);
-    case MergeFormat::Text:
-        return writeFileSafely(
-            path, encodeDocumentText(MailMerge::plainText(letter), job.textFormat), error);
-    case MergeFormat::Rtf:
-        return writeFileSafely(path, writeRtf(letter), error);
-    case MergeFormat::OpenDocument: {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QString reason;
-        if (!writeOdt(letter, buffer, &reason)) {
-            *error = cannotWrite(path, reason);
-            return false;
-        }
-        return writeFileSafely(path, buffer.data(), error);
-    }
-    }
-    return false;
+    return buffer.data();
 }
 
 // Tells the progress; false when it asks to stop.
@@ -195,6 +192,7 @@ MailMerge::MailMerge(const QTextDocument& letter, MergeTable table,
     }
     std::sort(places.begin(), places.end(),
               [](const Place& a, const Place& b) { return a.position < b.position; });
+    originalText = plainText(*original);
 }
 
 MailMerge::~MailMerge() = default;
@@ -222,10 +220,16 @@ QList<std::pair<QString, QString>> MailMerge::values(int letter) const
 std::unique_ptr<QTextDocument> MailMerge::letter(int letter) const
 {
     std::unique_ptr<QTextDocument> document = copyOf(*original);
+    fill(*document, letter);
+    return document;
+}
+
+void MailMerge::fill(QTextDocument& copy, int letter) const
+{
     // The places are the same in every copy: found once, they are filled here as LetterFields
     // fills, at a fraction of its cost per letter, which counts ten thousand times over.
     const QStringList cells = rows.cells(letter);
-    QTextCursor edit(document.get());
+    QTextCursor edit(&copy);
     edit.beginEditBlock();
     for (auto at = places.rbegin(); at != places.rend(); ++at) {
         const int column = columnOfField.at(at->field).second;
@@ -244,7 +248,44 @@ std::unique_ptr<QTextDocument> MailMerge::letter(int letter) const
         edit.insertText(value, format);
     }
     edit.endEditBlock();
-    return document;
+}
+
+QString MailMerge::plainLetter(int letter) const
+{
+    // A position of the document is an index of its raw text, so the text is filled at the same
+    // places as the document, with the breaks a value's insertion would make written as line
+    // feeds, as plainText writes them.
+    const QStringList cells = rows.cells(letter);
+    QString text;
+    text.reserve(originalText.size() + 256);
+    qsizetype from = 0;
+    for (const Place& at : places) {
+        const int column = columnOfField.at(at.field).second;
+        if (column >= cells.size())
+            continue;
+        QString value = cells.at(column).trimmed();
+        if (value.isEmpty())
+            continue;
+        value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        for (QChar& ch : value) {
+            switch (ch.unicode()) {
+            case u'\r':
+            case QChar::ParagraphSeparator:
+            case QChar::LineSeparator:
+            case 0xFDD0:
+            case 0xFDD1:
+                ch = u'\n';
+                break;
+            default:
+                break;
+            }
+        }
+        text += QStringView(originalText).mid(from, at.position - from);
+        text += value;
+        from = at.position + at.length;
+    }
+    text += QStringView(originalText).mid(from);
+    return text;
 }
 
 QString MailMerge::plainText(const QTextDocument& document)
@@ -329,6 +370,7 @@ QStringList existingMergeFiles(const MailMerge& merge, const FileMerge& job)
 MergeResult mergeToFiles(const MailMerge& merge, const FileMerge& job,
                          const MergeProgress& progress)
 {
+    const FreedMemoryKept reuse;
     MergeResult result;
     const QFileInfo folderInfo(job.folder);
     if (!folderInfo.isDir()) {
@@ -348,24 +390,46 @@ MergeResult mergeToFiles(const MailMerge& merge, const FileMerge& job,
             }
         }
     }
+    // The files are flushed to the disk together, a thousand at a time and whenever the merge
+    // stops, rather than each on its own: every file is whole once it has its name, and a
+    // thousand small files cost the disk one wait instead of a thousand.
+    constexpr int lettersPerFlush = 1000;
+    SafeFileBatch batch;
+    const auto place = [&] {
+        QString error;
+        const QStringList placed = batch.commit(&error);
+        result.written += int(placed.size());
+        result.files += placed;
+        if (result.error.isEmpty())
+            result.error = error;
+        return error.isEmpty();
+    };
+    int done = 0;
     for (int row = 0; row < merge.letterCount(); ++row) {
         const QString path = folder.filePath(names.at(row));
         const QFileInfo target(path);
         // A folder or a device by that name is no file to replace.
         if (target.exists() && !target.isFile()) {
             result.error = cannotWrite(path, QStringLiteral("it is not a file."));
+            place();
             return result;
         }
-        const std::unique_ptr<QTextDocument> letter = merge.letter(row);
-        if (!writeLetter(*letter, path, job, &result.error))
+        const std::optional<QByteArray> bytes = letterBytes(merge, row, path, job, &result.error);
+        if (!bytes || !batch.add(path, *bytes, &result.error)) {
+            place();
             return result;
-        ++result.written;
-        result.files.append(path);
-        if (row + 1 < merge.letterCount() && !goOn(progress, result.written)) {
+        }
+        ++done;
+        if (batch.pending() >= lettersPerFlush && !place())
+            return result;
+        if (row + 1 < merge.letterCount() && !goOn(progress, done)) {
             result.cancelled = true;
+            place();
             return result;
         }
     }
+    if (!place())
+        return result;
     goOn(progress, result.written);
     return result;
 }
@@ -373,6 +437,7 @@ MergeResult mergeToFiles(const MailMerge& merge, const FileMerge& job,
 MergeResult mergeToPdf(const MailMerge& merge, const QString& path, const MergePage& page,
                        const MergeProgress& progress)
 {
+    const FreedMemoryKept reuse;
     MergeResult result;
     const QFileInfo target(path);
     if (target.exists() && !target.isFile()) {
@@ -389,14 +454,14 @@ MergeResult mergeToPdf(const MailMerge& merge, const QString& path, const MergeP
     {
         QPdfWriter writer(&file);
         setUpPdf(writer, page);
-        LetterPages pages(writer, pdfDrawRect(page), page.screenDpi);
+        LetterPages pages(writer, pdfDrawRect(page), page.screenDpi, merge);
         if (!pages.begin()) {
             file.cancelWriting();
             result.error = cannotWrite(path, QStringLiteral("the PDF could not be made."));
             return result;
         }
         for (int row = 0; row < merge.letterCount(); ++row) {
-            pages.add(*merge.letter(row));
+            pages.add(row);
             ++drawn;
             if (!goOn(progress, drawn)) {
                 result.cancelled = row + 1 < merge.letterCount();
@@ -422,11 +487,12 @@ MergeResult mergeToPdf(const MailMerge& merge, const QString& path, const MergeP
 MergeResult mergeToPrinter(const MailMerge& merge, QPrinter& printer, const MergePage& page,
                            const MergeProgress& progress)
 {
+    const FreedMemoryKept reuse;
     MergeResult result;
     const PageRect draw =
         drawRectangle(paperTwips(printer), printerGutters(printer), page.leftMargin, page.topMargin,
                       page.rightMargin, page.bottomMargin);
-    LetterPages pages(printer, draw, page.screenDpi);
+    LetterPages pages(printer, draw, page.screenDpi, merge);
     if (!pages.begin()) {
         result.error = QStringLiteral("The printer %1 did not take the job.")
                            .arg(printer.printerName().isEmpty() ? printer.outputFileName()
@@ -434,7 +500,7 @@ MergeResult mergeToPrinter(const MailMerge& merge, QPrinter& printer, const Merg
         return result;
     }
     for (int row = 0; row < merge.letterCount(); ++row) {
-        pages.add(*merge.letter(row));
+        pages.add(row);
         ++result.written;
         // A cancel ends the job after the letter in hand, so that what is printed is whole
         // letters; a printer may have begun on them already.

@@ -47,8 +47,15 @@ public:
     QList<std::pair<QString, QString>> values(int letter) const;
     // The letter of a recipient, its fields filled.
     std::unique_ptr<QTextDocument> letter(int letter) const;
+    // The letter as the merge holds it, every field as it stands.
+    const QTextDocument& unfilled() const { return *original; }
+    // Fills a recipient's fields in `copy`, a copy of unfilled() with its text as it is, in one
+    // edit block: where the copy keeps its undo, one undo puts it back.
+    void fill(QTextDocument& copy, int letter) const;
     // The letter's text with line feeds, pictures left out, as a text file holds it.
     static QString plainText(const QTextDocument& document);
+    // The plain text of a recipient's letter: plainText(*letter(n)), made without a document.
+    QString plainLetter(int letter) const;
 
 private:
     MergeTable rows;
@@ -64,6 +71,7 @@ private:
         int field; // into columnOfField
     };
     std::vector<Place> places;
+    QString originalText; // plainText of the original
 };
 
 // The paper of the locale: Letter in the United States, A4 elsewhere, in portrait.
