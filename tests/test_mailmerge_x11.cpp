@@ -324,6 +324,8 @@ void MailMergeX11Test::fileMenuOpensItOnTheEditorsLetter()
         seen = true;
         // Closed even when a check below fails, so that the menu command returns.
         const auto close = qScopeGuard([merge] { merge->reject(); });
+        // Its mnemonics answer only once it is the active window.
+        QVERIFY(QTest::qWaitForWindowActive(merge));
         QTest::keyClick(merge, Qt::Key_C, Qt::AltModifier);
         // The preview fills after the table is read: give a loaded machine time.
         QTRY_VERIFY_WITH_TIMEOUT(!merge->previewView()->toPlainText().isEmpty(), 30000);
