@@ -6,6 +6,7 @@
 #include "BenchSupport.h"
 #include "editor/DocumentFiles.h"
 #include "editor/RichTextBox.h"
+#include "platform/FreedMemoryKept.h"
 #include "platform/QtServices.h"
 #include "rtf/RtfReader.h"
 
@@ -305,6 +306,8 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As the program runs.
+    FreedMemoryKept::mapLargeBlocksApart();
     QApplication app(argc, argv);
     // The program's progress window, which long texts go in behind.
     QtProgressService progress;

@@ -2,6 +2,7 @@
 #include "editor/RichTextBox.h"
 #include "mainwindow/frmMail.h"
 #include "platform/FileShell.h"
+#include "platform/FreedMemoryKept.h"
 #include "platform/ProgramIcon.h"
 #include "platform/QtServices.h"
 
@@ -40,6 +41,7 @@ int main(int argc, char* argv[])
         }
     }
 
+    lw::FreedMemoryKept::mapLargeBlocksApart();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Letterwright"));
     // Matches the desktop entry, so that the desktop groups the windows under its icon.

@@ -338,6 +338,8 @@ void BrowserTest::clickingTheHighlightedTitle_data()
     QTest::addColumn<QString>("meanwhile");
     QTest::addColumn<bool>("shownAgain");
     QTest::newRow("nominal: after File > Open the letter shows again") << "open" << true;
+    QTest::newRow("nominal: after a long file opened behind a progress window too")
+        << "open long" << true;
     QTest::newRow("edge: the letter on display, edited, stays as edited") << "edit" << false;
     QTest::newRow("edge: new text over all of it is an edit too") << "replace" << false;
 }
@@ -350,16 +352,22 @@ void BrowserTest::clickingTheHighlightedTitle()
     frmMail& w = window();
     const QString letter = QStringLiteral("Dear Madam,\nThe box was crushed.");
     QCOMPARE(w.RTB->Text(), letter);
-    if (meanwhile == QLatin1String("open")) {
+    if (meanwhile.startsWith(QLatin1String("open"))) {
+        // A long one is read into a document of its own, which takes the editor's place.
+        const bool longFile = meanwhile == QLatin1String("open long");
+        QByteArray content = "A file of my own";
+        if (longFile)
+            content = "{\\rtf1\\ansi " + content + QByteArray("\\par more").repeated(40000) + "}";
         QTemporaryDir folder;
-        const QString path = folder.filePath(QStringLiteral("mine.txt"));
+        const QString path = folder.filePath(QStringLiteral("mine.rtf"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("A file of my own");
+        file.write(content);
         file.close();
         platform->dialogs.openAnswers.push_back(QStringList{path});
         w.OpenDocument();
-        QCOMPARE(w.RTB->Text(), QStringLiteral("A file of my own"));
+        QVERIFY(w.RTB->Text().startsWith(QStringLiteral("A file of my own")));
+        QCOMPARE(platform->progress.jobs.size(), longFile ? 1 : 0);
     } else if (meanwhile == QLatin1String("replace")) {
         w.RTB->setSelStart(0);
         w.RTB->setSelLength(w.RTB->TextLength());

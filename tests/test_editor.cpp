@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -184,6 +185,8 @@ private slots:
     void inPiecesAsInOne();
     void inPiecesCancelledLeavesAll_data();
     void inPiecesCancelledLeavesAll();
+    void documentReadInPiecesIsEditedAsAnyOther_data();
+    void documentReadInPiecesIsEditedAsAnyOther();
     void veryLongWordsBreakAnywhere_data();
     void veryLongWordsBreakAnywhere();
     void lineIndex_data();
@@ -1423,6 +1426,60 @@ void EditorTest::inPiecesCancelledLeavesAll()
     QCOMPARE(shown.SelBold(), std::optional<bool>(false));
 }
 
+void EditorTest::documentReadInPiecesIsEditedAsAnyOther_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("nominal: plain text") << u"First line\nSecond line\n"_s.repeated(50);
+    QTest::newRow("nominal: RTF") << u"{\\rtf1\\ansi First line\\par {\\b Second} line\\par}"_s;
+}
+
+void EditorTest::documentReadInPiecesIsEditedAsAnyOther()
+{
+    QFETCH(QString, text);
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    RichTextBox shown(&window);
+    layout->addWidget(shown.widget());
+    window.resize(400, 300);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QFont font(u"DejaVu Serif"_s, 14);
+    shown.setFont(font);
+    shown.setText(u"Dear Sir,\n"_s.repeated(200));
+    shown.setSelStart(1000);
+    QApplication::processEvents();
+    QPointer<QTextDocument> old = shown.document();
+    QSignalSpy changes(&shown, &RichTextBox::Change);
+    QSignalSpy replaced(&shown, &RichTextBox::documentReplaced);
+
+    QVERIFY(shown.setTextInPieces(text, [](qint64, qint64) { return true; }));
+    QCOMPARE(replaced.size(), 1);
+    QCOMPARE(changes.size(), 1);
+    QVERIFY(!old);
+    QCOMPARE(shown.textEdit()->document(), shown.document());
+    QVERIFY(shown.Text().startsWith(u"First line\nSecond line"_s));
+    QCOMPARE(shown.Font(), font);
+    QCOMPARE(shown.SelStart(), 0);
+    QCOMPARE(shown.textEdit()->verticalScrollBar()->value(), 0);
+    QVERIFY(!shown.document()->isUndoAvailable());
+
+    // Typed into as any document: a change, found by Find, one step to undo.
+    QApplication::processEvents();
+    shown.setFocus();
+    QTest::keyClicks(shown.textEdit(), u"Re: "_s);
+    QCOMPARE(changes.size(), 5);
+    QCOMPARE(shown.Find(u"Re: First"_s, 0), 0);
+    QVERIFY(shown.document()->isUndoAvailable());
+    shown.undo();
+    QVERIFY(shown.Text().startsWith(u"First line"_s));
+    QVERIFY(!shown.document()->isUndoAvailable());
+    // A cancelled read leaves this one in place.
+    QPointer<QTextDocument> current = shown.document();
+    QVERIFY(!shown.setTextInPieces(text, [](qint64, qint64) { return false; }));
+    QCOMPARE(shown.document(), current.data());
+    QCOMPARE(replaced.size(), 1);
+}
+
 void EditorTest::veryLongWordsBreakAnywhere_data()
 {
     QTest::addColumn<Action>("action");
@@ -1443,6 +1500,17 @@ void EditorTest::veryLongWordsBreakAnywhere_data()
     QTest::newRow("robustness: inserted in pieces") << Action([=](RichTextBox& box) {
         box.setSelTextInPieces(word, [](qint64, qint64) { return true; });
     }) << QTextOption::WrapAnywhere;
+    QTest::newRow("robustness: read in pieces as the whole document")
+        << Action([=](RichTextBox& box) {
+               box.setTextInPieces(prose + word, [](qint64, qint64) { return true; });
+           })
+        << QTextOption::WrapAnywhere;
+    QTest::newRow("nominal: prose read in pieces after a long word keeps its words whole")
+        << Action([=](RichTextBox& box) {
+               box.setTextInPieces(word, [](qint64, qint64) { return true; });
+               box.setTextInPieces(prose, [](qint64, qint64) { return true; });
+           })
+        << wordBoundary;
     QTest::newRow("robustness: pasted") << Action([=](RichTextBox& box) {
         QApplication::clipboard()->setText(word);
         box.paste();

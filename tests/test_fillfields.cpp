@@ -1,6 +1,7 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
+#include "editor/FieldHighlight.h"
 #include "editor/FieldTools.h"
 #include "editor/LetterFields.h"
 #include "editor/RichTextBox.h"
@@ -95,6 +96,7 @@ private slots:
     void emptyValueFillsNothing();
     void anotherLetterForgetsWhatWasTyped();
     void panelFollowsEditsInTheLetter();
+    void panelFollowsALongFileOpened();
     void escClosesThePanel();
 
     void senderDetailsAreKeptAndOffered();
@@ -415,6 +417,37 @@ void FillFieldsTest::panelFollowsEditsInTheLetter()
     editor().setSelText(QStringLiteral("\nP.S. [Gift Item] and again [Gift Item]."));
     QTRY_COMPARE(panel->listedFields().size(), memorialFields.size() + 1);
     QCOMPARE(panel->listedFields().last(), QStringLiteral("[Gift Item]"));
+}
+
+void FillFieldsTest::panelFollowsALongFileOpened()
+{
+    frmFillFields* panel = openPanel();
+    panel->setValueOf(QStringLiteral("[Recipient Name]"), QStringLiteral("Ms Ölund"));
+    // Long enough to be read behind a progress window, into a document of its own.
+    QByteArray rtf = "{\\rtf1\\ansi Dear [Recipient Name],\\par Your [Gift Item] arrived.\\par ";
+    while (rtf.size() < 300 * 1024)
+        rtf += "Thank you for your kind support of our work this year.\\par ";
+    rtf += "[Gift Item]\\par}";
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("long.rtf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(rtf) == rtf.size());
+    file.close();
+    platform->dialogs.openAnswers.push_back(QStringList{path});
+    w().OpenDocument();
+    QCOMPARE(platform->progress.jobs.size(), 1);
+    QVERIFY(editor().Text().startsWith(QStringLiteral("Dear [Recipient Name],")));
+
+    QTRY_COMPARE(panel->listedFields(), QStringList({"[Recipient Name]", "[Gift Item]"}));
+    QCOMPARE(panel->valueOf(QStringLiteral("[Recipient Name]")), QString());
+    fieldTools().highlight().refresh();
+    QVERIFY(!fieldTools().highlight().shown().isEmpty());
+    QCOMPARE(fieldTools().highlight().shown().first().name, QStringLiteral("[Recipient Name]"));
+    // Edits of the new document are followed too.
+    editor().setSelStart(0);
+    editor().setSelText(QStringLiteral("[Reference] and [Reference]\n"));
+    QTRY_COMPARE(panel->listedFields(),
+                 QStringList({"[Reference]", "[Recipient Name]", "[Gift Item]"}));
 }
 
 void FillFieldsTest::escClosesThePanel()

@@ -110,6 +110,7 @@ private slots:
 
     void underlinesMisspeltWords();
     void underlineIsNeverPartOfTheDocument();
+    void documentReadInPiecesIsChecked();
     void copyingAnUnderlinedWordCopiesNoUnderline();
     void wordBeingTypedWaitsForThePause();
     void editedParagraphIsCheckedAgain();
@@ -546,6 +547,29 @@ void SpellingTest::underlinesMisspeltWords()
     QVERIFY(marks.misspeltWordAt(at + 7) == WordSpan({at, 7}));
     QVERIFY(!marks.misspeltWordAt(at - 2));
     QVERIFY(!marks.misspeltWordAt(1000));
+}
+
+void SpellingTest::documentReadInPiecesIsChecked()
+{
+    test::EditorHost host;
+    SpellChecker checker;
+    QVERIFY(checker.loadDictionary(fixtureDictionary(QStringLiteral("en_US"))));
+    SpellingMarks marks(*host.editor->displayFormats(), checker);
+    QVERIFY(host.show());
+    host.editor->setText(QStringLiteral("We recieve your letter."));
+    marks.finish();
+    QCOMPARE(underlinedWords(marks, *host.editor), QStringList({"recieve"}));
+    // A long file is read into a document of its own, which takes the editor's place.
+    QVERIFY(host.editor->setTextInPieces(QStringLiteral("Your paymnet is here.\nThank you."),
+                                         [](qint64, qint64) { return true; }));
+    marks.finish();
+    QCOMPARE(underlinedWords(marks, *host.editor), QStringList({"paymnet"}));
+    QCOMPARE(wavyPieces(*host.editor), QStringList({"paymnet"}));
+    // Words typed into it are checked as ever.
+    host.editor->setSelStart(host.editor->TextLength());
+    host.editor->setSelText(QStringLiteral(" Sincerly yours."));
+    marks.finish();
+    QCOMPARE(underlinedWords(marks, *host.editor), QStringList({"paymnet", "Sincerly"}));
 }
 
 void SpellingTest::underlineIsNeverPartOfTheDocument()

@@ -1,5 +1,7 @@
 #include "editor/DisplayFormats.h"
 
+#include "editor/EditorWidget.h"
+
 #include <QEvent>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -63,16 +65,28 @@ DisplayFormats::DisplayFormats(QTextEdit* textEdit) : QObject(textEdit), editor(
     redrawTimer.setSingleShot(true);
     redrawTimer.setInterval(0);
     connect(&redrawTimer, &QTimer::timeout, this, &DisplayFormats::redrawNow);
-    QTextDocument* doc = editor->document();
+    follow(editor->document());
+    if (auto* widget = qobject_cast<EditorWidget*>(editor)) {
+        connect(widget, &EditorWidget::documentReplaced, this, [this] {
+            follow(document());
+            for (DisplayDecorator* decorator : std::as_const(decorators))
+                decorator->documentReplaced();
+            redrawAll();
+        });
+    }
+    connect(editor->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &DisplayFormats::redrawAll);
+    editor->viewport()->installEventFilter(this);
+}
+
+void DisplayFormats::follow(QTextDocument* doc)
+{
     connect(doc, &QTextDocument::contentsChange, this, &DisplayFormats::documentChanged);
     // After the change is laid out: the paragraph typed in is drawn with the keystroke.
     connect(doc, &QTextDocument::contentsChanged, this, [this] {
         if (redrawTimer.isActive())
             redrawNow();
     });
-    connect(editor->verticalScrollBar(), &QScrollBar::valueChanged, this,
-            &DisplayFormats::redrawAll);
-    editor->viewport()->installEventFilter(this);
 }
 
 DisplayFormats::~DisplayFormats() = default;

@@ -30,6 +30,8 @@ public:
     }
     // The paragraph's text or format changed.
     virtual void blockChanged(const QTextBlock& block) { Q_UNUSED(block); }
+    // The editor shows another document, whose paragraphs hold no states yet.
+    virtual void documentReplaced() {}
     // Adds the formats to draw over the paragraph, as ranges of its text.
     virtual void decorate(const QTextBlock& block, QList<QTextLayout::FormatRange>& formats) = 0;
 };
@@ -78,6 +80,7 @@ protected:
 
 private:
     void documentChanged(int from, int removed, int added);
+    void follow(QTextDocument* doc);
 
     QTextEdit* editor;
     QList<DisplayDecorator*> decorators;

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -132,6 +133,39 @@ void EditorWidget::breakAnywhereFor(QStringView text)
     // Set on the document, not the widget: the widget would lay the document out at once.
     option.setWrapMode(QTextOption::WrapAnywhere);
     document()->setDefaultTextOption(option);
+}
+
+std::unique_ptr<QTextDocument> EditorWidget::newDocument() const
+{
+    const QTextDocument* own = document();
+    auto fresh = std::make_unique<QTextDocument>();
+    fresh->setDefaultTextOption(own->defaultTextOption());
+    fresh->setDefaultFont(own->defaultFont());
+    fresh->setIndentWidth(own->indentWidth());
+    fresh->setDocumentMargin(own->documentMargin());
+    fresh->setDefaultStyleSheet(own->defaultStyleSheet());
+    fresh->setUseDesignMetrics(own->useDesignMetrics());
+    return fresh;
+}
+
+void EditorWidget::replaceDocument(std::unique_ptr<QTextDocument> fresh)
+{
+    QPointer<QTextDocument> old = document();
+    // Qt gives a new document the widget's way of breaking lines, and lays out the part shown at
+    // once: the widget takes the new document's way first, so that a very long word is not laid
+    // out word-wrapped. The old document is no longer laid out meanwhile.
+    old->setPageSize(QSizeF(0, 0));
+    setWordWrapMode(fresh->defaultTextOption().wrapMode());
+    disconnect(old, &QTextDocument::contentsChanged, this, &EditorWidget::contentChanged);
+    // They hold cursors into the old document, which Qt reads when they are next replaced.
+    setExtraSelections({});
+    fresh->setParent(this);
+    QTextDocument* shown = fresh.release();
+    setDocument(shown);
+    connect(shown, &QTextDocument::contentsChanged, this, &EditorWidget::contentChanged);
+    // The widget's first document belongs to Qt, which has deleted it; the others are ours.
+    delete old.data();
+    emit documentReplaced();
 }
 
 void EditorWidget::insertFromMimeData(const QMimeData* source)

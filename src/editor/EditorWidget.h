@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextEdit>
+#include <memory>
 
 class QImage;
 
@@ -31,6 +32,13 @@ public:
     // Qt lays out the rest of a word longer than a line again for every line it breaks.
     void breakAnywhereFor(QStringView text);
 
+    // An empty document with the settings of the editor's own (base font, tab stops, margins,
+    // how lines break), to be built out of sight and shown with replaceDocument().
+    std::unique_ptr<QTextDocument> newDocument() const;
+    // Shows `fresh` in place of the document, which is deleted: a long file is read into a
+    // document of its own, so that the letter stays whole until the new one is complete.
+    void replaceDocument(std::unique_ptr<QTextDocument> fresh);
+
 signals:
     // Text or formatting changed, by the user or by the program.
     void contentChanged();
@@ -39,6 +47,8 @@ signals:
     void mouseDown(int button, int shift, int x, int y);
     // The menu key or Shift+F10.
     void contextMenuKey();
+    // replaceDocument() put another document in place: what follows the old one follows this.
+    void documentReplaced();
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;

@@ -26,10 +26,18 @@ FieldHighlight::FieldHighlight(QTextEdit* edit, LetterFields* fields)
     connect(edit->verticalScrollBar(), &QScrollBar::valueChanged, this, &FieldHighlight::schedule);
     connect(edit->horizontalScrollBar(), &QScrollBar::valueChanged, this,
             &FieldHighlight::schedule);
-    connect(edit->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
-            this, &FieldHighlight::schedule);
+    followLayout();
+    // Another document in the editor has a layout of its own.
+    connect(fields, &LetterFields::documentReplaced, this, &FieldHighlight::followLayout);
     edit->viewport()->installEventFilter(this);
     edit->installEventFilter(this);
+    schedule();
+}
+
+void FieldHighlight::followLayout()
+{
+    connect(edit->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged,
+            this, &FieldHighlight::schedule, Qt::UniqueConnection);
     schedule();
 }
 

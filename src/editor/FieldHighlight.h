@@ -34,6 +34,7 @@ protected:
 
 private:
     void schedule();
+    void followLayout();
     // The first position of the paragraph at y of the document, or the position after it.
     int paragraphAt(int y, bool end) const;
 

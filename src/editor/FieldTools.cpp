@@ -23,7 +23,10 @@ FieldTools::FieldTools(QWidget* owner, RichTextBox* editor, const FieldVocabular
     : QObject(owner), owner(owner), editor(editor),
       letterFields(new LetterFields(editor->document(), vocabulary, this)),
       tint(new FieldHighlight(editor->textEdit(), letterFields))
-{}
+{
+    connect(editor, &RichTextBox::documentReplaced, letterFields,
+            [this] { letterFields->setDocument(this->editor->document()); });
+}
 
 FieldTools::~FieldTools() = default;
 

@@ -87,6 +87,18 @@ LetterFields::LetterFields(QTextDocument* document, const FieldVocabulary& vocab
 
 LetterFields::~LetterFields() = default;
 
+void LetterFields::setDocument(QTextDocument* document)
+{
+    if (doc)
+        disconnect(doc, nullptr, this, nullptr);
+    doc = document;
+    filled.clear();
+    document->documentLayout();
+    connect(document, &QTextDocument::contentsChange, this, &LetterFields::contentsChange);
+    rescan();
+    emit documentReplaced();
+}
+
 void LetterFields::rescan()
 {
     paragraphs.clear();

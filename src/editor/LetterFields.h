@@ -95,11 +95,14 @@ public:
 
     // Reads the whole document again.
     void rescan();
+    // Follows `document` instead, as the editor's new document: read whole, nothing filled.
+    void setDocument(QTextDocument* document);
 
 signals:
     // The fields, their order or their places have changed.
     void fieldsChanged();
-    // The whole content was removed at once, as when another letter or file takes the editor.
+    // The whole content was removed at once, as when another letter or file takes the editor, or
+    // another document took its place.
     void documentReplaced();
 
 private:

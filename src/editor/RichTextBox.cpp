@@ -296,9 +296,10 @@ private:
 RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWidget(parent))
 {
     connect(editor, &EditorWidget::contentChanged, this, &RichTextBox::Change);
-    connect(editor->document(), &QTextDocument::contentsChange, this, [this] {
-        searchedText.reset();
-        loadedText.reset();
+    followDocument();
+    connect(editor, &EditorWidget::documentReplaced, this, [this] {
+        followDocument();
+        emit documentReplaced();
     });
     connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
     connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
@@ -310,6 +311,16 @@ RichTextBox::~RichTextBox()
     // Without a parent the widget is ours; with one, the parent deletes it.
     if (editor && !editor->parent())
         delete editor.data();
+}
+
+void RichTextBox::followDocument()
+{
+    searchedText.reset();
+    loadedText.reset();
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
+        searchedText.reset();
+        loadedText.reset();
+    });
 }
 
 QWidget* RichTextBox::widget() const
@@ -344,59 +355,41 @@ bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress)
         return true;
     }
     if (isRtf(text)) {
-        return replaceContentRichInPieces([&](QTextCursor& cursor) {
-            return readRtf(text, cursor, [&](qint64 done) { return progress(done, text.size()); });
-        });
+        return replaceDocument(
+            [&](QTextCursor& cursor) {
+                return readRtf(text, cursor,
+                               [&](qint64 done) { return progress(done, text.size()); });
+            },
+            std::nullopt);
     }
-    {
-        // The editor tells of the change once, when it is complete, and never of a cancelled one.
-        const QSignalBlocker quiet(this);
-        HeldView held(editor);
-        fitWrapping(text, true);
-        QTextCursor writer(document());
-        writer.beginEditBlock();
-        writer.select(QTextCursor::Document);
-        writer.removeSelectedText();
-        writer.setBlockFormat(QTextBlockFormat());
-        writer.setBlockCharFormat(QTextCharFormat());
-        const bool done = writeInPieces(writer, text, QTextCharFormat(), progress);
-        writer.endEditBlock();
-        if (!done) {
-            held.cancel();
-            return false;
-        }
-        // Afresh, as setText leaves it: no undo history, the caret at the start.
-        document()->clearUndoRedoStacks();
-        held.show(QTextCursor(document()));
-    }
+    if (!replaceDocument(
+            [&](QTextCursor& writer) {
+                return writeInPieces(writer, text, QTextCharFormat(), progress);
+            },
+            text))
+        return false;
     loadedText = text;
-    emit Change();
     return true;
 }
 
-bool RichTextBox::replaceContentRichInPieces(const std::function<bool(QTextCursor&)>& read)
+bool RichTextBox::replaceDocument(const std::function<bool(QTextCursor&)>& write,
+                                  const std::optional<QString>& text)
 {
-    {
-        const QSignalBlocker quiet(this);
-        HeldView held(editor);
-        QTextCursor writer(document());
-        writer.beginEditBlock();
-        writer.select(QTextCursor::Document);
-        writer.removeSelectedText();
-        writer.setBlockFormat(QTextBlockFormat());
-        writer.setBlockCharFormat(QTextCharFormat());
-        writer.setCharFormat(QTextCharFormat());
-        const bool done = read(writer);
-        writer.endEditBlock();
-        if (!done) {
-            held.cancel();
-            return false;
-        }
-        fitWrapping(document()->toRawText(), true);
-        // Afresh, as replaceContentRich leaves it: no undo history, the caret at the start.
-        document()->clearUndoRedoStacks();
-        held.show(QTextCursor(document()));
-    }
+    // Out of sight, in a document of its own: the letter stays as it is until the new one is
+    // complete, a cancel just drops the new one, and the reading takes no undo history, which
+    // would hold about as much again as the document.
+    std::unique_ptr<QTextDocument> fresh = editor->newDocument();
+    fresh->setUndoRedoEnabled(false);
+    QTextCursor writer(fresh.get());
+    if (!write(writer))
+        return false;
+    fitWrappingOf(fresh.get(), text ? QStringView(*text) : QStringView(fresh->toRawText()), true);
+    // Afresh, as setText leaves it: no undo history, the caret at the start.
+    fresh->setUndoRedoEnabled(true);
+    fresh->setModified(true);
+    editor->replaceDocument(std::move(fresh));
+    editor->horizontalScrollBar()->setValue(0);
+    editor->verticalScrollBar()->setValue(0);
     emit Change();
     return true;
 }
@@ -442,10 +435,14 @@ bool RichTextBox::writeInPieces(QTextCursor& writer, const QString& text,
 
 void RichTextBox::fitWrapping(QStringView text, bool replacing)
 {
+    fitWrappingOf(document(), text, replacing);
+}
+
+void RichTextBox::fitWrappingOf(QTextDocument* doc, QStringView text, bool replacing)
+{
     // Qt breaks a word longer than a line by laying the rest of it out again for every line, so
     // a very long one takes a time that grows with the square of its length. Breaking lines
     // anywhere lays it out once; such a document is no prose whose words need keeping whole.
-    QTextDocument* doc = document();
     QTextOption option = doc->defaultTextOption();
     QTextOption::WrapMode mode = option.wrapMode();
     if (hasVeryLongWord(text))
@@ -973,7 +970,7 @@ bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progre
         replaceContentRich([&](QTextCursor& cursor) { read(cursor); });
         return true;
     }
-    const bool done = replaceContentRichInPieces(read);
+    const bool done = replaceDocument(read, std::nullopt);
     // Stopped by the user: no error to tell of.
     if (!done && error)
         error->clear();

@@ -178,6 +178,9 @@ signals:
     void MouseDown(int button, int shift, int x, int y);
     // The menu key, or Shift+F10, asks for the popup menu at the caret.
     void ContextMenuKey();
+    // A long file was read into a document of its own, which now stands in the editor in place
+    // of the old one: what follows the document follows the new one.
+    void documentReplaced();
 
 private:
     // The selection: the edit's own cursor while an edit is open, otherwise the widget's.
@@ -189,8 +192,6 @@ private:
     void replaceContent(const QString& text);
     void replaceContentPlain(const QString& text);
     void replaceContentRich(const std::function<void(QTextCursor&)>& read);
-    // replaceContentRich out of sight and undone when `read` returns false, as setTextInPieces.
-    bool replaceContentRichInPieces(const std::function<bool(QTextCursor&)>& read);
     // The work of insertContent.
     void insertFragmentOf(const RichTextBox& source);
     // Writes `text` at `writer` in pieces, asking `progress` after each; false when it said stop.
@@ -198,6 +199,14 @@ private:
                        const Progress& progress);
     // Chooses how lines break for text about to go in; `replacing`: it is the whole document.
     void fitWrapping(QStringView text, bool replacing);
+    static void fitWrappingOf(QTextDocument* doc, QStringView text, bool replacing);
+    // Writes the new content with `write` into a document of its own, then shows it in place of
+    // the letter; when `write` returns false, nothing changes and this returns false. `text`:
+    // the plain text written, when it is that.
+    bool replaceDocument(const std::function<bool(QTextCursor&)>& write,
+                         const std::optional<QString>& text);
+    // Keeps the caches in step with the editor's document.
+    void followDocument();
     // The document's text as Find searches it for `pattern`.
     QString textToSearch(const QString& pattern) const;
     int clampPosition(qint64 position) const;

@@ -193,6 +193,17 @@ void SpellingMarks::blockChanged(const QTextBlock& block)
     }
 }
 
+void SpellingMarks::documentReplaced()
+{
+    // Nothing of the new document is checked yet; the sweep goes through it from the start.
+    typing = QTextCursor();
+    typingPause.stop();
+    sweep = QTextCursor(formats->document());
+    sweep.setKeepPositionOnInsert(true);
+    sweeping = false;
+    restart(0);
+}
+
 void SpellingMarks::decorate(const QTextBlock& block, QList<QTextLayout::FormatRange>& ranges)
 {
     const State* state = stateOf(block);

@@ -53,6 +53,7 @@ public:
 
     void documentChanging(int from, int removed, int added) override;
     void blockChanged(const QTextBlock& block) override;
+    void documentReplaced() override;
     void decorate(const QTextBlock& block, QList<QTextLayout::FormatRange>& formats) override;
 
 signals:

@@ -138,6 +138,11 @@ bool LibraryBrowser::ShowLetter(const QString& title)
 
 void LibraryBrowser::watchEditor()
 {
+    if (!replacedWatch) {
+        // A long file is read into a document of its own, which takes the editor's place.
+        replacedWatch = connect(&w.editor(), &RichTextBox::documentReplaced, this,
+                                [this] { letterOnDisplay.clear(); });
+    }
     QTextDocument* document = w.editor().document();
     if (watched == document)
         return;

@@ -60,6 +60,7 @@ private:
     // content took its place.
     QString letterOnDisplay;
     QPointer<QTextDocument> watched;
+    QMetaObject::Connection replacedWatch;
 };
 
 } // namespace lw

@@ -17,6 +17,12 @@ constexpr int initialTrimThreshold = 128 * 1024;
 
 } // namespace
 
+void FreedMemoryKept::mapLargeBlocksApart()
+{
+    mallopt(M_MMAP_THRESHOLD, initialMmapThreshold);
+    mallopt(M_TRIM_THRESHOLD, initialTrimThreshold);
+}
+
 FreedMemoryKept::FreedMemoryKept()
 {
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
@@ -25,13 +31,13 @@ FreedMemoryKept::FreedMemoryKept()
 
 FreedMemoryKept::~FreedMemoryKept()
 {
-    mallopt(M_MMAP_THRESHOLD, initialMmapThreshold);
-    mallopt(M_TRIM_THRESHOLD, initialTrimThreshold);
+    mapLargeBlocksApart();
     malloc_trim(0);
 }
 
 #else
 
+void FreedMemoryKept::mapLargeBlocksApart() {}
 FreedMemoryKept::FreedMemoryKept() = default;
 FreedMemoryKept::~FreedMemoryKept() = default;
 

@@ -10,6 +10,12 @@ namespace lw {
 class FreedMemoryKept
 {
 public:
+    // For the whole run, large blocks get mappings of their own, as the C library starts out; it
+    // would otherwise move the threshold up once such a block is freed, and a document's text
+    // then grows within the heap by copying, its old and new copies both in memory for a time,
+    // where a mapping of its own grows in place.
+    static void mapLargeBlocksApart();
+
     FreedMemoryKept();
     ~FreedMemoryKept();
     FreedMemoryKept(const FreedMemoryKept&) = delete;
