@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,6 +109,8 @@ private slots:
     void letterDisplayKeepsDocumentPath();
     void openLongFileWithProgress_data();
     void openLongFileWithProgress();
+    void veryLongLinesAreOfferedBroken_data();
+    void veryLongLinesAreOfferedBroken();
     void tooLargeFileNamesItsSize_data();
     void tooLargeFileNamesItsSize();
     void openTooLargeFileRefused();
@@ -813,6 +816,72 @@ void DocumentsTest::openLongFileWithProgress()
     w.SaveDocument();
     QCOMPARE(bytesOf(file(u"a.txt"_s)), QByteArray("Dear Sir,\nthank you."));
     QCOMPARE(bytesOf(file(name)), bytes);
+}
+
+void DocumentsTest::veryLongLinesAreOfferedBroken_data()
+{
+    QTest::addColumn<bool>("insert");
+    QTest::addColumn<MsgAnswer>("answer");
+    QTest::newRow("nominal: opened with its lines broken") << false << MsgAnswer::Yes;
+    QTest::newRow("nominal: declined, the letter stays") << false << MsgAnswer::No;
+    QTest::newRow("nominal: inserted with its lines broken") << true << MsgAnswer::Yes;
+    QTest::newRow("nominal: insert declined") << true << MsgAnswer::No;
+}
+
+void DocumentsTest::veryLongLinesAreOfferedBroken()
+{
+    QFETCH(bool, insert);
+    QFETCH(MsgAnswer, answer);
+    frmMail& w = window();
+    writeFile(u"a.txt"_s, "Dear Sir,\r\nthank you.");
+    platform->dialogs.openAnswers.push_back(QStringList{file(u"a.txt"_s)});
+    w.OpenDocument();
+    w.RTB->setSelStart(w.RTB->TextLength());
+
+    // One line of 1,100,000 characters, then a short one.
+    const QByteArray longLine = QByteArray("Thank you for your order. ").repeated(42308);
+    writeFile(u"long.txt"_s, longLine + "\r\nLast line");
+    // The numbers as the user's language writes them.
+    platform->messages.expect(
+        u"The file long.txt has a line of %1 characters. Lines that long take minutes to "
+        u"show.\n\nBreak its long lines into lines of at most %2 characters? Saving the letter "
+        u"keeps these breaks. No leaves the letter as it is."_s.arg(QLocale().toString(1100008),
+                                                                    QLocale().toString(10000)),
+        insert ? u"Insert Text File"_s : u"Open"_s, MsgButtons::YesNo, MsgIcon::Exclamation,
+        answer);
+    platform->dialogs.openAnswers.push_back(QStringList{file(u"long.txt"_s)});
+    if (insert)
+        w.MenuBar_ItemClick(u"mnuInsert"_s, u"TextFile"_s);
+    else
+        w.OpenDocument();
+    platform->messages.verifyDone();
+
+    const QString before = u"Dear Sir,\nthank you."_s;
+    if (answer == MsgAnswer::No) {
+        QCOMPARE(w.RTB->Text(), before);
+        QCOMPARE(w.CurrentDocumentPath, file(u"a.txt"_s));
+        QVERIFY(!w.DocumentModified);
+        return;
+    }
+    QString text = w.RTB->Text();
+    if (insert) {
+        QVERIFY(text.startsWith(before));
+        text = text.sliced(before.size());
+        QVERIFY(w.DocumentModified);
+    } else {
+        QCOMPARE(w.CurrentDocumentPath, file(u"long.txt"_s));
+    }
+    // Every character is there, in lines a paragraph can lay out, broken after a word.
+    const QStringList lines = text.split(u'\n');
+    QCOMPARE(lines.last(), u"Last line"_s);
+    QCOMPARE(QStringList(lines.mid(0, lines.size() - 1)).join(QString()),
+             QString::fromLatin1(longLine));
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+        QVERIFY(lines.at(i).size() <= 10000);
+        if (i + 2 < lines.size())
+            QVERIFY(lines.at(i).endsWith(u' '));
+    }
+    QVERIFY(lines.size() > 110);
 }
 
 void DocumentsTest::tooLargeFileNamesItsSize_data()

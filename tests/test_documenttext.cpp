@@ -33,6 +33,8 @@ private slots:
     void bytesRoundTrip();
     void windows1252Characters_data();
     void windows1252Characters();
+    void longLinesBroken_data();
+    void longLinesBroken();
     void writeFileSafely_data();
     void writeFileSafely();
     void writeFileSafelyFails_data();
@@ -476,4 +478,35 @@ void DocumentTextTest::writeInPlaceWhereOnlyTheFileIsWritable()
 }
 
 QTEST_GUILESS_MAIN(DocumentTextTest)
+void DocumentTextTest::longLinesBroken_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("broken");
+    QTest::addColumn<int>("longest");
+    const QString x = u"x"_s;
+    QTest::newRow("nominal: short lines stay") << u"ab cd\r\nef"_s << u"ab cd\r\nef"_s << 5;
+    QTest::newRow("nominal: after the last space")
+        << u"aaaa bbbb cccc"_s << u"aaaa bbbb \ncccc"_s << 14;
+    QTest::newRow("nominal: at the limit without a space near it")
+        << x.repeated(25) << x.repeated(10) + u'\n' + x.repeated(10) + u'\n' + x.repeated(5) << 25;
+    QTest::newRow("edge: exactly the limit stays") << x.repeated(10) << x.repeated(10) << 10;
+    QTest::newRow("edge: each line on its own, its break kept")
+        << x.repeated(12) + u"\r\n"_s + x.repeated(3) + u'\r' + x.repeated(11)
+        << x.repeated(10) + u'\n' + u"xx\r\n"_s + x.repeated(3) + u'\r' + x.repeated(10) + u'\n' + x
+        << 12;
+    QTest::newRow("robustness: never inside a surrogate pair")
+        << x.repeated(9) + u"😀y"_s << x.repeated(9) + u"\n😀y"_s << 12;
+    QTest::newRow("robustness: never before a combining mark")
+        << x.repeated(9) + u"e\u0301z"_s << x.repeated(9) + u"\ne\u0301z"_s << 12;
+}
+
+void DocumentTextTest::longLinesBroken()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, broken);
+    QFETCH(int, longest);
+    QCOMPARE(longestLine(text), qsizetype(longest));
+    QCOMPARE(withLongLinesBroken(text, 10), broken);
+}
+
 #include "test_documenttext.moc"

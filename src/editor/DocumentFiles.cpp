@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 
 namespace lw {
 
@@ -78,11 +79,28 @@ QString documentFileTooLarge(const QString& path)
 bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
                        const QString& text, TextPlace place)
 {
+    const bool rich = place == TextPlace::Document && isRtf(text);
+    if (!rich) {
+        if (const qsizetype longest = longestLine(text); longest > longestLineShown) {
+            if (message(parent,
+                        QStringLiteral("The file %1 has a line of %2 characters. Lines that long "
+                                       "take minutes to show.\n\nBreak its long lines into lines "
+                                       "of at most %3 characters? Saving the letter keeps these "
+                                       "breaks. No leaves the letter as it is.")
+                            .arg(QFileInfo(path).fileName(), QLocale().toString(longest),
+                                 QLocale().toString(brokenLineLength)),
+                        place == TextPlace::Document ? QStringLiteral("Open")
+                                                     : QStringLiteral("Insert Text File"),
+                        MsgButtons::YesNo, MsgIcon::Exclamation) != MsgAnswer::Yes)
+                return false;
+            return placeDocumentText(editor, parent, path,
+                                     withLongLinesBroken(text, brokenLineLength), place);
+        }
+    }
     // Shorter texts go in faster than a progress window would show. RTF read as the document
     // takes many times longer a character: a million short paragraphs take seconds.
     constexpr qsizetype textInPieces = qsizetype(8) << 20;
     constexpr qsizetype rtfInPieces = qsizetype(256) << 10;
-    const bool rich = place == TextPlace::Document && isRtf(text);
     if (text.size() <= (rich ? rtfInPieces : textInPieces) || !services().progress) {
         if (place == TextPlace::Document)
             editor.setText(text);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QHash>
 #include <QStringDecoder>
+#include <algorithm>
 #include <array>
 #include <iconv.h>
 #include <optional>
@@ -259,6 +260,56 @@ DecodedText decodeDocumentFile(const QByteArray& bytes)
         }
     }
     result.format.lineBreak = lineBreakOf(result.text);
+    return result;
+}
+
+qsizetype longestLine(QStringView text)
+{
+    qsizetype longest = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i == text.size() || text[i] == u'\n' || text[i] == u'\r') {
+            longest = std::max(longest, i - start);
+            start = i + 1;
+        }
+    }
+    return longest;
+}
+
+QString withLongLinesBroken(QStringView text, qsizetype most)
+{
+    QString result;
+    result.reserve(text.size() + text.size() / std::max<qsizetype>(most, 1) + 1);
+    qsizetype start = 0; // of the line being copied
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i] == u'\n' || text[i] == u'\r') {
+            result += text.sliced(start, i + 1 - start);
+            start = ++i;
+            continue;
+        }
+        if (i - start < most) {
+            ++i;
+            continue;
+        }
+        // The line has reached the limit before `i`: break it.
+        qsizetype end = i;
+        for (qsizetype back = i; back > i - most / 10 && back > start; --back) {
+            if (text[back - 1] == u' ') {
+                end = back;
+                break;
+            }
+        }
+        while (end > start + 1 &&
+               (text[end].isLowSurrogate() || text[end].category() == QChar::Mark_NonSpacing ||
+                text[end].category() == QChar::Mark_SpacingCombining ||
+                text[end].category() == QChar::Mark_Enclosing))
+            --end;
+        result += text.sliced(start, end - start);
+        result += u'\n';
+        start = end;
+        i = end;
+    }
+    result += text.sliced(start);
     return result;
 }
 

@@ -52,6 +52,14 @@ QString decodeDocumentBytes(const QByteArray& bytes);
 // lost.
 QByteArray encodeDocumentText(const QString& text, const TextFileFormat& format = {});
 
+// The length of the longest line of `text`, whose lines end at a line feed or a carriage return.
+qsizetype longestLine(QStringView text);
+// `text` with every line longer than `most` characters broken by line feeds into lines of at most
+// `most`: after the last space within the limit, if there is one in its last tenth, otherwise at
+// the limit, never inside a surrogate pair or before a combining mark. Shorter lines stay as
+// they are.
+QString withLongLinesBroken(QStringView text, qsizetype most);
+
 // The character a Windows-1252 byte stands for. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the control characters of the same value, as on Windows.
 QString windows1252Char(unsigned char byte);

@@ -8,19 +8,11 @@ namespace lw {
 
 #if defined(__GLIBC__)
 
-namespace {
-
-// The C library's own first settings: blocks from 128 KB get their own mapping, and more than
-// 128 KB free at the top of the heap goes back to the system.
-constexpr int initialMmapThreshold = 128 * 1024;
-constexpr int initialTrimThreshold = 128 * 1024;
-
-} // namespace
-
 void FreedMemoryKept::mapLargeBlocksApart()
 {
-    mallopt(M_MMAP_THRESHOLD, initialMmapThreshold);
-    mallopt(M_TRIM_THRESHOLD, initialTrimThreshold);
+    constexpr int largeBlock = 4 * 1024 * 1024;
+    mallopt(M_MMAP_THRESHOLD, largeBlock);
+    mallopt(M_TRIM_THRESHOLD, 2 * largeBlock);
 }
 
 FreedMemoryKept::FreedMemoryKept()
