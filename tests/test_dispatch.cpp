@@ -532,6 +532,9 @@ void DispatchTest::insertLongTextFileWithProgress_data()
         QTest::addRow("nominal: Cancel halfway inserts nothing (%s)", kind.constData())
             << name << 2;
     }
+    // Read first, then copied in: 0 cancels once the copying has begun.
+    QTest::newRow("nominal: Cancel while copying in inserts nothing (long.rtf)")
+        << QStringLiteral("long.rtf") << 0;
 }
 
 void DispatchTest::insertLongTextFileWithProgress()
@@ -564,14 +567,18 @@ void DispatchTest::insertLongTextFileWithProgress()
     select(6, 3);
     w().DocumentModified = false;
     platform->dialogs.openAnswers.push_back(QStringList{path});
-    platform->progress.cancelAt = cancelAt;
+    if (cancelAt == 0)
+        platform->progress.cancelPast = bytes.size();
+    else
+        platform->progress.cancelAt = cancelAt;
     menu("mnuInsert", "TextFile");
 
+    // One window, in which reading an RTF file fills the first half and copying it the second.
     QCOMPARE(platform->progress.jobs.size(), 1);
     const test::FakeProgress::Job& job = platform->progress.jobs.first();
     QCOMPARE(job.label, QStringLiteral("Inserting %1...").arg(name));
-    QCOMPARE(job.total,
-             name.endsWith(QStringLiteral(".txt")) ? qint64(text.size()) : qint64(bytes.size()));
+    QCOMPARE(job.total, name.endsWith(QStringLiteral(".txt")) ? qint64(text.size())
+                                                              : 2 * qint64(bytes.size()));
     if (cancelAt < 0) {
         QVERIFY(job.advances.size() > 1);
         QCOMPARE(job.advances.last(), job.total);
@@ -586,7 +593,10 @@ void DispatchTest::insertLongTextFileWithProgress()
         QCOMPARE(editor().Text(), QStringLiteral("Start End"));
         return;
     }
-    QCOMPARE(job.advances.size(), cancelAt);
+    if (cancelAt == 0)
+        QVERIFY(job.advances.last() > bytes.size());
+    else
+        QCOMPARE(job.advances.size(), cancelAt);
     QCOMPARE(editor().Text(), QStringLiteral("Start End"));
     QCOMPARE(editor().SelText(), QStringLiteral("End"));
     QVERIFY(!w().DocumentModified);

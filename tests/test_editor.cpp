@@ -185,6 +185,8 @@ private slots:
     void inPiecesAsInOne();
     void inPiecesCancelledLeavesAll_data();
     void inPiecesCancelledLeavesAll();
+    void contentInPiecesAsInOne_data();
+    void contentInPiecesAsInOne();
     void documentReadInPiecesIsEditedAsAnyOther_data();
     void documentReadInPiecesIsEditedAsAnyOther();
     void veryLongWordsBreakAnywhere_data();
@@ -1424,6 +1426,90 @@ void EditorTest::inPiecesCancelledLeavesAll()
     shown.undo();
     select(shown, 1000, 8);
     QCOMPARE(shown.SelBold(), std::optional<bool>(false));
+}
+
+void EditorTest::contentInPiecesAsInOne_data()
+{
+    QTest::addColumn<Action>("fill");
+    QTest::addColumn<int>("cancelAt");
+    const QString paragraphs =
+        uR"({\rtf1\ansi {\b One} a\par\pard\qc Two\par\pard Three {\i it}\par Four\par Five})"_s;
+    const QString list = uR"({\rtf1\ansi Before\par )"
+                         uR"({\*\pn\pnlvlbody\pndec\pnstart1}\fi-360\li720 One\par Two\par )"
+                         uR"(Three\par Four\par\pard After\par End})"_s;
+    const auto rtf = [](const QString& text) {
+        return Action([text](RichTextBox& box) { box.setText(text); });
+    };
+    // As a table pasted from a web page comes.
+    const Action table = [](RichTextBox& box) {
+        box.setText(u"Before\nAfter\nEnd"_s);
+        QTextCursor at(box.document()->firstBlock().next());
+        QTextTable* cells = at.insertTable(3, 2);
+        for (int cell = 0; cell < 6; ++cell) {
+            QTextCursor in = cells->cellAt(cell / 2, cell % 2).firstCursorPosition();
+            in.insertText(QString(QChar(u'A' + cell)));
+        }
+    };
+    QTest::newRow("nominal: paragraphs and their formats") << rtf(paragraphs) << -1;
+    QTest::newRow("nominal: a list is never split") << rtf(list) << -1;
+    QTest::newRow("nominal: a table is never split") << table << -1;
+    QTest::newRow("nominal: cancelled at the first piece") << rtf(paragraphs) << 1;
+    QTest::newRow("nominal: a list cancelled at the second piece") << rtf(list) << 2;
+}
+
+void EditorTest::contentInPiecesAsInOne()
+{
+    QFETCH(Action, fill);
+    QFETCH(int, cancelAt);
+    RichTextBox source;
+    fill(source);
+    // The samples hold what they are named for.
+    const QString row = QString::fromLatin1(QTest::currentDataTag());
+    QTextCursor third(source.document()->findBlockByNumber(2));
+    QCOMPARE(bool(third.currentList()), row.contains(u"list"_s));
+    QCOMPARE(bool(third.currentTable()), row.contains(u"table"_s));
+    const auto prepare = [](RichTextBox& box) {
+        box.setText(u"Start End"_s);
+        select(box, 0, 5);
+        box.setSelBold(true);
+        select(box, 3, 3);
+    };
+    RichTextBox inOne;
+    prepare(inOne);
+    RichTextBox inPieces;
+    prepare(inPieces);
+    const QString before = inPieces.Text();
+    const auto formatsBefore = formatRuns(inPieces.document());
+    QList<qint64> advances;
+    const auto progress = [&](qint64 done, qint64 total) {
+        advances.append(done);
+        return total == source.document()->blockCount() && advances.size() != cancelAt;
+    };
+    QSignalSpy changes(&inPieces, &RichTextBox::Change);
+    inOne.insertContent(source);
+    const bool done = inPieces.insertContentInPieces(source, progress, 2);
+    QCOMPARE(done, cancelAt < 0);
+    if (!done) {
+        QCOMPARE(advances.size(), cancelAt);
+        QVERIFY(changes.isEmpty());
+        QCOMPARE(inPieces.Text(), before);
+        QCOMPARE(formatRuns(inPieces.document()), formatsBefore);
+        QCOMPARE(inPieces.SelStart(), 3);
+        QCOMPARE(inPieces.SelLength(), 3);
+        return;
+    }
+    QVERIFY(advances.size() > 1);
+    QCOMPARE(advances.last(), qint64(source.document()->blockCount()));
+    QCOMPARE(changes.size(), 1);
+    QCOMPARE(inPieces.Text(), inOne.Text());
+    QCOMPARE(formatRuns(inPieces.document()), formatRuns(inOne.document()));
+    QCOMPARE(inPieces.SelStart(), inOne.SelStart());
+    QCOMPARE(inPieces.document()->begin().next().next().textList() != nullptr,
+             inOne.document()->begin().next().next().textList() != nullptr);
+    // One undo step, as in one go.
+    inPieces.undo();
+    QCOMPARE(inPieces.Text(), before);
+    QCOMPARE(formatRuns(inPieces.document()), formatsBefore);
 }
 
 void EditorTest::documentReadInPiecesIsEditedAsAnyOther_data()

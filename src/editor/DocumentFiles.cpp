@@ -14,12 +14,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <algorithm>
 
 namespace lw {
 
 namespace {
 
 const QString documentFilter = documentFilters();
+
+// An OpenDocument file is packed: its text is several times its size. RTF takes far longer a
+// character than text. Files up to this size are read without a progress window.
+constexpr qint64 fileInPieces = qint64(64) << 10;
 
 // What a progress window says of putting the file in the editor.
 QString progressLabel(const QString& path, TextPlace place)
@@ -115,12 +120,33 @@ bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path
                                         : editor.setSelTextInPieces(text, progress);
 }
 
+bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* parent,
+                        const QString& path, int type, QString* error)
+{
+    const qint64 size = QFileInfo(path).size();
+    if (size <= fileInPieces || !services().progress) {
+        if (!reader.LoadFile(path, type, error))
+            return false;
+        editor.insertContent(reader);
+        return true;
+    }
+    // One window: reading the file fills the first half of it, copying it in the second.
+    std::unique_ptr<ProgressReport> report;
+    const RichTextBox::Progress shown =
+        progressWindow(parent, progressLabel(path, TextPlace::Selection), report);
+    const auto half = [&](qint64 before) {
+        return [&shown, before, size](qint64 done, qint64 total) {
+            return shown(before + done * size / std::max<qint64>(total, 1), 2 * size);
+        };
+    };
+    if (!reader.LoadFile(path, type, half(0), error))
+        return false;
+    return editor.insertContentInPieces(reader, half(size));
+}
+
 bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path, int type,
                       TextPlace place, QString* error)
 {
-    // An OpenDocument file is packed: its text is several times its size. RTF takes far longer
-    // a character than text.
-    constexpr qint64 fileInPieces = qint64(64) << 10;
     std::unique_ptr<ProgressReport> report;
     RichTextBox::Progress progress;
     if (QFileInfo(path).size() > fileInPieces && services().progress)

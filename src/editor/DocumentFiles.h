@@ -45,6 +45,12 @@ inline constexpr qsizetype brokenLineLength = 10000;
 // a second; false when the user cancelled or declined, and the editor is as it was.
 bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
                        const QString& text, TextPlace place);
+// Reads an RTF or OpenDocument file into `reader`, then inserts its content at the editor's
+// selection as RichTextBox::insertContent does, behind one progress window for both when the file
+// is long, as loadDocumentFile's; false when it cannot be read (`error` says why) or the user
+// cancelled (`error` empty), and the editor is as it was.
+bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* parent,
+                        const QString& path, int type, QString* error);
 // RichTextBox::LoadFile of an RTF or OpenDocument file, on its way to `place`, behind a
 // progress window as
 // placeDocumentText's when the file is long; false when it cannot be read (`error` says why) or

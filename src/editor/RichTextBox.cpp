@@ -540,10 +540,15 @@ void RichTextBox::insertFragmentOf(const RichTextBox& source)
     edit.beginEditBlock();
     const int start = edit.selectionStart();
     edit.insertFragment(content);
-    // The pictures are the source's resources: the document takes copies of its own, so that
-    // they outlive the source's next content.
-    for (QTextBlock block = document()->findBlock(start);
-         block.isValid() && block.position() < edit.position(); block = block.next()) {
+    adoptPicturesOf(source, start, edit.position());
+    edit.endEditBlock();
+    setCursor(edit);
+}
+
+void RichTextBox::adoptPicturesOf(const RichTextBox& source, int start, int end)
+{
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat format = it.fragment().charFormat();
             if (!format.isImageFormat())
@@ -555,8 +560,62 @@ void RichTextBox::insertFragmentOf(const RichTextBox& source)
                 document()->addResource(QTextDocument::ImageResource, name, picture);
         }
     }
-    edit.endEditBlock();
-    setCursor(edit);
+}
+
+bool RichTextBox::insertContentInPieces(const RichTextBox& source, const Progress& progress,
+                                        int paragraphs)
+{
+    if (editCursor || !progress) {
+        insertContent(source);
+        return true;
+    }
+    if (source.TextLength() == 0)
+        return true;
+    QTextDocument* from = source.document();
+    // A piece ends before a paragraph that, like the one before it, is in no list and no table:
+    // a list copied in two pieces would become two lists.
+    const auto mayEndBefore = [from](const QTextBlock& block) {
+        const auto alone = [from](const QTextBlock& paragraph) {
+            return !paragraph.textList() &&
+                   QTextCursor(paragraph).currentFrame() == from->rootFrame();
+        };
+        return alone(block) && alone(block.previous());
+    };
+    {
+        const QSignalBlocker quiet(this);
+        HeldView held(editor);
+        fitWrapping(from->toRawText(), false);
+        QTextCursor writer = editor->textCursor();
+        writer.beginEditBlock();
+        const int start = writer.selectionStart();
+        const int total = from->blockCount();
+        int copied = 0;
+        int pieceStart = 0;
+        QTextCursor piece(from);
+        for (QTextBlock block = from->begin(); block.isValid();) {
+            int count = 0;
+            do {
+                block = block.next();
+                ++count;
+            } while (block.isValid() && (count < paragraphs || !mayEndBefore(block)));
+            const int pieceEnd = block.isValid() ? block.position() : from->characterCount() - 1;
+            piece.setPosition(pieceStart);
+            piece.setPosition(pieceEnd, QTextCursor::KeepAnchor);
+            writer.insertFragment(piece.selection());
+            pieceStart = pieceEnd;
+            copied += count;
+            if (!progress(copied, total)) {
+                writer.endEditBlock();
+                held.cancel();
+                return false;
+            }
+        }
+        adoptPicturesOf(source, start, writer.position());
+        writer.endEditBlock();
+        held.show(writer);
+    }
+    emit Change();
+    return true;
 }
 
 void RichTextBox::insertPicture(const QImage& picture)

@@ -70,6 +70,11 @@ public:
     // Inserts the whole content of `source` at the selection, replacing it, with its formatting
     // and pictures, as one undo step. An empty source changes nothing.
     void insertContent(const RichTextBox& source);
+    // insertContent in pieces of about `paragraphs` paragraphs each, never splitting a list or a
+    // table, calling `progress` with the paragraphs copied after each; cancelled as
+    // setSelTextInPieces is.
+    bool insertContentInPieces(const RichTextBox& source, const Progress& progress,
+                               int paragraphs = 5000);
     // Inserts the picture at the selection, replacing it; a null picture changes nothing.
     void insertPicture(const QImage& picture);
 
@@ -194,6 +199,9 @@ private:
     void replaceContentRich(const std::function<void(QTextCursor&)>& read);
     // The work of insertContent.
     void insertFragmentOf(const RichTextBox& source);
+    // Gives the document copies of the source's pictures used from `start` to `end`, so that
+    // they outlive the source's next content.
+    void adoptPicturesOf(const RichTextBox& source, int start, int end);
     // Writes `text` at `writer` in pieces, asking `progress` after each; false when it said stop.
     bool writeInPieces(QTextCursor& writer, const QString& text, const QTextCharFormat& format,
                        const Progress& progress);

@@ -416,14 +416,11 @@ void CommandDispatcher::InsertTextFile()
     // format of text typed at the caret, as a paste of plain text does.
     if (type == RichTextBox::RichText) {
         QString error;
-        if (!loadDocumentFile(*w.rtfTemp, &w, path, type, TextPlace::Selection, &error)) {
-            // Cancelled: the letter is as it was.
-            if (!error.isEmpty())
-                cannotRead();
-            return;
-        }
-        w.RTB->insertContent(*w.rtfTemp);
+        const bool done = insertDocumentFile(*w.RTB, *w.rtfTemp, &w, path, type, &error);
         w.rtfTemp->setText(QString());
+        // Cancelled: the letter is as it was.
+        if (!done && !error.isEmpty())
+            cannotRead();
     } else {
         const std::optional<DecodedText> read = readDocumentFile(path);
         if (!read) {

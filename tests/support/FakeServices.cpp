@@ -242,7 +242,8 @@ public:
     {
         QList<qint64>& advances = progress.jobs[job].advances;
         advances.append(done);
-        return progress.cancelAt < 0 || advances.size() < progress.cancelAt;
+        return (progress.cancelAt < 0 || advances.size() < progress.cancelAt) &&
+               (progress.cancelPast < 0 || done <= progress.cancelPast);
     }
 
 private:

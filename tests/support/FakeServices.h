@@ -148,7 +148,8 @@ public:
     QList<int> exitCodes;
 };
 
-// Records each job's progress; the user cancels when the job has advanced `cancelAt` times.
+// Records each job's progress; the user cancels when the job has advanced `cancelAt` times, or
+// once it has done more than `cancelPast` units.
 class FakeProgress : public ProgressService
 {
 public:
@@ -162,7 +163,8 @@ public:
                                           qint64 total) override;
 
     QList<Job> jobs;
-    int cancelAt = -1; // never
+    int cancelAt = -1;      // never
+    qint64 cancelPast = -1; // never
 };
 
 // Installs every double for the lifetime of the object and verifies the scripts at its end.
