@@ -224,6 +224,17 @@ std::unique_ptr<QTextDocument> MailMerge::letter(int letter) const
     return document;
 }
 
+QString MailMerge::valueFor(const Place& place, const QStringList& cells) const
+{
+    const int column = columnOfField.at(place.field).second;
+    if (column >= cells.size())
+        return {};
+    QString value = cells.at(column).trimmed();
+    value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    value.replace(u'\r', u'\n');
+    return value;
+}
+
 void MailMerge::fill(QTextDocument& copy, int letter) const
 {
     // The places are the same in every copy: found once, they are filled here as LetterFields
@@ -232,14 +243,9 @@ void MailMerge::fill(QTextDocument& copy, int letter) const
     QTextCursor edit(&copy);
     edit.beginEditBlock();
     for (auto at = places.rbegin(); at != places.rend(); ++at) {
-        const int column = columnOfField.at(at->field).second;
-        if (column >= cells.size())
-            continue;
-        QString value = cells.at(column).trimmed();
+        const QString value = valueFor(*at, cells);
         if (value.isEmpty())
             continue;
-        value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        value.replace(u'\r', u'\n');
         // The value takes the format of the name's first letter, as a fill does.
         edit.setPosition(at->position + 2);
         const QTextCharFormat format = edit.charFormat();
@@ -260,16 +266,11 @@ QString MailMerge::plainLetter(int letter) const
     text.reserve(originalText.size() + 256);
     qsizetype from = 0;
     for (const Place& at : places) {
-        const int column = columnOfField.at(at.field).second;
-        if (column >= cells.size())
-            continue;
-        QString value = cells.at(column).trimmed();
+        QString value = valueFor(at, cells);
         if (value.isEmpty())
             continue;
-        value.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         for (QChar& ch : value) {
             switch (ch.unicode()) {
-            case u'\r':
             case QChar::ParagraphSeparator:
             case QChar::LineSeparator:
             case 0xFDD0:

@@ -70,6 +70,9 @@ private:
         int length;
         int field; // into columnOfField
     };
+    // The row's value for the place, trimmed, its line breaks as line feeds; empty for none.
+    QString valueFor(const Place& place, const QStringList& cells) const;
+
     std::vector<Place> places;
     QString originalText; // plainText of the original
 };

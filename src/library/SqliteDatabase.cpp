@@ -133,12 +133,15 @@ Found findIgnoringAsciiCase(const unsigned char* text, int length, const QByteAr
     if (size == 0)
         return Found::Yes;
     const auto* wanted = reinterpret_cast<const unsigned char*>(needle.constData());
-    bool ascii = true;
+    // The first letter in both cases, compared as they stand: most places start no match.
+    const unsigned char first = wanted[0];
+    const unsigned char firstUpper = first >= 'a' && first <= 'z' ? first - ('a' - 'A') : first;
+    unsigned char seen = 0; // every byte passed, or-ed: bit 7 tells of one that is not ASCII
     int at = 0;
     for (; at + size <= length; ++at) {
-        if (text[at] >= 0x80)
-            ascii = false;
-        if (asciiLower(text[at]) != wanted[0])
+        const unsigned char c = text[at];
+        seen |= c;
+        if (c != first && c != firstUpper)
             continue;
         int i = 1;
         while (i < size && asciiLower(text[at + i]) == wanted[i])
@@ -146,7 +149,7 @@ Found findIgnoringAsciiCase(const unsigned char* text, int length, const QByteAr
         if (i == size)
             return Found::Yes;
     }
-    return ascii && isAscii(text + at, length - at) ? Found::No : Found::NotAscii;
+    return seen < 0x80 && isAscii(text + at, length - at) ? Found::No : Found::NotAscii;
 }
 
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
