@@ -119,6 +119,8 @@ private:
     frmMail& window() { return *program->mainWindow(); }
     QString file(const QString& name) const { return files->filePath(name); }
     void writeFile(const QString& name, const QByteArray& bytes);
+    // Writes the file and opens it with File > Open.
+    void openFile(const QString& name, const QByteArray& bytes);
     void expectMessage(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                        MsgIcon icon = MsgIcon::None, MsgAnswer answer = MsgAnswer::Ok);
 
@@ -154,6 +156,13 @@ void DocumentsTest::writeFile(const QString& name, const QByteArray& bytes)
     QFile out(file(name));
     QVERIFY(out.open(QIODevice::WriteOnly));
     QCOMPARE(out.write(bytes), bytes.size());
+}
+
+void DocumentsTest::openFile(const QString& name, const QByteArray& bytes)
+{
+    writeFile(name, bytes);
+    platform->dialogs.openAnswers.push_back(QStringList{file(name)});
+    window().OpenDocument();
 }
 
 void DocumentsTest::expectMessage(const QString& text, MsgButtons buttons, MsgIcon icon,
@@ -722,9 +731,7 @@ void DocumentsTest::openLongFileWithProgress()
     QFETCH(QString, name);
     QFETCH(int, cancelAt);
     frmMail& w = window();
-    writeFile(u"a.txt"_s, "Dear Sir,\nthank you.");
-    platform->dialogs.openAnswers.push_back(QStringList{file(u"a.txt"_s)});
-    w.OpenDocument();
+    openFile(u"a.txt"_s, "Dear Sir,\nthank you.");
     w.RTB->setSelStart(5);
     w.RTB->setSelLength(3);
     w.RTB->setSelBold(true);
@@ -833,9 +840,7 @@ void DocumentsTest::veryLongLinesAreOfferedBroken()
     QFETCH(bool, insert);
     QFETCH(MsgAnswer, answer);
     frmMail& w = window();
-    writeFile(u"a.txt"_s, "Dear Sir,\r\nthank you.");
-    platform->dialogs.openAnswers.push_back(QStringList{file(u"a.txt"_s)});
-    w.OpenDocument();
+    openFile(u"a.txt"_s, "Dear Sir,\r\nthank you.");
     w.RTB->setSelStart(w.RTB->TextLength());
 
     // One line of 1,100,000 characters, then a short one.

@@ -1,3 +1,4 @@
+#include "EditorHost.h"
 #include "editor/RichTextBox.h"
 
 #include <QApplication>
@@ -1300,6 +1301,15 @@ QList<QPair<int, QTextFormat>> formatRuns(const QTextDocument* document)
     return runs;
 }
 
+// "Start End" with "Start" bold, then `length` characters from `start` selected.
+void boldStartEnd(RichTextBox& box, int start, int length)
+{
+    box.setText(u"Start End"_s);
+    select(box, 0, 5);
+    box.setSelBold(true);
+    select(box, start, length);
+}
+
 // Lines of prose with CR LF, long enough for more than one piece.
 QString piecesText()
 {
@@ -1329,16 +1339,10 @@ void EditorTest::inPiecesAsInOne()
 {
     QFETCH(QString, text);
     QFETCH(bool, replace);
-    const auto prepare = [](RichTextBox& box) {
-        box.setText(u"Start End"_s);
-        select(box, 0, 5);
-        box.setSelBold(true);
-        select(box, 6, 3);
-    };
     RichTextBox inOne;
-    prepare(inOne);
+    boldStartEnd(inOne, 6, 3);
     RichTextBox inPieces;
-    prepare(inPieces);
+    boldStartEnd(inPieces, 6, 3);
     QList<qint64> advances;
     const auto progress = [&](qint64 done, qint64 total) {
         advances.append(done);
@@ -1468,16 +1472,10 @@ void EditorTest::contentInPiecesAsInOne()
     QTextCursor third(source.document()->findBlockByNumber(2));
     QCOMPARE(bool(third.currentList()), row.contains(u"list"_s));
     QCOMPARE(bool(third.currentTable()), row.contains(u"table"_s));
-    const auto prepare = [](RichTextBox& box) {
-        box.setText(u"Start End"_s);
-        select(box, 0, 5);
-        box.setSelBold(true);
-        select(box, 3, 3);
-    };
     RichTextBox inOne;
-    prepare(inOne);
+    boldStartEnd(inOne, 3, 3);
     RichTextBox inPieces;
-    prepare(inPieces);
+    boldStartEnd(inPieces, 3, 3);
     const QString before = inPieces.Text();
     const auto formatsBefore = formatRuns(inPieces.document());
     QList<qint64> advances;
@@ -1522,13 +1520,9 @@ void EditorTest::documentReadInPiecesIsEditedAsAnyOther_data()
 void EditorTest::documentReadInPiecesIsEditedAsAnyOther()
 {
     QFETCH(QString, text);
-    QWidget window;
-    auto* layout = new QHBoxLayout(&window);
-    RichTextBox shown(&window);
-    layout->addWidget(shown.widget());
-    window.resize(400, 300);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    test::EditorHost host;
+    QVERIFY(host.show());
+    RichTextBox& shown = *host.editor;
     QFont font(u"DejaVu Serif"_s, 14);
     shown.setFont(font);
     shown.setText(u"Dear Sir,\n"_s.repeated(200));
