@@ -1381,6 +1381,8 @@ void EditorTest::inPiecesCancelledLeavesAll_data()
     QTest::newRow("nominal: replace cancelled at the first piece") << piecesText() << true << 1;
     QTest::newRow("nominal: replace cancelled at the last piece") << piecesText() << true << 2;
     QTest::newRow("nominal: insert cancelled at the last piece") << piecesText() << false << 2;
+    QTest::newRow("nominal: insert cancelled while laid out up to the caret")
+        << piecesText() << false << 4;
     QTest::newRow("edge: a short text cancelled") << u"short"_s << false << 1;
 }
 

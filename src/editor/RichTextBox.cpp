@@ -10,6 +10,7 @@
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -244,6 +245,8 @@ public:
 
     void cancel()
     {
+        // Out of sight again, in case the layout had begun.
+        doc->setPageSize(QSizeF(0, 0));
         while (doc->availableUndoSteps() > undoSteps) {
             const int steps = doc->availableUndoSteps();
             doc->undo();
@@ -265,6 +268,25 @@ public:
         editor->viewport()->setUpdatesEnabled(true);
     }
 
+    // Lays the changed document out up to `position` in steps, asking `more` after each; false
+    // when it said stop. Qt would otherwise lay out everything before the caret at once to show
+    // it: for a million paragraphs inserted, seconds without an answer.
+    bool layOutUpTo(int position, const std::function<bool()>& more)
+    {
+        constexpr int paragraphsAStep = 5000;
+        doc->setPageSize(page);
+        laidOut = true;
+        QAbstractTextDocumentLayout* layout = doc->documentLayout();
+        const int last = doc->findBlock(position).blockNumber();
+        for (int number = 0;; number += paragraphsAStep) {
+            layout->blockBoundingRect(doc->findBlockByNumber(std::min(number, last)));
+            if (number >= last)
+                return true;
+            if (!more())
+                return false;
+        }
+    }
+
     // Shows the changed document with `caret`.
     void show(const QTextCursor& caret)
     {
@@ -272,7 +294,10 @@ public:
             doc->setUndoRedoEnabled(false);
         doc->setModified(true);
         editor->setTextCursor(caret);
-        doc->setPageSize(page);
+        // Set again, it would throw away what layOutUpTo() laid out, and the editor may have
+        // changed it meanwhile for a scroll bar that came.
+        if (!laidOut)
+            doc->setPageSize(page);
         editor->ensureCursorVisible();
         editor->viewport()->setUpdatesEnabled(true);
     }
@@ -289,6 +314,7 @@ private:
     bool modified;
     bool undoEnabled;
     int undoSteps = 0;
+    bool laidOut = false;
 };
 
 } // namespace
@@ -411,6 +437,12 @@ bool RichTextBox::setSelTextInPieces(const QString& text, const Progress& progre
         const bool done = writeInPieces(writer, text, format, progress);
         writer.endEditBlock();
         if (!done) {
+            held.cancel();
+            return false;
+        }
+        // The bar stays full while the rest is laid out.
+        if (!held.layOutUpTo(writer.position(),
+                             [&] { return progress(text.size(), text.size()); })) {
             held.cancel();
             return false;
         }
@@ -612,6 +644,10 @@ bool RichTextBox::insertContentInPieces(const RichTextBox& source, const Progres
         }
         adoptPicturesOf(source, start, writer.position());
         writer.endEditBlock();
+        if (!held.layOutUpTo(writer.position(), [&] { return progress(total, total); })) {
+            held.cancel();
+            return false;
+        }
         held.show(writer);
     }
     emit Change();
