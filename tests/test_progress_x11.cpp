@@ -1,11 +1,17 @@
+#include "editor/RichTextBox.h"
 #include "platform/QtServices.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QImage>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QVBoxLayout>
 
 using namespace lw;
 
@@ -21,6 +27,8 @@ private slots:
     void shortJobShowsNothing();
     void cancel_data();
     void cancel();
+    void longOpenKeepsTheLetterInSight_data();
+    void longOpenKeepsTheLetterInSight();
 
 private:
     std::unique_ptr<QWidget> window;
@@ -112,6 +120,70 @@ void ProgressX11Test::cancel()
     QVERIFY(!report->advance(3));
     // Once cancelled, the job stays cancelled.
     QVERIFY(!report->advance(4));
+}
+
+void ProgressX11Test::longOpenKeepsTheLetterInSight_data()
+{
+    QTest::addColumn<bool>("cancelled");
+    QTest::newRow("nominal: opened, then typed into") << false;
+    QTest::newRow("nominal: Esc keeps the letter") << true;
+}
+
+void ProgressX11Test::longOpenKeepsTheLetterInSight()
+{
+    QFETCH(bool, cancelled);
+    auto* layout = new QVBoxLayout(window.get());
+    RichTextBox editor(window.get());
+    layout->addWidget(editor.widget());
+    editor.setText(QStringLiteral("Dear Sir,\nthank you."));
+    QApplication::processEvents();
+    QPointer<QTextDocument> letter = editor.document();
+    QString text;
+    for (int line = 0; line < 20000; ++line)
+        text += QStringLiteral("Line %1 of a long file.\n").arg(line);
+
+    // The file goes in while the progress window shows and the letter stays painted behind it.
+    QtProgressService service;
+    std::unique_ptr<ProgressReport> report;
+    bool seen = false;
+    const auto progress = [&](qint64 done, qint64 total) {
+        if (!report)
+            report = service.begin(window.get(), QStringLiteral("Opening long.txt..."), total);
+        if (!seen) {
+            auto* dialog = window->findChild<QProgressDialog*>();
+            if (!dialog || !QTest::qWaitFor([&] { return dialog->isVisible(); }, 5000))
+                return false;
+            seen = true;
+            const QImage shown = editor.widget()->grab().toImage();
+            const QColor middle = shown.pixelColor(shown.width() / 2, shown.height() / 2);
+            if (middle.lightness() < 128)
+                return false;
+            if (cancelled) {
+                dialog->activateWindow();
+                if (QTest::qWaitForWindowActive(dialog))
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+            }
+        }
+        return report->advance(done);
+    };
+    const bool opened = editor.setTextInPieces(text, progress);
+    QVERIFY(seen);
+    QCOMPARE(opened, !cancelled);
+    if (cancelled) {
+        QCOMPARE(editor.document(), letter.data());
+        QCOMPARE(editor.Text(), QStringLiteral("Dear Sir,\nthank you."));
+        return;
+    }
+    QVERIFY(!letter);
+    // The new document takes the real keys.
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    editor.setFocus();
+    QTRY_VERIFY(editor.textEdit()->hasFocus());
+    QTest::keyClicks(editor.textEdit(), QStringLiteral("Re: "));
+    QVERIFY(editor.Text().startsWith(QStringLiteral("Re: Line 0 of a long file.\nLine 1")));
+    QTest::keyClick(editor.textEdit(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(editor.Text().startsWith(QStringLiteral("Line 0 of")));
 }
 
 QTEST_MAIN(ProgressX11Test)
