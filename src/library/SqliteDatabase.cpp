@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <optional>
 
@@ -152,6 +154,59 @@ Found findIgnoringAsciiCase(const unsigned char* text, int length, const QByteAr
     return seen < 0x80 && isAscii(text + at, length - at) ? Found::No : Found::NotAscii;
 }
 
+// Valid UTF-8 case folded into UTF-16, character by character as QString::toCaseFolded does,
+// without building the text first. False for anything else, which is left to QString's own
+// reading of it.
+bool foldUtf8(const unsigned char* text, int length, QVarLengthArray<char16_t, 256>& folded)
+{
+    folded.reserve(length);
+    for (int i = 0; i < length;) {
+        const unsigned char lead = text[i];
+        if (lead < 0x80) {
+            folded.append(asciiLower(lead));
+            ++i;
+            continue;
+        }
+        int extra;
+        char32_t code;
+        char32_t least;
+        if (lead >= 0xc2 && lead < 0xe0) {
+            extra = 1;
+            code = lead & 0x1f;
+            least = 0x80;
+        } else if (lead >= 0xe0 && lead < 0xf0) {
+            extra = 2;
+            code = lead & 0x0f;
+            least = 0x800;
+        } else if (lead >= 0xf0 && lead < 0xf5) {
+            extra = 3;
+            code = lead & 0x07;
+            least = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + extra >= length)
+            return false;
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char next = text[i + k];
+            if ((next & 0xc0) != 0x80)
+                return false;
+            code = (code << 6) | (next & 0x3f);
+        }
+        if (code < least || code > 0x10ffff || (code >= 0xd800 && code < 0xe000))
+            return false;
+        i += extra + 1;
+        const char32_t folding = QChar::toCaseFolded(code);
+        if (QChar::requiresSurrogates(folding)) {
+            folded.append(QChar::highSurrogate(folding));
+            folded.append(QChar::lowSurrogate(folding));
+        } else {
+            folded.append(char16_t(folding));
+        }
+    }
+    return true;
+}
+
 void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
@@ -191,9 +246,16 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv)
                             escape);
     }
     if (!matches) {
-        const QString text = textArgument(argv[1]).toCaseFolded();
-        matches = matchFolded(
-            pattern->folded, text.size(), [&text](qsizetype i) { return text.at(i); }, escape);
+        QVarLengthArray<char16_t, 256> folded;
+        if (foldUtf8(bytes, length, folded)) {
+            matches = matchFolded(
+                pattern->folded, folded.size(), [&folded](qsizetype i) { return QChar(folded[i]); },
+                escape);
+        } else {
+            const QString text = textArgument(argv[1]).toCaseFolded();
+            matches = matchFolded(
+                pattern->folded, text.size(), [&text](qsizetype i) { return text.at(i); }, escape);
+        }
     }
     sqlite3_result_int(context, *matches);
 }
