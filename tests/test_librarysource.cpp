@@ -4,6 +4,7 @@
 #include "library/SqliteDatabase.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -47,6 +48,8 @@ private slots:
     void buildRefuses_data();
     void buildRefuses();
     void buildNeverOverwritesLibrary();
+    void lettersComeInTheOrderOfTheirPaths();
+    void titleTwiceInFoldersNamesTheEarlierFile();
     void fileNames_data();
     void fileNames();
 };
@@ -168,6 +171,16 @@ void LibrarySourceTest::buildRefuses_data()
     QTest::newRow("header line without a name")
         << catalogue << QByteArray("Title: T\nnonsense\n\nBody\n") << QByteArray()
         << "a.txt:2: expected a \"Name: value\" line";
+    QTest::newRow("unknown fields: the first one named")
+        << catalogue
+        << QByteArray("Title: T\nColour: red\nSubject: Office\nCategory: Staff\nSize: 2\n\nB\n")
+        << QByteArray() << "a.txt:2: unknown field Colour";
+    QTest::newRow("field given twice")
+        << catalogue << QByteArray("Title: T\nSubject: Office\nTitle: U\nCategory: Staff\n\nB\n")
+        << QByteArray() << "a.txt:3: Title given twice";
+    QTest::newRow("body of blanks only")
+        << catalogue << QByteArray("Title: T\nSubject: Office\nCategory: Staff\n\n \t\n\u00a0\n")
+        << QByteArray() << "a.txt:5: the letter has no body";
     QTest::newRow("file name with a folder")
         << catalogue
         << QByteArray("Title: T\nSubject: Office\nCategory: Staff\nFile: ../evil.txt\n\nB\n")
@@ -214,6 +227,74 @@ void LibrarySourceTest::buildNeverOverwritesLibrary()
                                   dir.filePath("letter"), &error));
     QVERIFY(error.contains("already there"));
     QCOMPARE(readFile(dir.filePath("lwx37.dat")), QByteArray("a user's library"));
+}
+
+void LibrarySourceTest::lettersComeInTheOrderOfTheirPaths()
+{
+    // Folders are read one at a time; the letters must still come as their whole paths sort:
+    // "a-c.txt" and "a.txt" before "a/", a character beyond 16 bits before U+FFFD (UTF-16
+    // order, not the bytes'), and hidden or linked folders and other files left out.
+    QTemporaryDir dir;
+    const QString source = dir.filePath("source");
+    const QString letters = source + "/letters";
+    writeFile(source + "/catalogue.txt", catalogue);
+    const QStringList paths{"a/b.txt",
+                            "a/z/x.txt",
+                            "a-c.txt",
+                            "a.txt",
+                            "b/a.txt",
+                            "b.TXT",
+                            "é/é.txt",
+                            "e/f.txt",
+                            "\uFFFD.txt",
+                            "\U0001F600.txt",
+                            "deep/er/still/x.txt",
+                            "Z.txt",
+                            "a/a/a.txt",
+                            ".hidden/h.txt",
+                            "notes.md"};
+    for (const QString& path : paths)
+        writeFile(letters + u'/' + path,
+                  "Title: " + path.toUtf8() + "\nSubject: Office\nCategory: Staff\n\nBody\n");
+    QVERIFY(QFile::link(letters + "/a", letters + "/link"));
+    // The rule: every letter file a recursive listing finds, sorted by its path as text.
+    QStringList expected;
+    for (QDirIterator it(letters, {"*.txt"}, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();)
+        expected.append(QDir(letters).relativeFilePath(it.next()));
+    std::sort(expected.begin(), expected.end());
+    QVERIFY(!expected.contains(".hidden/h.txt"));
+    QVERIFY(!expected.contains("link/b.txt"));
+
+    QString error;
+    QVERIFY2(
+        librarysource::build(source, dir.filePath("lwx37.dat"), dir.filePath("letter"), &error),
+        qPrintable(error));
+    const auto built = readLibraryFile(dir.filePath("lwx37.dat"), &error);
+    QVERIFY2(built, qPrintable(error));
+    QStringList titles;
+    for (const LetterRecord& record : built->letters)
+        titles.append(record.title);
+    QCOMPARE(titles, expected);
+}
+
+void LibrarySourceTest::titleTwiceInFoldersNamesTheEarlierFile()
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath("source");
+    writeFile(source + "/catalogue.txt", catalogue);
+    for (int i = 0; i < 30; ++i)
+        writeFile(source + QStringLiteral("/letters/%1/%2.txt").arg(i % 3).arg(i),
+                  letter(QByteArray::number(i) + " pens"));
+    writeFile(source + "/letters/1/b/first.txt", letter("Order Pens"));
+    writeFile(source + "/letters/2/again.txt", letter("ORDER pens").replace("order-pens", "other"));
+    QString error;
+    QVERIFY(
+        !librarysource::build(source, dir.filePath("lwx37.dat"), dir.filePath("letter"), &error));
+    QCOMPARE(error, source +
+                        "/letters/2/again.txt:1: the title \"ORDER pens\" is given twice "
+                        "(also in " +
+                        source + "/letters/1/b/first.txt)");
 }
 
 void LibrarySourceTest::fileNames_data()

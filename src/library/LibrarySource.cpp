@@ -21,6 +21,9 @@
 #include <mutex>
 #include <thread>
 #include <unistd.h>
+#include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace lw::librarysource {
 
@@ -54,7 +57,7 @@ bool readWholeFile(const QString& path, QByteArray& bytes, QString* error)
         *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    bytes.clear();
+    bytes.resize(0); // keeps its room for the next file
     char buffer[16384];
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -104,18 +107,29 @@ bool listed(const LibraryContents& contents, const QString& subject, const QStri
     return false;
 }
 
+bool containsOnlySpace(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isSpace(); });
+}
+
 bool readLetter(const QString& path, const LibraryContents& contents, LetterRecord& letter,
                 SourceError* error)
 {
-    QByteArray bytes;
+    // One buffer for every letter this thread reads: a library has many.
+    thread_local QByteArray bytes;
     QString failure;
     if (!readWholeFile(path, bytes, &failure))
         return sourceFail(error, path, 0, QStringLiteral("cannot be read: ") + failure);
-    const QString text = QString::fromUtf8(bytes);
+    QString text = QString::fromUtf8(bytes);
     // The header lines run to the first blank line; the body is everything after it, kept
     // exactly, but for the newline that ends the file.
-    QHash<QString, QString> fields;
-    QHash<QString, int> fieldLines;
+    enum Field { Title, Subject, Category, File, Favorite, Id, FieldCount };
+    static const QString names[FieldCount] = {u"Title"_s, u"Subject"_s,  u"Category"_s,
+                                              u"File"_s,  u"Favorite"_s, u"ID"_s};
+    QString values[FieldCount];
+    int lines[FieldCount] = {};
+    QStringList unknown; // names not in `names`, in the order of their lines
+    QList<int> unknownLines;
     int line = 0;
     qsizetype at = 0;
     for (;; ++line) {
@@ -124,7 +138,7 @@ bool readLetter(const QString& path, const LibraryContents& contents, LetterReco
         qsizetype end = text.indexOf(u'\n', at);
         if (end < 0)
             end = text.size();
-        const QString header = QStringView(text).sliced(at, end - at).trimmed().toString();
+        const QStringView header = QStringView(text).sliced(at, end - at).trimmed();
         at = end + 1;
         if (header.isEmpty())
             break;
@@ -132,56 +146,62 @@ bool readLetter(const QString& path, const LibraryContents& contents, LetterReco
         if (colon <= 0)
             return sourceFail(error, path, line + 1,
                               QStringLiteral("expected a \"Name: value\" line"));
-        const QString key = header.left(colon).trimmed();
-        if (fields.contains(key))
+        const QStringView key = header.first(colon).trimmed();
+        const auto known = std::find(std::begin(names), std::end(names), key);
+        const bool twice =
+            known != std::end(names) ? lines[known - names] != 0 : unknown.contains(key);
+        if (twice)
             return sourceFail(error, path, line + 1, QStringLiteral("%1 given twice").arg(key));
-        fields.insert(key, header.mid(colon + 1).trimmed());
-        fieldLines.insert(key, line + 1);
+        if (known != std::end(names)) {
+            values[known - names] = header.sliced(colon + 1).trimmed().toString();
+            lines[known - names] = line + 1;
+        } else {
+            unknown.append(key.toString());
+            unknownLines.append(line + 1);
+        }
     }
-    QString body = at < text.size() ? text.sliced(at) : QString();
-    if (body.endsWith(u'\n'))
-        body.chop(1);
+    // The body takes the text's own storage: no copy of it.
+    text.remove(0, std::min(at, text.size()));
+    if (text.endsWith(u'\n'))
+        text.chop(1);
 
-    static const QStringList known = {"Title", "Subject", "Category", "File", "Favorite", "ID"};
-    for (auto it = fields.cbegin(); it != fields.cend(); ++it) {
-        if (!known.contains(it.key()))
-            return sourceFail(error, path, fieldLines.value(it.key()),
-                              QStringLiteral("unknown field %1").arg(it.key()));
+    if (!unknown.isEmpty())
+        return sourceFail(error, path, unknownLines.first(),
+                          QStringLiteral("unknown field %1").arg(unknown.first()));
+    for (const Field required : {Title, Subject, Category}) {
+        if (values[required].isEmpty())
+            return sourceFail(
+                error, path, std::max(lines[required], 1),
+                QStringLiteral("the letter has no %1").arg(names[required].toLower()));
     }
-    for (const char* required : {"Title", "Subject", "Category"}) {
-        const QString key = QString::fromLatin1(required);
-        if (fields.value(key).isEmpty())
-            return sourceFail(error, path, fieldLines.value(key, 1),
-                              QStringLiteral("the letter has no %1").arg(key.toLower()));
-    }
-    if (body.trimmed().isEmpty())
+    if (containsOnlySpace(text))
         return sourceFail(error, path, line + 2, QStringLiteral("the letter has no body"));
 
-    letter.title = fields.value("Title");
-    letter.subject = fields.value("Subject");
-    letter.category = fields.value("Category");
-    letter.file = fields.value("File");
-    letter.content = body;
-    const QString favorite = fields.value("Favorite", "no").toLower();
-    if (favorite != "yes" && favorite != "no")
-        return sourceFail(error, path, fieldLines.value("Favorite"),
+    letter.title = std::move(values[Title]);
+    letter.subject = std::move(values[Subject]);
+    letter.category = std::move(values[Category]);
+    letter.file = std::move(values[File]);
+    letter.content = std::move(text);
+    const QString favorite = lines[Favorite] ? values[Favorite].toLower() : u"no"_s;
+    if (favorite != u"yes" && favorite != u"no")
+        return sourceFail(error, path, lines[Favorite],
                           QStringLiteral("Favorite must be yes or no"));
-    letter.favorite = favorite == "yes" ? 1 : 0;
-    if (fields.contains("ID")) {
+    letter.favorite = favorite == u"yes" ? 1 : 0;
+    if (lines[Id]) {
         bool ok = false;
-        letter.id = fields.value("ID").toLongLong(&ok);
+        letter.id = values[Id].toLongLong(&ok);
         if (!ok || letter.id <= 0)
-            return sourceFail(error, path, fieldLines.value("ID"),
+            return sourceFail(error, path, lines[Id],
                               QStringLiteral("ID must be a positive whole number"));
     }
     if (!listed(contents, letter.subject, letter.category))
-        return sourceFail(error, path, fieldLines.value("Category"),
+        return sourceFail(error, path, lines[Category],
                           QStringLiteral("subject \"%1\" with category \"%2\" is not listed in "
                                          "the catalogue")
                               .arg(letter.subject, letter.category));
-    if (letter.file.contains(u'/') || letter.file.contains(u'\\') || letter.file == ".." ||
-        letter.file == ".")
-        return sourceFail(error, path, fieldLines.value("File"),
+    if (letter.file.contains(u'/') || letter.file.contains(u'\\') || letter.file == u".." ||
+        letter.file == u".")
+        return sourceFail(error, path, lines[File],
                           QStringLiteral("File must be a plain file name"));
     return true;
 }
@@ -221,6 +241,86 @@ QString fileNameFor(const QString& title)
 
 namespace {
 
+// The letter files below a folder, one at a time, in the order of their paths relative to it
+// as text. Each folder is listed as it is reached, so only the folders on the way to the current
+// file are held: a library's letters, filed in folders, take little memory however many.
+class LetterPaths
+{
+public:
+    explicit LetterPaths(const QString& folder) : folder(folder) { enter(QString()); }
+
+    // The next file's path relative to the folder; false at the end.
+    bool next(QString& relative)
+    {
+        while (!levels.empty()) {
+            Level& level = levels.back();
+            if (level.index == level.starts.size()) {
+                levels.pop_back();
+                continue;
+            }
+            const QString name = QString::fromUtf8(level.nameAt(level.index++));
+            if (name.endsWith(u'/')) {
+                enter(level.prefix + name);
+                continue;
+            }
+            relative = level.prefix + name;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    // One folder's letter files, and its folders with a "/" after their name, in order: within a
+    // folder, that is the order of the whole paths.
+    struct Level
+    {
+        QString prefix;
+        QByteArray names; // each ended by a null byte
+        QList<int> starts;
+        qsizetype index = 0;
+
+        QByteArrayView nameAt(qsizetype i) const
+        {
+            return QByteArrayView(names.constData() + starts.at(i));
+        }
+    };
+
+    void enter(const QString& prefix)
+    {
+        Level level;
+        level.prefix = prefix;
+        const QString path = QDir(folder).filePath(prefix);
+        const auto add = [&level](const QString& name) {
+            level.starts.append(int(level.names.size()));
+            level.names += name.toUtf8();
+            level.names += '\0';
+        };
+        // As a recursive QDirIterator goes: files by their name, folders that are neither hidden
+        // nor links.
+        for (QDirIterator files(path, {QStringLiteral("*.txt")}, QDir::Files); files.hasNext();)
+            add(files.nextFileInfo().fileName());
+        for (QDirIterator folders(path, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+             folders.hasNext();)
+            add(folders.nextFileInfo().fileName() + u'/');
+        // ASCII names compare as bytes; others as the text's UTF-16, as QString orders them.
+        const auto ascii = [](QByteArrayView name) {
+            return std::all_of(name.begin(), name.end(), [](char c) { return c >= 0; });
+        };
+        const QByteArray& names = level.names;
+        std::sort(level.starts.begin(), level.starts.end(), [&names, &ascii](int a, int b) {
+            const QByteArrayView first(names.constData() + a);
+            const QByteArrayView second(names.constData() + b);
+            if (ascii(first) && ascii(second))
+                return first < second;
+            return QString::fromUtf8(first) < QString::fromUtf8(second);
+        });
+        levels.push_back(std::move(level));
+    }
+
+    QString folder;
+    std::vector<Level> levels;
+};
+
 // The letters of a source folder one at a time, in the order of their paths, each checked as it
 // is read. Titles and file names already seen are kept as hashes only, so that the memory needed
 // hardly grows with the number of letters; a hash met again is checked against the letter it
@@ -229,36 +329,17 @@ class LetterReader
 {
 public:
     LetterReader(const QString& sourceDir, const LibraryContents& catalogue)
-        : catalogue(catalogue), folder(QDir(sourceDir).filePath(lettersFolder))
-    {
-        QDirIterator it(folder, {QStringLiteral("*.txt")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        const QDir base(folder);
-        while (it.hasNext()) {
-            starts.append(int(names.size()));
-            names += base.relativeFilePath(it.next()).toUtf8();
-            names += '\0';
-        }
-        // In the order of the paths as text; ASCII paths compare as bytes.
-        const auto ascii = [](QByteArrayView path) {
-            return std::all_of(path.begin(), path.end(), [](char c) { return c >= 0; });
-        };
-        std::sort(starts.begin(), starts.end(), [&](int a, int b) {
-            const QByteArrayView first = nameAt(a);
-            const QByteArrayView second = nameAt(b);
-            if (ascii(first) && ascii(second))
-                return first < second;
-            return QString::fromUtf8(first) < QString::fromUtf8(second);
-        });
-    }
+        : catalogue(catalogue), folder(QDir(sourceDir).filePath(lettersFolder)), paths(folder)
+    {}
 
     // The next letter; false at the end, or on failure with `error` set.
     bool next(LetterRecord& letter, SourceError* error)
     {
-        if (index == starts.size())
+        QString relative;
+        if (!paths.next(relative))
             return false;
-        const int number = int(index++);
-        const QString path = pathOf(number);
+        const int number = count++;
+        const QString path = QDir(folder).filePath(relative);
         letter = LetterRecord();
         if (!readLetter(path, catalogue, letter, error))
             return false;
@@ -284,11 +365,15 @@ public:
     }
 
 private:
-    QByteArrayView nameAt(int start) const { return QByteArrayView(names.constData() + start); }
-
+    // The path of letter `number`, found by going through the folder again: it is needed only
+    // for a title met twice, or for the rare two titles that share a hash.
     QString pathOf(int number) const
     {
-        return QDir(folder).filePath(QString::fromUtf8(nameAt(starts.at(number))));
+        LetterPaths again(folder);
+        QString relative;
+        for (int i = 0; i <= number; ++i)
+            again.next(relative);
+        return QDir(folder).filePath(relative);
     }
 
     // Keys seen so far, by their hash: one letter for each hash, and the rare further letters
@@ -332,11 +417,8 @@ private:
 
     const LibraryContents& catalogue;
     QString folder;
-    // The paths relative to the letters folder, one after another, each ended by a null byte;
-    // where each starts, in the order of the letters.
-    QByteArray names;
-    QList<int> starts;
-    qsizetype index = 0;
+    LetterPaths paths;
+    int count = 0;
     Seen titles; // the case-folded titles
     Seen files;  // the case-folded file names
 };
