@@ -3,6 +3,7 @@
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
 #include "editor/DocumentFiles.h"
+#include "editor/OpenDocument.h"
 #include "editor/RichTextBox.h"
 #include "library/modMain.h"
 #include "mainwindow/frmMail.h"
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <algorithm>
@@ -827,34 +829,65 @@ void DocumentsTest::openLongFileWithProgress()
 
 void DocumentsTest::veryLongLinesAreOfferedBroken_data()
 {
+    QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("insert");
     QTest::addColumn<MsgAnswer>("answer");
-    QTest::newRow("nominal: opened with its lines broken") << false << MsgAnswer::Yes;
-    QTest::newRow("nominal: declined, the letter stays") << false << MsgAnswer::No;
-    QTest::newRow("nominal: inserted with its lines broken") << true << MsgAnswer::Yes;
-    QTest::newRow("nominal: insert declined") << true << MsgAnswer::No;
+    QTest::newRow("nominal: opened with its lines broken")
+        << u"long.txt"_s << false << MsgAnswer::Yes;
+    QTest::newRow("nominal: declined, the letter stays") << u"long.txt"_s << false << MsgAnswer::No;
+    QTest::newRow("nominal: inserted with its lines broken")
+        << u"long.txt"_s << true << MsgAnswer::Yes;
+    QTest::newRow("nominal: insert declined") << u"long.txt"_s << true << MsgAnswer::No;
+    // A formatted file's long paragraph freezes the window as a long line does.
+    QTest::newRow("rtf: opened broken") << u"long.rtf"_s << false << MsgAnswer::Yes;
+    QTest::newRow("rtf: open declined") << u"long.rtf"_s << false << MsgAnswer::No;
+    QTest::newRow("rtf: inserted broken") << u"long.rtf"_s << true << MsgAnswer::Yes;
+    QTest::newRow("rtf: insert declined") << u"long.rtf"_s << true << MsgAnswer::No;
+    // Packed, the file is a few kilobytes: the size alone does not tell.
+    QTest::newRow("odt: opened broken") << u"long.odt"_s << false << MsgAnswer::Yes;
+    QTest::newRow("odt: open declined") << u"long.odt"_s << false << MsgAnswer::No;
 }
 
 void DocumentsTest::veryLongLinesAreOfferedBroken()
 {
+    QFETCH(QString, name);
     QFETCH(bool, insert);
     QFETCH(MsgAnswer, answer);
     frmMail& w = window();
     openFile(u"a.txt"_s, "Dear Sir,\r\nthank you.");
     w.RTB->setSelStart(w.RTB->TextLength());
 
-    // One line of 1,100,000 characters, then a short one.
+    // One line of 1,100,000 characters, then a short one; in bold in the formatted files.
     const QByteArray longLine = QByteArray("Thank you for your order. ").repeated(42308);
-    writeFile(u"long.txt"_s, longLine + "\r\nLast line");
+    const bool rich = !name.endsWith(u".txt");
+    if (name.endsWith(u".odt")) {
+        QTextDocument document;
+        QTextCursor cursor(&document);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        cursor.insertText(QString::fromLatin1(longLine), bold);
+        cursor.insertBlock();
+        cursor.insertText(u"Last line"_s, QTextCharFormat());
+        QFile odt(file(name));
+        QVERIFY(odt.open(QIODevice::WriteOnly));
+        QVERIFY(writeOdt(document, odt));
+        odt.close();
+        QVERIFY(odt.size() < 64 * 1024);
+    } else if (rich) {
+        writeFile(name, "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\b " + longLine +
+                            "\\b0\\par\r\nLast line}");
+    } else {
+        writeFile(name, longLine + "\r\nLast line");
+    }
     // The numbers as the user's language writes them.
     platform->messages.expect(
-        u"The file long.txt has a line of %1 characters. Lines that long take minutes to "
-        u"show.\n\nBreak its long lines into lines of at most %2 characters? Saving the letter "
-        u"keeps these breaks. No leaves the letter as it is."_s.arg(QLocale().toString(1100008),
-                                                                    QLocale().toString(10000)),
+        u"The file %1 has a line of %2 characters. Lines that long take minutes to "
+        u"show.\n\nBreak its long lines into lines of at most %3 characters? Saving the letter "
+        u"keeps these breaks. No leaves the letter as it is."_s.arg(
+            name, QLocale().toString(1100008), QLocale().toString(10000)),
         insert ? u"Insert Text File"_s : u"Open"_s, MsgButtons::YesNo, MsgIcon::Exclamation,
         answer);
-    platform->dialogs.openAnswers.push_back(QStringList{file(u"long.txt"_s)});
+    platform->dialogs.openAnswers.push_back(QStringList{file(name)});
     if (insert)
         w.MenuBar_ItemClick(u"mnuInsert"_s, u"TextFile"_s);
     else
@@ -874,7 +907,7 @@ void DocumentsTest::veryLongLinesAreOfferedBroken()
         text = text.sliced(before.size());
         QVERIFY(w.DocumentModified);
     } else {
-        QCOMPARE(w.CurrentDocumentPath, file(u"long.txt"_s));
+        QCOMPARE(w.CurrentDocumentPath, file(name));
     }
     // Every character is there, in lines a paragraph can lay out, broken after a word.
     const QStringList lines = text.split(u'\n');
@@ -887,6 +920,16 @@ void DocumentsTest::veryLongLinesAreOfferedBroken()
             QVERIFY(lines.at(i).endsWith(u' '));
     }
     QVERIFY(lines.size() > 110);
+    const QTextDocument& shown = *w.RTB->document();
+    // An insert's first part joins the paragraph at the caret, "thank you.".
+    QVERIFY(longestParagraph(shown) <= 10000 + (insert ? 10 : 0));
+    if (rich) {
+        // Each part keeps its format: the last part of the long paragraph is still bold.
+        const QTextBlock lastPart = shown.lastBlock().previous();
+        QCOMPARE(lastPart.begin().fragment().charFormat().fontWeight(), int(QFont::Bold));
+        QCOMPARE(shown.lastBlock().begin().fragment().charFormat().fontWeight(),
+                 int(QFont::Normal));
+    }
 }
 
 void DocumentsTest::tooLargeFileNamesItsSize_data()

@@ -81,22 +81,44 @@ QString documentFileTooLarge(const QString& path)
              QString::number(largestDocumentFile >> 20));
 }
 
+// Whether the user has a file with a line of `longest` characters broken, as Open or Insert
+// Text File asks it.
+bool breakLongLines(QWidget* parent, const QString& path, qsizetype longest, TextPlace place)
+{
+    return message(parent,
+                   QStringLiteral("The file %1 has a line of %2 characters. Lines that long take "
+                                  "minutes to show.\n\nBreak its long lines into lines of at "
+                                  "most %3 characters? Saving the letter keeps these breaks. No "
+                                  "leaves the letter as it is.")
+                       .arg(QFileInfo(path).fileName(), QLocale().toString(longest),
+                            QLocale().toString(brokenLineLength)),
+                   place == TextPlace::Document ? QStringLiteral("Open")
+                                                : QStringLiteral("Insert Text File"),
+                   MsgButtons::YesNo, MsgIcon::Exclamation) == MsgAnswer::Yes;
+}
+
+// The same question for a formatted file, asked of its document once read, before it is shown:
+// Qt lays out its paragraphs as it does a text's lines.
+RichTextBox::Accept longParagraphsBroken(QWidget* parent, const QString& path, TextPlace place)
+{
+    return [parent, path, place](QTextDocument& read) {
+        const qsizetype longest = longestParagraph(read);
+        if (longest <= longestLineShown)
+            return true;
+        if (!breakLongLines(parent, path, longest, place))
+            return false;
+        breakLongParagraphs(read, brokenLineLength);
+        return true;
+    };
+}
+
 bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
                        const QString& text, TextPlace place)
 {
     const bool rich = place == TextPlace::Document && isRtf(text);
     if (!rich) {
         if (const qsizetype longest = longestLine(text); longest > longestLineShown) {
-            if (message(parent,
-                        QStringLiteral("The file %1 has a line of %2 characters. Lines that long "
-                                       "take minutes to show.\n\nBreak its long lines into lines "
-                                       "of at most %3 characters? Saving the letter keeps these "
-                                       "breaks. No leaves the letter as it is.")
-                            .arg(QFileInfo(path).fileName(), QLocale().toString(longest),
-                                 QLocale().toString(brokenLineLength)),
-                        place == TextPlace::Document ? QStringLiteral("Open")
-                                                     : QStringLiteral("Insert Text File"),
-                        MsgButtons::YesNo, MsgIcon::Exclamation) != MsgAnswer::Yes)
+            if (!breakLongLines(parent, path, longest, place))
                 return false;
             return placeDocumentText(editor, parent, path,
                                      withLongLinesBroken(text, brokenLineLength), place);
@@ -116,16 +138,18 @@ bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path
     std::unique_ptr<ProgressReport> report;
     const RichTextBox::Progress progress =
         progressWindow(parent, progressLabel(path, place), report);
-    return place == TextPlace::Document ? editor.setTextInPieces(text, progress)
-                                        : editor.setSelTextInPieces(text, progress);
+    return place == TextPlace::Document
+               ? editor.setTextInPieces(text, progress, longParagraphsBroken(parent, path, place))
+               : editor.setSelTextInPieces(text, progress);
 }
 
 bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* parent,
                         const QString& path, int type, QString* error)
 {
     const qint64 size = QFileInfo(path).size();
+    const RichTextBox::Accept accept = longParagraphsBroken(parent, path, TextPlace::Selection);
     if (size <= fileInPieces || !services().progress) {
-        if (!reader.LoadFile(path, type, error))
+        if (!reader.LoadFile(path, type, {}, error, accept))
             return false;
         editor.insertContent(reader);
         return true;
@@ -139,7 +163,7 @@ bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* paren
             return shown(before + done * size / std::max<qint64>(total, 1), 2 * size);
         };
     };
-    if (!reader.LoadFile(path, type, half(0), error))
+    if (!reader.LoadFile(path, type, half(0), error, accept))
         return false;
     return editor.insertContentInPieces(reader, half(size));
 }
@@ -151,7 +175,8 @@ bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path,
     RichTextBox::Progress progress;
     if (QFileInfo(path).size() > fileInPieces && services().progress)
         progress = progressWindow(parent, progressLabel(path, place), report);
-    return editor.LoadFile(path, type, progress, error);
+    // A short OpenDocument file may still hold a long paragraph: its text is packed.
+    return editor.LoadFile(path, type, progress, error, longParagraphsBroken(parent, path, place));
 }
 
 DocumentFiles::DocumentFiles(DocumentWindow& window) : w(window) {}

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QHash>
 #include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <algorithm>
 #include <array>
 #include <iconv.h>
@@ -276,6 +279,23 @@ qsizetype longestLine(QStringView text)
     return longest;
 }
 
+qsizetype lineBreakBefore(QStringView text, qsizetype start, qsizetype limit, qsizetype most)
+{
+    qsizetype end = limit;
+    for (qsizetype back = limit; back > limit - most / 10 && back > start; --back) {
+        if (text[back - 1] == u' ') {
+            end = back;
+            break;
+        }
+    }
+    while (end > start + 1 &&
+           (text[end].isLowSurrogate() || text[end].category() == QChar::Mark_NonSpacing ||
+            text[end].category() == QChar::Mark_SpacingCombining ||
+            text[end].category() == QChar::Mark_Enclosing))
+        --end;
+    return end;
+}
+
 QString withLongLinesBroken(QStringView text, qsizetype most)
 {
     QString result;
@@ -292,18 +312,7 @@ QString withLongLinesBroken(QStringView text, qsizetype most)
             continue;
         }
         // The line has reached the limit before `i`: break it.
-        qsizetype end = i;
-        for (qsizetype back = i; back > i - most / 10 && back > start; --back) {
-            if (text[back - 1] == u' ') {
-                end = back;
-                break;
-            }
-        }
-        while (end > start + 1 &&
-               (text[end].isLowSurrogate() || text[end].category() == QChar::Mark_NonSpacing ||
-                text[end].category() == QChar::Mark_SpacingCombining ||
-                text[end].category() == QChar::Mark_Enclosing))
-            --end;
+        const qsizetype end = lineBreakBefore(text, start, i, most);
         result += text.sliced(start, end - start);
         result += u'\n';
         start = end;
@@ -311,6 +320,40 @@ QString withLongLinesBroken(QStringView text, qsizetype most)
     }
     result += text.sliced(start);
     return result;
+}
+
+qsizetype longestParagraph(const QTextDocument& document)
+{
+    qsizetype longest = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        longest = std::max<qsizetype>(longest, block.length() - 1);
+    return longest;
+}
+
+void breakLongParagraphs(QTextDocument& document, qsizetype most)
+{
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block.length() - 1 <= most)
+            continue;
+        const QString text = block.text();
+        // Where each new paragraph starts, then the breaks made from the last: the positions
+        // before each break stay as they were.
+        QList<qsizetype> breaks;
+        for (qsizetype start = 0; text.size() - start > most;) {
+            start = lineBreakBefore(text, start, start + most, most);
+            breaks.append(start);
+        }
+        const int position = block.position();
+        for (auto at = breaks.crbegin(); at != breaks.crend(); ++at) {
+            cursor.setPosition(position + int(*at));
+            cursor.insertBlock();
+        }
+        // On after the last part: the paragraphs made are short.
+        block = document.findBlock(position + int(text.size()) + int(breaks.size()));
+    }
+    cursor.endEditBlock();
 }
 
 QString decodeDocumentBytes(const QByteArray& bytes)

@@ -6,6 +6,8 @@
 // The encoding of document files. Windows-1252 stands for the old platform's ANSI code page; files
 // written on Linux are UTF-8. Both read back correctly, and a file is written back the way it was
 // read.
+class QTextDocument;
+
 namespace lw {
 
 enum class TextEncoding {
@@ -59,6 +61,14 @@ qsizetype longestLine(QStringView text);
 // the limit, never inside a surrogate pair or before a combining mark. Shorter lines stay as
 // they are.
 QString withLongLinesBroken(QStringView text, qsizetype most);
+// Where withLongLinesBroken ends the line that starts at `start` and has reached `most` characters
+// at `limit`, with no line end between: the position of the break.
+qsizetype lineBreakBefore(QStringView text, qsizetype start, qsizetype limit, qsizetype most);
+// The same for a formatted document: the length of its longest paragraph, and every paragraph
+// longer than `most` broken into paragraphs of at most `most` where withLongLinesBroken breaks a
+// line, each part keeping its formats and its paragraph's.
+qsizetype longestParagraph(const QTextDocument& document);
+void breakLongParagraphs(QTextDocument& document, qsizetype most);
 
 // The character a Windows-1252 byte stands for. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the control characters of the same value, as on Windows.

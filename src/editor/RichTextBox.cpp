@@ -374,7 +374,8 @@ void RichTextBox::setText(const QString& text)
     replaceContent(text);
 }
 
-bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress)
+bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress,
+                                  const Accept& accept)
 {
     if (editCursor || !progress) {
         setText(text);
@@ -386,7 +387,7 @@ bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress)
                 return readRtf(text, cursor,
                                [&](qint64 done) { return progress(done, text.size()); });
             },
-            std::nullopt);
+            std::nullopt, accept);
     }
     if (!replaceDocument(
             [&](QTextCursor& writer) {
@@ -399,7 +400,7 @@ bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress)
 }
 
 bool RichTextBox::replaceDocument(const std::function<bool(QTextCursor&)>& write,
-                                  const std::optional<QString>& text)
+                                  const std::optional<QString>& text, const Accept& accept)
 {
     // Out of sight, in a document of its own: the letter stays as it is until the new one is
     // complete, a cancel just drops the new one, and the reading takes no undo history, which
@@ -407,7 +408,7 @@ bool RichTextBox::replaceDocument(const std::function<bool(QTextCursor&)>& write
     std::unique_ptr<QTextDocument> fresh = editor->newDocument();
     fresh->setUndoRedoEnabled(false);
     QTextCursor writer(fresh.get());
-    if (!write(writer))
+    if (!write(writer) || (accept && !accept(*fresh)))
         return false;
     fitWrappingOf(fresh.get(), text ? QStringView(*text) : QStringView(fresh->toRawText()), true);
     // Afresh, as setText leaves it: no undo history, the caret at the start.
@@ -1029,7 +1030,8 @@ bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
     return LoadFile(path, type, Progress(), error);
 }
 
-bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progress, QString* error)
+bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progress, QString* error,
+                           const Accept& accept)
 {
     const auto fail = [&](const QString& reason) {
         if (error)
@@ -1061,11 +1063,11 @@ bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progre
             return readRtf(bytes, cursor, RtfProgress());
         return readRtf(bytes, cursor, [&](qint64 done) { return progress(done, bytes.size()); });
     };
-    if (!progress || editCursor) {
+    if ((!progress && !accept) || editCursor) {
         replaceContentRich([&](QTextCursor& cursor) { read(cursor); });
         return true;
     }
-    const bool done = replaceDocument(read, std::nullopt);
+    const bool done = replaceDocument(read, std::nullopt, accept);
     // Stopped by the user: no error to tell of.
     if (!done && error)
         error->clear();

@@ -51,7 +51,10 @@ public:
     // after each; when it returns false the editor is left as it was (text, formats, selection,
     // scroll, undo history) and this returns false. Text beginning with an RTF header is read in
     // one piece.
-    bool setTextInPieces(const QString& text, const Progress& progress);
+    // Looks at a document read, before it is shown; may change it. False drops it.
+    using Accept = std::function<bool(QTextDocument& read)>;
+    // `accept`, when given, sees an RTF text read before it is shown.
+    bool setTextInPieces(const QString& text, const Progress& progress, const Accept& accept = {});
     // setSelText in pieces, as one undo step; cancelled as setTextInPieces is.
     bool setSelTextInPieces(const QString& text, const Progress& progress);
 
@@ -135,9 +138,10 @@ public:
     bool LoadFile(const QString& path, int type, QString* error = nullptr);
     // LoadFile behind `progress`, told of the units of the file's text read; when it says stop,
     // the editor is left as it was, as setTextInPieces leaves it, and this returns false with
-    // `error` empty.
-    bool LoadFile(const QString& path, int type, const Progress& progress,
-                  QString* error = nullptr);
+    // `error` empty. `accept`, when given, sees the file's document before it is shown, and
+    // returns false with `error` empty when it drops it.
+    bool LoadFile(const QString& path, int type, const Progress& progress, QString* error = nullptr,
+                  const Accept& accept = {});
     // Writes the content as plain text, RTF or OpenDocument Text, replacing the file in one step;
     // returns false with `error` set when it fails, leaving the old file.
     bool SaveFile(const QString& path, int type, QString* error = nullptr);
@@ -209,10 +213,10 @@ private:
     void fitWrapping(QStringView text, bool replacing);
     static void fitWrappingOf(QTextDocument* doc, QStringView text, bool replacing);
     // Writes the new content with `write` into a document of its own, then shows it in place of
-    // the letter; when `write` returns false, nothing changes and this returns false. `text`:
-    // the plain text written, when it is that.
+    // the letter; when `write` or `accept` returns false, nothing changes and this returns false.
+    // `text`: the plain text written, when it is that.
     bool replaceDocument(const std::function<bool(QTextCursor&)>& write,
-                         const std::optional<QString>& text);
+                         const std::optional<QString>& text, const Accept& accept = {});
     // Keeps the caches in step with the editor's document.
     void followDocument();
     // The document's text as Find searches it for `pattern`.
