@@ -77,6 +77,7 @@ private slots:
     void dialogLayout();
     void addLetter_data();
     void addLetter();
+    void addRefusedTitleKeepsTheBody();
     void addRefusedWithoutCategory();
     void addDialogKeepsOpenUntilBothFilled_data();
     void addDialogKeepsOpenUntilBothFilled();
@@ -299,6 +300,13 @@ void LibraryChangesTest::addLetter()
         QCOMPARE(dialog.Label3->text(), QStringLiteral("* Letter title is the full length name of "
                                                        "a letter that will be shown in the letter "
                                                        "list.  "));
+        if (dialogsShown == 2) {
+            // Back after "Title exists", with what the user typed, to change the title.
+            QCOMPARE(dialog.T1[0]->text(), title);
+            QCOMPARE(dialog.Text1->toPlainText(), body);
+            dialog.cmdCancel->click();
+            return;
+        }
         QVERIFY(dialog.T1[0]->text().isEmpty());
         QVERIFY(dialog.Text1->toPlainText().isEmpty());
         dialog.T1[0]->setText(title);
@@ -315,9 +323,7 @@ void LibraryChangesTest::addLetter()
             MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::No);
     w.RTB->setText(QStringLiteral("unsaved work"));
     w.cmdBtn[0]->click();
-    QCOMPARE(dialogsShown, 1);
-    QCOMPARE(modMain().NewTitle, title);
-    QCOMPARE(modMain().NewBody, body);
+    QCOMPARE(dialogsShown, added ? 1 : 2);
 
     const LibraryContents after = library->contents();
     if (!added) {
@@ -325,6 +331,8 @@ void LibraryChangesTest::addLetter()
         QCOMPARE(w.RTB->Text(), QStringLiteral("unsaved work"));
         return;
     }
+    QCOMPARE(modMain().NewTitle, title);
+    QCOMPARE(modMain().NewBody, body);
     QCOMPARE(after.letters.size(), before.letters.size() + 1);
     const LetterRecord* letter = findLetter(after, title);
     QVERIFY(letter);
@@ -339,6 +347,32 @@ void LibraryChangesTest::addLetter()
     QCOMPARE(w.lstBx[0]->currentRow(), 0);
     QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: ") + w.lstBx[0]->item(0)->text());
     QVERIFY(!w.DocumentModified);
+}
+
+void LibraryChangesTest::addRefusedTitleKeepsTheBody()
+{
+    // The user's path after "Title exists": change the title, keep the body typed, add.
+    start();
+    const QString body = QStringLiteral("Dear Sir,\nA long letter typed with care.");
+    onDialog<frmAddRecord>([&](frmAddRecord& dialog) {
+        if (dialogsShown == 1) {
+            dialog.T1[0]->setText(QStringLiteral("Late Delivery"));
+            dialog.Text1->setPlainText(body);
+        } else {
+            QCOMPARE(dialog.Text1->toPlainText(), body);
+            dialog.T1[0]->setText(QStringLiteral("Late Delivery, Again"));
+        }
+        dialog.cmdYes->click();
+    });
+    platform->messages.expect(QStringLiteral("Title exists.  Please input another title."), notice,
+                              MsgButtons::Ok, MsgIcon::None);
+    window().cmdBtn[0]->click();
+    platform->messages.verifyDone();
+    QCOMPARE(dialogsShown, 2);
+    const LibraryContents after = library->contents();
+    const LetterRecord* letter = findLetter(after, QStringLiteral("Late Delivery, Again"));
+    QVERIFY(letter);
+    QCOMPARE(letter->content, body);
 }
 
 void LibraryChangesTest::addDialogKeepsOpenUntilBothFilled_data()

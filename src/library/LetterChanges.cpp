@@ -47,15 +47,23 @@ void LetterChanges::AddLetter()
                 QStringLiteral("Notice"), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
-    {
-        frmAddRecord dialog(w.dialogParent());
-        showModal(dialog);
-    }
-    if (state.NewTitle.isEmpty() || state.NewBody.isEmpty())
-        return;
-
+    // A title already taken brings the dialog back with what the user typed: a letter's body
+    // is work that must not be lost to a message.
+    QString typedTitle;
+    QString typedBody;
     LibraryBrowser& browser = w.library();
-    {
+    for (;;) {
+        state.NewTitle.clear();
+        state.NewBody.clear();
+        {
+            frmAddRecord dialog(w.dialogParent());
+            dialog.showTyped(typedTitle, typedBody);
+            showModal(dialog);
+        }
+        if (state.NewTitle.isEmpty() || state.NewBody.isEmpty())
+            return;
+        typedTitle = state.NewTitle;
+        typedBody = state.NewBody;
         LibraryOperation op(browser.connection(), QStringLiteral("The letter could not be added"));
         if (!op)
             return;
@@ -66,11 +74,12 @@ void LetterChanges::AddLetter()
             op.close();
             message(w.dialogParent(), QStringLiteral("Title exists.  Please input another title."),
                     QStringLiteral("Notice"));
-            return;
+            continue;
         }
         if (!op.run(sql::insertLetter(state.NewTitle, w.subjectBox()->currentText(),
                                       w.categoryBox()->currentText(), state.NewBody)))
             return;
+        break;
     }
     browser.FillLetters();
 }

@@ -57,6 +57,12 @@ frmAddRecord::frmAddRecord(QWidget* parent) : QDialog(parent)
     fit::growToContent(this);
 }
 
+void frmAddRecord::showTyped(const QString& title, const QString& body)
+{
+    T1[0]->setText(title);
+    Text1->setPlainText(body);
+}
+
 void frmAddRecord::cmdYes_Click()
 {
     ModMain& state = modMain();

@@ -18,6 +18,8 @@ class frmAddRecord : public QDialog
     Q_OBJECT
 public:
     explicit frmAddRecord(QWidget* parent = nullptr);
+    // Shows a title and body the user typed before, to change what was refused.
+    void showTyped(const QString& title, const QString& body);
 
     QGroupBox* Frame1 = nullptr;
     std::array<QLabel*, 2> Label1{};
