@@ -66,6 +66,8 @@ private slots:
     void findNext();
     void insertTextFile_data();
     void insertTextFile();
+    void longPasteGoesInBehindProgress_data();
+    void longPasteGoesInBehindProgress();
     void insertRichTextFileKeepsItsPictures();
     void insertFailuresLeaveEditorAndClipboard_data();
     void insertFailuresLeaveEditorAndClipboard();
@@ -365,6 +367,62 @@ void DispatchTest::findNext()
         QCOMPARE(editor().SelStart(), found);
         QCOMPARE(editor().SelText(), QStringLiteral("target"));
     }
+}
+
+void DispatchTest::longPasteGoesInBehindProgress_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("cancelAt");
+    // Over a million characters: a paste Qt would lay out for seconds with no answer.
+    QTest::newRow("nominal: long paste") << 50000 << -1;
+    QTest::newRow("cancelled at the first piece") << 50000 << 1;
+    QTest::newRow("edge: a short paste needs no window") << 3 << -1;
+}
+
+void DispatchTest::longPasteGoesInBehindProgress()
+{
+    QFETCH(int, lines);
+    QFETCH(int, cancelAt);
+    const QString text = QStringLiteral("A line of the long paste.\n").repeated(lines);
+    editor().setText(QStringLiteral("Start End"));
+    select(0, 5);
+    editor().setSelBold(true);
+    select(6, 3);
+    w().DocumentModified = false;
+    const bool undoBefore = editor().document()->isUndoAvailable();
+    QGuiApplication::clipboard()->setText(text);
+    platform->progress.cancelAt = cancelAt;
+    QTest::keyClick(editor().widget(), Qt::Key_V, Qt::ControlModifier);
+
+    if (text.size() <= RichTextBox::textInsertedInPieces) {
+        QVERIFY(platform->progress.jobs.isEmpty());
+        QCOMPARE(editor().Text(), QStringLiteral("Start ") + text);
+        return;
+    }
+    QCOMPARE(platform->progress.jobs.size(), 1);
+    const test::FakeProgress::Job& job = platform->progress.jobs.first();
+    QCOMPARE(job.label, QStringLiteral("Pasting..."));
+    QCOMPARE(job.total, qint64(text.size()));
+    if (cancelAt > 0) {
+        // As it was: text, formats, selection, undo.
+        QCOMPARE(editor().Text(), QStringLiteral("Start End"));
+        QCOMPARE(editor().SelText(), QStringLiteral("End"));
+        select(0, 5);
+        QCOMPARE(editor().SelBold(), std::optional<bool>(true));
+        QCOMPARE(editor().document()->isUndoAvailable(), undoBefore);
+        QVERIFY(!w().DocumentModified);
+        return;
+    }
+    QVERIFY(job.advances.size() > 1);
+    QCOMPARE(job.advances.last(), job.total);
+    QVERIFY(editor().Text() == QStringLiteral("Start ") + text);
+    QCOMPARE(editor().SelStart(), 6 + int(text.size()));
+    QVERIFY(w().DocumentModified);
+    // The text pasted takes the format of text typed there: "Start " stays the only bold.
+    select(6, 4);
+    QCOMPARE(editor().SelBold(), std::optional<bool>(false));
+    menu("mnuEdit", "Undo");
+    QCOMPARE(editor().Text(), QStringLiteral("Start End"));
 }
 
 void DispatchTest::insertTextFile_data()

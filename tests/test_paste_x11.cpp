@@ -28,6 +28,7 @@ private slots:
 
     void pasteFromEmptiedClipboard_data();
     void pasteFromEmptiedClipboard();
+    void longPasteTakesRealKeysAfter();
 
 private:
     std::unique_ptr<test::TestLibrary> library;
@@ -107,6 +108,26 @@ void PasteX11Test::pasteFromEmptiedClipboard()
     QTRY_COMPARE(clipboard->text(), QStringLiteral("Madam"));
     QTest::keyClick(editor.textEdit(), Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(editor.Text(), QStringLiteral("Dear Madam"));
+}
+
+void PasteX11Test::longPasteTakesRealKeysAfter()
+{
+    // Over a million characters from the X11 clipboard go in behind the progress window; the
+    // editor then takes real keys where the paste ended.
+    RichTextBox& editor = *window->RTB;
+    editor.setText(QStringLiteral("Dear Sir"));
+    editor.setSelStart(8);
+    const QString text = QStringLiteral("\nA line of the long paste.").repeated(50000);
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->setText(text);
+    QTRY_COMPARE(clipboard->text().size(), text.size());
+    QTest::keyClick(editor.textEdit(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(platform->progress.jobs.size(), 1);
+    QCOMPARE(platform->progress.jobs.first().label, QStringLiteral("Pasting..."));
+    QVERIFY(editor.Text() == QStringLiteral("Dear Sir") + text);
+    QTest::keyClicks(editor.textEdit(), QStringLiteral(" End"));
+    QVERIFY(editor.Text().endsWith(QStringLiteral("long paste. End")));
+    QVERIFY(window->DocumentModified);
 }
 
 QTEST_MAIN(PasteX11Test)

@@ -128,7 +128,11 @@ bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path
     // takes many times longer a character: a million short paragraphs take seconds.
     constexpr qsizetype textInPieces = qsizetype(8) << 20;
     constexpr qsizetype rtfInPieces = qsizetype(256) << 10;
-    if (text.size() <= (rich ? rtfInPieces : textInPieces) || !services().progress) {
+    // At the selection, the text is laid out as it goes in, which takes longer again.
+    const qsizetype inPieces =
+        rich ? rtfInPieces
+             : (place == TextPlace::Document ? textInPieces : RichTextBox::textInsertedInPieces);
+    if (text.size() <= inPieces || !services().progress) {
         if (place == TextPlace::Document)
             editor.setText(text);
         else

@@ -175,6 +175,9 @@ void EditorWidget::insertFromMimeData(const QMimeData* source)
     if (!source || source->formats().isEmpty())
         return;
     const QString rich = richTextFormat(source);
+    if (rich.isEmpty() && !isPicture(source) && source->hasText() && pastePlainText &&
+        pastePlainText(source->text()))
+        return;
     // The plain text stands for the rich text's words; RTF alone is searched as it is.
     if (source->hasText())
         breakAnywhereFor(source->text());

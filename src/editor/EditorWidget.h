@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTextEdit>
+#include <functional>
 #include <memory>
 
 class QImage;
@@ -38,6 +39,10 @@ public:
     // Shows `fresh` in place of the document, which is deleted: a long file is read into a
     // document of its own, so that the letter stays whole until the new one is complete.
     void replaceDocument(std::unique_ptr<QTextDocument> fresh);
+
+    // Takes over the paste of a plain text, returning true, or leaves it to Qt with false: a
+    // long text goes in behind a progress window.
+    std::function<bool(const QString& text)> pastePlainText;
 
 signals:
     // Text or formatting changed, by the user or by the program.

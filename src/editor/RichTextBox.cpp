@@ -7,6 +7,7 @@
 #include "editor/TextSearch.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
+#include "platform/Services.h"
 #include "rtf/RtfReader.h"
 #include "rtf/RtfWriter.h"
 
@@ -330,6 +331,17 @@ RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWi
     connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
     connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
     connect(editor, &EditorWidget::contextMenuKey, this, &RichTextBox::ContextMenuKey);
+    editor->pastePlainText = [this](const QString& text) {
+        if (text.size() <= textInsertedInPieces || !services().progress)
+            return false;
+        std::unique_ptr<ProgressReport> report;
+        setSelTextInPieces(text, [&](qint64 done, qint64 total) {
+            if (!report)
+                report = services().progress->begin(editor, QStringLiteral("Pasting..."), total);
+            return report->advance(done);
+        });
+        return true;
+    };
 }
 
 RichTextBox::~RichTextBox()

@@ -55,6 +55,9 @@ public:
     using Accept = std::function<bool(QTextDocument& read)>;
     // `accept`, when given, sees an RTF text read before it is shown.
     bool setTextInPieces(const QString& text, const Progress& progress, const Accept& accept = {});
+    // Text longer than this goes in at the selection in pieces, behind a progress window: a
+    // million characters take about half a second to lay out there. A paste of plain text too.
+    static constexpr qsizetype textInsertedInPieces = qsizetype(1) << 20;
     // setSelText in pieces, as one undo step; cancelled as setTextInPieces is.
     bool setSelTextInPieces(const QString& text, const Progress& progress);
 
