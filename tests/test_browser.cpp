@@ -377,6 +377,10 @@ void BrowserTest::clickingTheHighlightedTitle()
         w.RTB->setSelText(QStringLiteral("Edited: "));
     }
     const QString before = w.RTB->Text();
+    // A file opened in its place: the status bar no longer names the letter. Edited, it is still
+    // that letter.
+    QCOMPARE(w.panelText(1),
+             shownAgain ? QString() : QStringLiteral("Current Letter: Damaged Goods"));
 
     const QListWidgetItem* item = w.lstBx[0]->currentItem();
     QCOMPARE(item->text(), QStringLiteral("Damaged Goods"));

@@ -136,12 +136,20 @@ bool LibraryBrowser::ShowLetter(const QString& title)
     return true;
 }
 
+void LibraryBrowser::forgetLetterOnDisplay()
+{
+    // The status bar names no letter the editor no longer shows.
+    if (!letterOnDisplay.isEmpty())
+        w.showLetterTitle(QString());
+    letterOnDisplay.clear();
+}
+
 void LibraryBrowser::watchEditor()
 {
     if (!replacedWatch) {
         // A long file is read into a document of its own, which takes the editor's place.
         replacedWatch = connect(&w.editor(), &RichTextBox::documentReplaced, this,
-                                [this] { letterOnDisplay.clear(); });
+                                [this] { forgetLetterOnDisplay(); });
     }
     QTextDocument* document = w.editor().document();
     if (watched == document)
@@ -153,7 +161,7 @@ void LibraryBrowser::watchEditor()
                 // put another content in its place (Open, or a letter).
                 const int before = document->characterCount() - added + removed;
                 if (from == 0 && removed >= before - 1 && !document->isUndoAvailable())
-                    letterOnDisplay.clear();
+                    forgetLetterOnDisplay();
             });
 }
 

@@ -49,6 +49,8 @@ public:
 private:
     // Follows the editor, so that a content put in place of the letter shown ends its display.
     void watchEditor();
+    // Another content took the letter's place.
+    void forgetLetterOnDisplay();
     // The data file has gone: the program ends, but the document may be saved first.
     void offerToSaveBeforeEnd();
 
