@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -371,19 +372,28 @@ void DispatchTest::findNext()
 
 void DispatchTest::longPasteGoesInBehindProgress_data()
 {
-    QTest::addColumn<int>("lines");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<int>("cancelAt");
+    QTest::addColumn<std::optional<MsgAnswer>>("asked");
+    const QString lines = QStringLiteral("A line of the long paste.\n").repeated(50000);
+    const QString oneLine = QStringLiteral("Thank you for your order. ").repeated(42308);
     // Over a million characters: a paste Qt would lay out for seconds with no answer.
-    QTest::newRow("nominal: long paste") << 50000 << -1;
-    QTest::newRow("cancelled at the first piece") << 50000 << 1;
-    QTest::newRow("edge: a short paste needs no window") << 3 << -1;
+    QTest::newRow("nominal: long paste") << lines << -1 << std::optional<MsgAnswer>();
+    QTest::newRow("cancelled at the first piece") << lines << 1 << std::optional<MsgAnswer>();
+    QTest::newRow("edge: a short paste needs no window")
+        << QStringLiteral("A line.\nAnother.\n") << -1 << std::optional<MsgAnswer>();
+    // One line of as many: Qt would lay it out in one piece, for most of a minute.
+    QTest::newRow("a line too long, broken on Yes")
+        << oneLine << -1 << std::optional<MsgAnswer>(MsgAnswer::Yes);
+    QTest::newRow("a line too long, No pastes nothing")
+        << oneLine << -1 << std::optional<MsgAnswer>(MsgAnswer::No);
 }
 
 void DispatchTest::longPasteGoesInBehindProgress()
 {
-    QFETCH(int, lines);
+    QFETCH(QString, text);
     QFETCH(int, cancelAt);
-    const QString text = QStringLiteral("A line of the long paste.\n").repeated(lines);
+    QFETCH(std::optional<MsgAnswer>, asked);
     editor().setText(QStringLiteral("Start End"));
     select(0, 5);
     editor().setSelBold(true);
@@ -392,18 +402,23 @@ void DispatchTest::longPasteGoesInBehindProgress()
     const bool undoBefore = editor().document()->isUndoAvailable();
     QGuiApplication::clipboard()->setText(text);
     platform->progress.cancelAt = cancelAt;
+    if (asked)
+        platform->messages.expect(
+            QStringLiteral("The text pasted has a line of %1 characters. Lines that long take "
+                           "minutes to show.\n\nBreak its long lines into lines of at most %2 "
+                           "characters? No pastes nothing.")
+                .arg(QLocale().toString(text.size()), QLocale().toString(10000)),
+            QStringLiteral("Paste"), MsgButtons::YesNo, MsgIcon::Exclamation, *asked);
     QTest::keyClick(editor().widget(), Qt::Key_V, Qt::ControlModifier);
+    platform->messages.verifyDone();
 
     if (text.size() <= RichTextBox::textInsertedInPieces) {
         QVERIFY(platform->progress.jobs.isEmpty());
         QCOMPARE(editor().Text(), QStringLiteral("Start ") + text);
         return;
     }
-    QCOMPARE(platform->progress.jobs.size(), 1);
-    const test::FakeProgress::Job& job = platform->progress.jobs.first();
-    QCOMPARE(job.label, QStringLiteral("Pasting..."));
-    QCOMPARE(job.total, qint64(text.size()));
-    if (cancelAt > 0) {
+    if (cancelAt > 0 || asked == MsgAnswer::No) {
+        QCOMPARE(platform->progress.jobs.size(), asked ? 0 : 1);
         // As it was: text, formats, selection, undo.
         QCOMPARE(editor().Text(), QStringLiteral("Start End"));
         QCOMPARE(editor().SelText(), QStringLiteral("End"));
@@ -413,10 +428,23 @@ void DispatchTest::longPasteGoesInBehindProgress()
         QVERIFY(!w().DocumentModified);
         return;
     }
+    QCOMPARE(platform->progress.jobs.size(), 1);
+    const test::FakeProgress::Job& job = platform->progress.jobs.first();
+    QCOMPARE(job.label, QStringLiteral("Pasting..."));
     QVERIFY(job.advances.size() > 1);
     QCOMPARE(job.advances.last(), job.total);
-    QVERIFY(editor().Text() == QStringLiteral("Start ") + text);
-    QCOMPARE(editor().SelStart(), 6 + int(text.size()));
+    const QString pasted = editor().Text().sliced(6);
+    if (asked) {
+        // Every character, in lines of at most 10,000, each broken after a word.
+        const QStringList lines = pasted.split(u'\n');
+        QCOMPARE(lines.join(QString()), text);
+        QVERIFY(lines.size() > 110);
+        for (const QString& line : lines)
+            QVERIFY(line.size() <= 10000);
+    } else {
+        QVERIFY(pasted == text);
+    }
+    QCOMPARE(editor().SelStart(), 6 + int(pasted.size()));
     QVERIFY(w().DocumentModified);
     // The text pasted takes the format of text typed there: "Start " stays the only bold.
     select(6, 4);

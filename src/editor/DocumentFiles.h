@@ -33,11 +33,6 @@ enum class TextPlace {
     Document,  // the text becomes the whole document, as setText
     Selection, // the text replaces the selection, as setSelText
 };
-// Qt lays out a paragraph in one piece: one of a million characters takes a second, twenty
-// million most of a minute, with the window frozen. Text files with longer lines are offered
-// with those lines broken into lines of `brokenLineLength`.
-inline constexpr qsizetype longestLineShown = qsizetype(1) << 20;
-inline constexpr qsizetype brokenLineLength = 10000;
 
 // Puts a file's text in the editor. A text with a line longer than longestLineShown goes in
 // with its long lines broken when the user agrees, not at all otherwise. A long text goes in

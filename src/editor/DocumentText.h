@@ -54,6 +54,12 @@ QString decodeDocumentBytes(const QByteArray& bytes);
 // lost.
 QByteArray encodeDocumentText(const QString& text, const TextFileFormat& format = {});
 
+// Qt lays out a paragraph in one piece: one of a million characters takes a second, twenty
+// million most of a minute, with the window frozen. Texts with longer lines are offered with
+// those lines broken into lines of `brokenLineLength`.
+inline constexpr qsizetype longestLineShown = qsizetype(1) << 20;
+inline constexpr qsizetype brokenLineLength = 10000;
+
 // The length of the longest line of `text`, whose lines end at a line feed or a carriage return.
 qsizetype longestLine(QStringView text);
 // `text` with every line longer than `most` characters broken by line feeds into lines of at most

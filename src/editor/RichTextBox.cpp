@@ -15,6 +15,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -334,8 +335,21 @@ RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWi
     editor->pastePlainText = [this](const QString& text) {
         if (text.size() <= textInsertedInPieces || !services().progress)
             return false;
+        QString pasted = text;
+        // Asked as Open asks of a file with such a line; No pastes nothing.
+        if (const qsizetype longest = longestLine(text); longest > longestLineShown) {
+            if (message(editor,
+                        QStringLiteral("The text pasted has a line of %1 characters. Lines that "
+                                       "long take minutes to show.\n\nBreak its long lines into "
+                                       "lines of at most %2 characters? No pastes nothing.")
+                            .arg(QLocale().toString(longest), QLocale().toString(brokenLineLength)),
+                        QStringLiteral("Paste"), MsgButtons::YesNo,
+                        MsgIcon::Exclamation) != MsgAnswer::Yes)
+                return true;
+            pasted = withLongLinesBroken(text, brokenLineLength);
+        }
         std::unique_ptr<ProgressReport> report;
-        setSelTextInPieces(text, [&](qint64 done, qint64 total) {
+        setSelTextInPieces(pasted, [&](qint64 done, qint64 total) {
             if (!report)
                 report = services().progress->begin(editor, QStringLiteral("Pasting..."), total);
             return report->advance(done);
