@@ -69,6 +69,7 @@ private slots:
     void insertTextFile();
     void longPasteGoesInBehindProgress_data();
     void longPasteGoesInBehindProgress();
+    void longFormattedPasteKeepsItsFormats();
     void insertRichTextFileKeepsItsPictures();
     void insertFailuresLeaveEditorAndClipboard_data();
     void insertFailuresLeaveEditorAndClipboard();
@@ -387,6 +388,28 @@ void DispatchTest::longPasteGoesInBehindProgress_data()
         << oneLine << -1 << std::optional<MsgAnswer>(MsgAnswer::Yes);
     QTest::newRow("a line too long, No pastes nothing")
         << oneLine << -1 << std::optional<MsgAnswer>(MsgAnswer::No);
+}
+
+void DispatchTest::longFormattedPasteKeepsItsFormats()
+{
+    // A long selection copied from an editor carries its formats as HTML beside its text: it
+    // must not go in as the plain text.
+    editor().setText(QStringLiteral("Start End"));
+    select(6, 3);
+    const QString words = QStringLiteral("Thank you for your order. ").repeated(42000);
+    QTextDocument copied;
+    QTextCursor writer(&copied);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    writer.insertText(words, bold);
+    auto* data = new QMimeData;
+    data->setHtml(copied.toHtml());
+    data->setText(words);
+    QGuiApplication::clipboard()->setMimeData(data);
+    QTest::keyClick(editor().widget(), Qt::Key_V, Qt::ControlModifier);
+    QVERIFY(editor().Text() == QStringLiteral("Start ") + words);
+    select(int(editor().TextLength()) - 5, 5);
+    QCOMPARE(editor().SelBold(), std::optional<bool>(true));
 }
 
 void DispatchTest::longPasteGoesInBehindProgress()

@@ -175,8 +175,11 @@ void EditorWidget::insertFromMimeData(const QMimeData* source)
     if (!source || source->formats().isEmpty())
         return;
     const QString rich = richTextFormat(source);
-    if (rich.isEmpty() && !isPicture(source) && source->hasText() && pastePlainText &&
-        pastePlainText(source->text()))
+    // Only what Qt would paste as plain text: a copy from an editor carries its formats as HTML.
+    const bool plainOnly = rich.isEmpty() && !isPicture(source) && !source->hasHtml() &&
+                           !source->hasFormat(QStringLiteral("application/x-qrichtext")) &&
+                           !source->hasFormat(QStringLiteral("text/markdown")) && source->hasText();
+    if (plainOnly && pastePlainText && pastePlainText(source->text()))
         return;
     // The plain text stands for the rich text's words; RTF alone is searched as it is.
     if (source->hasText())
