@@ -91,6 +91,9 @@ private:
     frmMail& w() { return *program->mainWindow(); }
     RichTextBox& editor() { return *w().RTB; }
     void select(int start, int length);
+    // After text of `size` characters went in for the selection after "Start ": the caret after
+    // it, the document modified, its first letters bold or not, and one undo back to "Start End".
+    void checkInsertedAfterStart(qsizetype size, bool bold);
     void menu(const char* menuKey, const char* itemKey);
     void tool(const char* toolKey);
 
@@ -122,6 +125,17 @@ void DispatchTest::select(int start, int length)
 {
     editor().setSelStart(start);
     editor().setSelLength(length);
+}
+
+void DispatchTest::checkInsertedAfterStart(qsizetype size, bool bold)
+{
+    QCOMPARE(editor().SelStart(), 6 + int(size));
+    QCOMPARE(editor().SelLength(), 0);
+    QVERIFY(w().DocumentModified);
+    select(6, 4);
+    QCOMPARE(editor().SelBold(), std::optional<bool>(bold));
+    menu("mnuEdit", "Undo");
+    QCOMPARE(editor().Text(), QStringLiteral("Start End"));
 }
 
 void DispatchTest::menu(const char* menuKey, const char* itemKey)
@@ -467,13 +481,8 @@ void DispatchTest::longPasteGoesInBehindProgress()
     } else {
         QVERIFY(pasted == text);
     }
-    QCOMPARE(editor().SelStart(), 6 + int(pasted.size()));
-    QVERIFY(w().DocumentModified);
     // The text pasted takes the format of text typed there: "Start " stays the only bold.
-    select(6, 4);
-    QCOMPARE(editor().SelBold(), std::optional<bool>(false));
-    menu("mnuEdit", "Undo");
-    QCOMPARE(editor().Text(), QStringLiteral("Start End"));
+    checkInsertedAfterStart(pasted.size(), false);
 }
 
 void DispatchTest::insertTextFile_data()
@@ -527,13 +536,7 @@ void DispatchTest::insertTextFile()
     }
     QCOMPARE(editor().Text(),
              QStringLiteral("Start ") + inserted + QStringLiteral("Start End").mid(6 + selected));
-    QCOMPARE(editor().SelStart(), 6 + int(inserted.size()));
-    QVERIFY(w().DocumentModified);
-    select(6, 4);
-    QCOMPARE(editor().SelBold(), std::optional<bool>(bold));
-    // One step to undo.
-    menu("mnuEdit", "Undo");
-    QCOMPARE(editor().Text(), QStringLiteral("Start End"));
+    checkInsertedAfterStart(inserted.size(), bold);
 }
 
 void DispatchTest::insertRichTextFileKeepsItsPictures()
@@ -692,14 +695,8 @@ void DispatchTest::insertLongTextFileWithProgress()
         QVERIFY(job.advances.size() > 1);
         QCOMPARE(job.advances.last(), job.total);
         QVERIFY(editor().Text() == QStringLiteral("Start ") + text);
-        QCOMPARE(editor().SelStart(), 6 + int(text.size()));
-        QCOMPARE(editor().SelLength(), 0);
-        QVERIFY(w().DocumentModified);
         // The text typed there is not bold, and neither is the file's.
-        select(6, 4);
-        QCOMPARE(editor().SelBold(), std::optional<bool>(false));
-        menu("mnuEdit", "Undo");
-        QCOMPARE(editor().Text(), QStringLiteral("Start End"));
+        checkInsertedAfterStart(text.size(), false);
         return;
     }
     if (cancelAt == 0)
