@@ -2,9 +2,9 @@
 // some 300 pages, each against Qt's own way of doing the same in the same run:
 // QTextDocumentWriter for OpenDocument, QTextDocument::print for the PDF. Goals: each within
 // 1.5 times Qt's, and RTF under 250 ms.
-#include "editor/OpenDocument.h"
 #include "editor/PrintRichText.h"
 #include "editor/RichTextBox.h"
+#include "formats/OpenDocument.h"
 #include "rtf/RtfWriter.h"
 
 #include <QApplication>

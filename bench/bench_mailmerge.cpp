@@ -8,7 +8,8 @@
 #include "BenchSupport.h"
 #include "editor/PrintRichText.h"
 #include "editor/RichTextBox.h"
-#include "library/MailMerge.h"
+#include "formats/DocumentFile.h"
+#include "merge/MailMerge.h"
 
 #include <QApplication>
 #include <QDir>
@@ -135,7 +136,7 @@ int main(int argc, char* argv[])
     QStringList letters;
     letters.reserve(rows);
     for (int row = 0; row < rows; ++row) {
-        letters.append(lw::MailMerge::plainText(*merge->letter(row)));
+        letters.append(lw::documentText(*merge->letter(row)));
         bench::requireSame("a text file's letter", merge->plainLetter(row).toUtf8(),
                            letters.constLast().toUtf8());
     }

@@ -134,14 +134,14 @@ bool loadRtf(const QTemporaryDir& dir)
         QTextDocument old;
         QTextCursor cursor(&old);
         readRtf(rtf, cursor);
-        shown.editor.LoadFile(path, RichTextBox::RichText);
+        shown.editor.LoadFile(path, FileKind::RichText);
         bench::requireSame("RTF load", bench::documentChecksum(*shown.editor.document()),
                            bench::documentChecksum(old));
     }
     const double ours = bench::bestOf(
         rounds,
         [&] {
-            shown.editor.LoadFile(path, RichTextBox::RichText);
+            shown.editor.LoadFile(path, FileKind::RichText);
             QApplication::processEvents();
         },
         [&] { resetEditor(shown.editor); });

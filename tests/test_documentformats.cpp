@@ -4,10 +4,10 @@
 #include "SampleDocuments.h"
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
-#include "editor/DocumentKinds.h"
 #include "editor/PrintRichText.h"
 #include "editor/RecentFiles.h"
 #include "editor/RichTextBox.h"
+#include "formats/FileKind.h"
 #include "mainwindow/CommandDispatcher.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/RecentFilesMenu.h"
@@ -128,15 +128,15 @@ void DocumentFormatsTest::saveAsByKind_data()
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<int>("filter"); // 0-based, as the dialog gives it
     QTest::addColumn<QString>("written");
-    QTest::addColumn<int>("type");
+    QTest::addColumn<FileKind>("type");
     QTest::newRow("nominal: rich text filter")
-        << u"letter"_s << 1 << u"letter.rtf"_s << int(RichTextBox::RichText);
+        << u"letter"_s << 1 << u"letter.rtf"_s << FileKind::RichText;
     QTest::newRow("nominal: OpenDocument filter")
-        << u"letter"_s << 2 << u"letter.odt"_s << int(RichTextBox::OpenDocumentText);
+        << u"letter"_s << 2 << u"letter.odt"_s << FileKind::OpenDocument;
     QTest::newRow("nominal: .rtf typed with the text filter")
-        << u"letter.rtf"_s << 0 << u"letter.rtf"_s << int(RichTextBox::RichText);
+        << u"letter.rtf"_s << 0 << u"letter.rtf"_s << FileKind::RichText;
     QTest::newRow("nominal: text stays text")
-        << u"letter"_s << 0 << u"letter.txt"_s << int(RichTextBox::PlainText);
+        << u"letter"_s << 0 << u"letter.txt"_s << FileKind::PlainText;
 }
 
 // A formatted letter saved as RTF or OpenDocument opens again looking the same.
@@ -145,7 +145,7 @@ void DocumentFormatsTest::saveAsByKind()
     QFETCH(QString, chosen);
     QFETCH(int, filter);
     QFETCH(QString, written);
-    QFETCH(int, type);
+    QFETCH(FileKind, type);
     frmMail& w = window();
     w.RTB->setText(QString());
     buildLetter(*w.RTB->document());
@@ -161,9 +161,9 @@ void DocumentFormatsTest::saveAsByKind()
     QCOMPARE(w.CurrentDocumentPath, file(written));
     QVERIFY(!w.DocumentModified);
     const QByteArray bytes = bytesOf(file(written));
-    QCOMPARE(isRtf(bytes), type == RichTextBox::RichText);
-    QCOMPARE(bytes.startsWith("PK"), type == RichTextBox::OpenDocumentText);
-    if (type == RichTextBox::PlainText)
+    QCOMPARE(isRtf(bytes), type == FileKind::RichText);
+    QCOMPARE(bytes.startsWith("PK"), type == FileKind::OpenDocument);
+    if (type == FileKind::PlainText)
         return;
 
     // Opened again in a fresh editor, the letter looks as it did.
@@ -193,7 +193,7 @@ void DocumentFormatsTest::saveKeepsTheKind()
     buildLetter(*w.RTB->document());
     QString error;
     const QStringList built = describeDocument(*w.RTB->document());
-    QVERIFY2(w.RTB->SaveFile(file(name), documentFileType(name), &error), qPrintable(error));
+    QVERIFY2(w.RTB->SaveFile(file(name), fileKindOf(name), &error), qPrintable(error));
     w.DocumentModified = false;
     platform->dialogs.openAnswers.push_back(QStringList{file(name)});
     w.OpenDocument();

@@ -3,8 +3,8 @@
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
 #include "editor/DocumentFiles.h"
-#include "editor/OpenDocument.h"
 #include "editor/RichTextBox.h"
+#include "formats/OpenDocument.h"
 #include "library/modMain.h"
 #include "mainwindow/frmMail.h"
 #include "platform/ProgramFolders.h"
@@ -642,7 +642,7 @@ void DocumentsTest::rtfKeepsItsFormatting()
     const QByteArray written = bytesOf(file(name));
     QVERIFY(written.startsWith("{\\rtf1"));
     RichTextBox reread;
-    QVERIFY(reread.LoadFile(file(name), RichTextBox::RichText));
+    QVERIFY(reread.LoadFile(file(name), FileKind::RichText));
     QCOMPARE(reread.Text(), u"Bold and plain!"_s);
     reread.setSelStart(0);
     reread.setSelLength(4);
@@ -768,8 +768,7 @@ void DocumentsTest::openLongFileWithProgress()
         RichTextBox source;
         source.setText(text);
         QString error;
-        QVERIFY2(source.SaveFile(file(name), RichTextBox::OpenDocumentText, &error),
-                 qPrintable(error));
+        QVERIFY2(source.SaveFile(file(name), FileKind::OpenDocument, &error), qPrintable(error));
         bytes = bytesOf(file(name));
         QVERIFY(bytes.size() > (64 << 10));
     }
@@ -800,9 +799,9 @@ void DocumentsTest::openLongFileWithProgress()
         QVERIFY(!w.RTB->document()->isUndoAvailable());
         // Formatted as the same file read in one go.
         RichTextBox direct;
-        QVERIFY(direct.LoadFile(file(name), name.endsWith(u".odt"_s) ? RichTextBox::OpenDocumentText
-                                            : name.endsWith(u".rtf"_s) ? RichTextBox::RichText
-                                                                       : RichTextBox::PlainText));
+        QVERIFY(direct.LoadFile(file(name), name.endsWith(u".odt"_s)   ? FileKind::OpenDocument
+                                            : name.endsWith(u".rtf"_s) ? FileKind::RichText
+                                                                       : FileKind::PlainText));
         QCOMPARE(firstDifference(*w.RTB->document(), *direct.document()), QString());
         return;
     }

@@ -1,5 +1,5 @@
 #include "FileSizeLimit.h"
-#include "editor/DocumentText.h"
+#include "formats/DocumentText.h"
 #include "platform/SafeFile.h"
 
 #include <QDir>

@@ -2142,12 +2142,12 @@ void EditorTest::saveAndLoad()
     const QString path = dir.filePath(u"letter.txt"_s);
     box->setText(text);
     QString error;
-    QVERIFY(box->SaveFile(path, RichTextBox::PlainText, &error));
+    QVERIFY(box->SaveFile(path, FileKind::PlainText, &error));
     QVERIFY(error.isEmpty());
     QCOMPARE(readFile(path), bytes);
 
     RichTextBox other;
-    QVERIFY(other.LoadFile(path, RichTextBox::PlainText));
+    QVERIFY(other.LoadFile(path, FileKind::PlainText));
     QCOMPARE(other.Text(), text);
 }
 
@@ -2167,7 +2167,7 @@ void EditorTest::saveLeavesOutFormattingAndPictures()
     box->paste();
     QCOMPARE(box->Text(), u"bold\uFFFC and red"_s);
     const QString path = dir.filePath(u"letter.txt"_s);
-    QVERIFY(box->SaveFile(path, RichTextBox::PlainText));
+    QVERIFY(box->SaveFile(path, FileKind::PlainText));
     QCOMPARE(readFile(path), QByteArray("bold and red"));
 }
 
@@ -2178,7 +2178,7 @@ void EditorTest::saveReplacesExistingFile()
     const QString path = dir.filePath(u"letter.txt"_s);
     QVERIFY(writeFile(path, QByteArray(5000, 'x')));
     box->setText(u"short"_s);
-    QVERIFY(box->SaveFile(path, RichTextBox::PlainText));
+    QVERIFY(box->SaveFile(path, FileKind::PlainText));
     QCOMPARE(readFile(path), QByteArray("short"));
     QCOMPARE(folderEntries(dir.path()), QStringList{u"letter.txt"_s});
 }
@@ -2186,33 +2186,32 @@ void EditorTest::saveReplacesExistingFile()
 void EditorTest::saveFailure_data()
 {
     QTest::addColumn<QString>("relativePath");
-    QTest::addColumn<int>("type");
+    QTest::addColumn<FileKind>("kind");
     QTest::addColumn<bool>("namesPath");
 
     QTest::newRow("robustness: missing folder")
-        << u"missing/letter.txt"_s << int(RichTextBox::PlainText) << true;
+        << u"missing/letter.txt"_s << FileKind::PlainText << true;
     QTest::newRow("robustness: rich text into a missing folder")
-        << u"missing/letter.rtf"_s << int(RichTextBox::RichText) << true;
+        << u"missing/letter.rtf"_s << FileKind::RichText << true;
     QTest::newRow("robustness: OpenDocument text into a missing folder")
-        << u"missing/letter.odt"_s << int(RichTextBox::OpenDocumentText) << true;
-    QTest::newRow("robustness: unknown type") << u"letter.txt"_s << 7 << false;
+        << u"missing/letter.odt"_s << FileKind::OpenDocument << true;
 }
 
 void EditorTest::saveFailure()
 {
     QFETCH(QString, relativePath);
-    QFETCH(int, type);
+    QFETCH(FileKind, kind);
     QFETCH(bool, namesPath);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(relativePath);
     box->setText(u"text"_s);
     QString error;
-    QVERIFY(!box->SaveFile(path, type, &error));
+    QVERIFY(!box->SaveFile(path, kind, &error));
     QVERIFY(!error.isEmpty());
     if (namesPath)
         QVERIFY2(error.contains(QDir::toNativeSeparators(path)), qPrintable(error));
-    QVERIFY(!box->SaveFile(path, type)); // no error wanted: no crash either
+    QVERIFY(!box->SaveFile(path, kind)); // no error wanted: no crash either
     QCOMPARE(folderEntries(dir.path()), QStringList());
     QCOMPARE(box->Text(), u"text"_s);
 }
@@ -2246,7 +2245,7 @@ void EditorTest::loadFile()
     box->setSelBold(true);
     box->setSelStart(5);
     QSignalSpy changes(box.get(), &RichTextBox::Change);
-    QVERIFY(box->LoadFile(path, RichTextBox::PlainText));
+    QVERIFY(box->LoadFile(path, FileKind::PlainText));
     QCOMPARE(box->Text(), text);
     QCOMPARE(changes.count(), 1);
     QCOMPARE(box->SelStart(), 0);
@@ -2257,19 +2256,17 @@ void EditorTest::loadFile()
 void EditorTest::loadFailureKeepsContent_data()
 {
     QTest::addColumn<QString>("relativePath");
-    QTest::addColumn<int>("type");
+    QTest::addColumn<FileKind>("kind");
 
-    QTest::newRow("robustness: missing file") << u"missing.txt"_s << int(RichTextBox::PlainText);
-    QTest::newRow("robustness: missing rich-text file")
-        << u"missing.rtf"_s << int(RichTextBox::RichText);
-    QTest::newRow("robustness: a folder") << u"folder"_s << int(RichTextBox::PlainText);
-    QTest::newRow("robustness: unknown type") << u"letter.txt"_s << 5;
+    QTest::newRow("robustness: missing file") << u"missing.txt"_s << FileKind::PlainText;
+    QTest::newRow("robustness: missing rich-text file") << u"missing.rtf"_s << FileKind::RichText;
+    QTest::newRow("robustness: a folder") << u"folder"_s << FileKind::PlainText;
 }
 
 void EditorTest::loadFailureKeepsContent()
 {
     QFETCH(QString, relativePath);
-    QFETCH(int, type);
+    QFETCH(FileKind, kind);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
@@ -2277,7 +2274,7 @@ void EditorTest::loadFailureKeepsContent()
     box->setText(u"old content"_s);
     select(*box, 4, 3);
     QSignalSpy changes(box.get(), &RichTextBox::Change);
-    QVERIFY(!box->LoadFile(dir.filePath(relativePath), type));
+    QVERIFY(!box->LoadFile(dir.filePath(relativePath), kind));
     QCOMPARE(box->Text(), u"old content"_s);
     QCOMPARE(box->SelStart(), 4);
     QCOMPARE(box->SelLength(), 3);

@@ -2,8 +2,9 @@
 #include "FileSizeLimit.h"
 #include "PdfFile.h"
 #include "TestLibrary.h"
-#include "editor/OpenDocument.h"
-#include "library/MailMerge.h"
+#include "formats/DocumentFile.h"
+#include "formats/OpenDocument.h"
+#include "merge/MailMerge.h"
 #include "rtf/RtfReader.h"
 
 #include <QDataStream>
@@ -168,7 +169,7 @@ void MailMergeTest::fill()
     QCOMPARE(merge.fields(), fields);
     QCOMPARE(merge.letterCount(), texts.size());
     for (int i = 0; i < texts.size(); ++i)
-        QCOMPARE(MailMerge::plainText(*merge.letter(i)), texts.at(i));
+        QCOMPARE(documentText(*merge.letter(i)), texts.at(i));
     // The letter itself is never changed.
     QCOMPARE(document->toPlainText(), letter);
 }
@@ -283,7 +284,7 @@ void MailMergeTest::sameLettersEveryWay()
     const QByteArrayList unfilled = contentOf(merge.unfilled());
     for (int i = 0; i < 2; ++i) {
         const auto own = merge.letter(i);
-        QCOMPARE(merge.plainLetter(i), MailMerge::plainText(*own));
+        QCOMPARE(merge.plainLetter(i), documentText(*own));
         merge.fill(*reused, i);
         QCOMPARE(contentOf(*reused), contentOf(*own));
         reused->undo();

@@ -2,8 +2,8 @@
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
 #include "editor/RichTextBox.h"
-#include "library/frmMailMerge.h"
 #include "mainwindow/frmMail.h"
+#include "merge/frmMailMerge.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>

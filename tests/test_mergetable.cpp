@@ -1,6 +1,6 @@
-#include "library/MergeChecks.h"
-#include "library/MergeNames.h"
-#include "library/MergeTable.h"
+#include "merge/MergeChecks.h"
+#include "merge/MergeNames.h"
+#include "merge/MergeTable.h"
 
 #include <QDir>
 #include <QFile>

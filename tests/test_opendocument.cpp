@@ -1,6 +1,6 @@
 #include "DocumentDescription.h"
 #include "SampleDocuments.h"
-#include "editor/OpenDocument.h"
+#include "formats/OpenDocument.h"
 
 #include <QBuffer>
 #include <QProcess>

@@ -37,7 +37,7 @@ void enter(RichTextBox& editor, Entry entry, const QByteArray& rtf, const QTempo
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(rtf);
         file.close();
-        QVERIFY(editor.LoadFile(path, RichTextBox::RichText));
+        QVERIFY(editor.LoadFile(path, FileKind::RichText));
         break;
     }
     case Entry::Paste: {
@@ -107,7 +107,7 @@ void RichTextTest::plainTextStaysPlain()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(letterRtf);
     file.close();
-    QVERIFY(editor.LoadFile(path, RichTextBox::PlainText));
+    QVERIFY(editor.LoadFile(path, FileKind::PlainText));
     QCOMPARE(editor.Text(), QString::fromLatin1(letterRtf));
 }
 

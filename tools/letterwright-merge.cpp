@@ -1,19 +1,18 @@
 // Mail merge from the command line: one letter a row of a table, as the program's Mail Merge makes
 // them.
-#include "editor/DocumentFiles.h"
-#include "editor/DocumentKinds.h"
-#include "editor/RichTextBox.h"
+#include "formats/DocumentFile.h"
 #include "library/DataFile.h"
 #include "library/LibraryFile.h"
-#include "library/MailMerge.h"
-#include "mainwindow/Fonts.h"
+#include "merge/MailMerge.h"
+#include "platform/Fonts.h"
 
-#include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTextDocument>
 #include <QTextStream>
-#include <QWidget>
 #include <csignal>
 #include <cstdio>
 #include <unistd.h>
@@ -74,9 +73,9 @@ QString shown(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-// Puts the letter file in the editor as Open does: OpenDocument Text formatted, any other file as
-// text, which is read formatted when it begins with an RTF header.
-bool loadLetter(lw::RichTextBox& box, const QString& path, lw::TextFileFormat& format,
+// Reads the letter file as Open does: OpenDocument Text formatted, any other file as text, which
+// is read formatted when it begins with an RTF header.
+bool loadLetter(QTextDocument& letter, const QString& path, lw::TextFileFormat& format,
                 QString* error)
 {
     const QFileInfo info(path);
@@ -88,22 +87,7 @@ bool loadLetter(lw::RichTextBox& box, const QString& path, lw::TextFileFormat& f
         *error = QStringLiteral("The letter %1 is not a file.").arg(shown(path));
         return false;
     }
-    if (lw::documentFileType(path) == lw::RichTextBox::OpenDocumentText) {
-        QString reason;
-        if (!box.LoadFile(path, lw::RichTextBox::OpenDocumentText, &reason)) {
-            *error = reason;
-            return false;
-        }
-        return true;
-    }
-    const std::optional<lw::DecodedText> read = lw::readDocumentFile(path);
-    if (!read) {
-        *error = QStringLiteral("The letter %1 cannot be read.").arg(shown(path));
-        return false;
-    }
-    box.setText(read->text);
-    format = read->format;
-    return true;
+    return lw::loadDocument(letter, path, &format, error);
 }
 
 // Progress on a terminal: one line, written over.
@@ -142,8 +126,8 @@ int main(int argc, char* argv[])
     // No window is ever shown: fonts and layout need no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("letterwright-merge"));
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("letterwright-merge"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -216,8 +200,8 @@ int main(int argc, char* argv[])
                          .arg(parser.value(formatOption)));
 
     // The letter, in an editor as the program's, with its font.
-    lw::RichTextBox box;
-    box.setFont(lw::fonts::verdana(9.75));
+    QTextDocument letter;
+    letter.setDefaultFont(lw::letterFont());
     lw::TextFileFormat textFormat;
     QString error;
     QString title;
@@ -228,10 +212,10 @@ int main(int argc, char* argv[])
         const std::optional<QString> content = lw::readLibraryLetter(data, title, &error);
         if (!content)
             return failed(error);
-        box.setText(*content);
+        lw::setDocumentText(letter, *content);
     } else {
         const QString letterPath = arguments.at(0);
-        if (!loadLetter(box, letterPath, textFormat, &error))
+        if (!loadLetter(letter, letterPath, textFormat, &error))
             return failed(error);
         title = QFileInfo(letterPath).completeBaseName();
     }
@@ -252,7 +236,7 @@ int main(int argc, char* argv[])
                     .arg(parser.value(nameOption), table->columns().join(QStringLiteral(", "))));
     }
 
-    const lw::MailMerge merge(*box.document(), std::move(*table));
+    const lw::MailMerge merge(letter, std::move(*table));
     const lw::MergeChecks checks = merge.checks();
     out() << QStringLiteral("%1 from %2.\n")
                  .arg(letters(merge.letterCount()), shown(arguments.last()));
@@ -267,7 +251,8 @@ int main(int argc, char* argv[])
     lw::MergePage page;
     page.title = title;
     // Laid out as the program's editor lays it out on its screen.
-    page.screenDpi = QSizeF(box.widget()->logicalDpiX(), box.widget()->logicalDpiY());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        page.screenDpi = QSizeF(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY());
 
     lw::MergeResult result;
     QString where;

@@ -1,9 +1,9 @@
 #include "editor/DocumentFiles.h"
 
-#include "editor/DocumentKinds.h"
 #include "editor/DocumentWindow.h"
 #include "editor/RecentFiles.h"
 #include "editor/RichTextBox.h"
+#include "formats/FileKind.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
 #include "platform/Services.h"
@@ -46,40 +46,6 @@ RichTextBox::Progress progressWindow(QWidget* parent, const QString& label,
 }
 
 } // namespace
-
-std::optional<DecodedText> readDocumentFile(const QString& path, QString* error)
-{
-    QFile file(path);
-    if (!openRegularFile(file, error))
-        return std::nullopt;
-    const qint64 length = file.size();
-    const QByteArray bytes = file.read(length);
-    if (bytes.size() != length) {
-        if (error)
-            *error = file.error() != QFileDevice::NoError
-                         ? file.errorString()
-                         : QStringLiteral("It changed while it was read");
-        return std::nullopt;
-    }
-    return decodeDocumentFile(bytes);
-}
-
-QString withDefaultExtension(const QString& path, const QString& extension)
-{
-    if (extension.isEmpty() || QFileInfo(path).fileName().lastIndexOf(u'.') > 0)
-        return path;
-    return path + u'.' + extension;
-}
-
-QString documentFileTooLarge(const QString& path)
-{
-    const qint64 size = QFileInfo(path).size();
-    if (size <= largestDocumentFile)
-        return {};
-    return QStringLiteral("The file %1 is %2 MB. Letterwright opens text files of up to %3 MB.")
-        .arg(QDir::toNativeSeparators(path), QString::number(size / 1048576.0, 'f', 1),
-             QString::number(largestDocumentFile >> 20));
-}
 
 // Whether the user has a file with a line of `longest` characters broken, as Open or Insert
 // Text File asks it.
@@ -148,12 +114,12 @@ bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path
 }
 
 bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* parent,
-                        const QString& path, int type, QString* error)
+                        const QString& path, FileKind kind, QString* error)
 {
     const qint64 size = QFileInfo(path).size();
     const RichTextBox::Accept accept = longParagraphsBroken(parent, path, TextPlace::Selection);
     if (size <= fileInPieces || !services().progress) {
-        if (!reader.LoadFile(path, type, {}, error, accept))
+        if (!reader.LoadFile(path, kind, {}, error, accept))
             return false;
         editor.insertContent(reader);
         return true;
@@ -167,12 +133,12 @@ bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* paren
             return shown(before + done * size / std::max<qint64>(total, 1), 2 * size);
         };
     };
-    if (!reader.LoadFile(path, type, half(0), error, accept))
+    if (!reader.LoadFile(path, kind, half(0), error, accept))
         return false;
     return editor.insertContentInPieces(reader, half(size));
 }
 
-bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path, int type,
+bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path, FileKind kind,
                       TextPlace place, QString* error)
 {
     std::unique_ptr<ProgressReport> report;
@@ -180,7 +146,7 @@ bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path,
     if (QFileInfo(path).size() > fileInPieces && services().progress)
         progress = progressWindow(parent, progressLabel(path, place), report);
     // A short OpenDocument file may still hold a long paragraph: its text is packed.
-    return editor.LoadFile(path, type, progress, error, longParagraphsBroken(parent, path, place));
+    return editor.LoadFile(path, kind, progress, error, longParagraphsBroken(parent, path, place));
 }
 
 DocumentFiles::DocumentFiles(DocumentWindow& window) : w(window) {}
@@ -275,9 +241,9 @@ bool DocumentFiles::loadDocument(const QString& path)
     }
     // An OpenDocument file is read formatted; any other file as text, which is read formatted
     // when it begins with an RTF header.
-    if (documentFileType(path) == RichTextBox::OpenDocumentText) {
+    if (fileKindOf(path) == FileKind::OpenDocument) {
         QString error;
-        if (!loadDocumentFile(w.editor(), w.dialogParent(), path, RichTextBox::OpenDocumentText,
+        if (!loadDocumentFile(w.editor(), w.dialogParent(), path, FileKind::OpenDocument,
                               TextPlace::Document, &error)) {
             // Cancelled: nothing to say.
             if (!error.isEmpty())
@@ -364,8 +330,8 @@ DocumentFiles::WriteResult DocumentFiles::writeDocument(const QString& path, Wri
                                                         QString* error)
 {
     // RTF and OpenDocument files are written formatted, in their own kind.
-    if (const int type = documentFileType(path); type != RichTextBox::PlainText)
-        return w.editor().SaveFile(path, type, error) ? WriteResult::Written : WriteResult::Failed;
+    if (const FileKind kind = fileKindOf(path); kind != FileKind::PlainText)
+        return w.editor().SaveFile(path, kind, error) ? WriteResult::Written : WriteResult::Failed;
 
     const TextFileFormat& format = w.documentFormat();
     QString text = w.editor().Text();

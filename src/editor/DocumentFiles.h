@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/DocumentText.h"
+#include "formats/DocumentFile.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -11,21 +11,6 @@ class QWidget;
 namespace lw {
 
 class DocumentWindow;
-
-// Reads a document file whole, in one read of its length, and decodes it (see
-// decodeDocumentFile). std::nullopt when the file cannot be opened or read, or is no regular file
-// (a FIFO, a socket, a device), with `error` saying why.
-std::optional<DecodedText> readDocumentFile(const QString& path, QString* error = nullptr);
-
-// The name with the extension added when it has none ("letter" and "txt" give "letter.txt"; a
-// leading dot does not make an extension). An empty extension adds nothing.
-QString withDefaultExtension(const QString& path, const QString& extension);
-
-// The largest document file the editor opens or inserts: it holds several times a file's size
-// in memory, and a letter is a few kilobytes.
-inline constexpr qint64 largestDocumentFile = qint64(256) << 20;
-// The message for a file over that size, naming its size; empty for a file within it.
-QString documentFileTooLarge(const QString& path);
 
 class RichTextBox;
 
@@ -45,12 +30,12 @@ bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path
 // is long, as loadDocumentFile's; false when it cannot be read (`error` says why) or the user
 // cancelled (`error` empty), and the editor is as it was.
 bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* parent,
-                        const QString& path, int type, QString* error);
+                        const QString& path, FileKind kind, QString* error);
 // RichTextBox::LoadFile of an RTF or OpenDocument file, on its way to `place`, behind a
 // progress window as
 // placeDocumentText's when the file is long; false when it cannot be read (`error` says why) or
 // the user cancelled (`error` empty), and the editor is as it was.
-bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path, int type,
+bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path, FileKind kind,
                       TextPlace place, QString* error);
 
 // The editor's own file commands on the main window's document: Open, with its save question,

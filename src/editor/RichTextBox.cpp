@@ -1,10 +1,10 @@
 #include "editor/RichTextBox.h"
 
 #include "editor/DisplayFormats.h"
-#include "editor/DocumentText.h"
 #include "editor/EditorWidget.h"
-#include "editor/OpenDocument.h"
 #include "editor/TextSearch.h"
+#include "formats/DocumentFile.h"
+#include "formats/OpenDocument.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
 #include "platform/Services.h"
@@ -31,25 +31,6 @@ namespace {
 
 constexpr double twipsPerInch = 1440.0;
 constexpr double millimetresPerInch = 25.4;
-
-// Paragraph and line breaks, and the frame marks of pasted tables, read as line feeds; unlike
-// QTextDocument::toPlainText(), non-breaking spaces stay what they are.
-QString withLineFeeds(QString text)
-{
-    for (QChar& ch : text) {
-        switch (ch.unicode()) {
-        case QChar::ParagraphSeparator:
-        case QChar::LineSeparator:
-        case 0xFDD0: // QTextBeginningOfFrame
-        case 0xFDD1: // QTextEndOfFrame
-            ch = u'\n';
-            break;
-        default:
-            break;
-        }
-    }
-    return text;
-}
 
 textsearch::Rules searchRules(int options)
 {
@@ -392,7 +373,7 @@ QTextDocument* RichTextBox::document() const
 
 QString RichTextBox::Text() const
 {
-    return withLineFeeds(document()->toRawText());
+    return documentText(*document());
 }
 
 void RichTextBox::setText(const QString& text)
@@ -1051,13 +1032,13 @@ int RichTextBox::replaceEvery(const QString& text, const QString& replacement, i
     return int(matches.size());
 }
 
-bool RichTextBox::LoadFile(const QString& path, int type, QString* error)
+bool RichTextBox::LoadFile(const QString& path, FileKind kind, QString* error)
 {
-    return LoadFile(path, type, Progress(), error);
+    return LoadFile(path, kind, Progress(), error);
 }
 
-bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progress, QString* error,
-                           const Accept& accept)
+bool RichTextBox::LoadFile(const QString& path, FileKind kind, const Progress& progress,
+                           QString* error, const Accept& accept)
 {
     const auto fail = [&](const QString& reason) {
         if (error)
@@ -1065,8 +1046,6 @@ bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progre
                 QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), reason);
         return false;
     };
-    if (type != RichText && type != PlainText && type != OpenDocumentText)
-        return fail(QStringLiteral("unknown file type %1.").arg(type));
     QFile file(path);
     // Never a FIFO or a device: their reads would hold the window.
     QString reason;
@@ -1075,19 +1054,15 @@ bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progre
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(file.errorString());
-    if (type == PlainText) {
+    if (kind == FileKind::PlainText) {
         replaceContentPlain(decodeDocumentBytes(bytes));
         return true;
     }
-    OdtReader reader;
-    if (type == OpenDocumentText && !reader.open(bytes, &reason))
+    // The whole file is checked before the letter is touched.
+    if (kind == FileKind::OpenDocument && !OdtReader().open(bytes, &reason))
         return fail(reason);
     const auto read = [&](QTextCursor& cursor) {
-        if (type == OpenDocumentText)
-            return reader.read(cursor, progress);
-        if (!progress)
-            return readRtf(bytes, cursor, RtfProgress());
-        return readRtf(bytes, cursor, [&](qint64 done) { return progress(done, bytes.size()); });
+        return readFormattedFile(bytes, kind, cursor, progress);
     };
     if ((!progress && !accept) || editCursor) {
         replaceContentRich([&](QTextCursor& cursor) { read(cursor); });
@@ -1100,31 +1075,9 @@ bool RichTextBox::LoadFile(const QString& path, int type, const Progress& progre
     return done;
 }
 
-bool RichTextBox::SaveFile(const QString& path, int type, QString* error)
+bool RichTextBox::SaveFile(const QString& path, FileKind kind, QString* error)
 {
-    switch (type) {
-    case PlainText:
-        return writeFileSafely(path, encodeDocumentText(Text()), error);
-    case RichText:
-        return writeFileSafely(path, writeRtf(*document()), error);
-    case OpenDocumentText: {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QString reason;
-        if (!writeOdt(*document(), buffer, &reason)) {
-            if (error)
-                *error = QStringLiteral("Cannot write %1: %2")
-                             .arg(QDir::toNativeSeparators(path), reason);
-            return false;
-        }
-        return writeFileSafely(path, bytes, error);
-    }
-    default:
-        if (error)
-            *error = QStringLiteral("Unknown file type %1.").arg(type);
-        return false;
-    }
+    return writeDocument(*document(), path, kind, TextFileFormat(), error);
 }
 
 void RichTextBox::undo()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "formats/FileKind.h"
+
 #include <QFont>
 #include <QObject>
 #include <QPointer>
@@ -30,7 +32,6 @@ class RichTextBox : public QObject
 public:
     enum class ScaleUnit { Twips, Millimetres };
     enum FindOption { WholeWord = 2, MatchCase = 4, NoHighlight = 8 };
-    enum FileType { RichText = 0, PlainText = 1, OpenDocumentText = 2 };
     enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
 
     explicit RichTextBox(QWidget* parent = nullptr);
@@ -138,16 +139,16 @@ public:
 
     // Replaces the content with the file; returns false (content unchanged) when it cannot be read,
     // with `error` set when given.
-    bool LoadFile(const QString& path, int type, QString* error = nullptr);
+    bool LoadFile(const QString& path, FileKind kind, QString* error = nullptr);
     // LoadFile behind `progress`, told of the units of the file's text read; when it says stop,
     // the editor is left as it was, as setTextInPieces leaves it, and this returns false with
     // `error` empty. `accept`, when given, sees the file's document before it is shown, and
     // returns false with `error` empty when it drops it.
-    bool LoadFile(const QString& path, int type, const Progress& progress, QString* error = nullptr,
-                  const Accept& accept = {});
+    bool LoadFile(const QString& path, FileKind kind, const Progress& progress,
+                  QString* error = nullptr, const Accept& accept = {});
     // Writes the content as plain text, RTF or OpenDocument Text, replacing the file in one step;
     // returns false with `error` set when it fails, leaving the old file.
-    bool SaveFile(const QString& path, int type, QString* error = nullptr);
+    bool SaveFile(const QString& path, FileKind kind, QString* error = nullptr);
 
     void undo();
     void cut();

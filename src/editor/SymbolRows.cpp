@@ -1,6 +1,6 @@
 #include "editor/SymbolRows.h"
 
-#include "editor/DocumentText.h"
+#include "formats/DocumentText.h"
 
 namespace lw {
 

@@ -1,6 +1,6 @@
 #include "library/LibrarySource.h"
 
-#include "editor/DocumentText.h"
+#include "formats/DocumentText.h"
 #include "library/DataFile.h"
 #include "library/SqliteDatabase.h"
 

@@ -1,18 +1,20 @@
 #include "mainwindow/CommandDispatcher.h"
 
+#include "formats/FileKind.h"
+
 #include "editor/DocumentFiles.h"
 #include "editor/EditorCommands.h"
 #include "editor/EditorTools.h"
 #include "editor/FieldTools.h"
 #include "editor/PrintRichText.h"
 #include "editor/RichTextBox.h"
-#include "library/frmMailMerge.h"
 #include "library/modMain.h"
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/SpellingCommands.h"
 #include "mainwindow/frmMail.h"
+#include "merge/frmMailMerge.h"
 #include "platform/ProgramFolders.h"
 #include "platform/RegularFile.h"
 #include "platform/Services.h"
@@ -388,12 +390,9 @@ void CommandDispatcher::InsertTextFile()
     // A cancel must not insert the file an earlier dialog chose.
     dialog.setCancelError(true);
     QString path;
-    int type = RichTextBox::PlainText;
     try {
         dialog.ShowOpen();
         path = dialog.cFileName.Item(1);
-        if (dialog.cFileTitle.Item(1).right(3).toUpper() == QLatin1String("RTF"))
-            type = RichTextBox::RichText;
     } catch (const std::exception&) {
         return;
     }
@@ -414,9 +413,9 @@ void CommandDispatcher::InsertTextFile()
     };
     // Straight into the document: the user's clipboard keeps what it holds. Plain text takes the
     // format of text typed at the caret, as a paste of plain text does.
-    if (type == RichTextBox::RichText) {
+    if (const FileKind kind = fileKindOf(path); kind != FileKind::PlainText) {
         QString error;
-        const bool done = insertDocumentFile(*w.RTB, *w.rtfTemp, &w, path, type, &error);
+        const bool done = insertDocumentFile(*w.RTB, *w.rtfTemp, &w, path, kind, &error);
         w.rtfTemp->setText(QString());
         // Cancelled: the letter is as it was.
         if (!done && !error.isEmpty())

@@ -1,9 +1,9 @@
 #include "mainwindow/MenuBarControl.h"
 
 #include "mainwindow/ColorTool.h"
-#include "mainwindow/Fonts.h"
 #include "mainwindow/Pictures.h"
 #include "platform/Accessibility.h"
+#include "platform/Fonts.h"
 
 #include <QKeyEvent>
 #include <QMenu>

@@ -1,7 +1,7 @@
 #include "mainwindow/PopupMenuControl.h"
 
-#include "mainwindow/Fonts.h"
 #include "mainwindow/MenuBarControl.h"
+#include "platform/Fonts.h"
 
 #include <QAction>
 #include <QMenu>

@@ -7,7 +7,6 @@
 #include "mainwindow/CommandDispatcher.h"
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/FontControls.h"
-#include "mainwindow/Fonts.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/Pictures.h"
 #include "mainwindow/PopupMenuControl.h"
@@ -17,6 +16,7 @@
 #include "mainwindow/StatusIndicators.h"
 #include "platform/Accessibility.h"
 #include "platform/ContentFit.h"
+#include "platform/Fonts.h"
 #include "platform/Twips.h"
 
 #include <QApplication>
@@ -141,7 +141,7 @@ frmMail::frmMail(QWidget* parent) : QWidget(parent)
     rtfTemp->widget()->hide();
     rtfTemp->setFont(verdana(9));
     RTB = new RichTextBox(this);
-    RTB->setFont(verdana(9.75));
+    RTB->setFont(letterFont());
     RTB->widget()->setAccessibleName(QStringLiteral("Letter editor"));
     twips::place(RTB->widget(), 5280, 5520, 2295, 1335);
     connect(RTB, &RichTextBox::Change, this, &frmMail::RTB_Change);

@@ -1,8 +1,8 @@
-#include "library/frmMailMerge.h"
+#include "merge/frmMailMerge.h"
 
 #include "editor/DocumentFiles.h"
-#include "library/MailMerge.h"
-#include "library/MergeNames.h"
+#include "merge/MailMerge.h"
+#include "merge/MergeNames.h"
 #include "platform/Services.h"
 
 #include <QButtonGroup>

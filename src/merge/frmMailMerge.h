@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/DocumentText.h"
+#include "formats/DocumentText.h"
 
 #include <QDialog>
 #include <QSizeF>

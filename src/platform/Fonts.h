@@ -13,3 +13,11 @@ inline QFont verdana(double points, bool bold = false)
 }
 
 } // namespace lw::fonts
+
+namespace lw {
+// The base font of a letter, in the editor and wherever a letter is laid out without it.
+inline QFont letterFont()
+{
+    return fonts::verdana(9.75);
+}
+} // namespace lw

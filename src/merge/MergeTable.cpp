@@ -1,6 +1,6 @@
-#include "library/MergeTable.h"
+#include "merge/MergeTable.h"
 
-#include "editor/DocumentText.h"
+#include "formats/DocumentText.h"
 
 #include <QDir>
 #include <QFile>

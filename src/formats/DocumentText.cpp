@@ -1,4 +1,4 @@
-#include "editor/DocumentText.h"
+#include "formats/DocumentText.h"
 
 #include <QDir>
 #include <QHash>

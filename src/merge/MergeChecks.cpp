@@ -1,6 +1,6 @@
-#include "library/MergeChecks.h"
+#include "merge/MergeChecks.h"
 
-#include "library/MergeTable.h"
+#include "merge/MergeTable.h"
 
 #include <QSet>
 

@@ -1,6 +1,4 @@
-#include "editor/DocumentKinds.h"
-
-#include "editor/RichTextBox.h"
+#include "formats/FileKind.h"
 
 #include <QFileInfo>
 
@@ -12,14 +10,14 @@ QString documentFilters()
                           "OpenDocument Text (*.odt)|*.odt|All Files (*.*)|*.*|");
 }
 
-int documentFileType(const QString& path)
+FileKind fileKindOf(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix();
     if (suffix.compare(u"rtf", Qt::CaseInsensitive) == 0)
-        return RichTextBox::RichText;
+        return FileKind::RichText;
     if (suffix.compare(u"odt", Qt::CaseInsensitive) == 0)
-        return RichTextBox::OpenDocumentText;
-    return RichTextBox::PlainText;
+        return FileKind::OpenDocument;
+    return FileKind::PlainText;
 }
 
 } // namespace lw

@@ -1,4 +1,4 @@
-#include "mainwindow/Fonts.h"
+#include "platform/Fonts.h"
 
 namespace lw::fonts {
 

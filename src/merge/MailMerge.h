@@ -1,9 +1,9 @@
 #pragma once
 
-#include "editor/DocumentText.h"
 #include "editor/FieldVocabulary.h"
-#include "library/MergeChecks.h"
-#include "library/MergeTable.h"
+#include "formats/DocumentText.h"
+#include "merge/MergeChecks.h"
+#include "merge/MergeTable.h"
 
 #include <QList>
 #include <QPageLayout>
@@ -52,9 +52,7 @@ public:
     // Fills a recipient's fields in `copy`, a copy of unfilled() with its text as it is, in one
     // edit block: where the copy keeps its undo, one undo puts it back.
     void fill(QTextDocument& copy, int letter) const;
-    // The letter's text with line feeds, pictures left out, as a text file holds it.
-    static QString plainText(const QTextDocument& document);
-    // The plain text of a recipient's letter: plainText(*letter(n)), made without a document.
+    // The plain text of a recipient's letter: documentText(*letter(n)), made without a document.
     QString plainLetter(int letter) const;
 
 private:

@@ -1,4 +1,4 @@
-#include "library/MergeNames.h"
+#include "merge/MergeNames.h"
 
 #include <QRegularExpression>
 

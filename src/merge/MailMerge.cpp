@@ -1,10 +1,12 @@
-#include "library/MailMerge.h"
+#include "merge/MailMerge.h"
+
+#include "formats/DocumentFile.h"
 
 #include "editor/LetterFields.h"
-#include "editor/OpenDocument.h"
 #include "editor/PageFormatter.h"
 #include "editor/PrintRichText.h"
-#include "library/MergeNames.h"
+#include "formats/OpenDocument.h"
+#include "merge/MergeNames.h"
 #include "platform/FreedMemoryKept.h"
 #include "platform/SafeFileBatch.h"
 #include "rtf/RtfWriter.h"
@@ -192,7 +194,7 @@ MailMerge::MailMerge(const QTextDocument& letter, MergeTable table,
     }
     std::sort(places.begin(), places.end(),
               [](const Place& a, const Place& b) { return a.position < b.position; });
-    originalText = plainText(*original);
+    originalText = documentText(*original);
 }
 
 MailMerge::~MailMerge() = default;
@@ -260,7 +262,7 @@ QString MailMerge::plainLetter(int letter) const
 {
     // A position of the document is an index of its raw text, so the text is filled at the same
     // places as the document, with the breaks a value's insertion would make written as line
-    // feeds, as plainText writes them.
+    // feeds, as documentText writes them.
     const QStringList cells = rows.cells(letter);
     QString text;
     text.reserve(originalText.size() + 256);
@@ -286,24 +288,6 @@ QString MailMerge::plainLetter(int letter) const
         from = at.position + at.length;
     }
     text += QStringView(originalText).mid(from);
-    return text;
-}
-
-QString MailMerge::plainText(const QTextDocument& document)
-{
-    QString text = document.toRawText();
-    for (QChar& ch : text) {
-        switch (ch.unicode()) {
-        case QChar::ParagraphSeparator:
-        case QChar::LineSeparator:
-        case 0xFDD0: // the start and end of a table's frame
-        case 0xFDD1:
-            ch = u'\n';
-            break;
-        default:
-            break;
-        }
-    }
     return text;
 }
 

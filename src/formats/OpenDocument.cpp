@@ -1,4 +1,4 @@
-#include "editor/OpenDocument.h"
+#include "formats/OpenDocument.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
