@@ -2,7 +2,7 @@
 
 // The old ways, kept only to check that the new ones give the same results.
 
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -27,9 +27,9 @@ inline int oldFind(const QTextDocument* doc, const QString& text, int start, int
     if (size == 0 || end - start < size)
         return -1;
     const Qt::CaseSensitivity sensitivity =
-        (options & lw::RichTextBox::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        (options & lw::LetterEditor::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const auto wholeWord = [&](int at) {
-        return !(options & lw::RichTextBox::WholeWord) ||
+        return !(options & lw::LetterEditor::WholeWord) ||
                (!isWordCharacter(doc->characterAt(at - 1)) &&
                 !isWordCharacter(doc->characterAt(at + size)));
     };

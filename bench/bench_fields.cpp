@@ -5,10 +5,10 @@
 
 #include "editor/FieldHighlight.h"
 #include "editor/FieldVocabulary.h"
+#include "editor/FillFieldsPanel.h"
 #include "editor/FindReplace.h"
+#include "editor/LetterEditor.h"
 #include "editor/LetterFields.h"
-#include "editor/RichTextBox.h"
-#include "editor/frmFillFields.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -71,7 +71,7 @@ double bestOf(const std::function<void()>& prepare, const std::function<void()>&
 
 // Types `keystrokes` characters, one at a time, spread over the document, some into paragraphs
 // with a field; the editor lays out and paints after each, as it does for a user.
-void type(QApplication& app, RichTextBox& editor)
+void type(QApplication& app, LetterEditor& editor)
 {
     QTextDocument* document = editor.document();
     const int blocks = document->blockCount();
@@ -98,7 +98,7 @@ int main(int argc, char** argv)
 
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
-    RichTextBox editor(&window);
+    LetterEditor editor(&window);
     layout->addWidget(editor.widget());
     window.resize(800, 600);
     window.show();
@@ -183,11 +183,11 @@ int main(int argc, char** argv)
     out << QStringLiteral("  tinting the fields on screen: %1 ms (%2 tinted)\n")
                .arg(refresh, 0, 'f', 2)
                .arg(tint->shown().size());
-    std::unique_ptr<frmFillFields> panel;
+    std::unique_ptr<FillFieldsPanel> panel;
     const double open =
         bestOf([&] { panel.reset(); },
                [&] {
-                   panel = std::make_unique<frmFillFields>(&window, &editor, fields.get());
+                   panel = std::make_unique<FillFieldsPanel>(&window, &editor, fields.get());
                    panel->show();
                    app.processEvents();
                });

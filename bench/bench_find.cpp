@@ -4,7 +4,7 @@
 
 #include "BenchSupport.h"
 #include "OldPaths.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -29,28 +29,28 @@ struct Window
         QApplication::processEvents();
     }
     QWidget window;
-    RichTextBox editor{&window};
+    LetterEditor editor{&window};
 };
 
 // Same matches as the old search, on a smaller text (the old search lays it all out).
 void compareWithOldSearch()
 {
     const QString text = bench::letterText(300 * 1024) + QStringLiteral("Zanzibar!\n");
-    RichTextBox box;
+    LetterEditor box;
     box.setText(text);
     const struct
     {
         const char* pattern;
         int options;
     } searches[] = {
-        {"chairs", 0}, {"CHAIRS", RichTextBox::MatchCase},   {"in", RichTextBox::WholeWord},
-        {"in", 0},     {"zanzibar", RichTextBox::WholeWord}, {"nowhere", 0}};
+        {"chairs", 0}, {"CHAIRS", LetterEditor::MatchCase},   {"in", LetterEditor::WholeWord},
+        {"in", 0},     {"zanzibar", LetterEditor::WholeWord}, {"nowhere", 0}};
     QByteArray ours;
     QByteArray old;
     for (const auto& search : searches) {
         for (int start : {0, 1000, 150000}) {
             ours += QByteArray::number(box.Find(QString::fromLatin1(search.pattern), start, -1,
-                                                search.options | RichTextBox::NoHighlight)) +
+                                                search.options | LetterEditor::NoHighlight)) +
                     ' ';
             old +=
                 QByteArray::number(bench::oldFind(
@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     const QString missing = QStringLiteral("Dear Madam");
     const QString last = QStringLiteral("zanzibar");
     Window shown;
-    RichTextBox& editor = shown.editor;
+    LetterEditor& editor = shown.editor;
     const auto load = [&] {
         editor.setText(text);
         QApplication::processEvents();
@@ -85,7 +85,7 @@ int main(int argc, char** argv)
     if (found != -1)
         return 2;
     const double firstAtEnd = bench::bestOf(
-        rounds, [&] { found = editor.Find(last, 0, -1, RichTextBox::NoHighlight); }, load);
+        rounds, [&] { found = editor.Find(last, 0, -1, LetterEditor::NoHighlight); }, load);
     if (found != text.size() - 9)
         return 2;
 

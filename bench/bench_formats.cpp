@@ -2,8 +2,8 @@
 // some 300 pages, each against Qt's own way of doing the same in the same run:
 // QTextDocumentWriter for OpenDocument, QTextDocument::print for the PDF. Goals: each within
 // 1.5 times Qt's, and RTF under 250 ms.
+#include "editor/LetterEditor.h"
 #include "editor/PrintRichText.h"
-#include "editor/RichTextBox.h"
 #include "formats/OpenDocument.h"
 #include "rtf/RtfWriter.h"
 
@@ -127,7 +127,7 @@ void pdfPrinter(QPrinter& printer, const QString& path)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    lw::RichTextBox box;
+    lw::LetterEditor box;
     box.widget()->resize(800, 600);
     fill(*box.document(), 1024 * 1024);
     const QTextDocument& doc = *box.document();

@@ -8,7 +8,7 @@
 #include "library/LetterStatements.h"
 #include "library/LibraryFile.h"
 #include "library/SqliteDatabase.h"
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 #include "platform/QtServices.h"
 
 #include <QApplication>
@@ -184,7 +184,7 @@ Timings useProgram(const QString& home)
 
     Letterwright program;
     program.StartUp();
-    frmMail& window = *program.mainWindow();
+    MainWindow& window = *program.mainWindow();
     window.show();
     QApplication::processEvents();
     int category = 0;

@@ -6,8 +6,8 @@
 // Times are on the wall clock, best of a few rounds: writing ten thousand files is work for the
 // disk as much as for the processor, and a processor clock would leave the disk's part out.
 #include "BenchSupport.h"
+#include "editor/LetterEditor.h"
 #include "editor/PrintRichText.h"
-#include "editor/RichTextBox.h"
 #include "formats/DocumentFile.h"
 #include "merge/MailMerge.h"
 
@@ -121,7 +121,7 @@ int main(int argc, char* argv[])
     if (!dir.isValid())
         return 2;
 
-    lw::RichTextBox editor;
+    lw::LetterEditor editor;
     editor.setText(letterText);
     const auto merge = mergeOf(*editor.document(), rows);
     lw::MergePage page;
@@ -173,7 +173,7 @@ int main(int argc, char* argv[])
 
     // The baseline: the same letters, filled, one plain document with a page break before each,
     // exported as Export as PDF does.
-    lw::RichTextBox plain;
+    lw::LetterEditor plain;
     {
         QTextCursor cursor(plain.document());
         cursor.beginEditBlock();

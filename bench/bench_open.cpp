@@ -5,7 +5,7 @@
 
 #include "BenchSupport.h"
 #include "editor/DocumentFiles.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "platform/FreedMemoryKept.h"
 #include "platform/QtServices.h"
 #include "rtf/RtfReader.h"
@@ -71,11 +71,11 @@ struct Window
         QApplication::processEvents();
     }
     QWidget window;
-    RichTextBox editor{&window};
+    LetterEditor editor{&window};
 };
 
 // Puts a short document in place, so that each round replaces one, as opening does.
-void resetEditor(RichTextBox& editor)
+void resetEditor(LetterEditor& editor)
 {
     editor.setText(QStringLiteral("Dear Sir,\nthank you.\n"));
     editor.setSelStart(editor.TextLength());
@@ -84,7 +84,7 @@ void resetEditor(RichTextBox& editor)
 
 // Opens as the Open command does, a long text in pieces behind a progress window, and waits
 // until the window has painted the document.
-void openFile(RichTextBox& editor, const QString& path)
+void openFile(LetterEditor& editor, const QString& path)
 {
     if (!placeDocumentText(editor, editor.widget(), path, readDocumentFile(path)->text,
                            TextPlace::Document))

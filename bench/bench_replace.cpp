@@ -6,7 +6,7 @@
 #include "BenchSupport.h"
 #include "OldPaths.h"
 #include "editor/FindReplace.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "rtf/RtfReader.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -55,10 +55,10 @@ struct Window
         QApplication::processEvents();
     }
     QWidget window;
-    RichTextBox editor{&window};
+    LetterEditor editor{&window};
 };
 
-void load(RichTextBox& editor, const QString& rtf)
+void load(LetterEditor& editor, const QString& rtf)
 {
     editor.setText(rtf);
     editor.document()->documentLayout()->documentSize();
@@ -74,7 +74,7 @@ void compareWithOldWay(int paragraphs, int perParagraph)
     QTextCursor cursor(&old);
     readRtf(rtf, cursor);
     const int oldCount = bench::oldReplaceAll(old, search, replacement, 0);
-    RichTextBox box;
+    LetterEditor box;
     box.setText(rtf);
     const int count = FindReplace(box).replaceAll(search, replacement, 0);
     bench::requireSame("Replace All",
@@ -98,7 +98,7 @@ int main(int argc, char** argv)
     compareWithOldWay(10000, 10);
 
     Window shown;
-    RichTextBox& editor = shown.editor;
+    LetterEditor& editor = shown.editor;
     bool pass = true;
     double wholeOf100k = 0;
     double wholeOf10k = 0;

@@ -2,7 +2,7 @@
 // then the longest wait a keystroke has for spelling in a visible editor holding 10 MB.
 
 #include "editor/DisplayFormats.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "editor/SpellChecker.h"
 #include "editor/SpellingDictionaries.h"
 #include "editor/SpellingMarks.h"
@@ -151,7 +151,7 @@ int main(int argc, char** argv)
     {
         QWidget window;
         auto* layout = new QVBoxLayout(&window);
-        RichTextBox editor(&window);
+        LetterEditor editor(&window);
         layout->addWidget(editor.widget());
         window.resize(800, 600);
         window.show();
@@ -193,7 +193,7 @@ int main(int argc, char** argv)
     // A visible editor with a 10 MB document.
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
-    RichTextBox editor(&window);
+    LetterEditor editor(&window);
     layout->addWidget(editor.widget());
     window.resize(800, 600);
     window.show();

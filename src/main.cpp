@@ -1,6 +1,6 @@
 #include "app/Letterwright.h"
-#include "editor/RichTextBox.h"
-#include "mainwindow/frmMail.h"
+#include "editor/LetterEditor.h"
+#include "mainwindow/MainWindow.h"
 #include "platform/FileShell.h"
 #include "platform/FreedMemoryKept.h"
 #include "platform/ProgramIcon.h"
@@ -67,7 +67,7 @@ int main(int argc, char* argv[])
     lw::Letterwright program;
     if (!program.StartUp(files))
         return application.exitCode();
-    lw::frmMail* window = program.mainWindow();
+    lw::MainWindow* window = program.mainWindow();
     window->show();
     // Without a window manager (a bare X server) nobody else makes the window active.
     window->activateWindow();

@@ -1,20 +1,20 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
-#include "app/frmSplash.h"
-#include "editor/RichTextBox.h"
-#include "editor/frmFind.h"
-#include "editor/frmGoTo.h"
-#include "editor/frmSymbols.h"
-#include "editor/frmTimeDate.h"
+#include "app/SplashScreen.h"
+#include "editor/DateTimeDialog.h"
+#include "editor/FileManagerDialog.h"
+#include "editor/FindDialog.h"
+#include "editor/GoToDialog.h"
+#include "editor/LetterEditor.h"
+#include "editor/SymbolsDialog.h"
+#include "library/AddLetterDialog.h"
 #include "library/DataFile.h"
-#include "library/frmAddRecord.h"
-#include "library/frmMoveLetter.h"
+#include "library/MoveLetterDialog.h"
 #include "library/modMain.h"
 #include "mainwindow/CommandTables.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
-#include "mainwindow/frmMail.h"
-#include "utilities/frmManageFiles.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -195,9 +195,9 @@ public:
     static QList<Window> windows();
     static QList<Press> presses();
 
-    frmMail& mail() { return *window; }
+    MainWindow& mail() { return *window; }
     test::FakePlatform& fakes() { return *platform; }
-    RichTextBox& editor() { return *window->RTB; }
+    LetterEditor& editor() { return *window->RTB; }
     QTemporaryDir files;
     QStringList shownDialogs;
 
@@ -237,7 +237,7 @@ private:
 
     std::unique_ptr<test::TestLibrary> library;
     std::unique_ptr<test::FakePlatform> platform;
-    std::unique_ptr<frmMail> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 namespace {
@@ -259,7 +259,7 @@ template <typename Dialog> QWidget* openModal(AccessibilityTest& test)
 {
     auto* dialog = new Dialog(&test.mail());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    if constexpr (std::is_same_v<Dialog, frmMoveLetter>) {
+    if constexpr (std::is_same_v<Dialog, MoveLetterDialog>) {
         modMain().MoveTitle = QStringLiteral("Late Delivery");
         dialog->Form_Load();
     }
@@ -291,52 +291,52 @@ QList<AccessibilityTest::Window> AccessibilityTest::windows()
              toolbar + QStringList{"Fill Fields"},
          false},
         {"add letter",
-         openModal<frmAddRecord>,
+         openModal<AddLetterDialog>,
          QAccessible::Dialog,
          {"Title:", "Body Text:", "Yes", "Cancel"},
          true},
         {"move letter",
-         openModal<frmMoveLetter>,
+         openModal<MoveLetterDialog>,
          QAccessible::Dialog,
          {"Subject:", "Category:", "Yes", "Cancel"},
          true},
         {"find",
-         [](AccessibilityTest& t) { return openTool<frmFind>(t, "mnuEdit", "Find"); },
+         [](AccessibilityTest& t) { return openTool<FindDialog>(t, "mnuEdit", "Find"); },
          QAccessible::Dialog,
          {"Find", "Cancel", "Find What:", "Find Whole Word Only", "Match Case", "No Highlight"},
          true},
         {"replace",
-         [](AccessibilityTest& t) { return openTool<frmFind>(t, "mnuEdit", "Replace"); },
+         [](AccessibilityTest& t) { return openTool<FindDialog>(t, "mnuEdit", "Replace"); },
          QAccessible::Dialog,
          {"Find", "Cancel", "Replace", "Replace All",
           "Find What:", "Replace With:", "Find Whole Word Only", "Match Case", "No Highlight"},
          true},
         {"go to",
-         [](AccessibilityTest& t) { return openTool<frmGoTo>(t, "mnuEdit", "GoTo"); },
+         [](AccessibilityTest& t) { return openTool<GoToDialog>(t, "mnuEdit", "GoTo"); },
          // Go stays disabled while the box is empty; the options are one stop.
          QAccessible::Dialog,
          {"Line number", "Close", "Line"},
          true},
         {"date and time",
-         [](AccessibilityTest& t) { return openTool<frmTimeDate>(t, "mnuInsert", "DateTime"); },
+         [](AccessibilityTest& t) { return openTool<DateTimeDialog>(t, "mnuInsert", "DateTime"); },
          QAccessible::Dialog,
          {"Insert", "Close", "Custom format", "Insert Custom Format", "Date and time formats"},
          true},
         {"symbols",
-         [](AccessibilityTest& t) { return openTool<frmSymbols>(t, "mnuInsert", "Symbol"); },
+         [](AccessibilityTest& t) { return openTool<SymbolsDialog>(t, "mnuInsert", "Symbol"); },
          QAccessible::Dialog,
          {"Close", "Symbols", "Insert"},
          true},
         {"file manager",
          [](AccessibilityTest& t) {
-             return openTool<frmManageFiles>(t, "mnuEdit", "File_Manager");
+             return openTool<FileManagerDialog>(t, "mnuEdit", "File_Manager");
          },
          QAccessible::Dialog,
          {"File name:", "Copy to", "Rename to", "Delete", "Browse...", "Close"},
          true},
         {"splash",
          [](AccessibilityTest& t) -> QWidget* {
-             auto* splash = new frmSplash(&t.mail());
+             auto* splash = new SplashScreen(&t.mail());
              splash->setAttribute(Qt::WA_DeleteOnClose);
              splash->show();
              return splash;
@@ -362,7 +362,7 @@ std::function<QWidget*(QWidget*)> named(const char* name)
 std::function<QWidget*(QWidget*)> mainButton(int index)
 {
     return [index](QWidget* window) -> QWidget* {
-        return static_cast<frmMail*>(window)->cmdBtn[index];
+        return static_cast<MainWindow*>(window)->cmdBtn[index];
     };
 }
 
@@ -389,7 +389,7 @@ QList<AccessibilityTest::Press> AccessibilityTest::presses()
                           QStringLiteral("1 letters containing the keyword(s) found."));
          }},
         {"main: Add", "main window", mainButton(0), nothing,
-         [](T& t, QWidget*) { QTRY_COMPARE(t.shownDialogs, QStringList{"frmAddRecord"}); }},
+         [](T& t, QWidget*) { QTRY_COMPARE(t.shownDialogs, QStringList{"AddLetterDialog"}); }},
         {"main: Delete", "main window", mainButton(1),
          [](T& t, QWidget*) {
              t.fakes().messages.expect(QStringLiteral("You will delete the letter 'Damaged Goods' "
@@ -399,7 +399,7 @@ QList<AccessibilityTest::Press> AccessibilityTest::presses()
          },
          [](T& t, QWidget*) { QTRY_COMPARE(t.fakes().messages.shown.size(), 1); }},
         {"main: Move", "main window", mainButton(7), nothing,
-         [](T& t, QWidget*) { QTRY_COMPARE(t.shownDialogs, QStringList{"frmMoveLetter"}); }},
+         [](T& t, QWidget*) { QTRY_COMPARE(t.shownDialogs, QStringList{"MoveLetterDialog"}); }},
         {"main: Refresh", "main window", mainButton(2),
          [](T& t, QWidget*) {
              t.mail().testSearch->setText(QStringLiteral("Refund"));
@@ -426,26 +426,26 @@ QList<AccessibilityTest::Press> AccessibilityTest::presses()
 
         // Add and Move.
         {"add letter: Yes", "add letter",
-         [](QWidget* w) { return static_cast<frmAddRecord*>(w)->cmdYes; },
+         [](QWidget* w) { return static_cast<AddLetterDialog*>(w)->cmdYes; },
          [](T&, QWidget* w) {
-             static_cast<frmAddRecord*>(w)->T1[0]->setText(QStringLiteral("Thanks Again"));
-             static_cast<frmAddRecord*>(w)->Text1->setPlainText(QStringLiteral("Dear Jo"));
+             static_cast<AddLetterDialog*>(w)->T1[0]->setText(QStringLiteral("Thanks Again"));
+             static_cast<AddLetterDialog*>(w)->Text1->setPlainText(QStringLiteral("Dear Jo"));
          },
          [](T& t, QWidget* w) {
              closed(t, w);
              QCOMPARE(modMain().NewTitle, QStringLiteral("Thanks Again"));
          }},
         {"add letter: Cancel", "add letter",
-         [](QWidget* w) { return static_cast<frmAddRecord*>(w)->cmdCancel; },
+         [](QWidget* w) { return static_cast<AddLetterDialog*>(w)->cmdCancel; },
          [](T&, QWidget* w) {
-             static_cast<frmAddRecord*>(w)->T1[0]->setText(QStringLiteral("Thanks Again"));
+             static_cast<AddLetterDialog*>(w)->T1[0]->setText(QStringLiteral("Thanks Again"));
          },
          [](T& t, QWidget* w) {
              closed(t, w);
              QVERIFY(modMain().NewTitle.isEmpty());
          }},
         {"move letter: Yes", "move letter",
-         [](QWidget* w) { return static_cast<frmMoveLetter*>(w)->cmd[0]; },
+         [](QWidget* w) { return static_cast<MoveLetterDialog*>(w)->cmd[0]; },
          [](T& t, QWidget*) {
              t.fakes().messages.expect(
                  QStringLiteral("Move the letter Late Delivery to Business \\ Complaints?"),
@@ -453,7 +453,7 @@ QList<AccessibilityTest::Press> AccessibilityTest::presses()
          },
          closed},
         {"move letter: Cancel", "move letter",
-         [](QWidget* w) { return static_cast<frmMoveLetter*>(w)->cmd[1]; }, nothing, closed},
+         [](QWidget* w) { return static_cast<MoveLetterDialog*>(w)->cmd[1]; }, nothing, closed},
 
         // Find, and find and replace.
         {"find: Find", "find", named("cmdFind"),
@@ -467,11 +467,11 @@ QList<AccessibilityTest::Press> AccessibilityTest::presses()
          }},
         {"find: Cancel", "find", named("cmdCancel"), nothing, closed},
         {"find: Find Whole Word Only", "find", named("chkWholeWord"), nothing,
-         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<frmFind*>(w)->optionsValue(), 2); }},
+         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<FindDialog*>(w)->optionsValue(), 2); }},
         {"find: Match Case", "find", named("chkMatchCase"), nothing,
-         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<frmFind*>(w)->optionsValue(), 4); }},
+         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<FindDialog*>(w)->optionsValue(), 4); }},
         {"find: No Highlight", "find", named("chkNoHighlight"), nothing,
-         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<frmFind*>(w)->optionsValue(), 8); }},
+         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<FindDialog*>(w)->optionsValue(), 8); }},
         {"replace: Find", "replace", named("cmdFind"),
          [](T& t, QWidget* w) {
              t.editor().setText(QStringLiteral("a b a"));
@@ -500,11 +500,11 @@ QList<AccessibilityTest::Press> AccessibilityTest::presses()
          },
          [](T& t, QWidget*) { QTRY_COMPARE(t.editor().Text(), QStringLiteral("b b")); }},
         {"replace: Find Whole Word Only", "replace", named("chkWholeWord"), nothing,
-         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<frmFind*>(w)->optionsValue(), 2); }},
+         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<FindDialog*>(w)->optionsValue(), 2); }},
         {"replace: Match Case", "replace", named("chkMatchCase"), nothing,
-         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<frmFind*>(w)->optionsValue(), 4); }},
+         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<FindDialog*>(w)->optionsValue(), 4); }},
         {"replace: No Highlight", "replace", named("chkNoHighlight"), nothing,
-         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<frmFind*>(w)->optionsValue(), 8); }},
+         [](T&, QWidget* w) { QTRY_COMPARE(static_cast<FindDialog*>(w)->optionsValue(), 8); }},
 
         // Go to.
         {"go to: GO", "go to", named("cmdGo"),
@@ -556,13 +556,13 @@ QList<AccessibilityTest::Press> AccessibilityTest::presses()
         // The file manager.
         {"file manager: Copy to", "file manager", named("cmdDCopy"), nothing,
          [](T&, QWidget* w) {
-             QTRY_COMPARE(static_cast<frmManageFiles*>(w)->section(),
-                          frmManageFiles::Section::CopyOpen);
+             QTRY_COMPARE(static_cast<FileManagerDialog*>(w)->section(),
+                          FileManagerDialog::Section::CopyOpen);
          }},
         {"file manager: Rename to", "file manager", named("cmdDRename"), nothing,
          [](T&, QWidget* w) {
-             QTRY_COMPARE(static_cast<frmManageFiles*>(w)->section(),
-                          frmManageFiles::Section::RenameOpen);
+             QTRY_COMPARE(static_cast<FileManagerDialog*>(w)->section(),
+                          FileManagerDialog::Section::RenameOpen);
          }},
         {"file manager: Delete", "file manager", named("cmdDelete"),
          [](T& t, QWidget* w) {
@@ -643,7 +643,7 @@ void AccessibilityTest::init()
     modMain().DataFilePath = library->dataFilePath();
     modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
     QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
-    window = std::make_unique<frmMail>();
+    window = std::make_unique<MainWindow>();
     window->InitMainWindow();
     // Add and Move are modal: the test sees which dialog they show instead of waiting in it.
     window->letterChanges.showModal = [this](QDialog& dialog) {
@@ -860,7 +860,7 @@ void AccessibilityTest::mnemonicsOneOfAKindAndTheyWork()
                      QStringLiteral("Alt+%1: '%2' and '%3'").arg(key, taken.value(key), caption)));
         taken.insert(key, caption);
     };
-    if (auto* main = qobject_cast<frmMail*>(shown)) {
+    if (auto* main = qobject_cast<MainWindow*>(shown)) {
         const auto menus = main->MenuBar->menuBar()->actions();
         for (const QAction* menu : menus)
             take(menu->text());
@@ -905,7 +905,7 @@ void AccessibilityTest::escapeCancels()
     QPointer<QWidget> shown = openWindow(window);
     QVERIFY(shown);
     const QString letter = editor().Text();
-    if (auto* add = qobject_cast<frmAddRecord*>(shown.data()))
+    if (auto* add = qobject_cast<AddLetterDialog*>(shown.data()))
         add->T1[0]->setText(QStringLiteral("Typed, then cancelled"));
     QTRY_VERIFY(QApplication::focusWidget());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -947,13 +947,13 @@ void AccessibilityTest::largerTextNeitherCutOffNorOverlapping()
     if (window == QLatin1String("main window")) {
         // The window is made afresh with the font in place.
         this->window.reset();
-        this->window = std::make_unique<frmMail>();
+        this->window = std::make_unique<MainWindow>();
         this->window->InitMainWindow();
         this->window->show();
     }
     QWidget* shown = openWindow(window);
     QVERIFY(shown);
-    if (auto* files = qobject_cast<frmManageFiles*>(shown))
+    if (auto* files = qobject_cast<FileManagerDialog*>(shown))
         files->cmdDCopy->click();
 
     const auto visibleControls = [shown](QWidget* parent) {
@@ -1022,7 +1022,7 @@ void AccessibilityTest::largerTextNeitherCutOffNorOverlapping()
                 return;
         }
     };
-    if (auto* main = qobject_cast<frmMail*>(shown)) {
+    if (auto* main = qobject_cast<MainWindow*>(shown)) {
         check(main->PicFrm);
         check(main->PicFrm1);
     } else {
@@ -1122,7 +1122,7 @@ void AccessibilityTest::toolsRunFromAccessibility()
         QCOMPARE(tools.first().at(1).toString(), key);
     }
     // And with the commands in place, a few whose effect shows at once.
-    connect(mail().MenuBar, &MenuBarControl::ToolClick, &mail(), &frmMail::MenuBar_ToolClick);
+    connect(mail().MenuBar, &MenuBarControl::ToolClick, &mail(), &MainWindow::MenuBar_ToolClick);
     editor().setText(QStringLiteral("Dear Sir"));
     editor().setSelStart(0);
     editor().setSelLength(4);

@@ -1,16 +1,16 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
-#include "editor/RichTextBox.h"
-#include "editor/frmFind.h"
-#include "editor/frmGoTo.h"
-#include "editor/frmSymbols.h"
-#include "editor/frmTimeDate.h"
+#include "editor/DateTimeDialog.h"
+#include "editor/FileManagerDialog.h"
+#include "editor/FindDialog.h"
+#include "editor/GoToDialog.h"
+#include "editor/LetterEditor.h"
+#include "editor/SymbolsDialog.h"
 #include "library/DataFile.h"
 #include "library/modMain.h"
 #include "mainwindow/CommandTables.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
-#include "mainwindow/frmMail.h"
-#include "utilities/frmManageFiles.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -68,7 +68,7 @@ private slots:
 private:
     std::unique_ptr<test::TestLibrary> library;
     std::unique_ptr<test::FakePlatform> platform;
-    std::unique_ptr<frmMail> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 void AccessibilityX11Test::init()
@@ -80,7 +80,7 @@ void AccessibilityX11Test::init()
     modMain().DataFilePath = library->dataFilePath();
     modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
     QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
-    window = std::make_unique<frmMail>();
+    window = std::make_unique<MainWindow>();
     window->InitMainWindow();
     window->show();
     window->activateWindow();
@@ -161,14 +161,14 @@ void AccessibilityX11Test::toolWindowsOpenByMenuLettersAndCloseByEscape_data()
     QTest::addColumn<int>("menuLetter");
     QTest::addColumn<int>("itemLetter");
     QTest::addColumn<QString>("window");
-    QTest::newRow("nominal: Edit, Find") << int(Qt::Key_E) << int(Qt::Key_F) << "frmFind";
-    QTest::newRow("nominal: Edit, Replace") << int(Qt::Key_E) << int(Qt::Key_R) << "frmFind";
-    QTest::newRow("nominal: Edit, Go To") << int(Qt::Key_E) << int(Qt::Key_G) << "frmGoTo";
+    QTest::newRow("nominal: Edit, Find") << int(Qt::Key_E) << int(Qt::Key_F) << "FindDialog";
+    QTest::newRow("nominal: Edit, Replace") << int(Qt::Key_E) << int(Qt::Key_R) << "FindDialog";
+    QTest::newRow("nominal: Edit, Go To") << int(Qt::Key_E) << int(Qt::Key_G) << "GoToDialog";
     QTest::newRow("nominal: Edit, File Manager")
-        << int(Qt::Key_E) << int(Qt::Key_M) << "frmManageFiles";
+        << int(Qt::Key_E) << int(Qt::Key_M) << "FileManagerDialog";
     QTest::newRow("nominal: Insert, Date and Time")
-        << int(Qt::Key_I) << int(Qt::Key_T) << "frmTimeDate";
-    QTest::newRow("nominal: Insert, Symbol") << int(Qt::Key_I) << int(Qt::Key_S) << "frmSymbols";
+        << int(Qt::Key_I) << int(Qt::Key_T) << "DateTimeDialog";
+    QTest::newRow("nominal: Insert, Symbol") << int(Qt::Key_I) << int(Qt::Key_S) << "SymbolsDialog";
 }
 
 void AccessibilityX11Test::toolWindowsOpenByMenuLettersAndCloseByEscape()

@@ -3,11 +3,11 @@
 #include "TestLibrary.h"
 #include "WidgetContents.h"
 #include "app/Letterwright.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "library/DataFile.h"
 #include "library/LibraryBrowser.h"
 #include "library/modMain.h"
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -58,7 +58,7 @@ private slots:
     void browsesWithoutMainWindow();
 
 private:
-    frmMail& window() { return *program->mainWindow(); }
+    MainWindow& window() { return *program->mainWindow(); }
     void start(const LibraryContents& contents = test::TestLibrary::sample());
     void choose(QListWidget* list, const QString& title);
     QStringList favoritesInFile() const;
@@ -108,7 +108,7 @@ QStringList BrowserTest::favoritesInFile() const
 void BrowserTest::choosingSubjectShowsFirstLetter()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     w.Cmb[0]->setCurrentIndex(1);
     QCOMPARE(w.Cmb[1]->currentText(), QStringLiteral("Thanks"));
     QCOMPARE(entries(w.lstBx[0]), QStringList{"Élan Award"});
@@ -126,7 +126,7 @@ void BrowserTest::choosingSubjectShowsFirstLetter()
 void BrowserTest::favoriteChoiceShowsLetter()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     choose(w.lstBx[1], QStringLiteral("Élan Award"));
     QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: Élan Award"));
     QCOMPARE(w.lstBx[0]->currentItem()->text(), QStringLiteral("Damaged Goods"));
@@ -142,7 +142,7 @@ void BrowserTest::favoriteChoiceShowsLetter()
 void BrowserTest::titleWithQuoteIsShown()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     choose(w.lstBx[0], QStringLiteral("O'Neil's Refund"));
     QCOMPARE(w.RTB->Text(), QStringLiteral("Refund for 'O'Neil'."));
     QCOMPARE(w.panelText(1), QStringLiteral("Current Letter: O'Neil's Refund"));
@@ -168,7 +168,7 @@ void BrowserTest::modifiedDocumentAskedBeforeAnotherLetter()
     QFETCH(bool, saveAsCancelled);
     QFETCH(bool, replaced);
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString saved = dir.filePath(QStringLiteral("mine.txt"));
@@ -213,7 +213,7 @@ void BrowserTest::categoryWithoutLetters()
     LibraryContents contents = test::TestLibrary::sample();
     contents.subjects[0].second.append(QStringLiteral("Empty"));
     start(contents);
-    frmMail& w = window();
+    MainWindow& w = window();
     const QString shown = w.RTB->Text();
     w.Cmb[1]->setCurrentIndex(w.Cmb[1]->findText(QStringLiteral("Empty")));
     QCOMPARE(w.lstBx[0]->count(), 0);
@@ -249,7 +249,7 @@ void BrowserTest::search()
     QFETCH(QString, text);
     QFETCH(QStringList, found);
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     const QString countLine = w.lblTxt[3]->text();
     const QString shown = w.RTB->Text();
     w.testSearch->setText(text);
@@ -271,7 +271,7 @@ void BrowserTest::search()
 void BrowserTest::refreshAfterSearch()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     w.testSearch->setText(QString());
     w.cmdBtn[3]->click();
     QCOMPARE(w.lstBx[0]->count(), 5);
@@ -295,7 +295,7 @@ void BrowserTest::choosingTheChosenCategoryAgain()
     QFETCH(bool, searched);
     QFETCH(int, box);
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     const QStringList complaints{"Damaged Goods", "Late Delivery", "O'Neil's Refund"};
@@ -349,7 +349,7 @@ void BrowserTest::clickingTheHighlightedTitle()
     QFETCH(QString, meanwhile);
     QFETCH(bool, shownAgain);
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     const QString letter = QStringLiteral("Dear Madam,\nThe box was crushed.");
     QCOMPARE(w.RTB->Text(), letter);
     if (meanwhile.startsWith(QLatin1String("open"))) {
@@ -395,7 +395,7 @@ void BrowserTest::clickingTheHighlightedTitle()
 void BrowserTest::addFavorite()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     // Already a favourite: nothing changes, nothing is shown.
     w.cmdBtn[4]->click();
     QCOMPARE(entries(w.lstBx[1]), (QStringList{"Damaged Goods", "Élan Award"}));
@@ -414,7 +414,7 @@ void BrowserTest::addFavorite()
 void BrowserTest::removeFavorite()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     choose(w.lstBx[1], QStringLiteral("Élan Award"));
     w.cmdBtn[5]->click();
     QCOMPARE(entries(w.lstBx[1]), QStringList{"Damaged Goods"});
@@ -434,7 +434,7 @@ void BrowserTest::clearFavorites()
 {
     QFETCH(bool, yes);
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     const QString shown = w.RTB->Text();
     platform->messages.expect(
         QStringLiteral(

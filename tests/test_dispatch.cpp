@@ -4,14 +4,14 @@
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
 #include "editor/EditorTools.h"
-#include "editor/RichTextBox.h"
-#include "editor/frmFind.h"
+#include "editor/FindDialog.h"
+#include "editor/LetterEditor.h"
 #include "library/DataFile.h"
 #include "library/modMain.h"
 #include "mainwindow/CommandDispatcher.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
-#include "mainwindow/frmMail.h"
 #include "platform/ProgramFolders.h"
 
 #include <QApplication>
@@ -88,8 +88,8 @@ private slots:
     void everyChangeSetsModified();
 
 private:
-    frmMail& w() { return *program->mainWindow(); }
-    RichTextBox& editor() { return *w().RTB; }
+    MainWindow& w() { return *program->mainWindow(); }
+    LetterEditor& editor() { return *w().RTB; }
     void select(int start, int length);
     // After text of `size` characters went in for the selection after "Start ": the caret after
     // it, the document modified, its first letters bold or not, and one undo back to "Start End".
@@ -302,7 +302,7 @@ void DispatchTest::listsAndIndents()
     QVERIFY(qAbs(editor().SelIndent().value_or(0) - 737) < 15);
     menu("mnuFormat", "Decrease_Indent");
     QCOMPARE(editor().SelIndent(), std::optional<double>(0));
-    QCOMPARE(editor().scaleUnit(), RichTextBox::ScaleUnit::Twips);
+    QCOMPARE(editor().scaleUnit(), LetterEditor::ScaleUnit::Twips);
 }
 
 void DispatchTest::alignmentTools_data()
@@ -320,7 +320,7 @@ void DispatchTest::alignmentTools()
     QFETCH(int, alignment);
     editor().setText(QStringLiteral("Heading\nBody"));
     select(0, 3);
-    editor().setSelAlignment(RichTextBox::AlignCenter);
+    editor().setSelAlignment(LetterEditor::AlignCenter);
     w().MenuBar_ToolClick(band, key);
     QCOMPARE(editor().SelAlignment(), std::optional<int>(alignment));
     select(9, 0);
@@ -368,7 +368,7 @@ void DispatchTest::findNext()
     editor().setText(QString(padding, u'x') + QStringLiteral("target"));
     select(caret, 0);
     w().dispatcher().tools().showFind(true);
-    frmFind* find = w().dispatcher().tools().findDialog();
+    FindDialog* find = w().dispatcher().tools().findDialog();
     QVERIFY(find);
     find->cboFind->setEditText(QStringLiteral("target"));
     w().MenuBar->setItemEnabled(QStringLiteral("mnuEdit"), QStringLiteral("FindNext"), true);
@@ -449,7 +449,7 @@ void DispatchTest::longPasteGoesInBehindProgress()
     QTest::keyClick(editor().widget(), Qt::Key_V, Qt::ControlModifier);
     platform->messages.verifyDone();
 
-    if (text.size() <= RichTextBox::textInsertedInPieces) {
+    if (text.size() <= LetterEditor::textInsertedInPieces) {
         QVERIFY(platform->progress.jobs.isEmpty());
         QCOMPARE(editor().Text(), QStringLiteral("Start ") + text);
         return;

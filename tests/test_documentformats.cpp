@@ -4,14 +4,14 @@
 #include "SampleDocuments.h"
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
+#include "editor/LetterEditor.h"
 #include "editor/PrintRichText.h"
 #include "editor/RecentFiles.h"
-#include "editor/RichTextBox.h"
 #include "formats/FileKind.h"
 #include "mainwindow/CommandDispatcher.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/RecentFilesMenu.h"
-#include "mainwindow/frmMail.h"
 #include "platform/ProgramFolders.h"
 #include "platform/SafeFile.h"
 #include "rtf/RtfReader.h"
@@ -75,7 +75,7 @@ private slots:
     void previewShowsThePagesThatPrint();
 
 private:
-    frmMail& window() { return *program->mainWindow(); }
+    MainWindow& window() { return *program->mainWindow(); }
     QString file(const QString& name) const { return files->filePath(name); }
     void expectMessage(const QString& text, MsgButtons buttons = MsgButtons::Ok,
                        MsgIcon icon = MsgIcon::None, MsgAnswer answer = MsgAnswer::Ok,
@@ -146,7 +146,7 @@ void DocumentFormatsTest::saveAsByKind()
     QFETCH(int, filter);
     QFETCH(QString, written);
     QFETCH(FileKind, type);
-    frmMail& w = window();
+    MainWindow& w = window();
     w.RTB->setText(QString());
     buildLetter(*w.RTB->document());
     const QStringList shown = describeDocument(*w.RTB->document());
@@ -188,7 +188,7 @@ void DocumentFormatsTest::saveKeepsTheKind_data()
 void DocumentFormatsTest::saveKeepsTheKind()
 {
     QFETCH(QString, name);
-    frmMail& w = window();
+    MainWindow& w = window();
     w.RTB->setText(QString());
     buildLetter(*w.RTB->document());
     QString error;
@@ -219,7 +219,7 @@ void DocumentFormatsTest::saveKeepsTheKind()
 
 void DocumentFormatsTest::openDamagedOpenDocument()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     QFile damaged(file(u"damaged.odt"_s));
     QVERIFY(damaged.open(QIODevice::WriteOnly));
     damaged.write("PK\x03\x04 not really an archive");
@@ -238,7 +238,7 @@ void DocumentFormatsTest::openDamagedOpenDocument()
 // Opened and saved files come first in the File menu, newest first, and outlast the run.
 void DocumentFormatsTest::recentFiles()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     QVERIFY(RecentFiles::settingsPath().startsWith(platform->configHome()));
     QVERIFY(w.recentFilesMenu()->entries().isEmpty());
     QFile opened(file(u"opened.txt"_s));
@@ -278,7 +278,7 @@ void DocumentFormatsTest::recentFiles()
 
 void DocumentFormatsTest::recentFileNoLongerThere()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     RecentFiles::add(file(u"gone.txt"_s));
     RecentFiles::add(file(u"here.txt"_s));
     QMetaObject::invokeMethod(w.MenuBar->menu(u"mnuFile"_s), "aboutToShow");
@@ -316,7 +316,7 @@ void DocumentFormatsTest::recentFilesKeepEight()
 // print.
 void DocumentFormatsTest::exportPdf()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     w.RTB->setText(QString());
     buildLetter(*w.RTB->document());
     const QString path = file(u"letter.pdf"_s);
@@ -352,7 +352,7 @@ void DocumentFormatsTest::exportPdf()
 
 void DocumentFormatsTest::exportPdfOfEmptyDocument()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     w.RTB->setText(QString());
     QString error;
     const QString path = file(u"empty.pdf"_s);
@@ -365,7 +365,7 @@ void DocumentFormatsTest::exportPdfOfEmptyDocument()
 // A PDF that cannot be written says why, and nothing is left behind.
 void DocumentFormatsTest::exportPdfFailureSaysWhy()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     w.RTB->setText(u"Dear Sir,"_s);
     const QString path = file(u"missing/letter.pdf"_s);
     QString reason;
@@ -381,7 +381,7 @@ void DocumentFormatsTest::exportPdfFailureSaysWhy()
 // The preview draws the pages that printing draws, and printing from it prints them.
 void DocumentFormatsTest::previewShowsThePagesThatPrint()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     QString text;
     for (int i = 0; i < 150; ++i)
         text += u"Line %1 of a letter long enough for several pages.\n"_s.arg(i);

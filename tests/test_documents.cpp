@@ -3,10 +3,10 @@
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
 #include "editor/DocumentFiles.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "formats/OpenDocument.h"
 #include "library/modMain.h"
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 #include "platform/ProgramFolders.h"
 #include "utilities/cDialog.h"
 
@@ -118,7 +118,7 @@ private slots:
     void openTooLargeFileRefused();
 
 private:
-    frmMail& window() { return *program->mainWindow(); }
+    MainWindow& window() { return *program->mainWindow(); }
     QString file(const QString& name) const { return files->filePath(name); }
     void writeFile(const QString& name, const QByteArray& bytes);
     // Writes the file and opens it with File > Open.
@@ -175,7 +175,7 @@ void DocumentsTest::expectMessage(const QString& text, MsgButtons buttons, MsgIc
 
 void DocumentsTest::openAsksNothingWhenUnmodified()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     writeFile(u"a.txt"_s, "Hello\r\nWorld");
     // Properties that Open does not set keep what an earlier command left in them.
     w.MainDialog.setDefaultFilename(u"draft"_s);
@@ -212,7 +212,7 @@ void DocumentsTest::openModifiedAnsweredNo_data()
 void DocumentsTest::openModifiedAnsweredNo()
 {
     QFETCH(bool, chooseFile);
-    frmMail& w = window();
+    MainWindow& w = window();
     writeFile(u"b.txt"_s, "From the file");
     w.RTB->setText(u"my changes"_s);
     QVERIFY(w.DocumentModified);
@@ -229,7 +229,7 @@ void DocumentsTest::openModifiedAnsweredNo()
 
 void DocumentsTest::openModifiedAnsweredYesSavesFirst()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     writeFile(u"current.txt"_s, "old");
     writeFile(u"next.txt"_s, "next");
     platform->dialogs.openAnswers.push_back(QStringList{file(u"current.txt"_s)});
@@ -265,7 +265,7 @@ void DocumentsTest::openAfterDeclinedSaveAndCancelledSaveAs()
 {
     QFETCH(bool, hasCurrentFile);
     QFETCH(bool, writeFails);
-    frmMail& w = window();
+    MainWindow& w = window();
     writeFile(u"current.txt"_s, "old");
     if (hasCurrentFile) {
         platform->dialogs.openAnswers.push_back(QStringList{file(u"current.txt"_s)});
@@ -303,7 +303,7 @@ void DocumentsTest::openAfterDeclinedSaveAndCancelledSaveAs()
 
 void DocumentsTest::openModifiedCancelledKeepsDocument()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     w.RTB->setText(u"my changes"_s);
     expectMessage(openQuestion, MsgButtons::YesNoCancel, MsgIcon::None, MsgAnswer::Cancel);
     w.OpenDocument();
@@ -328,7 +328,7 @@ void DocumentsTest::openRefusedKeepsDocument()
 {
     QFETCH(QString, kind);
     QFETCH(QString, reason);
-    frmMail& w = window();
+    MainWindow& w = window();
     const QString path =
         kind == "gone" ? file(u"gone.txt"_s) : test::makeSpecialFile(kind, files->path());
     QVERIFY2(!path.isEmpty(), qPrintable(kind));
@@ -401,7 +401,7 @@ void DocumentsTest::saveAsExtension()
     QFETCH(QString, existing);
     QFETCH(int, replace);
     QFETCH(QString, written);
-    frmMail& w = window();
+    MainWindow& w = window();
     const QByteArray old("previous content that is longer");
     if (!existing.isEmpty())
         writeFile(existing, old);
@@ -438,7 +438,7 @@ void DocumentsTest::saveAsExtension()
 
 void DocumentsTest::saveAsCancelledMarksModified()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     QVERIFY(!w.DocumentModified);
     platform->dialogs.saveAnswers.push_back(std::nullopt);
     expectMessage(u"File not Saved!"_s);
@@ -453,7 +453,7 @@ void DocumentsTest::saveAsCancelledMarksModified()
 
 void DocumentsTest::saveAsWriteFails()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     w.RTB->setText(u"text"_s);
     const QString chosen = file(u"no such folder/letter"_s);
     platform->dialogs.saveAnswers.push_back(chosen);
@@ -499,7 +499,7 @@ void DocumentsTest::encodingRoundTrip()
     QFETCH(QByteArray, fileBytes);
     QFETCH(QString, text);
     QFETCH(QByteArray, savedBytes);
-    frmMail& w = window();
+    MainWindow& w = window();
     writeFile(u"in.txt"_s, fileBytes);
     platform->dialogs.openAnswers.push_back(QStringList{file(u"in.txt"_s)});
     w.OpenDocument();
@@ -535,7 +535,7 @@ void DocumentsTest::unchangedFileSavedBackByteExact_data()
 void DocumentsTest::unchangedFileSavedBackByteExact()
 {
     QFETCH(QByteArray, bytes);
-    frmMail& w = window();
+    MainWindow& w = window();
     w.show();
     writeFile(u"letter.txt"_s, bytes);
     platform->dialogs.openAnswers.push_back(QStringList{file(u"letter.txt"_s)});
@@ -583,7 +583,7 @@ void DocumentsTest::editedFileKeepsEncoding()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, typed);
     QFETCH(QByteArray, saved);
-    frmMail& w = window();
+    MainWindow& w = window();
     w.show();
     writeFile(u"letter.txt"_s, bytes);
     platform->dialogs.openAnswers.push_back(QStringList{file(u"letter.txt"_s)});
@@ -614,7 +614,7 @@ void DocumentsTest::rtfKeepsItsFormatting()
 {
     QFETCH(QString, name);
     QFETCH(bool, saveAs);
-    frmMail& w = window();
+    MainWindow& w = window();
     const QByteArray rtf("{\\rtf1\\ansi {\\b Bold} and plain\\par}");
     writeFile(u"source.rtf"_s, rtf);
     if (!saveAs)
@@ -641,7 +641,7 @@ void DocumentsTest::rtfKeepsItsFormatting()
 
     const QByteArray written = bytesOf(file(name));
     QVERIFY(written.startsWith("{\\rtf1"));
-    RichTextBox reread;
+    LetterEditor reread;
     QVERIFY(reread.LoadFile(file(name), FileKind::RichText));
     QCOMPARE(reread.Text(), u"Bold and plain!"_s);
     reread.setSelStart(0);
@@ -651,7 +651,7 @@ void DocumentsTest::rtfKeepsItsFormatting()
 
 void DocumentsTest::formattingIsNotWritten()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     w.RTB->setText(u"Bold and red"_s);
     w.RTB->setSelStart(0);
     w.RTB->setSelLength(4);
@@ -680,7 +680,7 @@ void DocumentsTest::formattingIsNotWritten()
 
 void DocumentsTest::saveAfterSaveAs()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     w.RTB->setText(u"first"_s);
     platform->dialogs.saveAnswers.push_back(file(u"doc"_s));
     expectMessage(u"File Saved!"_s, MsgButtons::Ok, MsgIcon::Information);
@@ -704,7 +704,7 @@ void DocumentsTest::saveAfterSaveAs()
 
 void DocumentsTest::letterDisplayKeepsDocumentPath()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     writeFile(u"a.txt"_s, "opened");
     platform->dialogs.openAnswers.push_back(QStringList{file(u"a.txt"_s)});
     w.OpenDocument();
@@ -732,7 +732,7 @@ void DocumentsTest::openLongFileWithProgress()
 {
     QFETCH(QString, name);
     QFETCH(int, cancelAt);
-    frmMail& w = window();
+    MainWindow& w = window();
     openFile(u"a.txt"_s, "Dear Sir,\nthank you.");
     w.RTB->setSelStart(5);
     w.RTB->setSelLength(3);
@@ -765,7 +765,7 @@ void DocumentsTest::openLongFileWithProgress()
             lines += u"Line %1: %2."_s.arg(line).arg(words);
         }
         text = lines.join(u'\n');
-        RichTextBox source;
+        LetterEditor source;
         source.setText(text);
         QString error;
         QVERIFY2(source.SaveFile(file(name), FileKind::OpenDocument, &error), qPrintable(error));
@@ -798,7 +798,7 @@ void DocumentsTest::openLongFileWithProgress()
         QCOMPARE(w.RTB->SelStart(), 0);
         QVERIFY(!w.RTB->document()->isUndoAvailable());
         // Formatted as the same file read in one go.
-        RichTextBox direct;
+        LetterEditor direct;
         QVERIFY(direct.LoadFile(file(name), name.endsWith(u".odt"_s)   ? FileKind::OpenDocument
                                             : name.endsWith(u".rtf"_s) ? FileKind::RichText
                                                                        : FileKind::PlainText));
@@ -852,7 +852,7 @@ void DocumentsTest::veryLongLinesAreOfferedBroken()
     QFETCH(QString, name);
     QFETCH(bool, insert);
     QFETCH(MsgAnswer, answer);
-    frmMail& w = window();
+    MainWindow& w = window();
     openFile(u"a.txt"_s, "Dear Sir,\r\nthank you.");
     w.RTB->setSelStart(w.RTB->TextLength());
 
@@ -961,7 +961,7 @@ void DocumentsTest::tooLargeFileNamesItsSize()
 
 void DocumentsTest::openTooLargeFileRefused()
 {
-    frmMail& w = window();
+    MainWindow& w = window();
     writeFile(u"a.txt"_s, "kept");
     platform->dialogs.openAnswers.push_back(QStringList{file(u"a.txt"_s)});
     w.OpenDocument();

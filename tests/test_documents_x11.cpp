@@ -1,8 +1,8 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
-#include "editor/RichTextBox.h"
-#include "mainwindow/frmMail.h"
+#include "editor/LetterEditor.h"
+#include "mainwindow/MainWindow.h"
 #include "platform/QtServices.h"
 
 #include <QAbstractButton>
@@ -88,7 +88,7 @@ void DocumentsX11Test::windowManagerCloseWithModifiedDocument_data()
 void DocumentsX11Test::windowManagerCloseWithModifiedDocument()
 {
     QFETCH(int, answer);
-    frmMail& w = *program->mainWindow();
+    MainWindow& w = *program->mainWindow();
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.RTB->setFocus();

@@ -1,10 +1,10 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "library/DataFile.h"
 #include "library/modMain.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
-#include "mainwindow/frmMail.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -35,12 +35,12 @@ private slots:
     void insertTextFileLeavesTheClipboard();
 
 private:
-    RichTextBox& editor() { return *window->RTB; }
+    LetterEditor& editor() { return *window->RTB; }
     QTextEdit* edit() { return window->RTB->textEdit(); }
 
     std::unique_ptr<test::TestLibrary> library;
     std::unique_ptr<test::FakePlatform> platform;
-    std::unique_ptr<frmMail> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 void EditingX11Test::init()
@@ -52,7 +52,7 @@ void EditingX11Test::init()
     modMain().DataFilePath = library->dataFilePath();
     modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
     QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
-    window = std::make_unique<frmMail>();
+    window = std::make_unique<MainWindow>();
     window->InitMainWindow();
     window->show();
     window->activateWindow();

@@ -1,5 +1,5 @@
 #include "EditorHost.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,8 +25,8 @@
 using namespace lw;
 using namespace Qt::StringLiterals;
 
-using Action = std::function<void(RichTextBox&)>;
-using Reading = std::function<QVariant(const RichTextBox&)>;
+using Action = std::function<void(LetterEditor&)>;
+using Reading = std::function<QVariant(const LetterEditor&)>;
 Q_DECLARE_METATYPE(Action)
 Q_DECLARE_METATYPE(Reading)
 
@@ -44,20 +44,20 @@ template <typename T> QVariant variant(const std::optional<T>& value)
     return value ? QVariant::fromValue(*value) : QVariant();
 }
 
-void select(RichTextBox& box, int start, int length)
+void select(LetterEditor& box, int start, int length)
 {
     box.setSelStart(start);
     box.setSelLength(length);
 }
 
-QTextCharFormat formatAt(const RichTextBox& box, int position)
+QTextCharFormat formatAt(const LetterEditor& box, int position)
 {
     QTextCursor cursor(box.document());
     cursor.setPosition(position + 1);
     return cursor.charFormat();
 }
 
-int listStyle(const RichTextBox& box, int block)
+int listStyle(const LetterEditor& box, int block)
 {
     const QTextList* list = box.document()->findBlockByNumber(block).textList();
     return list ? int(list->format().style()) : 0;
@@ -80,7 +80,7 @@ QStringList folderEntries(const QString& path)
     return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 }
 
-double twipsToPixels(const RichTextBox& box, double twips)
+double twipsToPixels(const LetterEditor& box, double twips)
 {
     return twips * box.widget()->logicalDpiX() / 1440.0;
 }
@@ -97,11 +97,11 @@ int simpleFind(const QString& text, const QString& pattern, int start, int end, 
         return at >= 0 && at < text.size() && (text[at].isLetterOrNumber() || text[at].isMark());
     };
     const Qt::CaseSensitivity sensitivity =
-        (options & RichTextBox::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        (options & LetterEditor::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
     for (int at = start; at + pattern.size() <= end; ++at) {
         if (QStringView(text).mid(at, pattern.size()).compare(pattern, sensitivity) != 0)
             continue;
-        if ((options & RichTextBox::WholeWord) && (isWord(at - 1) || isWord(at + pattern.size())))
+        if ((options & LetterEditor::WholeWord) && (isWord(at - 1) || isWord(at + pattern.size())))
             continue;
         return at;
     }
@@ -110,7 +110,7 @@ int simpleFind(const QString& text, const QString& pattern, int start, int end, 
 
 // Replace All as the find dialog runs it, bounded so that a search that never moves on fails
 // instead of hanging.
-void replaceAll(RichTextBox& box, const QString& pattern, const QString& replacement)
+void replaceAll(LetterEditor& box, const QString& pattern, const QString& replacement)
 {
     int rounds = 0;
     for (int at = box.Find(pattern, 0); at >= 0 && ++rounds < 1000;
@@ -234,12 +234,12 @@ private:
     // Bullets (first) and numbering (second) on the paragraphs whose bits are set.
     void makeLists(int bullets, int numbered);
 
-    std::unique_ptr<RichTextBox> box;
+    std::unique_ptr<LetterEditor> box;
 };
 
 void EditorTest::init()
 {
-    box = std::make_unique<RichTextBox>();
+    box = std::make_unique<LetterEditor>();
     box->setFont(QFont(u"Verdana"_s, 10));
 }
 
@@ -293,7 +293,7 @@ void EditorTest::setTextStartsAfresh()
     box->setText(u"old bold\ntext"_s);
     select(*box, 0, 13);
     box->setSelBold(true);
-    box->setSelAlignment(RichTextBox::AlignCenter);
+    box->setSelAlignment(LetterEditor::AlignCenter);
     box->setSelBullet(true);
     box->setSelIndent(720);
     if (inEdit)
@@ -304,7 +304,7 @@ void EditorTest::setTextStartsAfresh()
         box->endEdit();
     select(*box, 0, 9);
     QCOMPARE(tri(box->SelBold()), 0);
-    QCOMPARE(box->SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
+    QCOMPARE(box->SelAlignment(), std::optional<int>(LetterEditor::AlignLeft));
     QCOMPARE(tri(box->SelBullet()), 0);
     QCOMPARE(box->SelIndent(), std::optional<double>(0));
     box->undo();
@@ -425,33 +425,35 @@ void addCharacterFormatRows()
     QTest::addColumn<QVariant>("on");
     QTest::addColumn<QVariant>("off");
 
-    QTest::newRow("bold") << Action([](RichTextBox& b) { b.setSelBold(true); })
-                          << Action([](RichTextBox& b) { b.setSelBold(false); })
-                          << Reading([](const RichTextBox& b) { return variant(b.SelBold()); })
+    QTest::newRow("bold") << Action([](LetterEditor& b) { b.setSelBold(true); })
+                          << Action([](LetterEditor& b) { b.setSelBold(false); })
+                          << Reading([](const LetterEditor& b) { return variant(b.SelBold()); })
                           << QVariant(true) << QVariant(false);
-    QTest::newRow("italic") << Action([](RichTextBox& b) { b.setSelItalic(true); })
-                            << Action([](RichTextBox& b) { b.setSelItalic(false); })
-                            << Reading([](const RichTextBox& b) { return variant(b.SelItalic()); })
+    QTest::newRow("italic") << Action([](LetterEditor& b) { b.setSelItalic(true); })
+                            << Action([](LetterEditor& b) { b.setSelItalic(false); })
+                            << Reading([](const LetterEditor& b) { return variant(b.SelItalic()); })
                             << QVariant(true) << QVariant(false);
-    QTest::newRow("underline") << Action([](RichTextBox& b) { b.setSelUnderline(true); })
-                               << Action([](RichTextBox& b) { b.setSelUnderline(false); })
-                               << Reading([](const RichTextBox& b) {
+    QTest::newRow("underline") << Action([](LetterEditor& b) { b.setSelUnderline(true); })
+                               << Action([](LetterEditor& b) { b.setSelUnderline(false); })
+                               << Reading([](const LetterEditor& b) {
                                       return variant(b.SelUnderline());
                                   })
                                << QVariant(true) << QVariant(false);
-    QTest::newRow("colour") << Action([](RichTextBox& b) { b.setSelColor(0x0000FF); })
-                            << Action([](RichTextBox& b) { b.setSelColor(0); })
-                            << Reading([](const RichTextBox& b) { return variant(b.SelColor()); })
+    QTest::newRow("colour") << Action([](LetterEditor& b) { b.setSelColor(0x0000FF); })
+                            << Action([](LetterEditor& b) { b.setSelColor(0); })
+                            << Reading([](const LetterEditor& b) { return variant(b.SelColor()); })
                             << QVariant(quint32(0x0000FF)) << QVariant(quint32(0));
-    QTest::newRow("font name") << Action([](RichTextBox& b) { b.setSelFontName(u"Courier New"_s); })
-                               << Action([](RichTextBox& b) { b.setSelFontName(u"Verdana"_s); })
-                               << Reading(
-                                      [](const RichTextBox& b) { return variant(b.SelFontName()); })
+    QTest::newRow("font name") << Action([](LetterEditor& b) {
+        b.setSelFontName(u"Courier New"_s);
+    }) << Action([](LetterEditor& b) {
+        b.setSelFontName(u"Verdana"_s);
+    }) << Reading([](const LetterEditor& b) { return variant(b.SelFontName()); })
                                << QVariant(u"Courier New"_s) << QVariant(u"Verdana"_s);
-    QTest::newRow("font size") << Action([](RichTextBox& b) { b.setSelFontSize(72); })
-                               << Action([](RichTextBox& b) { b.setSelFontSize(10); })
-                               << Reading(
-                                      [](const RichTextBox& b) { return variant(b.SelFontSize()); })
+    QTest::newRow("font size") << Action([](LetterEditor& b) { b.setSelFontSize(72); })
+                               << Action([](LetterEditor& b) { b.setSelFontSize(10); })
+                               << Reading([](const LetterEditor& b) {
+                                      return variant(b.SelFontSize());
+                                  })
                                << QVariant(72.0) << QVariant(10.0);
 }
 
@@ -499,7 +501,7 @@ void EditorTest::characterFormatAtCaret()
     QFETCH(QVariant, off);
     box->setText(u"one two"_s);
     box->setSelStart(3);
-    QSignalSpy changes(box.get(), &RichTextBox::Change);
+    QSignalSpy changes(box.get(), &LetterEditor::Change);
     apply(*box);
     QCOMPARE(changes.count(), 0); // nothing in the document changed yet
     QCOMPARE(read(*box), on);
@@ -756,13 +758,13 @@ void EditorTest::alignment()
         QCOMPARE(int(paragraph.blockFormat().alignment() & Qt::AlignHorizontal_Mask), qtAlignment);
     }
     box->setSelStart(10);
-    QCOMPARE(box->SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
+    QCOMPARE(box->SelAlignment(), std::optional<int>(LetterEditor::AlignLeft));
 }
 
 void EditorTest::alignmentOfMixedParagraphs()
 {
     box->setText(u"one\ntwo"_s);
-    box->setSelAlignment(RichTextBox::AlignCenter);
+    box->setSelAlignment(LetterEditor::AlignCenter);
     select(*box, 0, 7);
     QCOMPARE(box->SelAlignment(), std::nullopt);
 }
@@ -790,14 +792,14 @@ void EditorTest::leftIndent()
     QFETCH(double, mm);
     box->setText(u"one\ntwo\nthree"_s);
     select(*box, 0, 5);
-    box->setScaleUnit(millimetres ? RichTextBox::ScaleUnit::Millimetres
-                                  : RichTextBox::ScaleUnit::Twips);
+    box->setScaleUnit(millimetres ? LetterEditor::ScaleUnit::Millimetres
+                                  : LetterEditor::ScaleUnit::Twips);
     box->setSelIndent(value);
 
-    box->setScaleUnit(RichTextBox::ScaleUnit::Twips);
+    box->setScaleUnit(LetterEditor::ScaleUnit::Twips);
     QVERIFY(box->SelIndent());
     QVERIFY2(near(*box->SelIndent(), twips), qPrintable(QString::number(*box->SelIndent())));
-    box->setScaleUnit(RichTextBox::ScaleUnit::Millimetres);
+    box->setScaleUnit(LetterEditor::ScaleUnit::Millimetres);
     QVERIFY(near(box->SelIndent().value_or(-1), mm));
     for (int block = 0; block < 2; ++block) {
         const QTextBlockFormat format = box->document()->findBlockByNumber(block).blockFormat();
@@ -811,9 +813,9 @@ void EditorTest::indentSteps()
     box->setText(u"one\ntwo\nthree"_s);
     select(*box, 0, 5);
     const auto step = [&](double millimetres) {
-        box->setScaleUnit(RichTextBox::ScaleUnit::Millimetres);
+        box->setScaleUnit(LetterEditor::ScaleUnit::Millimetres);
         box->setSelIndent(box->SelIndent().value_or(0) + millimetres);
-        box->setScaleUnit(RichTextBox::ScaleUnit::Twips);
+        box->setScaleUnit(LetterEditor::ScaleUnit::Twips);
     };
     step(13);
     step(13);
@@ -891,9 +893,9 @@ void EditorTest::find_data()
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("length");
 
-    const int whole = RichTextBox::WholeWord;
-    const int matchCase = RichTextBox::MatchCase;
-    const int noHighlight = RichTextBox::NoHighlight;
+    const int whole = LetterEditor::WholeWord;
+    const int matchCase = LetterEditor::MatchCase;
+    const int noHighlight = LetterEditor::NoHighlight;
     QTest::newRow("nominal: first match") << u"a b a"_s << u"a"_s << 0 << -1 << 0 << 0 << 1;
     QTest::newRow("nominal: next match from start")
         << u"a b a"_s << u"a"_s << 1 << -1 << 0 << 4 << 1;
@@ -973,7 +975,7 @@ void EditorTest::find()
     const int caret = box->TextLength();
     box->setSelStart(caret);
     QCOMPARE(box->Find(pattern, start, end, options), position);
-    if (position >= 0 && !(options & RichTextBox::NoHighlight)) {
+    if (position >= 0 && !(options & LetterEditor::NoHighlight)) {
         QCOMPARE(box->SelStart(), position);
         QCOMPARE(box->SelLength(), length);
     } else {
@@ -987,7 +989,7 @@ void EditorTest::findAtEveryOffsetOfALongParagraph()
     // The search reads a paragraph in pieces; a match may straddle any of their ends.
     for (int offset = 0; offset < 1500; ++offset) {
         box->setText(u"x"_s.repeated(offset) + u" needle "_s + u"x"_s.repeated(300));
-        QCOMPARE(box->Find(u"needle"_s, 0, -1, RichTextBox::WholeWord), offset + 1);
+        QCOMPARE(box->Find(u"needle"_s, 0, -1, LetterEditor::WholeWord), offset + 1);
         QCOMPARE(box->Find(u"needle"_s, 1, offset + 7), offset + 1);
         QCOMPARE(box->Find(u"needle"_s, 1, offset + 6), -1);
     }
@@ -1030,7 +1032,7 @@ void EditorTest::findAgreesWithASimpleSearch()
 
 // A paragraph "before", a table of two rows ("a1" "b1" / "a2" "needle"), a paragraph "after
 // needle" and a soft line break inside "one\u2028two".
-static void fillWithTableAndLineBreak(RichTextBox& box)
+static void fillWithTableAndLineBreak(LetterEditor& box)
 {
     box.setText(u"before"_s);
     QTextCursor cursor(box.document());
@@ -1053,7 +1055,7 @@ void EditorTest::findInTablesAndLineBreaks_data()
     // at the soft line break, "none" nothing.
     QTest::newRow("nominal: inside a table cell") << u"needle"_s << 0 << 0 << u"cell"_s;
     QTest::newRow("nominal: whole word at the edges of a cell")
-        << u"needle"_s << 0 << int(RichTextBox::WholeWord) << u"cell"_s;
+        << u"needle"_s << 0 << int(LetterEditor::WholeWord) << u"cell"_s;
     QTest::newRow("nominal: after the table") << u"needle"_s << -1 << 0 << u"after"_s;
     QTest::newRow("lines: a line break within a paragraph, typed as such")
         << QString(u"one"_s + QChar(QChar::LineSeparator) + u"two"_s) << 0 << 0 << u"line"_s;
@@ -1093,29 +1095,29 @@ void EditorTest::findSeesEveryChange_data()
 {
     QTest::addColumn<Action>("change");
     QTest::addColumn<int>("position");
-    QTest::newRow("typed before it") << Action([](RichTextBox& b) {
+    QTest::newRow("typed before it") << Action([](LetterEditor& b) {
         b.setSelStart(0);
         b.setSelText(u"Oh, "_s);
     }) << 9;
-    QTest::newRow("the word removed") << Action([](RichTextBox& b) {
+    QTest::newRow("the word removed") << Action([](LetterEditor& b) {
         b.setSelStart(5);
         b.setSelLength(3);
         b.clear();
     }) << -1;
-    QTest::newRow("undone") << Action([](RichTextBox& b) {
+    QTest::newRow("undone") << Action([](LetterEditor& b) {
         b.setSelStart(0);
         b.setSelText(u"Oh, "_s);
         b.undo();
     }) << 5;
-    QTest::newRow("a new text") << Action([](RichTextBox& b) { b.setText(u"Sir, Sir"_s); }) << 0;
+    QTest::newRow("a new text") << Action([](LetterEditor& b) { b.setText(u"Sir, Sir"_s); }) << 0;
     QTest::newRow("a new rich text")
-        << Action([](RichTextBox& b) { b.setText(u"{\\rtf1 Dear {\\b Madam and Sir}}"_s); }) << 15;
-    QTest::newRow("pasted") << Action([](RichTextBox& b) {
+        << Action([](LetterEditor& b) { b.setText(u"{\\rtf1 Dear {\\b Madam and Sir}}"_s); }) << 15;
+    QTest::newRow("pasted") << Action([](LetterEditor& b) {
         QGuiApplication::clipboard()->setText(u"Sir "_s);
         b.setSelStart(0);
         b.paste();
     }) << 0;
-    QTest::newRow("formatting only") << Action([](RichTextBox& b) {
+    QTest::newRow("formatting only") << Action([](LetterEditor& b) {
         b.setSelStart(0);
         b.setSelLength(4);
         b.setSelBold(true);
@@ -1129,7 +1131,7 @@ void EditorTest::findSeesEveryChange()
     box->setText(u"Dear Sir,\nthank you."_s);
     QCOMPARE(box->Find(u"Sir"_s, 0), 5);
     change(*box);
-    QCOMPARE(box->Find(u"Sir"_s, 0, -1, RichTextBox::NoHighlight), position);
+    QCOMPARE(box->Find(u"Sir"_s, 0, -1, LetterEditor::NoHighlight), position);
 }
 
 void EditorTest::findInLoadedLineEnds_data()
@@ -1154,7 +1156,7 @@ void EditorTest::findInLoadedLineEnds()
     QList<int> loaded;
     for (const QString& pattern : patterns) {
         for (int start = 0; start < box->TextLength(); ++start)
-            loaded.append(box->Find(pattern, start, -1, RichTextBox::NoHighlight));
+            loaded.append(box->Find(pattern, start, -1, LetterEditor::NoHighlight));
     }
     // An edit that leaves the same text makes the search read the document.
     box->setSelStart(0);
@@ -1165,7 +1167,7 @@ void EditorTest::findInLoadedLineEnds()
     QList<int> readBack;
     for (const QString& pattern : patterns) {
         for (int start = 0; start < box->TextLength(); ++start)
-            readBack.append(box->Find(pattern, start, -1, RichTextBox::NoHighlight));
+            readBack.append(box->Find(pattern, start, -1, LetterEditor::NoHighlight));
     }
     QCOMPARE(loaded, readBack);
 }
@@ -1191,13 +1193,13 @@ void EditorTest::replaceEveryAgreesWithOneAtATime_data()
     QTest::addColumn<QString>("pattern");
     QTest::addColumn<QString>("replacement");
     QTest::addColumn<int>("options");
-    const int whole = RichTextBox::WholeWord;
+    const int whole = LetterEditor::WholeWord;
     QTest::newRow("nominal: several in a paragraph")
         << u"Dear Sir, dear sir, SIR."_s << u"sir"_s << u"Madam"_s << 0;
     QTest::newRow("nominal: one in each paragraph")
         << u"a Sir\nb Sir\n\nSir"_s << u"Sir"_s << u"Madam"_s << 0;
     QTest::newRow("case: match case")
-        << u"Sir sir SIR"_s << u"sir"_s << u"x"_s << int(RichTextBox::MatchCase);
+        << u"Sir sir SIR"_s << u"sir"_s << u"x"_s << int(LetterEditor::MatchCase);
     QTest::newRow("whole word: parts of words stay")
         << u"in within in, pin in"_s << u"in"_s << u"on"_s << whole;
     QTest::newRow("whole word: judged after the replacement before it")
@@ -1222,7 +1224,7 @@ void EditorTest::replaceEveryAgreesWithOneAtATime()
     QFETCH(QString, replacement);
     QFETCH(int, options);
     // Bold and italic runs that matches start in, end in and straddle.
-    const auto prepare = [&](RichTextBox& b) {
+    const auto prepare = [&](LetterEditor& b) {
         b.setText(text);
         for (int at = 0; at + 3 <= b.TextLength(); at += 5) {
             b.setSelStart(at);
@@ -1232,7 +1234,7 @@ void EditorTest::replaceEveryAgreesWithOneAtATime()
         b.setSelStart(0);
     };
     prepare(*box);
-    RichTextBox oneAtATime;
+    LetterEditor oneAtATime;
     oneAtATime.setFont(box->Font());
     prepare(oneAtATime);
     int count = 0;
@@ -1260,7 +1262,7 @@ void EditorTest::setTextShowsTheStartOfTheNewText()
 {
     QWidget window;
     auto* layout = new QHBoxLayout(&window);
-    RichTextBox shown(&window);
+    LetterEditor shown(&window);
     layout->addWidget(shown.widget());
     window.resize(400, 300);
     window.show();
@@ -1302,7 +1304,7 @@ QList<QPair<int, QTextFormat>> formatRuns(const QTextDocument* document)
 }
 
 // "Start End" with "Start" bold, then `length` characters from `start` selected.
-void boldStartEnd(RichTextBox& box, int start, int length)
+void boldStartEnd(LetterEditor& box, int start, int length)
 {
     box.setText(u"Start End"_s);
     select(box, 0, 5);
@@ -1339,16 +1341,16 @@ void EditorTest::inPiecesAsInOne()
 {
     QFETCH(QString, text);
     QFETCH(bool, replace);
-    RichTextBox inOne;
+    LetterEditor inOne;
     boldStartEnd(inOne, 6, 3);
-    RichTextBox inPieces;
+    LetterEditor inPieces;
     boldStartEnd(inPieces, 6, 3);
     QList<qint64> advances;
     const auto progress = [&](qint64 done, qint64 total) {
         advances.append(done);
         return total == text.size();
     };
-    QSignalSpy changes(&inPieces, &RichTextBox::Change);
+    QSignalSpy changes(&inPieces, &LetterEditor::Change);
     if (replace) {
         inOne.setText(text);
         QVERIFY(inPieces.setTextInPieces(text, progress));
@@ -1393,7 +1395,7 @@ void EditorTest::inPiecesCancelledLeavesAll()
     QFETCH(int, cancelAt);
     QWidget window;
     auto* layout = new QHBoxLayout(&window);
-    RichTextBox shown(&window);
+    LetterEditor shown(&window);
     layout->addWidget(shown.widget());
     window.resize(400, 300);
     window.show();
@@ -1413,7 +1415,7 @@ void EditorTest::inPiecesCancelledLeavesAll()
     const QTextOption::WrapMode wrapBefore = shown.document()->defaultTextOption().wrapMode();
 
     int advances = 0;
-    QSignalSpy changes(&shown, &RichTextBox::Change);
+    QSignalSpy changes(&shown, &LetterEditor::Change);
     const auto progress = [&](qint64, qint64) { return ++advances < cancelAt; };
     QVERIFY(!(replace ? shown.setTextInPieces(text, progress)
                       : shown.setSelTextInPieces(text, progress)));
@@ -1444,10 +1446,10 @@ void EditorTest::contentInPiecesAsInOne_data()
                          uR"({\*\pn\pnlvlbody\pndec\pnstart1}\fi-360\li720 One\par Two\par )"
                          uR"(Three\par Four\par\pard After\par End})"_s;
     const auto rtf = [](const QString& text) {
-        return Action([text](RichTextBox& box) { box.setText(text); });
+        return Action([text](LetterEditor& box) { box.setText(text); });
     };
     // As a table pasted from a web page comes.
-    const Action table = [](RichTextBox& box) {
+    const Action table = [](LetterEditor& box) {
         box.setText(u"Before\nAfter\nEnd"_s);
         QTextCursor at(box.document()->firstBlock().next());
         QTextTable* cells = at.insertTable(3, 2);
@@ -1467,16 +1469,16 @@ void EditorTest::contentInPiecesAsInOne()
 {
     QFETCH(Action, fill);
     QFETCH(int, cancelAt);
-    RichTextBox source;
+    LetterEditor source;
     fill(source);
     // The samples hold what they are named for.
     const QString row = QString::fromLatin1(QTest::currentDataTag());
     QTextCursor third(source.document()->findBlockByNumber(2));
     QCOMPARE(bool(third.currentList()), row.contains(u"list"_s));
     QCOMPARE(bool(third.currentTable()), row.contains(u"table"_s));
-    RichTextBox inOne;
+    LetterEditor inOne;
     boldStartEnd(inOne, 3, 3);
-    RichTextBox inPieces;
+    LetterEditor inPieces;
     boldStartEnd(inPieces, 3, 3);
     const QString before = inPieces.Text();
     const auto formatsBefore = formatRuns(inPieces.document());
@@ -1485,7 +1487,7 @@ void EditorTest::contentInPiecesAsInOne()
         advances.append(done);
         return total == source.document()->blockCount() && advances.size() != cancelAt;
     };
-    QSignalSpy changes(&inPieces, &RichTextBox::Change);
+    QSignalSpy changes(&inPieces, &LetterEditor::Change);
     inOne.insertContent(source);
     const bool done = inPieces.insertContentInPieces(source, progress, 2);
     QCOMPARE(done, cancelAt < 0);
@@ -1524,15 +1526,15 @@ void EditorTest::documentReadInPiecesIsEditedAsAnyOther()
     QFETCH(QString, text);
     test::EditorHost host;
     QVERIFY(host.show());
-    RichTextBox& shown = *host.editor;
+    LetterEditor& shown = *host.editor;
     QFont font(u"DejaVu Serif"_s, 14);
     shown.setFont(font);
     shown.setText(u"Dear Sir,\n"_s.repeated(200));
     shown.setSelStart(1000);
     QApplication::processEvents();
     QPointer<QTextDocument> old = shown.document();
-    QSignalSpy changes(&shown, &RichTextBox::Change);
-    QSignalSpy replaced(&shown, &RichTextBox::documentReplaced);
+    QSignalSpy changes(&shown, &LetterEditor::Change);
+    QSignalSpy replaced(&shown, &LetterEditor::documentReplaced);
 
     QVERIFY(shown.setTextInPieces(text, [](qint64, qint64) { return true; }));
     QCOMPARE(replaced.size(), 1);
@@ -1570,50 +1572,50 @@ void EditorTest::veryLongWordsBreakAnywhere_data()
     const QString prose = u"Dear Sir, thank you. "_s.repeated(3000);
     const auto wordBoundary = QTextOption::WrapAtWordBoundaryOrAnywhere;
     QTest::newRow("nominal: prose keeps its words whole")
-        << Action([=](RichTextBox& box) { box.setText(prose); }) << wordBoundary;
+        << Action([=](LetterEditor& box) { box.setText(prose); }) << wordBoundary;
     QTest::newRow("robustness: a 30,000-character word breaks anywhere")
-        << Action([=](RichTextBox& box) { box.setText(prose + word); })
+        << Action([=](LetterEditor& box) { box.setText(prose + word); })
         << QTextOption::WrapAnywhere;
     QTest::newRow("robustness: in RTF too")
-        << Action([=](RichTextBox& box) { box.setText(u"{\\rtf1\\ansi "_s + word + u"}"_s); })
+        << Action([=](LetterEditor& box) { box.setText(u"{\\rtf1\\ansi "_s + word + u"}"_s); })
         << QTextOption::WrapAnywhere;
     QTest::newRow("robustness: inserted")
-        << Action([=](RichTextBox& box) { box.setSelText(word); }) << QTextOption::WrapAnywhere;
-    QTest::newRow("robustness: inserted in pieces") << Action([=](RichTextBox& box) {
+        << Action([=](LetterEditor& box) { box.setSelText(word); }) << QTextOption::WrapAnywhere;
+    QTest::newRow("robustness: inserted in pieces") << Action([=](LetterEditor& box) {
         box.setSelTextInPieces(word, [](qint64, qint64) { return true; });
     }) << QTextOption::WrapAnywhere;
     QTest::newRow("robustness: read in pieces as the whole document")
-        << Action([=](RichTextBox& box) {
+        << Action([=](LetterEditor& box) {
                box.setTextInPieces(prose + word, [](qint64, qint64) { return true; });
            })
         << QTextOption::WrapAnywhere;
     QTest::newRow("nominal: prose read in pieces after a long word keeps its words whole")
-        << Action([=](RichTextBox& box) {
+        << Action([=](LetterEditor& box) {
                box.setTextInPieces(word, [](qint64, qint64) { return true; });
                box.setTextInPieces(prose, [](qint64, qint64) { return true; });
            })
         << wordBoundary;
-    QTest::newRow("robustness: pasted") << Action([=](RichTextBox& box) {
+    QTest::newRow("robustness: pasted") << Action([=](LetterEditor& box) {
         QApplication::clipboard()->setText(word);
         box.paste();
     }) << QTextOption::WrapAnywhere;
-    QTest::newRow("robustness: pasted as RTF alone") << Action([=](RichTextBox& box) {
+    QTest::newRow("robustness: pasted as RTF alone") << Action([=](LetterEditor& box) {
         auto* data = new QMimeData;
         data->setData(u"text/rtf"_s, "{\\rtf1\\ansi " + word.toLatin1() + "}");
         QApplication::clipboard()->setMimeData(data);
         box.paste();
     }) << QTextOption::WrapAnywhere;
-    QTest::newRow("nominal: pasted prose keeps its words whole") << Action([=](RichTextBox& box) {
+    QTest::newRow("nominal: pasted prose keeps its words whole") << Action([=](LetterEditor& box) {
         QApplication::clipboard()->setText(prose);
         box.paste();
     }) << wordBoundary;
     QTest::newRow("nominal: the next document of prose keeps its words whole again")
-        << Action([=](RichTextBox& box) {
+        << Action([=](LetterEditor& box) {
                box.setText(word);
                box.setText(prose);
            })
         << wordBoundary;
-    QTest::newRow("edge: spaces of other scripts break words") << Action([=](RichTextBox& box) {
+    QTest::newRow("edge: spaces of other scripts break words") << Action([=](LetterEditor& box) {
         box.setText(u"x"_s.repeated(15000) + QChar(0x3000) + u"x"_s.repeated(15000));
     }) << wordBoundary;
 }
@@ -1624,7 +1626,7 @@ void EditorTest::veryLongWordsBreakAnywhere()
     QFETCH(QTextOption::WrapMode, wrap);
     QWidget window;
     auto* layout = new QHBoxLayout(&window);
-    RichTextBox shown(&window);
+    LetterEditor shown(&window);
     layout->addWidget(shown.widget());
     window.resize(400, 300);
     window.show();
@@ -1680,65 +1682,65 @@ void EditorTest::changeNotification_data()
     QTest::addColumn<int>("changes");
 
     QTest::newRow("program: set the text")
-        << Action([](RichTextBox& b) { b.setText(u"x"_s); }) << 1;
+        << Action([](LetterEditor& b) { b.setText(u"x"_s); }) << 1;
     QTest::newRow("program: set the same text again")
-        << Action([](RichTextBox& b) { b.setText(u"Dear Sir"_s); }) << 1;
-    QTest::newRow("program: set an empty text over an empty one") << Action([](RichTextBox& b) {
+        << Action([](LetterEditor& b) { b.setText(u"Dear Sir"_s); }) << 1;
+    QTest::newRow("program: set an empty text over an empty one") << Action([](LetterEditor& b) {
         b.setText(QString());
         b.setText(QString());
     }) << 2;
     QTest::newRow("program: insert text")
-        << Action([](RichTextBox& b) { b.setSelText(u"x"_s); }) << 1;
-    QTest::newRow("program: paste") << Action([](RichTextBox& b) {
+        << Action([](LetterEditor& b) { b.setSelText(u"x"_s); }) << 1;
+    QTest::newRow("program: paste") << Action([](LetterEditor& b) {
         QGuiApplication::clipboard()->setText(u"pasted"_s);
         b.paste();
     }) << 1;
-    QTest::newRow("program: paste a picture") << Action([](RichTextBox& b) {
+    QTest::newRow("program: paste a picture") << Action([](LetterEditor& b) {
         QImage picture(4, 4, QImage::Format_RGB32);
         picture.fill(Qt::blue);
         QGuiApplication::clipboard()->setImage(picture);
         b.paste();
     }) << 1;
-    QTest::newRow("program: cut") << Action([](RichTextBox& b) {
+    QTest::newRow("program: cut") << Action([](LetterEditor& b) {
         select(b, 0, 4);
         b.cut();
     }) << 1;
-    QTest::newRow("program: clear the selection") << Action([](RichTextBox& b) {
+    QTest::newRow("program: clear the selection") << Action([](LetterEditor& b) {
         select(b, 0, 4);
         b.clear();
     }) << 1;
-    QTest::newRow("program: undo") << Action([](RichTextBox& b) {
+    QTest::newRow("program: undo") << Action([](LetterEditor& b) {
         b.setSelText(u"x"_s);
         b.undo();
     }) << 2;
-    QTest::newRow("format: bold") << Action([](RichTextBox& b) {
+    QTest::newRow("format: bold") << Action([](LetterEditor& b) {
         select(b, 0, 4);
         b.setSelBold(true);
     }) << 1;
-    QTest::newRow("format: colour") << Action([](RichTextBox& b) {
+    QTest::newRow("format: colour") << Action([](LetterEditor& b) {
         select(b, 0, 4);
         b.setSelColor(0xFF);
     }) << 1;
-    QTest::newRow("format: font size") << Action([](RichTextBox& b) {
+    QTest::newRow("format: font size") << Action([](LetterEditor& b) {
         select(b, 0, 4);
         b.setSelFontSize(20);
     }) << 1;
     QTest::newRow("format: alignment")
-        << Action([](RichTextBox& b) { b.setSelAlignment(RichTextBox::AlignCenter); }) << 1;
-    QTest::newRow("format: bullets") << Action([](RichTextBox& b) { b.setSelBullet(true); }) << 1;
-    QTest::newRow("format: indent") << Action([](RichTextBox& b) { b.setSelIndent(720); }) << 1;
-    QTest::newRow("user: typing") << Action([](RichTextBox& b) {
+        << Action([](LetterEditor& b) { b.setSelAlignment(LetterEditor::AlignCenter); }) << 1;
+    QTest::newRow("format: bullets") << Action([](LetterEditor& b) { b.setSelBullet(true); }) << 1;
+    QTest::newRow("format: indent") << Action([](LetterEditor& b) { b.setSelIndent(720); }) << 1;
+    QTest::newRow("user: typing") << Action([](LetterEditor& b) {
         QTest::keyClicks(b.widget(), u"ab"_s);
     }) << 2;
     QTest::newRow("no change: moving the selection")
-        << Action([](RichTextBox& b) { select(b, 2, 3); }) << 0;
-    QTest::newRow("no change: copy") << Action([](RichTextBox& b) {
+        << Action([](LetterEditor& b) { select(b, 2, 3); }) << 0;
+    QTest::newRow("no change: copy") << Action([](LetterEditor& b) {
         select(b, 0, 4);
         b.copy();
     }) << 0;
-    QTest::newRow("no change: find") << Action([](RichTextBox& b) { b.Find(u"Sir"_s, 0); }) << 0;
+    QTest::newRow("no change: find") << Action([](LetterEditor& b) { b.Find(u"Sir"_s, 0); }) << 0;
     QTest::newRow("no change: clear without a selection")
-        << Action([](RichTextBox& b) { b.clear(); }) << 0;
+        << Action([](LetterEditor& b) { b.clear(); }) << 0;
 }
 
 void EditorTest::changeNotification()
@@ -1746,7 +1748,7 @@ void EditorTest::changeNotification()
     QFETCH(Action, action);
     QFETCH(int, changes);
     box->setText(u"Dear Sir"_s);
-    QSignalSpy spy(box.get(), &RichTextBox::Change);
+    QSignalSpy spy(box.get(), &LetterEditor::Change);
     action(*box);
     QCOMPARE(spy.count(), changes);
 }
@@ -1759,28 +1761,28 @@ void EditorTest::editBlock_data()
     QTest::addColumn<int>("caret");
 
     QTest::newRow("nominal: replace all")
-        << u"a a\na a"_s << Action([](RichTextBox& b) { replaceAll(b, u"a"_s, u"bb"_s); })
+        << u"a a\na a"_s << Action([](LetterEditor& b) { replaceAll(b, u"a"_s, u"bb"_s); })
         << u"bb bb\nbb bb"_s << 11;
-    QTest::newRow("nominal: case change") << u"Dear Sir"_s << Action([](RichTextBox& b) {
+    QTest::newRow("nominal: case change") << u"Dear Sir"_s << Action([](LetterEditor& b) {
         select(b, 0, 8);
         b.setSelText(b.SelText().toUpper());
     }) << u"DEAR SIR"_s << 8;
     QTest::newRow("nominal: text and format together")
-        << u"Dear Sir"_s << Action([](RichTextBox& b) {
+        << u"Dear Sir"_s << Action([](LetterEditor& b) {
                select(b, 5, 3);
                b.setSelBold(true);
-               b.setSelAlignment(RichTextBox::AlignRight);
+               b.setSelAlignment(LetterEditor::AlignRight);
                b.setSelStart(0);
                b.setSelText(u"My "_s);
            })
         << u"My Dear Sir"_s << 3;
     QTest::newRow("edge: whole text set inside the edit")
-        << u"Dear Sir"_s << Action([](RichTextBox& b) {
+        << u"Dear Sir"_s << Action([](LetterEditor& b) {
                b.setText(u"Madam"_s);
                b.setSelText(u"Dear "_s);
            })
         << u"Dear Madam"_s << 5;
-    QTest::newRow("edge: paste inside the edit") << u"Dear Sir"_s << Action([](RichTextBox& b) {
+    QTest::newRow("edge: paste inside the edit") << u"Dear Sir"_s << Action([](LetterEditor& b) {
         QGuiApplication::clipboard()->setText(u"My "_s);
         b.setSelStart(0);
         b.paste();
@@ -1795,7 +1797,7 @@ void EditorTest::editBlock()
     QFETCH(QString, result);
     QFETCH(int, caret);
     box->setText(text);
-    QSignalSpy changes(box.get(), &RichTextBox::Change);
+    QSignalSpy changes(box.get(), &LetterEditor::Change);
     box->beginEdit();
     action(*box);
     QCOMPARE(box->SelStart(), caret); // the edit's own selection, before it ends
@@ -1808,7 +1810,7 @@ void EditorTest::editBlock()
     QCOMPARE(box->Text(), text);
     select(*box, 0, box->TextLength());
     QCOMPARE(tri(box->SelBold()), 0);
-    QCOMPARE(box->SelAlignment(), std::optional<int>(RichTextBox::AlignLeft));
+    QCOMPARE(box->SelAlignment(), std::optional<int>(LetterEditor::AlignLeft));
 }
 
 void EditorTest::withoutEditBlockEachReplacementIsOneStep()
@@ -1823,7 +1825,7 @@ void EditorTest::withoutEditBlockEachReplacementIsOneStep()
 void EditorTest::nestedEditBlocks()
 {
     box->setText(u"Dear Sir"_s);
-    QSignalSpy changes(box.get(), &RichTextBox::Change);
+    QSignalSpy changes(box.get(), &LetterEditor::Change);
     box->beginEdit();
     box->beginEdit();
     box->setSelText(u"My "_s);
@@ -1841,13 +1843,13 @@ void EditorTest::paragraphFormatIsOneUndoStep_data()
 {
     QTest::addColumn<Action>("action");
 
-    QTest::newRow("nominal: left indent") << Action([](RichTextBox& b) { b.setSelIndent(720); });
+    QTest::newRow("nominal: left indent") << Action([](LetterEditor& b) { b.setSelIndent(720); });
     QTest::newRow("nominal: hanging indent")
-        << Action([](RichTextBox& b) { b.setSelHangingIndent(360); });
+        << Action([](LetterEditor& b) { b.setSelHangingIndent(360); });
     QTest::newRow("nominal: alignment")
-        << Action([](RichTextBox& b) { b.setSelAlignment(RichTextBox::AlignRight); });
-    QTest::newRow("nominal: bullets") << Action([](RichTextBox& b) { b.setSelBullet(true); });
-    QTest::newRow("nominal: numbering") << Action([](RichTextBox& b) { b.setSelNumbering(true); });
+        << Action([](LetterEditor& b) { b.setSelAlignment(LetterEditor::AlignRight); });
+    QTest::newRow("nominal: bullets") << Action([](LetterEditor& b) { b.setSelBullet(true); });
+    QTest::newRow("nominal: numbering") << Action([](LetterEditor& b) { b.setSelNumbering(true); });
 }
 
 void EditorTest::paragraphFormatIsOneUndoStep()
@@ -1855,7 +1857,7 @@ void EditorTest::paragraphFormatIsOneUndoStep()
     QFETCH(Action, action);
     box->setText(u"one\ntwo\nthree"_s);
     select(*box, 0, 13);
-    QSignalSpy changes(box.get(), &RichTextBox::Change);
+    QSignalSpy changes(box.get(), &LetterEditor::Change);
     action(*box);
     QCOMPARE(changes.count(), 1);
     box->undo();
@@ -1963,7 +1965,7 @@ void EditorTest::pastePicture()
 void EditorTest::pasteBetweenEditorsKeepsPictures()
 {
     // The hidden editor of Insert Text File: load, cut everything, paste into the editor.
-    auto source = std::make_unique<RichTextBox>();
+    auto source = std::make_unique<LetterEditor>();
     source->setText(u"a b"_s);
     QImage picture(6, 8, QImage::Format_RGB32);
     picture.fill(Qt::yellow);
@@ -2046,7 +2048,7 @@ void EditorTest::mouseDown()
     box->widget()->resize(300, 200);
     box->widget()->show();
     QVERIFY(QTest::qWaitForWindowExposed(box->widget()));
-    QSignalSpy spy(box.get(), &RichTextBox::MouseDown);
+    QSignalSpy spy(box.get(), &LetterEditor::MouseDown);
     const QPoint at(30, 20);
     QTest::mouseClick(box->textEdit()->viewport(), button, modifiers, at);
     QCOMPARE(spy.count(), 1);
@@ -2076,7 +2078,7 @@ void EditorTest::rightButtonOpensNoContextMenu()
     target->resize(300, 200);
     target->show();
     QVERIFY(QTest::qWaitForWindowExposed(target));
-    QSignalSpy mouse(box.get(), &RichTextBox::MouseDown);
+    QSignalSpy mouse(box.get(), &LetterEditor::MouseDown);
     // Through the window, as the platform delivers it, so that Qt raises the context menu event.
     QTest::mousePress(target->windowHandle(), Qt::RightButton, {}, QPoint(50, 50));
     QTest::mouseRelease(target->windowHandle(), Qt::RightButton, {}, QPoint(50, 50));
@@ -2104,7 +2106,7 @@ void EditorTest::gotFocus()
     QTRY_VERIFY(other->hasFocus());
     QVERIFY(!box->hasFocus());
 
-    QSignalSpy spy(box.get(), &RichTextBox::GotFocus);
+    QSignalSpy spy(box.get(), &LetterEditor::GotFocus);
     box->setFocus();
     QTRY_VERIFY(box->hasFocus());
     QCOMPARE(spy.count(), 1);
@@ -2146,7 +2148,7 @@ void EditorTest::saveAndLoad()
     QVERIFY(error.isEmpty());
     QCOMPARE(readFile(path), bytes);
 
-    RichTextBox other;
+    LetterEditor other;
     QVERIFY(other.LoadFile(path, FileKind::PlainText));
     QCOMPARE(other.Text(), text);
 }
@@ -2244,7 +2246,7 @@ void EditorTest::loadFile()
     select(*box, 0, 3);
     box->setSelBold(true);
     box->setSelStart(5);
-    QSignalSpy changes(box.get(), &RichTextBox::Change);
+    QSignalSpy changes(box.get(), &LetterEditor::Change);
     QVERIFY(box->LoadFile(path, FileKind::PlainText));
     QCOMPARE(box->Text(), text);
     QCOMPARE(changes.count(), 1);
@@ -2273,7 +2275,7 @@ void EditorTest::loadFailureKeepsContent()
     QVERIFY(writeFile(dir.filePath(u"letter.txt"_s), "file text"));
     box->setText(u"old content"_s);
     select(*box, 4, 3);
-    QSignalSpy changes(box.get(), &RichTextBox::Change);
+    QSignalSpy changes(box.get(), &LetterEditor::Change);
     QVERIFY(!box->LoadFile(dir.filePath(relativePath), kind));
     QCOMPARE(box->Text(), u"old content"_s);
     QCOMPARE(box->SelStart(), 4);

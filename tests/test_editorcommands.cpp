@@ -1,5 +1,5 @@
 #include "editor/EditorCommands.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 #include <QImage>
 #include <QTest>
@@ -30,9 +30,9 @@ private slots:
 
 namespace {
 
-using Getter = std::optional<bool> (RichTextBox::*)() const;
-using Setter = void (RichTextBox::*)(bool);
-using Command = void (*)(RichTextBox&);
+using Getter = std::optional<bool> (LetterEditor::*)() const;
+using Setter = void (LetterEditor::*)(bool);
+using Command = void (*)(LetterEditor&);
 
 } // namespace
 
@@ -49,12 +49,12 @@ void EditorCommandsTest::styleToggle()
     QFETCH(int, style);
     const Command commands[] = {&editorcommands::ToggleBold, &editorcommands::ToggleItalic,
                                 &editorcommands::ToggleUnderline};
-    const Getter getters[] = {&RichTextBox::SelBold, &RichTextBox::SelItalic,
-                              &RichTextBox::SelUnderline};
-    const Setter setters[] = {&RichTextBox::setSelBold, &RichTextBox::setSelItalic,
-                              &RichTextBox::setSelUnderline};
+    const Getter getters[] = {&LetterEditor::SelBold, &LetterEditor::SelItalic,
+                              &LetterEditor::SelUnderline};
+    const Setter setters[] = {&LetterEditor::setSelBold, &LetterEditor::setSelItalic,
+                              &LetterEditor::setSelUnderline};
     const Command run = commands[style];
-    RichTextBox editor;
+    LetterEditor editor;
     editor.setText(QStringLiteral("Dear Sir, thank you"));
     editor.setSelStart(0);
     editor.setSelLength(4);
@@ -85,8 +85,8 @@ void EditorCommandsTest::listToggle()
     QFETCH(bool, numbers);
     const Command toggle =
         numbers ? &editorcommands::ToggleNumbering : &editorcommands::ToggleBullet;
-    const Getter get = numbers ? &RichTextBox::SelNumbering : &RichTextBox::SelBullet;
-    RichTextBox editor;
+    const Getter get = numbers ? &LetterEditor::SelNumbering : &LetterEditor::SelBullet;
+    LetterEditor editor;
     editor.setText(QStringLiteral("one\ntwo\nthree"));
     editor.setSelStart(0);
     editor.setSelLength(7);
@@ -110,14 +110,14 @@ void EditorCommandsTest::listToggle()
 
 void EditorCommandsTest::indentSteps()
 {
-    RichTextBox editor;
+    LetterEditor editor;
     editor.setText(QStringLiteral("Paragraph one\nParagraph two"));
     editor.setSelStart(0);
     editor.setSelLength(20);
     editorcommands::ChangeIndent(editor, editorcommands::indentStep);
     editorcommands::ChangeIndent(editor, editorcommands::indentStep);
     editorcommands::ChangeIndent(editor, -editorcommands::indentStep);
-    QCOMPARE(editor.scaleUnit(), RichTextBox::ScaleUnit::Twips);
+    QCOMPARE(editor.scaleUnit(), LetterEditor::ScaleUnit::Twips);
     const double twipsPerMillimetre = 1440 / 25.4;
     QVERIFY(qAbs(editor.SelIndent().value_or(0) - 13 * twipsPerMillimetre) < 15);
 
@@ -143,7 +143,7 @@ void EditorCommandsTest::caseChange()
     QFETCH(int, start);
     QFETCH(int, length);
     QFETCH(QString, result);
-    RichTextBox editor;
+    LetterEditor editor;
     editor.setText(QStringLiteral("Dear Sir and Madam"));
     editor.setSelStart(start);
     editor.setSelLength(length);
@@ -167,7 +167,7 @@ struct CharLook
     bool operator==(const CharLook&) const = default;
 };
 
-QList<CharLook> looks(const RichTextBox& editor)
+QList<CharLook> looks(const LetterEditor& editor)
 {
     QList<CharLook> result;
     for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next()) {
@@ -185,7 +185,7 @@ QList<CharLook> looks(const RichTextBox& editor)
     return result;
 }
 
-QString listStyles(const RichTextBox& editor)
+QString listStyles(const LetterEditor& editor)
 {
     QString styles;
     for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next())
@@ -194,7 +194,7 @@ QString listStyles(const RichTextBox& editor)
 }
 
 // A letter with bold, underlined, coloured and other-face runs, a picture and a bullet list.
-void writeFormattedLetter(RichTextBox& editor)
+void writeFormattedLetter(LetterEditor& editor)
 {
     editor.setText(QString());
     QTextCursor cursor(editor.document());
@@ -253,7 +253,7 @@ void EditorCommandsTest::caseChangeKeepsFormatting()
     QFETCH(int, start);
     QFETCH(int, length);
     QFETCH(QString, result);
-    RichTextBox editor;
+    LetterEditor editor;
     writeFormattedLetter(editor);
     const QString before = editor.Text();
     const QList<CharLook> looksBefore = looks(editor);
@@ -311,7 +311,7 @@ void EditorCommandsTest::deleteForward()
     QFETCH(int, length);
     QFETCH(QString, result);
     QFETCH(int, caret);
-    RichTextBox editor;
+    LetterEditor editor;
     editor.setText(text);
     editor.setSelStart(start);
     editor.setSelLength(length);
@@ -323,7 +323,7 @@ void EditorCommandsTest::deleteForward()
 
 void EditorCommandsTest::selectAll()
 {
-    RichTextBox editor;
+    LetterEditor editor;
     editor.setText(QStringLiteral("two\nlines"));
     editorcommands::SelectAll(editor);
     QCOMPARE(editor.SelStart(), 0);

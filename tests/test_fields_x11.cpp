@@ -3,15 +3,15 @@
 #include "app/Letterwright.h"
 #include "editor/FieldHighlight.h"
 #include "editor/FieldTools.h"
+#include "editor/FillFieldsPanel.h"
+#include "editor/LetterEditor.h"
 #include "editor/LetterFields.h"
-#include "editor/RichTextBox.h"
 #include "editor/SenderDetails.h"
-#include "editor/frmFillFields.h"
-#include "editor/frmSenderDetails.h"
+#include "editor/SenderDetailsDialog.h"
 #include "library/LibraryBrowser.h"
 #include "library/LibrarySource.h"
 #include "mainwindow/CommandDispatcher.h"
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -74,11 +74,11 @@ private slots:
     void senderDetailsByKeyboard();
 
 private:
-    frmMail& w() { return *program->mainWindow(); }
+    MainWindow& w() { return *program->mainWindow(); }
     QTextEdit* edit() { return w().RTB->textEdit(); }
     FieldTools& fieldTools() { return w().dispatcher().fields(); }
     void chooseMemorialLetter();
-    frmFillFields* openPanelByShortcut();
+    FillFieldsPanel* openPanelByShortcut();
 
     QTemporaryDir config;
     std::unique_ptr<test::TestLibrary> library;
@@ -131,10 +131,10 @@ void FieldsX11Test::chooseMemorialLetter()
     w().RTB->setSelStart(0);
 }
 
-frmFillFields* FieldsX11Test::openPanelByShortcut()
+FillFieldsPanel* FieldsX11Test::openPanelByShortcut()
 {
     QTest::keyClick(edit(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
-    frmFillFields* panel = fieldTools().fillFieldsPanel();
+    FillFieldsPanel* panel = fieldTools().fillFieldsPanel();
     if (!panel) {
         QTest::qFail("Ctrl+Shift+F opened no panel", __FILE__, __LINE__);
         return nullptr;
@@ -154,7 +154,7 @@ frmFillFields* FieldsX11Test::openPanelByShortcut()
 
 void FieldsX11Test::chooseTheLetterFillItAndNoBracketIsLeft()
 {
-    frmFillFields* panel = openPanelByShortcut();
+    FillFieldsPanel* panel = openPanelByShortcut();
     QVERIFY(panel);
     // The first box is the date's, offered in the date dialog's first format.
     QCOMPARE(panel->listedFields().constFirst(), QStringLiteral("[Date]"));
@@ -226,7 +226,7 @@ void FieldsX11Test::f4WalksTheFieldsAndTypingReplacesThem()
 
 void FieldsX11Test::enterFillsAndTheNextBoxTakesTheKeyboard()
 {
-    frmFillFields* panel = openPanelByShortcut();
+    FillFieldsPanel* panel = openPanelByShortcut();
     QVERIFY(panel);
     pressOnFocus(Qt::Key_Tab);
     QWidget* recipient = panel->boxOf(QStringLiteral("[Recipient Name]"));
@@ -261,13 +261,13 @@ void FieldsX11Test::enterFillsAndTheNextBoxTakesTheKeyboard()
 
 void FieldsX11Test::senderDetailsByKeyboard()
 {
-    frmFillFields* panel = openPanelByShortcut();
+    FillFieldsPanel* panel = openPanelByShortcut();
     QVERIFY(panel);
     // Sender Details from the panel, by its mnemonic.
     pressOnFocus(Qt::Key_D, Qt::AltModifier);
     QTRY_VERIFY(fieldTools().senderDialog() && fieldTools().senderDialog()->isActiveWindow());
-    frmSenderDetails* dialog = fieldTools().senderDialog();
-    QTRY_COMPARE(QApplication::focusWidget(), dialog->boxes[frmSenderDetails::Name]);
+    SenderDetailsDialog* dialog = fieldTools().senderDialog();
+    QTRY_COMPARE(QApplication::focusWidget(), dialog->boxes[SenderDetailsDialog::Name]);
     typeIntoFocus(QStringLiteral("Jo Brandt"));
     pressOnFocus(Qt::Key_Tab);
     typeIntoFocus(QStringLiteral("Director"));

@@ -1,7 +1,7 @@
 #include "FakeServices.h"
+#include "editor/FileManagerDialog.h"
 #include "platform/Twips.h"
 #include "utilities/cDialog.h"
-#include "utilities/frmManageFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,9 +13,9 @@
 #include <QTest>
 
 using namespace lw;
-using Section = frmManageFiles::Section;
+using Section = FileManagerDialog::Section;
 
-Q_DECLARE_METATYPE(frmManageFiles::Section)
+Q_DECLARE_METATYPE(FileManagerDialog::Section)
 
 namespace {
 
@@ -130,7 +130,7 @@ private:
     QByteArray previousDataHome;
     std::unique_ptr<QTemporaryDir> files;
     std::unique_ptr<test::FakePlatform> platform;
-    QPointer<frmManageFiles> window;
+    QPointer<FileManagerDialog> window;
 };
 
 void FileManagerTest::initTestCase()
@@ -162,7 +162,7 @@ void FileManagerTest::init()
     files = std::make_unique<QTemporaryDir>(home->filePath(QStringLiteral("files-XXXXXX")));
     QVERIFY(files->isValid());
     platform = std::make_unique<test::FakePlatform>();
-    window = new frmManageFiles;
+    window = new FileManagerDialog;
     window->show();
 }
 
@@ -567,7 +567,7 @@ void FileManagerTest::closeDiscardsWindow()
 
     QTRY_VERIFY(window.isNull());
     // The next window starts afresh.
-    window = new frmManageFiles;
+    window = new FileManagerDialog;
     window->show();
     QCOMPARE(window->section(), Section::Closed);
     QCOMPARE(window->cmdDCopy->text(), QStringLiteral("&Copy to"));

@@ -3,18 +3,18 @@
 #include "app/Letterwright.h"
 #include "editor/FieldHighlight.h"
 #include "editor/FieldTools.h"
+#include "editor/FillFieldsPanel.h"
+#include "editor/LetterEditor.h"
 #include "editor/LetterFields.h"
-#include "editor/RichTextBox.h"
 #include "editor/SenderDetails.h"
-#include "editor/frmFillFields.h"
-#include "editor/frmSenderDetails.h"
+#include "editor/SenderDetailsDialog.h"
 #include "library/LibraryBrowser.h"
 #include "library/LibrarySource.h"
 #include "mainwindow/CommandDispatcher.h"
 #include "mainwindow/CommandTables.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/Pictures.h"
-#include "mainwindow/frmMail.h"
 #include "platform/QtServices.h"
 
 #include <QAccessible>
@@ -119,14 +119,14 @@ private slots:
     void messagesShowNamesAsText();
 
 private:
-    frmMail& w() { return *program->mainWindow(); }
-    RichTextBox& editor() { return *w().RTB; }
+    MainWindow& w() { return *program->mainWindow(); }
+    LetterEditor& editor() { return *w().RTB; }
     FieldTools& fieldTools() { return w().dispatcher().fields(); }
     void startProgram();
     void showLetter(const QString& title);
     void menu(const char* menuKey, const char* itemKey);
-    frmFillFields* openPanel();
-    FieldBox* textBox(frmFillFields* panel, const QString& field);
+    FillFieldsPanel* openPanel();
+    FieldBox* textBox(FillFieldsPanel* panel, const QString& field);
 
     QTemporaryDir config;
     std::unique_ptr<test::TestLibrary> library;
@@ -179,16 +179,16 @@ void FillFieldsTest::menu(const char* menuKey, const char* itemKey)
     w().MenuBar_ItemClick(QLatin1String(menuKey), QLatin1String(itemKey));
 }
 
-frmFillFields* FillFieldsTest::openPanel()
+FillFieldsPanel* FillFieldsTest::openPanel()
 {
     menu("mnuInsert", "FillFields");
-    frmFillFields* panel = fieldTools().fillFieldsPanel();
+    FillFieldsPanel* panel = fieldTools().fillFieldsPanel();
     if (!panel)
         QTest::qFail("The panel did not open", __FILE__, __LINE__);
     return panel;
 }
 
-FieldBox* FillFieldsTest::textBox(frmFillFields* panel, const QString& field)
+FieldBox* FillFieldsTest::textBox(FillFieldsPanel* panel, const QString& field)
 {
     return qobject_cast<FieldBox*>(panel->boxOf(field));
 }
@@ -263,7 +263,7 @@ void FillFieldsTest::commandsOfTheMenusAndToolbar()
 
 void FillFieldsTest::panelListsTheFieldsOfTheLetter()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     QVERIFY(panel->isVisible());
     QVERIFY(!panel->isModal());
     QCOMPARE(panel->windowTitle(), QStringLiteral("Fill Fields"));
@@ -295,7 +295,7 @@ void FillFieldsTest::panelListsTheFieldsOfTheLetter()
 
 void FillFieldsTest::dateOffersTheDateDialogsFormats()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     auto* date = qobject_cast<QComboBox*>(panel->boxOf(QStringLiteral("[Date]")));
     QVERIFY(date);
     QVERIFY(date->isEditable());
@@ -314,7 +314,7 @@ void FillFieldsTest::dateOffersTheDateDialogsFormats()
 
 void FillFieldsTest::enterFillsEveryOccurrenceAndMovesOn()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     FieldBox* box = textBox(panel, QStringLiteral("[Organization Name]"));
     QVERIFY(box);
     QTest::keyClicks(box, QStringLiteral("Hospice of [the] Valley"));
@@ -337,7 +337,7 @@ void FillFieldsTest::enterFillsEveryOccurrenceAndMovesOn()
 
 void FillFieldsTest::shiftEnterStartsAParagraph()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     FieldBox* box = textBox(panel, QStringLiteral("[Street Address]"));
     QTest::keyClicks(box, QStringLiteral("1 Main St"));
     QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
@@ -353,7 +353,7 @@ void FillFieldsTest::shiftEnterStartsAParagraph()
 
 void FillFieldsTest::fillAllLeavesNoBracketInOneUndoStep()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     const QString before = editor().Text();
     int i = 0;
     for (const QString& field : memorialFields) {
@@ -377,7 +377,7 @@ void FillFieldsTest::fillAllLeavesNoBracketInOneUndoStep()
 
 void FillFieldsTest::fillButtonsByAccessibility()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     panel->setValueOf(QStringLiteral("[Amount]"), QStringLiteral("$250"));
     pressAccessibly(panel->fillButtonOf(QStringLiteral("[Amount]")));
     QTRY_VERIFY(editor().Text().contains(QStringLiteral("contribution of $250, received")));
@@ -391,7 +391,7 @@ void FillFieldsTest::fillButtonsByAccessibility()
 
 void FillFieldsTest::emptyValueFillsNothing()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     const QString before = editor().Text();
     panel->setValueOf(QStringLiteral("[Amount]"), QStringLiteral("   "));
     QVERIFY(!panel->fillButtonOf(QStringLiteral("[Amount]"))->isEnabled());
@@ -402,7 +402,7 @@ void FillFieldsTest::emptyValueFillsNothing()
 
 void FillFieldsTest::anotherLetterForgetsWhatWasTyped()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     panel->setValueOf(QStringLiteral("[Recipient Name]"), QStringLiteral("Ms Ölund"));
     showLetter(QStringLiteral("Thank You to a First-Time Donor"));
     QTRY_VERIFY(panel->listedFields() != memorialFields);
@@ -412,7 +412,7 @@ void FillFieldsTest::anotherLetterForgetsWhatWasTyped()
 
 void FillFieldsTest::panelFollowsEditsInTheLetter()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     editor().setSelStart(editor().TextLength());
     editor().setSelText(QStringLiteral("\nP.S. [Gift Item] and again [Gift Item]."));
     QTRY_COMPARE(panel->listedFields().size(), memorialFields.size() + 1);
@@ -421,7 +421,7 @@ void FillFieldsTest::panelFollowsEditsInTheLetter()
 
 void FillFieldsTest::panelFollowsALongFileOpened()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     panel->setValueOf(QStringLiteral("[Recipient Name]"), QStringLiteral("Ms Ölund"));
     // Long enough to be read behind a progress window, into a document of its own.
     QByteArray rtf = "{\\rtf1\\ansi Dear [Recipient Name],\\par Your [Gift Item] arrived.\\par ";
@@ -452,8 +452,8 @@ void FillFieldsTest::panelFollowsALongFileOpened()
 
 void FillFieldsTest::escClosesThePanel()
 {
-    frmFillFields* panel = openPanel();
-    QPointer<frmFillFields> guard(panel);
+    FillFieldsPanel* panel = openPanel();
+    QPointer<FillFieldsPanel> guard(panel);
     QTest::keyClick(textBox(panel, QStringLiteral("[Amount]")), Qt::Key_Escape);
     QVERIFY(!fieldTools().fillFieldsPanel());
     QTRY_VERIFY(!guard);
@@ -461,23 +461,23 @@ void FillFieldsTest::escClosesThePanel()
 
 void FillFieldsTest::senderDetailsAreKeptAndOffered()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     menu("mnuEdit", "Sender_Details");
-    frmSenderDetails* dialog = fieldTools().senderDialog();
+    SenderDetailsDialog* dialog = fieldTools().senderDialog();
     QVERIFY(dialog);
     QVERIFY(dialog->isModal());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Sender Details"));
     for (QLineEdit* box : dialog->boxes)
         QVERIFY(!box->accessibleName().isEmpty());
-    QCOMPARE(dialog->boxes[frmSenderDetails::CityLine]->accessibleName(),
+    QCOMPARE(dialog->boxes[SenderDetailsDialog::CityLine]->accessibleName(),
              QStringLiteral("City, state and ZIP"));
-    dialog->boxes[frmSenderDetails::Name]->setText(QStringLiteral("Jo Brandt"));
-    dialog->boxes[frmSenderDetails::Title]->setText(QStringLiteral("Director"));
-    dialog->boxes[frmSenderDetails::Phone]->setText(QStringLiteral("+1 555 0100"));
-    dialog->boxes[frmSenderDetails::Email]->setText(QStringLiteral("jo@example.org"));
+    dialog->boxes[SenderDetailsDialog::Name]->setText(QStringLiteral("Jo Brandt"));
+    dialog->boxes[SenderDetailsDialog::Title]->setText(QStringLiteral("Director"));
+    dialog->boxes[SenderDetailsDialog::Phone]->setText(QStringLiteral("+1 555 0100"));
+    dialog->boxes[SenderDetailsDialog::Email]->setText(QStringLiteral("jo@example.org"));
     // The user typed the title before: it stays as typed.
     panel->setValueOf(QStringLiteral("[Your Title]"), QStringLiteral("Chair"));
-    QTest::keyClick(dialog->boxes[frmSenderDetails::Email], Qt::Key_Return);
+    QTest::keyClick(dialog->boxes[SenderDetailsDialog::Email], Qt::Key_Return);
     QVERIFY(!fieldTools().senderDialog() || !fieldTools().senderDialog()->isVisible());
 
     QCOMPARE(panel->valueOf(QStringLiteral("[Your Name]")), QStringLiteral("Jo Brandt"));
@@ -506,7 +506,7 @@ void FillFieldsTest::senderDetailsComeBackAfterARestart()
     program.reset();
     startProgram();
     QCOMPARE(SenderDetails::load(), details);
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     QCOMPARE(panel->valueOf(QStringLiteral("[Your Name]")), QStringLiteral("Jo Brandt"));
     QCOMPARE(panel->valueOf(QStringLiteral("[Your Title]")), QStringLiteral("Director of Giving"));
     QCOMPARE(panel->valueOf(QStringLiteral("[Your Phone]")), QStringLiteral("+1 555 0100"));
@@ -521,9 +521,9 @@ void FillFieldsTest::senderDetailsCancelKeepsTheOldOnes()
     details.name = QStringLiteral("Jo Brandt");
     QVERIFY(details.save());
     menu("mnuEdit", "Sender_Details");
-    frmSenderDetails* dialog = fieldTools().senderDialog();
-    dialog->boxes[frmSenderDetails::Name]->setText(QStringLiteral("Somebody Else"));
-    QTest::keyClick(dialog->boxes[frmSenderDetails::Name], Qt::Key_Escape);
+    SenderDetailsDialog* dialog = fieldTools().senderDialog();
+    dialog->boxes[SenderDetailsDialog::Name]->setText(QStringLiteral("Somebody Else"));
+    QTest::keyClick(dialog->boxes[SenderDetailsDialog::Name], Qt::Key_Escape);
     QVERIFY(!dialog->isVisible());
     QCOMPARE(SenderDetails::load(), details);
 }
@@ -539,8 +539,8 @@ void FillFieldsTest::senderDetailsThatCannotBeSaved()
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocked));
 
     menu("mnuEdit", "Sender_Details");
-    frmSenderDetails* dialog = fieldTools().senderDialog();
-    dialog->boxes[frmSenderDetails::Name]->setText(QStringLiteral("Jo Brandt"));
+    SenderDetailsDialog* dialog = fieldTools().senderDialog();
+    dialog->boxes[SenderDetailsDialog::Name]->setText(QStringLiteral("Jo Brandt"));
     platform->messages.expect(
         QStringLiteral("The settings file %1/letterwright/letterwright.conf cannot be written."
                        "\n\nThe sender details have not been saved.")
@@ -751,7 +751,7 @@ void FillFieldsTest::printingGoesOnWhenTheUserSaysYes()
 
 void FillFieldsTest::nothingAskedWhenEveryFieldIsFilled()
 {
-    frmFillFields* panel = openPanel();
+    FillFieldsPanel* panel = openPanel();
     for (const QString& field : memorialFields)
         panel->setValueOf(field, QStringLiteral("x"));
     panel->cmdFillAll_Click();

@@ -1,9 +1,9 @@
 #include "EditorHost.h"
 #include "FakeServices.h"
 #include "editor/EditorTools.h"
+#include "editor/FindDialog.h"
 #include "editor/FindReplace.h"
-#include "editor/RichTextBox.h"
-#include "editor/frmFind.h"
+#include "editor/LetterEditor.h"
 #include "platform/Twips.h"
 
 #include <QCheckBox>
@@ -74,7 +74,7 @@ private slots:
     void closeAllClosesUnseenDialog();
 
 private:
-    frmFind* openFind(bool findOnly);
+    FindDialog* openFind(bool findOnly);
 
     std::unique_ptr<test::FakePlatform> platform;
     std::unique_ptr<test::EditorHost> host;
@@ -92,7 +92,7 @@ void FindReplaceTest::cleanup()
     platform.reset();
 }
 
-frmFind* FindReplaceTest::openFind(bool findOnly)
+FindDialog* FindReplaceTest::openFind(bool findOnly)
 {
     host->tools->showFind(findOnly);
     return host->tools->findDialog();
@@ -210,7 +210,7 @@ void FindReplaceTest::replaceFirst()
 void FindReplaceTest::replaceAllIsOneUndoStep()
 {
     host->setText(QStringLiteral("one a two a\nthree a"));
-    QSignalSpy changes(host->editor, &RichTextBox::Change);
+    QSignalSpy changes(host->editor, &LetterEditor::Change);
     QCOMPARE(FindReplace(*host->editor).replaceAll(QStringLiteral("a"), QStringLiteral("b"), 0), 3);
     QCOMPARE(host->editor->Text(), QStringLiteral("one b two b\nthree b"));
     QCOMPARE(host->editor->SelStart(), 19);
@@ -256,7 +256,7 @@ void FindReplaceTest::controlsAsDesigned()
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QRect, twips);
-    frmFind* dialog = openFind(false);
+    FindDialog* dialog = openFind(false);
     QVERIFY(dialog);
     QCOMPARE(dialog->windowTitle(), QStringLiteral("  Find"));
     const auto* control = dialog->findChild<QWidget*>(name);
@@ -269,7 +269,7 @@ void FindReplaceTest::controlsAsDesigned()
 void FindReplaceTest::tabOrderStartsAtFind()
 {
     QVERIFY(host->show());
-    frmFind* dialog = openFind(false);
+    FindDialog* dialog = openFind(false);
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QTRY_COMPARE(QApplication::focusWidget(), dialog->cmdFind);
     // Down the buttons, then the boxes and the options, as the dialog reads.
@@ -293,7 +293,7 @@ void FindReplaceTest::layout()
     QFETCH(bool, findOnly);
     QFETCH(int, frameTop);
     QFETCH(int, clientHeight);
-    frmFind* dialog = openFind(findOnly);
+    FindDialog* dialog = openFind(findOnly);
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->isFindOnlyLayout(), findOnly);
     for (QWidget* replaceRow :
@@ -322,7 +322,7 @@ void FindReplaceTest::loadTakesSelection()
     QFETCH(int, selLength);
     QFETCH(QString, expected);
     host->setText(QStringLiteral("This is it"), selStart, selLength);
-    frmFind* dialog = openFind(true);
+    FindDialog* dialog = openFind(true);
     QCOMPARE(dialog->cboFind->currentText(), expected);
     QCOMPARE(listEntries(dialog->cboFind), QStringList{expected});
     QCOMPARE(dialog->cboReplace->count(), 0);
@@ -334,7 +334,7 @@ void FindReplaceTest::loadTakesSelection()
 
 void FindReplaceTest::dialogOptions()
 {
-    frmFind* dialog = openFind(false);
+    FindDialog* dialog = openFind(false);
     QCOMPARE(dialog->optionsValue(), 0);
     dialog->chkNoHighlight->click();
     QCOMPARE(dialog->optionsValue(), 8);
@@ -351,7 +351,7 @@ void FindReplaceTest::findStepsThroughMatchesWithoutWrapping()
     QVERIFY(host->show());
     host->setText(QStringLiteral("a b a"));
     QSignalSpy findNext(host->tools, &EditorTools::findNextEnabledChanged);
-    frmFind* dialog = openFind(true);
+    FindDialog* dialog = openFind(true);
     dialog->cboFind->setEditText(QStringLiteral("a"));
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QTRY_VERIFY(!host->editor->hasFocus());
@@ -405,7 +405,7 @@ void FindReplaceTest::findWithWholeWordAndCase()
     QFETCH(bool, matchCase);
     QFETCH(int, expected);
     host->setText(text);
-    frmFind* dialog = openFind(true);
+    FindDialog* dialog = openFind(true);
     dialog->cboFind->setEditText(search);
     dialog->chkWholeWord->setChecked(wholeWord);
     dialog->chkMatchCase->setChecked(matchCase);
@@ -419,7 +419,7 @@ void FindReplaceTest::replaceStepsThroughMatches()
     QVERIFY(host->show());
     host->setText(QStringLiteral("a a"));
     QSignalSpy findNext(host->tools, &EditorTools::findNextEnabledChanged);
-    frmFind* dialog = openFind(false);
+    FindDialog* dialog = openFind(false);
     dialog->cboFind->setEditText(QStringLiteral("a"));
     dialog->cboReplace->setEditText(QStringLiteral("b"));
     QVERIFY(QTest::qWaitForWindowActive(dialog));
@@ -445,7 +445,7 @@ void FindReplaceTest::replaceStepsThroughMatches()
 void FindReplaceTest::replaceWithoutMatch()
 {
     host->setText(QStringLiteral("nothing here"), 2, 3);
-    frmFind* dialog = openFind(false);
+    FindDialog* dialog = openFind(false);
     dialog->cboFind->setEditText(QStringLiteral("absent"));
     dialog->cboReplace->setEditText(QStringLiteral("b"));
     platform->messages.expect(notFound, QStringLiteral("Replace"), MsgButtons::Ok, MsgIcon::None);
@@ -458,7 +458,7 @@ void FindReplaceTest::replaceWithoutMatch()
 void FindReplaceTest::replaceWithNoHighlightReplacesTheMatch()
 {
     host->setText(QStringLiteral("a x a"), 2, 1);
-    frmFind* dialog = openFind(false);
+    FindDialog* dialog = openFind(false);
     dialog->cboFind->setEditText(QStringLiteral("a"));
     dialog->cboReplace->setEditText(QStringLiteral("b"));
     dialog->chkNoHighlight->setChecked(true);
@@ -516,7 +516,7 @@ void FindReplaceTest::replaceAll()
     QFETCH(int, count);
     host->setText(text);
     QSignalSpy findNext(host->tools, &EditorTools::findNextEnabledChanged);
-    frmFind* dialog = openFind(false);
+    FindDialog* dialog = openFind(false);
     dialog->cboFind->setEditText(search);
     dialog->cboReplace->setEditText(replacement);
     dialog->chkNoHighlight->setChecked(noHighlight);
@@ -536,7 +536,7 @@ void FindReplaceTest::replaceAll()
 void FindReplaceTest::cancelDiscardsTheDialog()
 {
     host->setText(QStringLiteral("first second"), 0, 5);
-    QPointer<frmFind> dialog = openFind(false);
+    QPointer<FindDialog> dialog = openFind(false);
     dialog->cboFind->setEditText(QStringLiteral("typed"));
     dialog->chkMatchCase->setChecked(true);
     dialog->cmdCancel->click();
@@ -545,7 +545,7 @@ void FindReplaceTest::cancelDiscardsTheDialog()
 
     host->editor->setSelStart(6);
     host->editor->setSelLength(6);
-    frmFind* fresh = openFind(false);
+    FindDialog* fresh = openFind(false);
     QCOMPARE(fresh->cboFind->currentText(), QStringLiteral("second"));
     QVERIFY(!fresh->chkMatchCase->isChecked());
 }
@@ -553,7 +553,7 @@ void FindReplaceTest::cancelDiscardsTheDialog()
 void FindReplaceTest::reopenedDialogKeepsItsLayoutAndTexts()
 {
     QVERIFY(host->show());
-    frmFind* dialog = openFind(true);
+    FindDialog* dialog = openFind(true);
     dialog->cboFind->setEditText(QStringLiteral("kept"));
     host->window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&host->window));
@@ -579,7 +579,7 @@ void FindReplaceTest::popupReplaceShowsReplaceRow()
     else
         host->tools->FindOnly = true;
     host->tools->showReplaceFromPopup();
-    frmFind* dialog = host->tools->findDialog();
+    FindDialog* dialog = host->tools->findDialog();
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
     QVERIFY(!dialog->isFindOnlyLayout());
@@ -597,7 +597,7 @@ void FindReplaceTest::findNextUsesOpenDialog()
     QVERIFY(host->show());
     host->setText(QStringLiteral("a b a"));
     QSignalSpy findNext(host->tools, &EditorTools::findNextEnabledChanged);
-    frmFind* dialog = openFind(true);
+    FindDialog* dialog = openFind(true);
     dialog->cboFind->setEditText(QStringLiteral("a"));
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QTRY_VERIFY(!host->editor->hasFocus());
@@ -624,7 +624,7 @@ void FindReplaceTest::findNextLoadsDialogUnseen()
     host->setText(QStringLiteral("a b a b"), 2, 1);
     host->tools->FindOnly = true;
     host->tools->findNext();
-    frmFind* dialog = host->tools->findDialog();
+    FindDialog* dialog = host->tools->findDialog();
     QVERIFY(dialog);
     QVERIFY(!dialog->isVisible());
     QCOMPARE(dialog->cboFind->currentText(), QStringLiteral("b"));
@@ -643,7 +643,7 @@ void FindReplaceTest::findNextStartsBeyond16Bits()
     host->setText(QStringLiteral("needle\n") + filler + QStringLiteral("needle"));
     const int last = int(7 + filler.size());
     host->editor->setSelStart(40000);
-    frmFind* dialog = openFind(true);
+    FindDialog* dialog = openFind(true);
     dialog->cboFind->setEditText(QStringLiteral("needle"));
     host->tools->findNext();
     QCOMPARE(host->editor->SelStart(), last);
@@ -652,7 +652,7 @@ void FindReplaceTest::findNextStartsBeyond16Bits()
 void FindReplaceTest::findNextWithNoHighlightKeepsSelection()
 {
     host->setText(QStringLiteral("a b a"), 1, 1);
-    frmFind* dialog = openFind(true);
+    FindDialog* dialog = openFind(true);
     dialog->cboFind->setEditText(QStringLiteral("a"));
     dialog->chkNoHighlight->setChecked(true);
     host->tools->findNext();
@@ -664,7 +664,7 @@ void FindReplaceTest::closeAllClosesUnseenDialog()
 {
     host->setText(QStringLiteral("a a"), 0, 1);
     host->tools->findNext();
-    QPointer<frmFind> unseen = host->tools->findDialog();
+    QPointer<FindDialog> unseen = host->tools->findDialog();
     QVERIFY(unseen);
     host->tools->closeAll();
     QVERIFY(!host->tools->findDialog());

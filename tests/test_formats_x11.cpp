@@ -1,12 +1,12 @@
 #include "FakeServices.h"
 #include "PdfFile.h"
 #include "TestLibrary.h"
+#include "editor/LetterEditor.h"
 #include "editor/RecentFiles.h"
-#include "editor/RichTextBox.h"
 #include "library/DataFile.h"
 #include "library/modMain.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
-#include "mainwindow/frmMail.h"
 #include "platform/QtServices.h"
 
 #include <QApplication>
@@ -57,7 +57,7 @@ private:
 
     std::unique_ptr<test::TestLibrary> library;
     std::unique_ptr<test::FakePlatform> platform;
-    std::unique_ptr<frmMail> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 void FormatsX11Test::initTestCase()
@@ -69,7 +69,7 @@ void FormatsX11Test::initTestCase()
     modMain().DataFilePath = library->dataFilePath();
     modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
     QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
-    window = std::make_unique<frmMail>();
+    window = std::make_unique<MainWindow>();
     window->InitMainWindow();
     window->show();
     window->activateWindow();

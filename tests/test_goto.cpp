@@ -1,9 +1,9 @@
 #include "EditorHost.h"
 #include "FakeServices.h"
 #include "editor/EditorTools.h"
+#include "editor/GoToDialog.h"
 #include "editor/GoToLine.h"
-#include "editor/RichTextBox.h"
-#include "editor/frmGoTo.h"
+#include "editor/LetterEditor.h"
 #include "platform/Twips.h"
 
 #include <QLineEdit>
@@ -46,7 +46,7 @@ private slots:
     void openedAgainIsBroughtForward();
 
 private:
-    frmGoTo* open();
+    GoToDialog* open();
 
     std::unique_ptr<test::FakePlatform> platform;
     std::unique_ptr<test::EditorHost> host;
@@ -64,7 +64,7 @@ void GoToTest::cleanup()
     platform.reset();
 }
 
-frmGoTo* GoToTest::open()
+GoToDialog* GoToTest::open()
 {
     host->tools->showGoTo();
     return host->tools->goToDialog();
@@ -153,7 +153,7 @@ void GoToTest::controlsAsDesigned()
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QRect, twips);
-    frmGoTo* dialog = open();
+    GoToDialog* dialog = open();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("  Go To..."));
     QCOMPARE(dialog->size(), QSize(twips::toPixelsX(4500, dialog), twips::toPixelsY(1695, dialog)));
     const auto* control = dialog->findChild<QWidget*>(name);
@@ -165,7 +165,7 @@ void GoToTest::controlsAsDesigned()
 void GoToTest::loadChoosesLineWithGoDisabled()
 {
     QVERIFY(host->show());
-    frmGoTo* dialog = open();
+    GoToDialog* dialog = open();
     QVERIFY(dialog->GotoLine->isChecked());
     QVERIFY(dialog->txtGo->isEnabled());
     QVERIFY(dialog->txtGo->text().isEmpty());
@@ -178,7 +178,7 @@ void GoToTest::loadChoosesLineWithGoDisabled()
 
 void GoToTest::goButtonRule()
 {
-    frmGoTo* dialog = open();
+    GoToDialog* dialog = open();
     QTest::keyClicks(dialog->txtGo, QStringLiteral("5"));
     QVERIFY(dialog->cmdGo->isEnabled());
     dialog->txtGo->clear();
@@ -229,7 +229,7 @@ void GoToTest::goToLine()
     QFETCH(QString, expectedMessage);
     host->setText(threeLines, caretBefore, 3);
     const bool jumps = expectedMessage.isEmpty() && expectedCaret != caretBefore;
-    QPointer<frmGoTo> dialog = open();
+    QPointer<GoToDialog> dialog = open();
     dialog->txtGo->setText(typed);
     if (!expectedMessage.isEmpty())
         platform->messages.expect(expectedMessage, QStringLiteral("Go To"), MsgButtons::Ok,
@@ -245,7 +245,7 @@ void GoToTest::jumpClosesAndFocusesEditor()
 {
     QVERIFY(host->show());
     host->setText(threeLines);
-    QPointer<frmGoTo> dialog = open();
+    QPointer<GoToDialog> dialog = open();
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     QTRY_VERIFY(!host->editor->hasFocus());
     dialog->txtGo->setText(QStringLiteral("2"));
@@ -256,7 +256,7 @@ void GoToTest::jumpClosesAndFocusesEditor()
     QTRY_VERIFY(host->editor->hasFocus());
 
     // The next opening starts afresh.
-    frmGoTo* fresh = open();
+    GoToDialog* fresh = open();
     QVERIFY(fresh->txtGo->text().isEmpty());
     QVERIFY(fresh->GotoLine->isChecked());
 }
@@ -277,7 +277,7 @@ void GoToTest::startAndEndWithEmptyBox()
     QFETCH(bool, toEnd);
     QFETCH(int, expectedCaret);
     host->setText(text, text.isEmpty() ? 0 : 5, text.isEmpty() ? 0 : 2);
-    frmGoTo* dialog = open();
+    GoToDialog* dialog = open();
     (toEnd ? dialog->GoToEnd : dialog->GotoStart)->click();
     QVERIFY(dialog->cmdGo->isEnabled());
     dialog->cmdGo->click();
@@ -289,7 +289,7 @@ void GoToTest::startAndEndWithEmptyBox()
 void GoToTest::closeLeavesCaret()
 {
     host->setText(threeLines, 12, 2);
-    frmGoTo* dialog = open();
+    GoToDialog* dialog = open();
     dialog->txtGo->setText(QStringLiteral("1"));
     dialog->cmdClose->click();
     QVERIFY(!host->tools->goToDialog());
@@ -300,7 +300,7 @@ void GoToTest::closeLeavesCaret()
 void GoToTest::openedAgainIsBroughtForward()
 {
     QVERIFY(host->show());
-    frmGoTo* dialog = open();
+    GoToDialog* dialog = open();
     dialog->txtGo->setText(QStringLiteral("3"));
     host->window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&host->window));
@@ -308,7 +308,7 @@ void GoToTest::openedAgainIsBroughtForward()
     QCOMPARE(dialog->txtGo->text(), QStringLiteral("3"));
     QVERIFY(QTest::qWaitForWindowActive(dialog));
 
-    QPointer<frmGoTo> closing = dialog;
+    QPointer<GoToDialog> closing = dialog;
     host->tools->closeAll();
     QVERIFY(!host->tools->goToDialog());
     QTRY_VERIFY(!closing);

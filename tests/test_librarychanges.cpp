@@ -3,13 +3,13 @@
 #include "TestLibrary.h"
 #include "WidgetContents.h"
 #include "app/Letterwright.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
+#include "library/AddLetterDialog.h"
 #include "library/LetterChanges.h"
 #include "library/LibraryBrowser.h"
-#include "library/frmAddRecord.h"
-#include "library/frmMoveLetter.h"
+#include "library/MoveLetterDialog.h"
 #include "library/modMain.h"
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Twips.h"
 
@@ -103,7 +103,7 @@ private slots:
     void shutdownYesRunsSave();
 
 private:
-    frmMail& window() { return *program->mainWindow(); }
+    MainWindow& window() { return *program->mainWindow(); }
     void start(const LibraryContents& contents = test::TestLibrary::sample());
     void select(const QString& title);
     // Points the program's directory at a temporary folder and writes files into it.
@@ -220,8 +220,8 @@ void LibraryChangesTest::dialogLayout()
     QFETCH(QString, dialog);
     QFETCH(QString, control);
     QFETCH(QRect, twips);
-    frmAddRecord add;
-    frmMoveLetter move;
+    AddLetterDialog add;
+    MoveLetterDialog move;
     const QMap<QString, QWidget*> controls = {
         {"add/dialog", &add},
         {"add/Frame1", add.Frame1},
@@ -293,9 +293,9 @@ void LibraryChangesTest::addLetter()
     QFETCH(QString, body);
     QFETCH(bool, added);
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     const LibraryContents before = library->contents();
-    onDialog<frmAddRecord>([&](frmAddRecord& dialog) {
+    onDialog<AddLetterDialog>([&](AddLetterDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("  Add A New Letter"));
         QCOMPARE(dialog.Label3->text(), QStringLiteral("* Letter title is the full length name of "
                                                        "a letter that will be shown in the letter "
@@ -354,7 +354,7 @@ void LibraryChangesTest::addRefusedTitleKeepsTheBody()
     // The user's path after "Title exists": change the title, keep the body typed, add.
     start();
     const QString body = QStringLiteral("Dear Sir,\nA long letter typed with care.");
-    onDialog<frmAddRecord>([&](frmAddRecord& dialog) {
+    onDialog<AddLetterDialog>([&](AddLetterDialog& dialog) {
         if (dialogsShown == 1) {
             dialog.T1[0]->setText(QStringLiteral("Late Delivery"));
             dialog.Text1->setPlainText(body);
@@ -392,7 +392,7 @@ void LibraryChangesTest::addDialogKeepsOpenUntilBothFilled()
     QFETCH(QString, title);
     QFETCH(QString, body);
     start();
-    onDialog<frmAddRecord>([&](frmAddRecord& dialog) {
+    onDialog<AddLetterDialog>([&](AddLetterDialog& dialog) {
         dialog.T1[0]->setText(title);
         dialog.Text1->setPlainText(body);
         platform->messages.expect(QStringLiteral("Please enter letter title and body."), notice,
@@ -429,7 +429,7 @@ void LibraryChangesTest::addCancelled()
     start();
     const LibraryContents before = library->contents();
     // A title typed and refused for the missing body is not added by the Cancel that follows.
-    onDialog<frmAddRecord>([&](frmAddRecord& dialog) {
+    onDialog<AddLetterDialog>([&](AddLetterDialog& dialog) {
         dialog.T1[0]->setText(QStringLiteral("Half Done"));
         platform->messages.expect(QStringLiteral("Please enter letter title and body."), notice,
                                   MsgButtons::Ok, MsgIcon::Exclamation);
@@ -448,11 +448,11 @@ void LibraryChangesTest::addCancelled()
 void LibraryChangesTest::addAfterSearchGoesToChosenCategory()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     choose(w.Cmb[1], QStringLiteral("Orders"));
     w.testSearch->setText(QStringLiteral("a"));
     w.cmdBtn[3]->click();
-    onDialog<frmAddRecord>([](frmAddRecord& dialog) {
+    onDialog<AddLetterDialog>([](AddLetterDialog& dialog) {
         dialog.T1[0]->setText(QStringLiteral("Repeat Order"));
         dialog.Text1->setPlainText(QStringLiteral("Same again."));
         dialog.cmdYes->click();
@@ -478,7 +478,7 @@ void LibraryChangesTest::deleteLetter()
     QFETCH(QString, title);
     QFETCH(bool, yes);
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     select(title);
     const LibraryContents before = library->contents();
     const QStringList favorites = entries(w.lstBx[1]);
@@ -506,7 +506,7 @@ void LibraryChangesTest::deleteLetter()
 void LibraryChangesTest::nothingSelectedDoesNothing()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     // A search result stands with no entry selected.
     w.testSearch->setText(QStringLiteral("e"));
     w.cmdBtn[3]->click();
@@ -522,9 +522,9 @@ void LibraryChangesTest::nothingSelectedDoesNothing()
 void LibraryChangesTest::moveOutOfCategory()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     select(QStringLiteral("Late Delivery"));
-    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+    onDialog<MoveLetterDialog>([&](MoveLetterDialog& dialog) {
         QCOMPARE(dialog.windowTitle(), QStringLiteral("  Move Letter"));
         QCOMPARE(dialog.lblTxt[2]->text(),
                  QStringLiteral("Move to the Subject \\ Category selected below:"));
@@ -554,10 +554,10 @@ void LibraryChangesTest::moveOutOfCategory()
 void LibraryChangesTest::moveAnsweredNo()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     select(QStringLiteral("O'Neil's Refund"));
     const LibraryContents before = library->contents();
-    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+    onDialog<MoveLetterDialog>([&](MoveLetterDialog& dialog) {
         choose(dialog.Cmb[1], QStringLiteral("Orders"));
         platform->messages.expect(
             QStringLiteral("Move the letter O'Neil's Refund to Business \\ Orders?"), notice,
@@ -574,10 +574,10 @@ void LibraryChangesTest::moveAnsweredNo()
 void LibraryChangesTest::moveToSamePlace()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     const QStringList listed = entries(w.lstBx[0]);
     const LibraryContents before = library->contents();
-    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+    onDialog<MoveLetterDialog>([&](MoveLetterDialog& dialog) {
         platform->messages.expect(
             QStringLiteral("Move the letter Damaged Goods to Business \\ Complaints?"), notice,
             MsgButtons::YesNo, MsgIcon::None, MsgAnswer::Yes);
@@ -592,11 +592,11 @@ void LibraryChangesTest::moveToSamePlace()
 void LibraryChangesTest::moveWithQuotes()
 {
     start(libraryWithQuotes());
-    frmMail& w = window();
+    MainWindow& w = window();
     QCOMPARE(w.Cmb[0]->currentText(), QStringLiteral("Bob's"));
     choose(w.Cmb[0], QStringLiteral("Business"));
     select(QStringLiteral("O'Neil's Refund"));
-    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+    onDialog<MoveLetterDialog>([&](MoveLetterDialog& dialog) {
         choose(dialog.Cmb[0], QStringLiteral("Bob's"));
         QCOMPARE(dialog.Cmb[1]->currentText(), QStringLiteral("Writer's"));
         platform->messages.expect(
@@ -617,9 +617,9 @@ void LibraryChangesTest::moveWithQuotes()
 void LibraryChangesTest::moveToSubjectWithoutCategories()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     const LibraryContents before = library->contents();
-    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+    onDialog<MoveLetterDialog>([&](MoveLetterDialog& dialog) {
         choose(dialog.Cmb[0], QStringLiteral("Zero"));
         QCOMPARE(dialog.Cmb[1]->count(), 0);
         platform->messages.expect(
@@ -637,7 +637,7 @@ void LibraryChangesTest::moveToSubjectWithoutCategories()
 void LibraryChangesTest::moveWithoutLibrary()
 {
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     const QString shown = w.RTB->Text();
     QVERIFY(QFile::remove(library->dataFilePath()));
     platform->messages.expect(QStringLiteral("The letter could not be moved: the letter library "
@@ -653,8 +653,8 @@ void LibraryChangesTest::moveWithoutLibrary()
 void LibraryChangesTest::moveLosesLibraryWhileOpen()
 {
     start();
-    frmMail& w = window();
-    onDialog<frmMoveLetter>([&](frmMoveLetter& dialog) {
+    MainWindow& w = window();
+    onDialog<MoveLetterDialog>([&](MoveLetterDialog& dialog) {
         QVERIFY(QFile::remove(library->dataFilePath()));
         platform->messages.expect(QStringLiteral("The letter could not be moved: the letter "
                                                  "library cannot be opened.\n\nDetails: unable "
@@ -706,7 +706,7 @@ void LibraryChangesTest::saveQuestionByPath()
     QFETCH(bool, aboutLetter);
     QFETCH(bool, yes);
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     const QMap<QString, QByteArray> files = {{"letter/damaged.txt", "damaged\r\n"},
                                              {"letter/late.txt", "late\r\n"},
                                              {"LETTER/Damaged.TXT", "upper\r\n"},
@@ -751,7 +751,7 @@ void LibraryChangesTest::saveWithoutCurrentFileRunsSaveAs()
 {
     start();
     useProgramDirectory({});
-    frmMail& w = window();
+    MainWindow& w = window();
     w.RTB->setText(QStringLiteral("A letter\nfrom the library"));
     platform->dialogs.saveAnswers.push_back(programFile("new"));
     platform->messages.expect(QStringLiteral("File Saved!"), notice, MsgButtons::Ok,
@@ -781,7 +781,7 @@ void LibraryChangesTest::saveFailedWriteKeepsOldFile()
     if (failure == "read-only" && geteuid() == 0)
         QSKIP("file permissions do not bind the superuser");
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     const QByteArray old("the old letter\r\n");
     const bool toLetter = failure == "missing folder";
     useProgramDirectory(toLetter ? QMap<QString, QByteArray>()
@@ -835,7 +835,7 @@ void LibraryChangesTest::shutdownYesRunsSave()
 {
     QFETCH(QString, ending);
     start();
-    frmMail& w = window();
+    MainWindow& w = window();
     useProgramDirectory({{"doc.txt", "old"}});
     open(programFile("doc.txt"));
     w.RTB->setText(QStringLiteral("changed"));

@@ -2,14 +2,14 @@
 #include "TestLibrary.h"
 #include "WidgetContents.h"
 #include "app/Letterwright.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "library/DataFile.h"
 #include "library/LibraryBrowser.h"
 #include "library/LibraryCheck.h"
 #include "library/LibraryConnection.h"
 #include "library/SqliteDatabase.h"
 #include "library/modMain.h"
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -261,7 +261,7 @@ void LibrarySafetyTest::damageFoundAfterStartEndsRunFileUnchanged()
                               MsgButtons::Ok, MsgIcon::Critical);
     Letterwright program;
     QVERIFY(program.StartUp());
-    frmMail& w = *program.mainWindow();
+    MainWindow& w = *program.mainWindow();
     w.show();
     QTRY_COMPARE(platform->application.exitCodes, QList<int>{1});
     QCOMPARE(library->bytes(), before);
@@ -297,7 +297,7 @@ void LibrarySafetyTest::dataFileReplacedWhileRunning()
 
     Letterwright program;
     QVERIFY(program.StartUp());
-    frmMail& w = *program.mainWindow();
+    MainWindow& w = *program.mainWindow();
     w.show();
     QVERIFY(!entries(w.Cmb[0]).contains(QStringLiteral("Restored")));
 
@@ -364,7 +364,7 @@ void LibrarySafetyTest::signalEndsRunAsExitDoes()
     }
     Letterwright program;
     QVERIFY(program.StartUp());
-    frmMail& w = *program.mainWindow();
+    MainWindow& w = *program.mainWindow();
     w.show();
     QCOMPARE(library->bytes().left(15), QByteArray("SQLite format 3"));
     if (modified) {

@@ -1,9 +1,9 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
 #include "app/Letterwright.h"
-#include "editor/RichTextBox.h"
-#include "mainwindow/frmMail.h"
-#include "merge/frmMailMerge.h"
+#include "editor/LetterEditor.h"
+#include "mainwindow/MainWindow.h"
+#include "merge/MailMergeDialog.h"
 
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
@@ -83,7 +83,7 @@ private:
     std::unique_ptr<test::FakePlatform> platform;
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<QTextDocument> letter;
-    std::unique_ptr<frmMailMerge> window;
+    std::unique_ptr<MailMergeDialog> window;
 };
 
 void MailMergeX11Test::init()
@@ -106,8 +106,8 @@ void MailMergeX11Test::cleanup()
 
 void MailMergeX11Test::openWindow()
 {
-    window = std::make_unique<frmMailMerge>(nullptr, *letter, u"Reminder"_s, TextFileFormat(),
-                                            QSizeF(96, 96));
+    window = std::make_unique<MailMergeDialog>(nullptr, *letter, u"Reminder"_s, TextFileFormat(),
+                                               QSizeF(96, 96));
     window->show();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
@@ -205,7 +205,7 @@ void MailMergeX11Test::mergeFilesWithCancelThenReplace()
              "every cell is filled."_s);
 
     // One file per letter, by keys: the output, then the folder through its dialog.
-    window->setOutput(frmMailMerge::Output::SinglePdf);
+    window->setOutput(MailMergeDialog::Output::SinglePdf);
     QTest::keyClick(window.get(), Qt::Key_F, Qt::AltModifier);
     QTRY_VERIFY(window->filesChoice()->isChecked());
     platform->dialogs.folderAnswers.push_back(out);
@@ -248,7 +248,7 @@ void MailMergeX11Test::checksQuestionNoWritesNothing()
     QVERIFY(QDir().mkpath(out));
     openWindow();
     chooseTable(table);
-    window->setOutput(frmMailMerge::Output::Files);
+    window->setOutput(MailMergeDialog::Output::Files);
     window->folderEdit()->setText(out);
     platform->messages.expect(u"The checks found fields that stay as they are in some letters "
                               "(see Checks).\nMerge all 2 letters anyway?"_s,
@@ -300,7 +300,7 @@ void MailMergeX11Test::fileMenuOpensItOnTheEditorsLetter()
     library.create();
     Letterwright program;
     QVERIFY(program.StartUp());
-    frmMail& main = *program.mainWindow();
+    MainWindow& main = *program.mainWindow();
     main.show();
     main.RTB->setText(u"Hello [Recipient Name]"_s);
     const QString table = dir->filePath(u"people.csv"_s);
@@ -313,10 +313,10 @@ void MailMergeX11Test::fileMenuOpensItOnTheEditorsLetter()
     QTimer look;
     look.setInterval(10);
     connect(&look, &QTimer::timeout, this, [&] {
-        frmMailMerge* merge = nullptr;
+        MailMergeDialog* merge = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (top->isVisible() && qobject_cast<frmMailMerge*>(top))
-                merge = static_cast<frmMailMerge*>(top);
+            if (top->isVisible() && qobject_cast<MailMergeDialog*>(top))
+                merge = static_cast<MailMergeDialog*>(top);
         }
         if (!merge)
             return;

@@ -1,16 +1,16 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "library/DataFile.h"
 #include "library/modMain.h"
 #include "mainwindow/ColorTool.h"
 #include "mainwindow/CommandTables.h"
 #include "mainwindow/FontControls.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/Pictures.h"
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/WindowLayout.h"
-#include "mainwindow/frmMail.h"
 #include "platform/Twips.h"
 
 #include <QAbstractButton>
@@ -137,12 +137,12 @@ private slots:
     void everyControlHasAName();
 
 private:
-    frmMail& window() { return *mail; }
+    MainWindow& window() { return *mail; }
     void showWithEditorFocus();
 
     std::unique_ptr<test::TestLibrary> library;
     std::unique_ptr<test::FakePlatform> platform;
-    std::unique_ptr<frmMail> mail;
+    std::unique_ptr<MainWindow> mail;
 };
 
 void MainWindowTest::init()
@@ -153,7 +153,7 @@ void MainWindowTest::init()
     modMain().DataFilePath = library->dataFilePath();
     modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
     QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
-    mail = std::make_unique<frmMail>();
+    mail = std::make_unique<MainWindow>();
     mail->InitMainWindow();
 }
 
@@ -883,7 +883,7 @@ void MainWindowTest::deletingKeys()
     QFETCH(int, presses);
     QFETCH(QString, result);
     showWithEditorFocus();
-    RichTextBox& editor = *window().RTB;
+    LetterEditor& editor = *window().RTB;
     const QString before = QStringLiteral("Dear Sir, thank you");
     editor.setText(before);
     editor.setSelStart(start);
@@ -904,7 +904,7 @@ void MainWindowTest::deletingKeys()
 void MainWindowTest::delOutsideTheEditorLeavesTheLetter()
 {
     showWithEditorFocus();
-    RichTextBox& editor = *window().RTB;
+    LetterEditor& editor = *window().RTB;
     const QString letter = editor.Text();
     QVERIFY(!letter.isEmpty());
     editor.setSelStart(0);
@@ -936,7 +936,7 @@ void MainWindowTest::toolButtonsRunTheirCommandFromAccessibility()
     QFETCH(QString, key);
     QFETCH(QString, check);
     showWithEditorFocus();
-    RichTextBox& editor = *window().RTB;
+    LetterEditor& editor = *window().RTB;
     editor.setText(QStringLiteral("Dear Sir"));
     editor.setSelStart(0);
     editor.setSelLength(4);
@@ -960,8 +960,8 @@ void MainWindowTest::toolButtonsRunTheirCommandFromAccessibility()
         if (check == QLatin1String("underline"))
             return editor.SelUnderline() == std::optional<bool>(true);
         if (check == QLatin1String("centre"))
-            return editor.SelAlignment() == std::optional<int>(RichTextBox::AlignCenter);
-        return editor.SelAlignment() == std::optional<int>(RichTextBox::AlignRight);
+            return editor.SelAlignment() == std::optional<int>(LetterEditor::AlignCenter);
+        return editor.SelAlignment() == std::optional<int>(LetterEditor::AlignRight);
     };
     QVERIFY(!applied());
     actions->doAction(QAccessibleActionInterface::pressAction());
@@ -1024,7 +1024,7 @@ void MainWindowTest::fontBoxApplies()
     QFETCH(bool, selection);
 
     showWithEditorFocus();
-    RichTextBox& editor = *window().RTB;
+    LetterEditor& editor = *window().RTB;
     editor.setText(QStringLiteral("Hello world"));
     if (selection) {
         editor.setSelStart(0);
@@ -1089,7 +1089,7 @@ void MainWindowTest::typedTextNotApplied()
     QFETCH(bool, confirmWithEnter);
 
     showWithEditorFocus();
-    RichTextBox& editor = *window().RTB;
+    LetterEditor& editor = *window().RTB;
     editor.setText(QStringLiteral("Hello world"));
     editor.setSelStart(0);
     editor.setSelLength(5);

@@ -1,9 +1,9 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "library/DataFile.h"
 #include "library/modMain.h"
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -27,7 +27,7 @@ private slots:
 private:
     std::unique_ptr<test::TestLibrary> library;
     std::unique_ptr<test::FakePlatform> platform;
-    std::unique_ptr<frmMail> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 void MainWindowX11Test::init()
@@ -39,7 +39,7 @@ void MainWindowX11Test::init()
     modMain().DataFilePath = library->dataFilePath();
     modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
     QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
-    window = std::make_unique<frmMail>();
+    window = std::make_unique<MainWindow>();
     window->InitMainWindow();
     window->show();
     window->activateWindow();

@@ -1,10 +1,10 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "library/DataFile.h"
 #include "library/modMain.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
-#include "mainwindow/frmMail.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -33,7 +33,7 @@ private slots:
 private:
     std::unique_ptr<test::TestLibrary> library;
     std::unique_ptr<test::FakePlatform> platform;
-    std::unique_ptr<frmMail> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 void PasteX11Test::init()
@@ -45,7 +45,7 @@ void PasteX11Test::init()
     modMain().DataFilePath = library->dataFilePath();
     modMain().ConnectionString = datafile::connectionString(library->dataFilePath());
     QVERIFY(datafile::restoreSignature(library->dataFilePath(), nullptr));
-    window = std::make_unique<frmMail>();
+    window = std::make_unique<MainWindow>();
     window->InitMainWindow();
     window->show();
     window->activateWindow();
@@ -73,7 +73,7 @@ void PasteX11Test::pasteFromEmptiedClipboard_data()
 void PasteX11Test::pasteFromEmptiedClipboard()
 {
     QFETCH(QString, route);
-    RichTextBox& editor = *window->RTB;
+    LetterEditor& editor = *window->RTB;
     editor.setText(QStringLiteral("Dear Sir"));
     editor.setSelStart(5);
     editor.setSelLength(3);
@@ -114,7 +114,7 @@ void PasteX11Test::longPasteTakesRealKeysAfter()
 {
     // Over a million characters from the X11 clipboard go in behind the progress window; the
     // editor then takes real keys where the paste ended.
-    RichTextBox& editor = *window->RTB;
+    LetterEditor& editor = *window->RTB;
     editor.setText(QStringLiteral("Dear Sir"));
     editor.setSelStart(8);
     const QString text = QStringLiteral("\nA line of the long paste.").repeated(50000);

@@ -1,7 +1,7 @@
 #include "FakeServices.h"
 #include "PdfFile.h"
+#include "editor/LetterEditor.h"
 #include "editor/PrintRichText.h"
-#include "editor/RichTextBox.h"
 #include "platform/QtServices.h"
 #include "utilities/cDialog.h"
 
@@ -51,7 +51,7 @@ QString numberedText(int count)
 }
 
 // Enough numbered lines for about `pages` pages between half-inch margins.
-int linesForPages(double pages, const RichTextBox& box, QPrinter& printer)
+int linesForPages(double pages, const LetterEditor& box, QPrinter& printer)
 {
     const QFontMetricsF metrics(box.document()->defaultFont(), &printer);
     const qreal drawHeight =
@@ -69,7 +69,7 @@ QString printedFile()
     return static_cast<test::FakePrinters*>(services().printers)->outputPath();
 }
 
-int printHalfInch(RichTextBox& box)
+int printHalfInch(LetterEditor& box)
 {
     return PrintRichText(box, currentPrinter(), halfInch, halfInch, halfInch, halfInch);
 }
@@ -213,7 +213,7 @@ void PrintingTest::pagesOfDocument()
 {
     QFETCH(double, pagesOfText);
     QFETCH(int, expectedPages);
-    RichTextBox box;
+    LetterEditor box;
     const int lines = linesForPages(pagesOfText, box, currentPrinter());
     box.setText(numberedText(lines));
 
@@ -249,7 +249,7 @@ void PrintingTest::textStartsAtMargins()
     QPrinter& printer = currentPrinter();
     const QMarginsF offsets(offsetPoints, offsetPoints, offsetPoints, offsetPoints);
     QVERIFY(printer.setPageMargins(offsets, QPageLayout::Point));
-    RichTextBox box;
+    LetterEditor box;
     box.setText(QStringLiteral("Dear Sir,\n") +
                 QStringLiteral("we write to confirm the order placed last week. ").repeated(20));
 
@@ -290,7 +290,7 @@ void PrintingTest::noRoomEndsJob()
 {
     QFETCH(int, side);
     QFETCH(int, topAndBottom);
-    RichTextBox box;
+    LetterEditor box;
     box.setText(numberedText(10));
 
     QCOMPARE(PrintRichText(box, currentPrinter(), side, topAndBottom, side, topAndBottom), 1);
@@ -335,7 +335,7 @@ void PrintingTest::printSetupReachesJob()
     cDialog().ShowPrinter();
     // Collation is the printer's own setting, which the dialog leaves as it was.
     currentPrinter().setCollateCopies(collate);
-    RichTextBox box;
+    LetterEditor box;
     box.setText(numberedText(linesForPages(1.5, box, currentPrinter())));
 
     QCOMPARE(printHalfInch(box), 2);
@@ -357,7 +357,7 @@ void PrintingTest::printSetupReachesJob()
 
 void PrintingTest::formattingPrintsAsShown()
 {
-    RichTextBox box;
+    LetterEditor box;
     box.setText(QStringLiteral("Plain and bold\nFirst point\nSecond point\n"));
     box.setSelStart(10);
     box.setSelLength(4);
@@ -390,7 +390,7 @@ void PrintingTest::formattingPrintsAsShown()
 
 void PrintingTest::indentPrintsAtItsWidth()
 {
-    RichTextBox box;
+    LetterEditor box;
     box.setText(QStringLiteral("Flush\nIndented\nFlushed"));
     box.setSelStart(box.lineIndex(1));
     box.setSelIndent(1440);
@@ -409,7 +409,7 @@ void PrintingTest::pictureTakenFromAnotherEditorPrints()
 {
     // Insert Text File: the hidden editor loads a file with a picture, its content is cut and
     // pasted into the editor, and the hidden editor is emptied.
-    auto source = std::make_unique<RichTextBox>();
+    auto source = std::make_unique<LetterEditor>();
     source->setText(QStringLiteral("With a picture: "));
     QImage picture(120, 60, QImage::Format_RGB32);
     picture.fill(Qt::darkGreen);
@@ -419,7 +419,7 @@ void PrintingTest::pictureTakenFromAnotherEditorPrints()
     source->setSelStart(0);
     source->setSelLength(source->TextLength());
     source->cut();
-    RichTextBox box;
+    LetterEditor box;
     box.paste();
     source.reset();
 
@@ -432,7 +432,7 @@ void PrintingTest::pictureTakenFromAnotherEditorPrints()
 
 void PrintingTest::editorLeftUntouched()
 {
-    RichTextBox box;
+    LetterEditor box;
     box.setText(numberedText(80));
     box.setSelStart(7);
     box.setSelLength(20);
@@ -441,7 +441,7 @@ void PrintingTest::editorLeftUntouched()
     box.setSelLength(12);
     const QString html = box.document()->toHtml();
     const int undoSteps = box.document()->availableUndoSteps();
-    QSignalSpy changes(&box, &RichTextBox::Change);
+    QSignalSpy changes(&box, &LetterEditor::Change);
 
     QCOMPARE(printHalfInch(box), 2);
 
@@ -458,7 +458,7 @@ void PrintingTest::printerThatCannotOpenPrintsNothing()
     QVERIFY(dir.isValid());
     const QString unreachable = dir.filePath(QStringLiteral("no such folder/printed.pdf"));
     currentPrinter().setOutputFileName(unreachable);
-    RichTextBox box;
+    LetterEditor box;
     box.setText(numberedText(5));
 
     QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
@@ -511,7 +511,7 @@ void PrintingTest::printCommandTellsWherePdfWent()
     const QString output =
         writable ? printedFile() : dir.filePath(QStringLiteral("no such folder/Letterwright.pdf"));
     currentPrinter().setOutputFileName(output);
-    RichTextBox box;
+    LetterEditor box;
     box.setText(numberedText(3));
     if (toFiles && writable)
         platform->messages.expect(
@@ -573,7 +573,7 @@ void PrintingTest::printsThroughCupsQueue()
     });
     QPrinter printer(queue, QPrinter::HighResolution);
     printer.setDocName(title);
-    RichTextBox box;
+    LetterEditor box;
     const int lines = linesForPages(1.5, box, printer);
     box.setText(numberedText(lines));
 

@@ -1,4 +1,4 @@
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "platform/QtServices.h"
 
 #include <QAccessible>
@@ -133,7 +133,7 @@ void ProgressX11Test::longOpenKeepsTheLetterInSight()
 {
     QFETCH(bool, cancelled);
     auto* layout = new QVBoxLayout(window.get());
-    RichTextBox editor(window.get());
+    LetterEditor editor(window.get());
     layout->addWidget(editor.widget());
     editor.setText(QStringLiteral("Dear Sir,\nthank you."));
     QApplication::processEvents();

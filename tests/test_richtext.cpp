@@ -1,4 +1,4 @@
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,7 +25,7 @@ const QByteArray letterRtf =
 // Where a rich text enters the editor.
 enum class Entry { WholeText, LoadFile, Paste };
 
-void enter(RichTextBox& editor, Entry entry, const QByteArray& rtf, const QTemporaryDir& dir)
+void enter(LetterEditor& editor, Entry entry, const QByteArray& rtf, const QTemporaryDir& dir)
 {
     switch (entry) {
     case Entry::WholeText:
@@ -77,8 +77,8 @@ void RichTextTest::entersFormatted()
 {
     QFETCH(Entry, entry);
     QTemporaryDir dir;
-    RichTextBox editor;
-    QSignalSpy changes(&editor, &RichTextBox::Change);
+    LetterEditor editor;
+    QSignalSpy changes(&editor, &LetterEditor::Change);
     enter(editor, entry, letterRtf, dir);
     QVERIFY(!changes.isEmpty());
     QCOMPARE(editor.Text(), QStringLiteral("Dear Sir,\nfirst café"));
@@ -86,7 +86,7 @@ void RichTextTest::entersFormatted()
     editor.setSelStart(0);
     editor.setSelLength(4);
     QCOMPARE(editor.SelBold(), std::optional<bool>(true));
-    QCOMPARE(editor.SelAlignment(), std::optional<int>(RichTextBox::AlignCenter));
+    QCOMPARE(editor.SelAlignment(), std::optional<int>(LetterEditor::AlignCenter));
     editor.setSelStart(5);
     editor.setSelLength(3);
     QCOMPARE(editor.SelBold(), std::optional<bool>(false));
@@ -98,7 +98,7 @@ void RichTextTest::entersFormatted()
 
 void RichTextTest::plainTextStaysPlain()
 {
-    RichTextBox editor;
+    LetterEditor editor;
     editor.setText(QStringLiteral("Not {\\rtf1 at the start"));
     QCOMPARE(editor.Text(), QStringLiteral("Not {\\rtf1 at the start"));
     QTemporaryDir dir;

@@ -1,7 +1,7 @@
 #include "EditorHost.h"
 #include "editor/DisplayFormats.h"
+#include "editor/LetterEditor.h"
 #include "editor/PersonalWordList.h"
-#include "editor/RichTextBox.h"
 #include "editor/SpellChecker.h"
 #include "editor/SpellingDictionaries.h"
 #include "editor/SpellingMarks.h"
@@ -43,7 +43,7 @@ QStringList wordsOf(const QString& text)
     return words;
 }
 
-QStringList underlinedWords(const SpellingMarks& marks, const RichTextBox& box)
+QStringList underlinedWords(const SpellingMarks& marks, const LetterEditor& box)
 {
     QStringList words;
     const QString text = box.Text();
@@ -53,7 +53,7 @@ QStringList underlinedWords(const SpellingMarks& marks, const RichTextBox& box)
 }
 
 // The pieces of text drawn with a wavy underline over them.
-QStringList wavyPieces(const RichTextBox& box)
+QStringList wavyPieces(const LetterEditor& box)
 {
     QStringList pieces;
     const auto selections = box.textEdit()->extraSelections();
@@ -580,7 +580,7 @@ void SpellingTest::underlineIsNeverPartOfTheDocument()
     SpellingMarks marks(*host.editor->displayFormats(), checker);
     QVERIFY(host.show());
     host.editor->setText(QStringLiteral("We recieve your paymnet."));
-    QSignalSpy changes(host.editor, &RichTextBox::Change);
+    QSignalSpy changes(host.editor, &LetterEditor::Change);
     const bool modified = host.editor->document()->isModified();
     const int undoSteps = host.editor->document()->availableUndoSteps();
     marks.finish();
@@ -784,7 +784,7 @@ public:
 };
 
 // The pieces drawn over the text: "text" with "wavy" and "tinted" as they apply.
-QStringList drawnPieces(const RichTextBox& box)
+QStringList drawnPieces(const LetterEditor& box)
 {
     QStringList pieces;
     const auto selections = box.textEdit()->extraSelections();

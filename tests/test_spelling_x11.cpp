@@ -1,16 +1,16 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "editor/SpellChecker.h"
 #include "editor/SpellingMarks.h"
 #include "library/DataFile.h"
 #include "library/modMain.h"
 #include "mainwindow/CommandDispatcher.h"
 #include "mainwindow/CommandTables.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/SpellingCommands.h"
-#include "mainwindow/frmMail.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -30,7 +30,7 @@ using namespace lw;
 namespace {
 
 // The pieces of text drawn with a wavy underline over them.
-QStringList wavyPieces(const RichTextBox& box)
+QStringList wavyPieces(const LetterEditor& box)
 {
     QStringList pieces;
     const auto selections = box.textEdit()->extraSelections();
@@ -88,7 +88,7 @@ private:
 
     std::unique_ptr<test::TestLibrary> library;
     std::unique_ptr<test::FakePlatform> platform;
-    std::unique_ptr<frmMail> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 void SpellingX11Test::init()
@@ -113,7 +113,7 @@ void SpellingX11Test::cleanup()
 
 void SpellingX11Test::start()
 {
-    window = std::make_unique<frmMail>();
+    window = std::make_unique<MainWindow>();
     window->InitMainWindow();
     window->show();
     window->activateWindow();

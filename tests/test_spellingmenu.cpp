@@ -1,6 +1,6 @@
 #include "FakeServices.h"
 #include "TestLibrary.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "editor/SpellChecker.h"
 #include "editor/SpellingDictionaries.h"
 #include "editor/SpellingMarks.h"
@@ -9,10 +9,10 @@
 #include "library/modMain.h"
 #include "mainwindow/CommandDispatcher.h"
 #include "mainwindow/CommandTables.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/SpellingCommands.h"
-#include "mainwindow/frmMail.h"
 
 #include <QAction>
 #include <QDir>
@@ -30,7 +30,7 @@ using namespace lw;
 namespace {
 
 // The pieces of text drawn with a wavy underline over them.
-QStringList wavyPieces(const RichTextBox& box)
+QStringList wavyPieces(const LetterEditor& box)
 {
     QStringList pieces;
     const auto selections = box.textEdit()->extraSelections();
@@ -119,7 +119,7 @@ private:
 
     std::unique_ptr<test::TestLibrary> library;
     std::unique_ptr<test::FakePlatform> platform;
-    std::unique_ptr<frmMail> mail;
+    std::unique_ptr<MainWindow> mail;
 };
 
 void SpellingMenuTest::init()
@@ -142,7 +142,7 @@ void SpellingMenuTest::cleanup()
 
 void SpellingMenuTest::start()
 {
-    mail = std::make_unique<frmMail>();
+    mail = std::make_unique<MainWindow>();
     mail->InitMainWindow();
     mail->show();
     QVERIFY(QTest::qWaitForWindowExposed(mail.get()));
@@ -223,7 +223,7 @@ void SpellingMenuTest::suggestionKeepsTheWordsFormatAsOneUndoStep()
 {
     start();
     show(QStringLiteral("We recieve your paymnet."));
-    RichTextBox& box = *mail->RTB;
+    LetterEditor& box = *mail->RTB;
     box.setSelStart(3);
     box.setSelLength(7);
     box.setSelBold(true);

@@ -3,11 +3,11 @@
 #include "TestLibrary.h"
 #include "WidgetContents.h"
 #include "app/Letterwright.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "library/DataFile.h"
 #include "library/SqliteDatabase.h"
 #include "library/modMain.h"
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 #include "platform/InstanceLock.h"
 #include "platform/ProgramFolders.h"
 
@@ -93,7 +93,7 @@ void StartupTest::startUpShowsFirstLetter()
     library->create();
     Letterwright program;
     QVERIFY(program.StartUp());
-    frmMail& w = *program.mainWindow();
+    MainWindow& w = *program.mainWindow();
     QCOMPARE(w.windowTitle(), QStringLiteral("Brightquill - Letterwright 2007"));
     QCOMPARE(entries(w.Cmb[0]), (QStringList{"Business", "Personal", "Zero"}));
     QCOMPARE(entries(w.Cmb[1]), (QStringList{"Complaints", "Orders"}));
@@ -129,7 +129,7 @@ void StartupTest::emptyLibraryStillStarts()
     library->create(LibraryContents());
     Letterwright program;
     QVERIFY(program.StartUp());
-    frmMail& w = *program.mainWindow();
+    MainWindow& w = *program.mainWindow();
     QCOMPARE(w.Cmb[0]->count(), 0);
     QCOMPARE(w.Cmb[1]->count(), 0);
     QCOMPARE(w.lstBx[0]->count(), 0);
@@ -409,7 +409,7 @@ void StartupTest::secondStartHandsItsFileOver()
     }
     Letterwright running;
     QVERIFY(running.StartUp());
-    frmMail& w = *running.mainWindow();
+    MainWindow& w = *running.mainWindow();
     w.show();
     w.showMinimized();
     const QString before = w.RTB->Text();
@@ -599,7 +599,7 @@ void StartupTest::shutdownWritesMarker()
     const QByteArray marked = library->bytes();
     Letterwright program;
     QVERIFY(program.StartUp());
-    frmMail& w = *program.mainWindow();
+    MainWindow& w = *program.mainWindow();
     w.show();
     if (modified) {
         w.RTB->setText(QStringLiteral("changed"));
@@ -620,7 +620,7 @@ void StartupTest::shutdownCancelledKeepsWindow()
     library->create();
     Letterwright program;
     QVERIFY(program.StartUp());
-    frmMail& w = *program.mainWindow();
+    MainWindow& w = *program.mainWindow();
     w.show();
     w.RTB->setText(QStringLiteral("changed"));
     platform->messages.expect(QStringLiteral("Current file has been modified.  Save changes?"),
@@ -662,7 +662,7 @@ void StartupTest::dataFileRemovedWhileRunning()
     const QString saved = dir.filePath(QStringLiteral("kept.txt"));
     Letterwright program;
     QVERIFY(program.StartUp());
-    frmMail& w = *program.mainWindow();
+    MainWindow& w = *program.mainWindow();
     if (modified)
         w.RTB->setText(QStringLiteral("my edits"));
     QFile::remove(library->dataFilePath());

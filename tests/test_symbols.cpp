@@ -2,9 +2,9 @@
 #include "FakeServices.h"
 #include "WidgetContents.h"
 #include "editor/EditorTools.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "editor/SymbolRows.h"
-#include "editor/frmSymbols.h"
+#include "editor/SymbolsDialog.h"
 #include "platform/Twips.h"
 
 #include <QListWidget>
@@ -45,7 +45,7 @@ private slots:
     void closedAndOpenedAgain();
 
 private:
-    frmSymbols* open();
+    SymbolsDialog* open();
 
     std::unique_ptr<test::FakePlatform> platform;
     std::unique_ptr<test::EditorHost> host;
@@ -63,7 +63,7 @@ void SymbolsTest::cleanup()
     platform.reset();
 }
 
-frmSymbols* SymbolsTest::open()
+SymbolsDialog* SymbolsTest::open()
 {
     host->tools->showSymbols();
     return host->tools->symbolsDialog();
@@ -123,7 +123,7 @@ void SymbolsTest::controlsAsDesigned()
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QRect, twips);
-    frmSymbols* dialog = open();
+    SymbolsDialog* dialog = open();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("  Symbols"));
     QCOMPARE(dialog->size(), QSize(twips::toPixelsX(3150, dialog), twips::toPixelsY(3735, dialog)));
     const auto* control = dialog->findChild<QWidget*>(name);
@@ -136,7 +136,7 @@ void SymbolsTest::listUsesEditorFace()
 {
     QVERIFY(host->show());
     host->editor->setFont(QFont(QStringLiteral("Courier New"), 14));
-    frmSymbols* dialog = open();
+    SymbolsDialog* dialog = open();
     QCOMPARE(dialog->lstSymbols->font().family(), QStringLiteral("Courier New"));
     QCOMPARE(entries(dialog->lstSymbols), symbolRows());
     QVERIFY(dialog->lstSymbols->selectedItems().isEmpty());
@@ -149,7 +149,7 @@ void SymbolsTest::listUsesEditorFace()
 void SymbolsTest::insertKeepsDialogOpen()
 {
     host->setText(QStringLiteral("(c) 2026"), 0, 3);
-    frmSymbols* dialog = open();
+    SymbolsDialog* dialog = open();
     choose(dialog->lstSymbols, 169);
     dialog->cmdInsert->click();
     QCOMPARE(host->editor->Text(), QStringLiteral("\u00a9 2026"));
@@ -163,7 +163,7 @@ void SymbolsTest::insertKeepsDialogOpen()
 void SymbolsTest::doubleClickInserts()
 {
     QVERIFY(host->show());
-    frmSymbols* dialog = open();
+    SymbolsDialog* dialog = open();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     QListWidgetItem* first = dialog->lstSymbols->item(0);
     dialog->lstSymbols->scrollToItem(first);
@@ -178,7 +178,7 @@ void SymbolsTest::doubleClickInserts()
 void SymbolsTest::insertWithoutChosenRowDoesNothing()
 {
     host->setText(QStringLiteral("keep"), 1, 2);
-    frmSymbols* dialog = open();
+    SymbolsDialog* dialog = open();
     dialog->cmdInsert->click();
     QCOMPARE(host->editor->Text(), QStringLiteral("keep"));
     QCOMPARE(host->editor->SelLength(), 2);
@@ -187,7 +187,7 @@ void SymbolsTest::insertWithoutChosenRowDoesNothing()
 void SymbolsTest::carriageReturnBreaksTheLine()
 {
     host->setText(QStringLiteral("ab"), 1);
-    frmSymbols* dialog = open();
+    SymbolsDialog* dialog = open();
     choose(dialog->lstSymbols, 13);
     dialog->cmdInsert->click();
     QCOMPARE(host->editor->Text(), QStringLiteral("a\nb"));
@@ -201,7 +201,7 @@ void SymbolsTest::symbolTakesTheTextFormat()
     host->setText(QStringLiteral("Arial text"), 0, 10);
     host->editor->setSelFontName(QStringLiteral("Arial"));
     host->editor->setSelStart(5);
-    frmSymbols* dialog = open();
+    SymbolsDialog* dialog = open();
     choose(dialog->lstSymbols, 169);
     dialog->cmdInsert->click();
     QCOMPARE(host->editor->Text(), QStringLiteral("Arial\u00a9 text"));
@@ -213,7 +213,7 @@ void SymbolsTest::symbolTakesTheTextFormat()
 void SymbolsTest::closedAndOpenedAgain()
 {
     QVERIFY(host->show());
-    frmSymbols* dialog = open();
+    SymbolsDialog* dialog = open();
     choose(dialog->lstSymbols, 65);
     host->window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&host->window));
@@ -221,14 +221,14 @@ void SymbolsTest::closedAndOpenedAgain()
     QCOMPARE(dialog->lstSymbols->currentRow(), 64);
     QVERIFY(QTest::qWaitForWindowActive(dialog));
 
-    QPointer<frmSymbols> closing = dialog;
+    QPointer<SymbolsDialog> closing = dialog;
     dialog->cmdClose->click();
     QVERIFY(!host->tools->symbolsDialog());
     QTRY_VERIFY(!closing);
-    frmSymbols* fresh = open();
+    SymbolsDialog* fresh = open();
     QVERIFY(fresh->lstSymbols->selectedItems().isEmpty());
 
-    QPointer<frmSymbols> shutDown = fresh;
+    QPointer<SymbolsDialog> shutDown = fresh;
     host->tools->closeAll();
     QVERIFY(!host->tools->symbolsDialog());
     QTRY_VERIFY(!shutDown);

@@ -2,9 +2,9 @@
 #include "FakeServices.h"
 #include "WidgetContents.h"
 #include "editor/DateFormat.h"
+#include "editor/DateTimeDialog.h"
 #include "editor/EditorTools.h"
-#include "editor/RichTextBox.h"
-#include "editor/frmTimeDate.h"
+#include "editor/LetterEditor.h"
 #include "platform/Twips.h"
 
 #include <QLabel>
@@ -79,7 +79,7 @@ private slots:
     void openedAgainKeepsItsMoment();
 
 private:
-    frmTimeDate* open();
+    DateTimeDialog* open();
 
     std::unique_ptr<test::FakePlatform> platform;
     std::unique_ptr<test::EditorHost> host;
@@ -104,7 +104,7 @@ void TimeDateTest::cleanup()
     platform.reset();
 }
 
-frmTimeDate* TimeDateTest::open()
+DateTimeDialog* TimeDateTest::open()
 {
     host->tools->showTimeDate();
     return host->tools->timeDateDialog();
@@ -266,7 +266,7 @@ void TimeDateTest::controlsAsDesigned()
     QFETCH(QString, name);
     QFETCH(QString, caption);
     QFETCH(QRect, twips);
-    frmTimeDate* dialog = open();
+    DateTimeDialog* dialog = open();
     QCOMPARE(dialog->windowTitle(), QStringLiteral("  Time and Date"));
     // The list grows as far as its thirteen rows need, and the dialog with it: what stands
     // below the list moves down by as much.
@@ -287,7 +287,7 @@ void TimeDateTest::controlsAsDesigned()
 void TimeDateTest::everyRowShowsWithoutScrolling()
 {
     QVERIFY(host->show());
-    frmTimeDate* dialog = open();
+    DateTimeDialog* dialog = open();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     QListWidget* list = dialog->lstDates;
     QCOMPARE(list->count(), 13);
@@ -305,7 +305,7 @@ void TimeDateTest::everyRowShowsWithoutScrolling()
 void TimeDateTest::loadFillsRowsNoneChosen()
 {
     QVERIFY(host->show());
-    frmTimeDate* dialog = open();
+    DateTimeDialog* dialog = open();
     QCOMPARE(entries(dialog->lstDates), timeDateRows([] { return evening; }, english));
     QVERIFY(dialog->lstDates->selectedItems().isEmpty());
     QVERIFY(dialog->lblSample->text().isEmpty());
@@ -320,7 +320,7 @@ void TimeDateTest::doubleClickInsertsAndStaysOpen()
 {
     QVERIFY(host->show());
     host->setText(QStringLiteral("On  we met."), 3);
-    frmTimeDate* dialog = open();
+    DateTimeDialog* dialog = open();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     doubleClickRow(dialog->lstDates, 1);
     QCOMPARE(host->editor->Text(), QStringLiteral("On 05 December 2026 we met."));
@@ -333,7 +333,7 @@ void TimeDateTest::doubleClickInsertsAndStaysOpen()
 void TimeDateTest::insertReplacesSelectionAndCloses()
 {
     host->setText(QStringLiteral("Time: now."), 6, 3);
-    QPointer<frmTimeDate> dialog = open();
+    QPointer<DateTimeDialog> dialog = open();
     dialog->lstDates->setCurrentRow(11);
     dialog->cmdInsert->click();
     QCOMPARE(host->editor->Text(), QStringLiteral("Time: 07:07 PM."));
@@ -346,7 +346,7 @@ void TimeDateTest::insertReplacesSelectionAndCloses()
 void TimeDateTest::insertWithoutChosenRowInsertsTheTopRow()
 {
     host->setText(QStringLiteral("Date: this"), 6, 4);
-    QPointer<frmTimeDate> dialog = open();
+    QPointer<DateTimeDialog> dialog = open();
     QVERIFY(dialog->lstDates->selectedItems().isEmpty());
     dialog->cmdInsert->click();
     QCOMPARE(host->editor->Text(), QStringLiteral("Date: 05/12/26"));
@@ -358,7 +358,7 @@ void TimeDateTest::insertWithoutChosenRowInsertsTheTopRow()
 void TimeDateTest::customPreviewAndInsert()
 {
     host->setText(QStringLiteral("Date: "), 6);
-    QPointer<frmTimeDate> dialog = open();
+    QPointer<DateTimeDialog> dialog = open();
     QTest::keyClicks(dialog->txtCustom, QStringLiteral("yyyy-mm-dd"));
     QCOMPARE(dialog->lblSample->text(), QStringLiteral("2026-12-05"));
     dialog->cmdInsCusFor->click();
@@ -386,7 +386,7 @@ void TimeDateTest::customInsertBeforeAnyPreview()
     QFETCH(QString, result);
     QFETCH(int, selected);
     host->setText(QStringLiteral("Hello World"), 6, 5);
-    frmTimeDate* dialog = open();
+    DateTimeDialog* dialog = open();
     {
         // As a format arrives that no key or click reported.
         const QSignalBlocker quiet(dialog->txtCustom);
@@ -401,7 +401,7 @@ void TimeDateTest::customInsertBeforeAnyPreview()
 
 void TimeDateTest::customInsertIsThePreviewShown()
 {
-    frmTimeDate* dialog = open();
+    DateTimeDialog* dialog = open();
     QTest::keyClicks(dialog->txtCustom, QStringLiteral("hh:nn:ss"));
     QCOMPARE(dialog->lblSample->text(), QStringLiteral("19:07:05"));
     platform->clock.fixedNow = evening.addSecs(3600);
@@ -412,7 +412,7 @@ void TimeDateTest::customInsertIsThePreviewShown()
 void TimeDateTest::clickInCustomBoxRefreshesPreview()
 {
     QVERIFY(host->show());
-    frmTimeDate* dialog = open();
+    DateTimeDialog* dialog = open();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     dialog->txtCustom->setText(QStringLiteral("hh:nn"));
     QCOMPARE(dialog->lblSample->text(), QStringLiteral("19:07"));
@@ -426,12 +426,12 @@ void TimeDateTest::clickInCustomBoxRefreshesPreview()
 
 void TimeDateTest::openedAgainKeepsItsMoment()
 {
-    frmTimeDate* dialog = open();
+    DateTimeDialog* dialog = open();
     platform->clock.fixedNow = evening.addDays(1);
     QCOMPARE(open(), dialog);
     QCOMPARE(dialog->lstDates->item(0)->text(), QStringLiteral("05/12/26"));
 
-    QPointer<frmTimeDate> closing = dialog;
+    QPointer<DateTimeDialog> closing = dialog;
     dialog->cmdClose->click();
     QVERIFY(!host->tools->timeDateDialog());
     QTRY_VERIFY(!closing);

@@ -1,11 +1,11 @@
 #include "app/Letterwright.h"
 
 #include "app/RunGuards.h"
-#include "app/frmSplash.h"
+#include "app/SplashScreen.h"
 #include "library/DataFile.h"
 #include "library/LibraryFile.h"
 #include "library/modMain.h"
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 #include "platform/InstanceChannel.h"
 #include "platform/InstanceLock.h"
 #include "platform/ProgramFolders.h"
@@ -221,13 +221,13 @@ bool Letterwright::StartUp(const QStringList& files)
     addMissingIndexes(state.ConnectionString, nullptr);
 
     {
-        frmSplash splash;
+        SplashScreen splash;
         splash.show();
         showAtOnce(splash);
         services().clock->pause(1000);
     }
 
-    window = std::make_unique<frmMail>();
+    window = std::make_unique<MainWindow>();
     window->InitMainWindow();
     window->DocumentModified = false;
     if (services().application->terminated())

@@ -9,7 +9,7 @@ namespace lw {
 class InstanceLock;
 class InstanceServer;
 class RunGuards;
-class frmMail;
+class MainWindow;
 
 // One run of the program: start-up up to the main window being ready to show.
 class Letterwright
@@ -24,7 +24,7 @@ public:
     // `files`: documents named on the command line (absolute paths). A second start hands them to
     // the instance already running, which opens them and comes to the front.
     bool StartUp(const QStringList& files = {});
-    frmMail* mainWindow() const { return window.get(); }
+    MainWindow* mainWindow() const { return window.get(); }
     // Opens the document named at start-up; after the window shows, so that its messages have one.
     void openStartFiles();
     // Where a second start finds the running instance: beside the single-instance lock.
@@ -42,7 +42,7 @@ private:
     QStringList startFiles;
     std::unique_ptr<InstanceLock> instanceLock;
     std::unique_ptr<InstanceServer> instanceServer;
-    std::unique_ptr<frmMail> window;
+    std::unique_ptr<MainWindow> window;
     // Gone first: the check stops before the window and the lock go.
     std::unique_ptr<RunGuards> guards;
 };

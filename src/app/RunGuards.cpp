@@ -3,8 +3,8 @@
 #include "library/DataFile.h"
 #include "library/LibraryBrowser.h"
 #include "library/modMain.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/Shutdown.h"
-#include "mainwindow/frmMail.h"
 #include "platform/Services.h"
 
 #include <QDir>
@@ -37,7 +37,7 @@ void RunGuards::headerRestored(bool marked)
     wasMarked = marked;
 }
 
-void RunGuards::windowReady(frmMail& mainWindow)
+void RunGuards::windowReady(MainWindow& mainWindow)
 {
     window = &mainWindow;
     check.start(modMain().ConnectionString);

@@ -7,7 +7,7 @@ class QWidget;
 
 namespace lw {
 
-class frmMail;
+class MainWindow;
 
 // What keeps a run safe once start-up has begun: the signals that end it (logout, shutdown,
 // kill), and the check of the whole library, which runs after the window shows.
@@ -23,7 +23,7 @@ public:
     // The library's signature was restored; `wasMarked` whether the marker stood there before.
     void headerRestored(bool wasMarked);
     // Starts the check of the whole library; damage found is told and ends the run.
-    void windowReady(frmMail& window);
+    void windowReady(MainWindow& window);
 
 private:
     void endBySignal();
@@ -31,7 +31,7 @@ private:
 
     SignalWatcher signalWatcher;
     LibraryCheck check;
-    frmMail* window = nullptr;
+    MainWindow* window = nullptr;
     bool restored = false;
     bool wasMarked = false;
 };

@@ -1,8 +1,8 @@
 #include "editor/DocumentFiles.h"
 
 #include "editor/DocumentWindow.h"
+#include "editor/LetterEditor.h"
 #include "editor/RecentFiles.h"
-#include "editor/RichTextBox.h"
 #include "formats/FileKind.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeFile.h"
@@ -35,8 +35,8 @@ QString progressLabel(const QString& path, TextPlace place)
 }
 
 // Progress of a job whose size its first word tells, into a window begun then.
-RichTextBox::Progress progressWindow(QWidget* parent, const QString& label,
-                                     std::unique_ptr<ProgressReport>& report)
+LetterEditor::Progress progressWindow(QWidget* parent, const QString& label,
+                                      std::unique_ptr<ProgressReport>& report)
 {
     return [parent, label, &report](qint64 done, qint64 total) {
         if (!report)
@@ -65,7 +65,7 @@ bool breakLongLines(QWidget* parent, const QString& path, qsizetype longest, Tex
 
 // The same question for a formatted file, asked of its document once read, before it is shown:
 // Qt lays out its paragraphs as it does a text's lines.
-RichTextBox::Accept longParagraphsBroken(QWidget* parent, const QString& path, TextPlace place)
+LetterEditor::Accept longParagraphsBroken(QWidget* parent, const QString& path, TextPlace place)
 {
     return [parent, path, place](QTextDocument& read) {
         const qsizetype longest = longestParagraph(read);
@@ -78,7 +78,7 @@ RichTextBox::Accept longParagraphsBroken(QWidget* parent, const QString& path, T
     };
 }
 
-bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
+bool placeDocumentText(LetterEditor& editor, QWidget* parent, const QString& path,
                        const QString& text, TextPlace place)
 {
     const bool rich = place == TextPlace::Document && isRtf(text);
@@ -97,7 +97,7 @@ bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path
     // At the selection, the text is laid out as it goes in, which takes longer again.
     const qsizetype inPieces =
         rich ? rtfInPieces
-             : (place == TextPlace::Document ? textInPieces : RichTextBox::textInsertedInPieces);
+             : (place == TextPlace::Document ? textInPieces : LetterEditor::textInsertedInPieces);
     if (text.size() <= inPieces || !services().progress) {
         if (place == TextPlace::Document)
             editor.setText(text);
@@ -106,18 +106,18 @@ bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path
         return true;
     }
     std::unique_ptr<ProgressReport> report;
-    const RichTextBox::Progress progress =
+    const LetterEditor::Progress progress =
         progressWindow(parent, progressLabel(path, place), report);
     return place == TextPlace::Document
                ? editor.setTextInPieces(text, progress, longParagraphsBroken(parent, path, place))
                : editor.setSelTextInPieces(text, progress);
 }
 
-bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* parent,
+bool insertDocumentFile(LetterEditor& editor, LetterEditor& reader, QWidget* parent,
                         const QString& path, FileKind kind, QString* error)
 {
     const qint64 size = QFileInfo(path).size();
-    const RichTextBox::Accept accept = longParagraphsBroken(parent, path, TextPlace::Selection);
+    const LetterEditor::Accept accept = longParagraphsBroken(parent, path, TextPlace::Selection);
     if (size <= fileInPieces || !services().progress) {
         if (!reader.LoadFile(path, kind, {}, error, accept))
             return false;
@@ -126,7 +126,7 @@ bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* paren
     }
     // One window: reading the file fills the first half of it, copying it in the second.
     std::unique_ptr<ProgressReport> report;
-    const RichTextBox::Progress shown =
+    const LetterEditor::Progress shown =
         progressWindow(parent, progressLabel(path, TextPlace::Selection), report);
     const auto half = [&](qint64 before) {
         return [&shown, before, size](qint64 done, qint64 total) {
@@ -138,11 +138,11 @@ bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* paren
     return editor.insertContentInPieces(reader, half(size));
 }
 
-bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path, FileKind kind,
+bool loadDocumentFile(LetterEditor& editor, QWidget* parent, const QString& path, FileKind kind,
                       TextPlace place, QString* error)
 {
     std::unique_ptr<ProgressReport> report;
-    RichTextBox::Progress progress;
+    LetterEditor::Progress progress;
     if (QFileInfo(path).size() > fileInPieces && services().progress)
         progress = progressWindow(parent, progressLabel(path, place), report);
     // A short OpenDocument file may still hold a long paragraph: its text is packed.

@@ -12,7 +12,7 @@ namespace lw {
 
 class DocumentWindow;
 
-class RichTextBox;
+class LetterEditor;
 
 enum class TextPlace {
     Document,  // the text becomes the whole document, as setText
@@ -23,19 +23,19 @@ enum class TextPlace {
 // with its long lines broken when the user agrees, not at all otherwise. A long text goes in
 // behind a progress window with Cancel, labelled with the file's name and shown once it has taken
 // a second; false when the user cancelled or declined, and the editor is as it was.
-bool placeDocumentText(RichTextBox& editor, QWidget* parent, const QString& path,
+bool placeDocumentText(LetterEditor& editor, QWidget* parent, const QString& path,
                        const QString& text, TextPlace place);
 // Reads an RTF or OpenDocument file into `reader`, then inserts its content at the editor's
-// selection as RichTextBox::insertContent does, behind one progress window for both when the file
+// selection as LetterEditor::insertContent does, behind one progress window for both when the file
 // is long, as loadDocumentFile's; false when it cannot be read (`error` says why) or the user
 // cancelled (`error` empty), and the editor is as it was.
-bool insertDocumentFile(RichTextBox& editor, RichTextBox& reader, QWidget* parent,
+bool insertDocumentFile(LetterEditor& editor, LetterEditor& reader, QWidget* parent,
                         const QString& path, FileKind kind, QString* error);
-// RichTextBox::LoadFile of an RTF or OpenDocument file, on its way to `place`, behind a
+// LetterEditor::LoadFile of an RTF or OpenDocument file, on its way to `place`, behind a
 // progress window as
 // placeDocumentText's when the file is long; false when it cannot be read (`error` says why) or
 // the user cancelled (`error` empty), and the editor is as it was.
-bool loadDocumentFile(RichTextBox& editor, QWidget* parent, const QString& path, FileKind kind,
+bool loadDocumentFile(LetterEditor& editor, QWidget* parent, const QString& path, FileKind kind,
                       TextPlace place, QString* error);
 
 // The editor's own file commands on the main window's document: Open, with its save question,

@@ -6,7 +6,7 @@ class QWidget;
 
 namespace lw {
 
-class RichTextBox;
+class LetterEditor;
 class cDialog;
 struct TextFileFormat;
 
@@ -18,7 +18,7 @@ public:
 
     // The parent of messages and dialogs.
     virtual QWidget* dialogParent() = 0;
-    virtual RichTextBox& editor() = 0;
+    virtual LetterEditor& editor() = 0;
     // The window's shared file dialog.
     virtual cDialog& fileDialog() = 0;
     // The file the document was opened from or last saved to; empty for none.

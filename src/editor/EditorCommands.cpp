@@ -1,21 +1,21 @@
 #include "editor/EditorCommands.h"
 
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 namespace lw::editorcommands {
 
 namespace {
 
-void toggle(RichTextBox& editor, std::optional<bool> (RichTextBox::*get)() const,
-            void (RichTextBox::*set)(bool))
+void toggle(LetterEditor& editor, std::optional<bool> (LetterEditor::*get)() const,
+            void (LetterEditor::*set)(bool))
 {
     const std::optional<bool> current = (editor.*get)();
     (editor.*set)(!current.value_or(false));
     editor.setFocus();
 }
 
-void toggleList(RichTextBox& editor, std::optional<bool> (RichTextBox::*get)() const,
-                void (RichTextBox::*set)(bool))
+void toggleList(LetterEditor& editor, std::optional<bool> (LetterEditor::*get)() const,
+                void (LetterEditor::*set)(bool))
 {
     if (!(editor.*get)().value_or(false)) {
         (editor.*set)(true);
@@ -29,45 +29,45 @@ void toggleList(RichTextBox& editor, std::optional<bool> (RichTextBox::*get)() c
 
 } // namespace
 
-void SelectAll(RichTextBox& editor)
+void SelectAll(LetterEditor& editor)
 {
     editor.setSelStart(0);
     editor.setSelLength(editor.TextLength());
 }
 
-void ToggleBold(RichTextBox& editor)
+void ToggleBold(LetterEditor& editor)
 {
-    toggle(editor, &RichTextBox::SelBold, &RichTextBox::setSelBold);
+    toggle(editor, &LetterEditor::SelBold, &LetterEditor::setSelBold);
 }
 
-void ToggleItalic(RichTextBox& editor)
+void ToggleItalic(LetterEditor& editor)
 {
-    toggle(editor, &RichTextBox::SelItalic, &RichTextBox::setSelItalic);
+    toggle(editor, &LetterEditor::SelItalic, &LetterEditor::setSelItalic);
 }
 
-void ToggleUnderline(RichTextBox& editor)
+void ToggleUnderline(LetterEditor& editor)
 {
-    toggle(editor, &RichTextBox::SelUnderline, &RichTextBox::setSelUnderline);
+    toggle(editor, &LetterEditor::SelUnderline, &LetterEditor::setSelUnderline);
 }
 
-void ToggleBullet(RichTextBox& editor)
+void ToggleBullet(LetterEditor& editor)
 {
-    toggleList(editor, &RichTextBox::SelBullet, &RichTextBox::setSelBullet);
+    toggleList(editor, &LetterEditor::SelBullet, &LetterEditor::setSelBullet);
 }
 
-void ToggleNumbering(RichTextBox& editor)
+void ToggleNumbering(LetterEditor& editor)
 {
-    toggleList(editor, &RichTextBox::SelNumbering, &RichTextBox::setSelNumbering);
+    toggleList(editor, &LetterEditor::SelNumbering, &LetterEditor::setSelNumbering);
 }
 
-void ChangeIndent(RichTextBox& editor, int millimetres)
+void ChangeIndent(LetterEditor& editor, int millimetres)
 {
-    editor.setScaleUnit(RichTextBox::ScaleUnit::Millimetres);
+    editor.setScaleUnit(LetterEditor::ScaleUnit::Millimetres);
     editor.setSelIndent(editor.SelIndent().value_or(0) + millimetres);
-    editor.setScaleUnit(RichTextBox::ScaleUnit::Twips);
+    editor.setScaleUnit(LetterEditor::ScaleUnit::Twips);
 }
 
-void ChangeCase(RichTextBox& editor, bool upper)
+void ChangeCase(LetterEditor& editor, bool upper)
 {
     editor.changeSelText(
         [upper](const QString& text) { return upper ? text.toUpper() : text.toLower(); });

@@ -1,11 +1,11 @@
 #include "editor/EditorTools.h"
 
+#include "editor/DateTimeDialog.h"
+#include "editor/FindDialog.h"
 #include "editor/FindReplace.h"
-#include "editor/RichTextBox.h"
-#include "editor/frmFind.h"
-#include "editor/frmGoTo.h"
-#include "editor/frmSymbols.h"
-#include "editor/frmTimeDate.h"
+#include "editor/GoToDialog.h"
+#include "editor/LetterEditor.h"
+#include "editor/SymbolsDialog.h"
 #include "platform/Services.h"
 
 #include <array>
@@ -31,7 +31,7 @@ Window* loadedOrNew(QPointer<Window>& window, Create create)
 
 } // namespace
 
-EditorTools::EditorTools(QWidget* owner, RichTextBox* editor)
+EditorTools::EditorTools(QWidget* owner, LetterEditor* editor)
     : QObject(owner), owner(owner), editor(editor)
 {}
 
@@ -43,14 +43,14 @@ void EditorTools::showFind(bool findOnly)
 
 void EditorTools::showReplaceFromPopup()
 {
-    frmFind* dialog = loadFind();
+    FindDialog* dialog = loadFind();
     dialog->showReplaceLayout();
     dialog->bringForward();
 }
 
 void EditorTools::findNext()
 {
-    frmFind* dialog = loadFind();
+    FindDialog* dialog = loadFind();
     if (!editor)
         return;
     const int found = FindReplace(*editor).findAfterSelection(dialog->cboFind->currentText(),
@@ -65,17 +65,17 @@ void EditorTools::findNext()
 
 void EditorTools::showGoTo()
 {
-    loadedOrNew(goTo, [this] { return new frmGoTo(owner, editor); })->bringForward();
+    loadedOrNew(goTo, [this] { return new GoToDialog(owner, editor); })->bringForward();
 }
 
 void EditorTools::showTimeDate()
 {
-    loadedOrNew(timeDate, [this] { return new frmTimeDate(owner, editor); })->bringForward();
+    loadedOrNew(timeDate, [this] { return new DateTimeDialog(owner, editor); })->bringForward();
 }
 
 void EditorTools::showSymbols()
 {
-    loadedOrNew(symbols, [this] { return new frmSymbols(owner, editor); })->bringForward();
+    loadedOrNew(symbols, [this] { return new SymbolsDialog(owner, editor); })->bringForward();
 }
 
 void EditorTools::closeAll()
@@ -89,31 +89,31 @@ void EditorTools::closeAll()
     }
 }
 
-frmFind* EditorTools::findDialog() const
+FindDialog* EditorTools::findDialog() const
 {
     return loaded(find);
 }
 
-frmGoTo* EditorTools::goToDialog() const
+GoToDialog* EditorTools::goToDialog() const
 {
     return loaded(goTo);
 }
 
-frmTimeDate* EditorTools::timeDateDialog() const
+DateTimeDialog* EditorTools::timeDateDialog() const
 {
     return loaded(timeDate);
 }
 
-frmSymbols* EditorTools::symbolsDialog() const
+SymbolsDialog* EditorTools::symbolsDialog() const
 {
     return loaded(symbols);
 }
 
-frmFind* EditorTools::loadFind()
+FindDialog* EditorTools::loadFind()
 {
     return loadedOrNew(find, [this] {
-        auto* dialog = new frmFind(owner, editor, FindOnly);
-        connect(dialog, &frmFind::findNextEnabledChanged, this,
+        auto* dialog = new FindDialog(owner, editor, FindOnly);
+        connect(dialog, &FindDialog::findNextEnabledChanged, this,
                 &EditorTools::findNextEnabledChanged);
         return dialog;
     });

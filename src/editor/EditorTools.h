@@ -7,11 +7,11 @@ class QWidget;
 
 namespace lw {
 
-class RichTextBox;
-class frmFind;
-class frmGoTo;
-class frmSymbols;
-class frmTimeDate;
+class LetterEditor;
+class FindDialog;
+class GoToDialog;
+class SymbolsDialog;
+class DateTimeDialog;
 
 // The editor's tool windows, owned by the main window: each is created at its first use, only
 // brought forward when opened again, and deleted when closed. The command dispatcher calls one
@@ -21,7 +21,7 @@ class EditorTools : public QObject
     Q_OBJECT
 public:
     // `owner` owns the windows and this object; `editor` is the document they act on.
-    EditorTools(QWidget* owner, RichTextBox* editor);
+    EditorTools(QWidget* owner, LetterEditor* editor);
 
     // Find (findOnly) and Replace of the Edit menu. The layout is chosen when the dialog loads; an
     // open dialog keeps its own.
@@ -41,24 +41,24 @@ public:
     bool FindOnly = false;
 
     // The windows while they are loaded, nullptr otherwise.
-    frmFind* findDialog() const;
-    frmGoTo* goToDialog() const;
-    frmTimeDate* timeDateDialog() const;
-    frmSymbols* symbolsDialog() const;
+    FindDialog* findDialog() const;
+    GoToDialog* goToDialog() const;
+    DateTimeDialog* timeDateDialog() const;
+    SymbolsDialog* symbolsDialog() const;
 
 signals:
     // The Edit menu item "FindNext" is to be enabled or disabled.
     void findNextEnabledChanged(bool enabled);
 
 private:
-    frmFind* loadFind();
+    FindDialog* loadFind();
 
     QWidget* owner;
-    QPointer<RichTextBox> editor;
-    QPointer<frmFind> find;
-    QPointer<frmGoTo> goTo;
-    QPointer<frmTimeDate> timeDate;
-    QPointer<frmSymbols> symbols;
+    QPointer<LetterEditor> editor;
+    QPointer<FindDialog> find;
+    QPointer<GoToDialog> goTo;
+    QPointer<DateTimeDialog> timeDate;
+    QPointer<SymbolsDialog> symbols;
 };
 
 } // namespace lw

@@ -13,7 +13,8 @@ class DisplayFormats;
 // Whether `text` has a run of characters without a space longer than a line can ever show.
 bool hasVeryLongWord(QStringView text);
 
-// The QTextEdit behind RichTextBox: raises its notifications and takes pictures from the clipboard.
+// The QTextEdit behind LetterEditor: raises its notifications and takes pictures from the
+// clipboard.
 class EditorWidget : public QTextEdit
 {
     Q_OBJECT

@@ -1,10 +1,10 @@
 #include "editor/FieldTools.h"
 
 #include "editor/FieldHighlight.h"
+#include "editor/FillFieldsPanel.h"
+#include "editor/LetterEditor.h"
 #include "editor/LetterFields.h"
-#include "editor/RichTextBox.h"
-#include "editor/frmFillFields.h"
-#include "editor/frmSenderDetails.h"
+#include "editor/SenderDetailsDialog.h"
 #include "platform/Services.h"
 
 #include <QScreen>
@@ -19,12 +19,12 @@ constexpr int namedAtMost = 5;
 
 } // namespace
 
-FieldTools::FieldTools(QWidget* owner, RichTextBox* editor, const FieldVocabulary& vocabulary)
+FieldTools::FieldTools(QWidget* owner, LetterEditor* editor, const FieldVocabulary& vocabulary)
     : QObject(owner), owner(owner), editor(editor),
       letterFields(new LetterFields(editor->document(), vocabulary, this)),
       tint(new FieldHighlight(editor->textEdit(), letterFields))
 {
-    connect(editor, &RichTextBox::documentReplaced, letterFields,
+    connect(editor, &LetterEditor::documentReplaced, letterFields,
             [this] { letterFields->setDocument(this->editor->document()); });
 }
 
@@ -33,11 +33,11 @@ FieldTools::~FieldTools() = default;
 void FieldTools::showFillFields()
 {
     if (!fillFieldsPanel()) {
-        panel = new frmFillFields(owner, editor, letterFields);
-        connect(panel, &frmFillFields::senderDetailsRequested, this,
+        panel = new FillFieldsPanel(owner, editor, letterFields);
+        connect(panel, &FillFieldsPanel::senderDetailsRequested, this,
                 &FieldTools::showSenderDetails);
-        connect(panel, &frmFillFields::nextFieldRequested, this, &FieldTools::nextField);
-        connect(panel, &frmFillFields::previousFieldRequested, this, &FieldTools::previousField);
+        connect(panel, &FillFieldsPanel::nextFieldRequested, this, &FieldTools::nextField);
+        connect(panel, &FillFieldsPanel::previousFieldRequested, this, &FieldTools::previousField);
         placeBeside(panel);
     }
     panel->bringForward();
@@ -97,9 +97,9 @@ void FieldTools::showSenderDetails()
 {
     if (!sender) {
         QWidget* parent = panel && panel->isVisible() ? static_cast<QWidget*>(panel) : owner;
-        sender = new frmSenderDetails(parent);
+        sender = new SenderDetailsDialog(parent);
         sender->setAttribute(Qt::WA_DeleteOnClose);
-        connect(sender, &frmSenderDetails::saved, this, [this](const SenderDetails& details) {
+        connect(sender, &SenderDetailsDialog::saved, this, [this](const SenderDetails& details) {
             if (panel)
                 panel->senderChanged(details);
         });
@@ -140,17 +140,17 @@ void FieldTools::closeAll()
 {
     if (sender)
         sender->close();
-    if (frmFillFields* open = fillFieldsPanel())
+    if (FillFieldsPanel* open = fillFieldsPanel())
         open->close();
 }
 
-frmFillFields* FieldTools::fillFieldsPanel() const
+FillFieldsPanel* FieldTools::fillFieldsPanel() const
 {
     // Esc hides the panel without a close event; it is deleted at the next turn of the event loop.
     return panel && !panel->isClosed() && panel->isVisible() ? panel.data() : nullptr;
 }
 
-frmSenderDetails* FieldTools::senderDialog() const
+SenderDetailsDialog* FieldTools::senderDialog() const
 {
     return sender;
 }

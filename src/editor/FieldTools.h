@@ -12,9 +12,9 @@ namespace lw {
 
 class FieldHighlight;
 class LetterFields;
-class RichTextBox;
-class frmFillFields;
-class frmSenderDetails;
+class LetterEditor;
+class FillFieldsPanel;
+class SenderDetailsDialog;
 
 // Filling a letter in the main window's editor: the fields kept up to date, their tint, the Fill
 // Fields panel, next and previous field, the sender's details, and the question before a letter
@@ -24,7 +24,7 @@ class FieldTools : public QObject
     Q_OBJECT
 public:
     // `owner` owns the windows and this object; `editor` is the letter they fill.
-    FieldTools(QWidget* owner, RichTextBox* editor,
+    FieldTools(QWidget* owner, LetterEditor* editor,
                const FieldVocabulary& vocabulary = FieldVocabulary::installed());
     ~FieldTools() override;
 
@@ -48,19 +48,19 @@ public:
     // Closes the panel and the sender's details: the main window is shutting down.
     void closeAll();
 
-    frmFillFields* fillFieldsPanel() const;
-    frmSenderDetails* senderDialog() const;
+    FillFieldsPanel* fillFieldsPanel() const;
+    SenderDetailsDialog* senderDialog() const;
 
 private:
     void select(int position, int length);
     void placeBeside(QWidget* window) const;
 
     QWidget* owner;
-    QPointer<RichTextBox> editor;
+    QPointer<LetterEditor> editor;
     LetterFields* letterFields;
     FieldHighlight* tint;
-    QPointer<frmFillFields> panel;
-    QPointer<frmSenderDetails> sender;
+    QPointer<FillFieldsPanel> panel;
+    QPointer<SenderDetailsDialog> sender;
 };
 
 } // namespace lw

@@ -1,6 +1,6 @@
 #include "editor/FindReplace.h"
 
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 namespace lw {
 
@@ -9,7 +9,7 @@ namespace {
 // A match about to be replaced must be the selection, whether or not the user asked to see it.
 int selectingMatch(int options)
 {
-    return options & ~RichTextBox::NoHighlight;
+    return options & ~LetterEditor::NoHighlight;
 }
 
 } // namespace
@@ -18,11 +18,11 @@ int FindReplace::optionsValue(bool wholeWord, bool matchCase, bool noHighlight)
 {
     int options = 0;
     if (noHighlight)
-        options += RichTextBox::NoHighlight;
+        options += LetterEditor::NoHighlight;
     if (wholeWord)
-        options += RichTextBox::WholeWord;
+        options += LetterEditor::WholeWord;
     if (matchCase)
-        options += RichTextBox::MatchCase;
+        options += LetterEditor::MatchCase;
     return options;
 }
 

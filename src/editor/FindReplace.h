@@ -4,14 +4,14 @@
 
 namespace lw {
 
-class RichTextBox;
+class LetterEditor;
 
 // The searches and replacements of the find dialog and of Find Next, made with the editor's own
-// search. Options are those of RichTextBox::Find: 2 whole words, 4 match case, 8 no highlight.
+// search. Options are those of LetterEditor::Find: 2 whole words, 4 match case, 8 no highlight.
 class FindReplace
 {
 public:
-    explicit FindReplace(RichTextBox& editor) : editor(editor) {}
+    explicit FindReplace(LetterEditor& editor) : editor(editor) {}
 
     static int optionsValue(bool wholeWord, bool matchCase, bool noHighlight);
 
@@ -34,7 +34,7 @@ public:
     int replaceAll(const QString& text, const QString& replacement, int options);
 
 private:
-    RichTextBox& editor;
+    LetterEditor& editor;
 };
 
 } // namespace lw

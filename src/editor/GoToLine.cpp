@@ -1,6 +1,6 @@
 #include "editor/GoToLine.h"
 
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 #include <QLocale>
 #include <cmath>
@@ -40,7 +40,7 @@ TypedLine parseLineNumber(const QString& typed)
     return {TypedLine::Valid, static_cast<int>(line)};
 }
 
-GoToResult goTo(RichTextBox& editor, GoToWhat what, const QString& typed)
+GoToResult goTo(LetterEditor& editor, GoToWhat what, const QString& typed)
 {
     switch (what) {
     case GoToWhat::Line: {

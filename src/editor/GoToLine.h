@@ -4,7 +4,7 @@
 
 namespace lw {
 
-class RichTextBox;
+class LetterEditor;
 
 // Where Go To sends the caret.
 enum class GoToWhat { Line, Start, End };
@@ -30,6 +30,6 @@ TypedLine parseLineNumber(const QString& typed);
 
 // Puts the editor's caret at the start of the typed line, at the start or at the end of the text.
 // The caret stays where it was unless the result is Moved.
-GoToResult goTo(RichTextBox& editor, GoToWhat what, const QString& typed);
+GoToResult goTo(LetterEditor& editor, GoToWhat what, const QString& typed);
 
 } // namespace lw

@@ -1,7 +1,7 @@
 #include "editor/PrintRichText.h"
 
+#include "editor/LetterEditor.h"
 #include "editor/PageFormatter.h"
-#include "editor/RichTextBox.h"
 #include "platform/SafeFile.h"
 #include "platform/Services.h"
 
@@ -54,7 +54,7 @@ QSize paperTwips(const QPrinter& printer)
             toTwips(paper.height(), printer.logicalDpiY())};
 }
 
-int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMargin,
+int PrintRichText(LetterEditor& box, QPrinter& printer, int leftMargin, int topMargin,
                   int rightMargin, int bottomMargin)
 {
     // Opening the painter opens the job and its first page.
@@ -107,7 +107,7 @@ int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMa
     return pages;
 }
 
-bool ExportPdf(RichTextBox& box, const QPageLayout& layout, const QString& path,
+bool ExportPdf(LetterEditor& box, const QPageLayout& layout, const QString& path,
                const QString& title, int leftMargin, int topMargin, int rightMargin,
                int bottomMargin, QString* error)
 {
@@ -141,7 +141,7 @@ bool ExportPdf(RichTextBox& box, const QPageLayout& layout, const QString& path,
     return writeFileSafely(path, bytes, error);
 }
 
-bool PreviewRichText(QWidget* parent, RichTextBox& box, QPrinter& printer, int leftMargin,
+bool PreviewRichText(QWidget* parent, LetterEditor& box, QPrinter& printer, int leftMargin,
                      int topMargin, int rightMargin, int bottomMargin,
                      const std::function<bool()>& mayPrint)
 {
@@ -153,7 +153,7 @@ bool PreviewRichText(QWidget* parent, RichTextBox& box, QPrinter& printer, int l
         mayPrint);
 }
 
-void PrintDocument(RichTextBox& box, QWidget* parent)
+void PrintDocument(LetterEditor& box, QWidget* parent)
 {
     constexpr int halfInch = 720;
     PrinterService& printers = *services().printers;

@@ -11,7 +11,7 @@ class QWidget;
 
 namespace lw {
 
-class RichTextBox;
+class LetterEditor;
 
 // A rectangle in twips by its four edges, as the page-format arithmetic gives it.
 struct PageRect
@@ -41,7 +41,7 @@ QSize paperTwips(const QPrinter& printer);
 // measured from the paper's edges. No dialog comes first: the printer's own settings (copies,
 // orientation, paper size, duplex...) apply. The editor's text, formatting and selection are left
 // as they are. Returns the number of pages of one copy; 0 when the printer did not open the job.
-int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMargin,
+int PrintRichText(LetterEditor& box, QPrinter& printer, int leftMargin, int topMargin,
                   int rightMargin, int bottomMargin);
 
 // Writes the editor's document as a PDF file through the same page loop as PrintRichText, on
@@ -49,19 +49,19 @@ int PrintRichText(RichTextBox& box, QPrinter& printer, int leftMargin, int topMa
 // embedded, and `title` as the document's title. No printer is needed. The file is replaced in
 // one step: on failure the old file is left and `error` says why. An empty document gives one
 // blank page.
-bool ExportPdf(RichTextBox& box, const QPageLayout& layout, const QString& path,
+bool ExportPdf(LetterEditor& box, const QPageLayout& layout, const QString& path,
                const QString& title, int leftMargin, int topMargin, int rightMargin,
                int bottomMargin, QString* error = nullptr);
 
 // Shows the print preview of the editor's document on the printer, drawn by the same page loop
 // as PrintRichText, so that what is previewed is what prints; printing from the preview prints
 // it once `mayPrint` agrees. Returns true when the user printed from the preview.
-bool PreviewRichText(QWidget* parent, RichTextBox& box, QPrinter& printer, int leftMargin,
+bool PreviewRichText(QWidget* parent, LetterEditor& box, QPrinter& printer, int leftMargin,
                      int topMargin, int rightMargin, int bottomMargin,
                      const std::function<bool()>& mayPrint = {});
 
 // The Print command: the editor's document on the current printer, half an inch from every edge.
 // Without an installed printer the print becomes a PDF file, and the user is told which.
-void PrintDocument(RichTextBox& box, QWidget* parent);
+void PrintDocument(LetterEditor& box, QWidget* parent);
 
 } // namespace lw

@@ -1,6 +1,6 @@
 #include "editor/ToolDialog.h"
 
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 #include <QCloseEvent>
 #include <QListWidget>
@@ -20,7 +20,7 @@ void ToolDialog::bringForward()
     activateWindow();
 }
 
-void ToolDialog::focusEditor(RichTextBox* editor)
+void ToolDialog::focusEditor(LetterEditor* editor)
 {
     if (!editor)
         return;

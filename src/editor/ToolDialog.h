@@ -7,7 +7,7 @@ class QListWidgetItem;
 
 namespace lw {
 
-class RichTextBox;
+class LetterEditor;
 
 // What the editor's tool windows (find, go to, date and time, symbols) share: modeless windows of
 // their owner, deleted when closed.
@@ -25,7 +25,7 @@ public:
     void setVisible(bool visible) override;
 
     // Gives the editor the keyboard focus, activating the window that holds it.
-    static void focusEditor(RichTextBox* editor);
+    static void focusEditor(LetterEditor* editor);
     // The row the user chose in a list, nullptr when none is selected.
     static QListWidgetItem* chosenItem(const QListWidget* list);
 

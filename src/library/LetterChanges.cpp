@@ -1,10 +1,10 @@
 #include "library/LetterChanges.h"
 
+#include "library/AddLetterDialog.h"
 #include "library/LetterStatements.h"
 #include "library/LibraryBrowser.h"
 #include "library/LibraryWindow.h"
-#include "library/frmAddRecord.h"
-#include "library/frmMoveLetter.h"
+#include "library/MoveLetterDialog.h"
 #include "library/modMain.h"
 #include "platform/ProgramFolders.h"
 #include "platform/Services.h"
@@ -56,7 +56,7 @@ void LetterChanges::AddLetter()
         state.NewTitle.clear();
         state.NewBody.clear();
         {
-            frmAddRecord dialog(w.dialogParent());
+            AddLetterDialog dialog(w.dialogParent());
             dialog.showTyped(typedTitle, typedBody);
             showModal(dialog);
         }
@@ -111,7 +111,7 @@ void LetterChanges::MoveLetter()
     if (modMain().MoveTitle.isEmpty())
         return;
     {
-        frmMoveLetter dialog(w.dialogParent());
+        MoveLetterDialog dialog(w.dialogParent());
         if (!dialog.Form_Load())
             return;
         showModal(dialog);

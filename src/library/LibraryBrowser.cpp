@@ -1,7 +1,7 @@
 #include "library/LibraryBrowser.h"
 
 #include "editor/DocumentFiles.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "library/LetterChanges.h"
 #include "library/LetterStatements.h"
 #include "library/LibraryWindow.h"
@@ -148,7 +148,7 @@ void LibraryBrowser::watchEditor()
 {
     if (!replacedWatch) {
         // A long file is read into a document of its own, which takes the editor's place.
-        replacedWatch = connect(&w.editor(), &RichTextBox::documentReplaced, this,
+        replacedWatch = connect(&w.editor(), &LetterEditor::documentReplaced, this,
                                 [this] { forgetLetterOnDisplay(); });
     }
     QTextDocument* document = w.editor().document();

@@ -6,19 +6,19 @@
 #include "editor/EditorCommands.h"
 #include "editor/EditorTools.h"
 #include "editor/FieldTools.h"
+#include "editor/FileManagerDialog.h"
+#include "editor/LetterEditor.h"
 #include "editor/PrintRichText.h"
-#include "editor/RichTextBox.h"
 #include "library/modMain.h"
 #include "mainwindow/CommandTables.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
 #include "mainwindow/SpellingCommands.h"
-#include "mainwindow/frmMail.h"
-#include "merge/frmMailMerge.h"
+#include "merge/MailMergeDialog.h"
 #include "platform/ProgramFolders.h"
 #include "platform/RegularFile.h"
 #include "platform/Services.h"
-#include "utilities/frmManageFiles.h"
 
 #include <QCursor>
 #include <QDir>
@@ -73,7 +73,7 @@ constexpr const char* supportMail = "mailto:support@brightquill.com?subject=Lett
 
 } // namespace
 
-CommandDispatcher::CommandDispatcher(frmMail& window)
+CommandDispatcher::CommandDispatcher(MainWindow& window)
     : QObject(&window), w(window), editorTools(new EditorTools(&window, window.RTB)),
       spellingCommands(new SpellingCommands(window)),
       fieldTools(new FieldTools(&window, window.RTB))
@@ -81,8 +81,8 @@ CommandDispatcher::CommandDispatcher(frmMail& window)
     connect(editorTools, &EditorTools::findNextEnabledChanged, this, [this](bool enabled) {
         w.MenuBar->setItemEnabled(QStringLiteral("mnuEdit"), QStringLiteral("FindNext"), enabled);
     });
-    connect(w.RTB, &RichTextBox::MouseDown, this, &CommandDispatcher::RTB_MouseDown);
-    connect(w.RTB, &RichTextBox::ContextMenuKey, this, &CommandDispatcher::RTB_ContextMenuKey);
+    connect(w.RTB, &LetterEditor::MouseDown, this, &CommandDispatcher::RTB_MouseDown);
+    connect(w.RTB, &LetterEditor::ContextMenuKey, this, &CommandDispatcher::RTB_ContextMenuKey);
 }
 
 void CommandDispatcher::MenuBar_ItemClick(const QString& menuKey, const QString& itemKey)
@@ -196,7 +196,7 @@ void CommandDispatcher::RTB_ContextMenuKey()
     w.showEditorPopup();
 }
 
-frmManageFiles* CommandDispatcher::fileManager() const
+FileManagerDialog* CommandDispatcher::fileManager() const
 {
     return manageFiles;
 }
@@ -339,8 +339,8 @@ void CommandDispatcher::ShowMailMerge()
     if (title.isEmpty())
         title = QStringLiteral("Letters");
     const QWidget* editor = w.RTB->widget();
-    frmMailMerge window(&w, *w.RTB->document(), title, w.DocumentFormat,
-                        QSizeF(editor->logicalDpiX(), editor->logicalDpiY()));
+    MailMergeDialog window(&w, *w.RTB->document(), title, w.DocumentFormat,
+                           QSizeF(editor->logicalDpiX(), editor->logicalDpiY()));
     window.exec();
 }
 
@@ -464,7 +464,7 @@ void CommandDispatcher::InsertPicture()
 void CommandDispatcher::ShowFileManager()
 {
     if (!manageFiles)
-        manageFiles = new frmManageFiles(&w);
+        manageFiles = new FileManagerDialog(&w);
     manageFiles->show();
     manageFiles->raise();
     manageFiles->activateWindow();
@@ -564,17 +564,17 @@ void CommandDispatcher::LowerCase()
 
 void CommandDispatcher::AlignLeft()
 {
-    w.RTB->setSelAlignment(RichTextBox::AlignLeft);
+    w.RTB->setSelAlignment(LetterEditor::AlignLeft);
 }
 
 void CommandDispatcher::AlignCenter()
 {
-    w.RTB->setSelAlignment(RichTextBox::AlignCenter);
+    w.RTB->setSelAlignment(LetterEditor::AlignCenter);
 }
 
 void CommandDispatcher::AlignRight()
 {
-    w.RTB->setSelAlignment(RichTextBox::AlignRight);
+    w.RTB->setSelAlignment(LetterEditor::AlignRight);
 }
 
 void CommandDispatcher::FillFields()

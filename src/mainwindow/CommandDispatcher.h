@@ -7,8 +7,8 @@ namespace lw {
 
 class EditorTools;
 class FieldTools;
-class frmMail;
-class frmManageFiles;
+class MainWindow;
+class FileManagerDialog;
 class SpellingCommands;
 
 // Turns the command keys of the menus, the toolbar and the popup into action.
@@ -16,7 +16,7 @@ class CommandDispatcher : public QObject
 {
     Q_OBJECT
 public:
-    explicit CommandDispatcher(frmMail& window);
+    explicit CommandDispatcher(MainWindow& window);
 
     void MenuBar_ItemClick(const QString& menuKey, const QString& itemKey);
     void MenuBar_ToolClick(const QString& bandKey, const QString& toolKey);
@@ -32,7 +32,7 @@ public:
     EditorTools& tools() { return *editorTools; }
     FieldTools& fields() { return *fieldTools; }
     SpellingCommands& spelling() { return *spellingCommands; }
-    frmManageFiles* fileManager() const;
+    FileManagerDialog* fileManager() const;
 
     // Where the manual and the support address are opened.
     static QString helpPath();
@@ -85,10 +85,10 @@ private:
     void PreviousField();
     void SenderDetails();
 
-    frmMail& w;
+    MainWindow& w;
     EditorTools* editorTools;
     SpellingCommands* spellingCommands;
-    QPointer<frmManageFiles> manageFiles;
+    QPointer<FileManagerDialog> manageFiles;
     FieldTools* fieldTools;
 };
 

@@ -2,7 +2,7 @@
 
 #include "library/DataFile.h"
 #include "library/modMain.h"
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 #include "platform/Services.h"
 
 #include <QApplication>
@@ -12,7 +12,7 @@ namespace lw {
 
 namespace {
 
-void closeOtherWindows(frmMail& window)
+void closeOtherWindows(MainWindow& window)
 {
     const auto windows = QApplication::topLevelWidgets();
     for (QWidget* other : windows) {
@@ -23,7 +23,7 @@ void closeOtherWindows(frmMail& window)
 
 } // namespace
 
-bool ShutDown(frmMail& window)
+bool ShutDown(MainWindow& window)
 {
     if (services().application->terminated() || window.shutDownDone)
         return true;
@@ -61,7 +61,7 @@ bool ShutDown(frmMail& window)
     return true;
 }
 
-void ShutDownWithoutQuestion(frmMail& window)
+void ShutDownWithoutQuestion(MainWindow& window)
 {
     if (services().application->terminated() || window.shutDownDone)
         return;

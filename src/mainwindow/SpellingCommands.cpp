@@ -1,12 +1,12 @@
 #include "mainwindow/SpellingCommands.h"
 
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "editor/SpellChecker.h"
 #include "editor/SpellingMarks.h"
 #include "mainwindow/CommandTables.h"
+#include "mainwindow/MainWindow.h"
 #include "mainwindow/MenuBarControl.h"
 #include "mainwindow/PopupMenuControl.h"
-#include "mainwindow/frmMail.h"
 #include "platform/Services.h"
 
 #include <QActionGroup>
@@ -35,7 +35,7 @@ QString literalCaption(QString text)
     return text.replace(u'&', QStringLiteral("&&"));
 }
 
-QString textOf(const RichTextBox& box, WordSpan word)
+QString textOf(const LetterEditor& box, WordSpan word)
 {
     if (word.start < 0 || word.end() > box.TextLength())
         return QString();
@@ -47,7 +47,7 @@ QString textOf(const RichTextBox& box, WordSpan word)
 
 } // namespace
 
-SpellingCommands::SpellingCommands(frmMail& window)
+SpellingCommands::SpellingCommands(MainWindow& window)
     : QObject(&window), w(window), spellChecker(new SpellChecker(this)),
       spellingMarks(new SpellingMarks(*window.RTB->displayFormats(), *spellChecker, this)),
       installed(findDictionaries()), settings(SpellingSettings::load())
@@ -191,7 +191,7 @@ void SpellingCommands::replaceWord(int index)
 {
     if (index < 0 || index >= popupSuggestions.size() || !wordStillThere())
         return;
-    RichTextBox& box = *w.RTB;
+    LetterEditor& box = *w.RTB;
     box.beginEdit();
     box.setSelStart(popupWord->start);
     box.setSelLength(popupWord->length);

@@ -15,7 +15,7 @@ namespace lw {
 
 class SpellChecker;
 class SpellingMarks;
-class frmMail;
+class MainWindow;
 
 // Spelling in the main window: the editor's underlines, the Format menu's language and on/off
 // items, and the suggestions at the top of the editor's popup.
@@ -23,7 +23,7 @@ class SpellingCommands : public QObject
 {
     Q_OBJECT
 public:
-    explicit SpellingCommands(frmMail& window);
+    explicit SpellingCommands(MainWindow& window);
     ~SpellingCommands() override;
 
     // Fills the language menu; after the menu bar is built.
@@ -50,7 +50,7 @@ private:
     // The word the popup was opened on, still as it was.
     bool wordStillThere() const;
 
-    frmMail& w;
+    MainWindow& w;
     SpellChecker* spellChecker;
     SpellingMarks* spellingMarks;
     QList<SpellingDictionary> installed;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/EditorTools.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -18,7 +18,7 @@ namespace lw::test {
 class EditorHost
 {
 public:
-    EditorHost() : editor(new RichTextBox(&window)), tools(new EditorTools(&window, editor))
+    EditorHost() : editor(new LetterEditor(&window)), tools(new EditorTools(&window, editor))
     {
         auto* layout = new QVBoxLayout(&window);
         layout->addWidget(editor->widget());
@@ -42,7 +42,7 @@ public:
     }
 
     QWidget window;
-    RichTextBox* editor;
+    LetterEditor* editor;
     EditorTools* tools;
 };
 

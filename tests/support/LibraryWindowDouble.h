@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/DocumentFiles.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "library/LetterChanges.h"
 #include "library/LibraryBrowser.h"
 #include "library/LibraryWindow.h"
@@ -22,12 +22,12 @@ public:
     LibraryWindowDouble()
     {
         dialog.ParentHwnd = &window;
-        editorBox = new RichTextBox(&window);
-        QObject::connect(editorBox, &RichTextBox::Change, [this] { modified = true; });
+        editorBox = new LetterEditor(&window);
+        QObject::connect(editorBox, &LetterEditor::Change, [this] { modified = true; });
     }
 
     QWidget* dialogParent() override { return &window; }
-    RichTextBox& editor() override { return *editorBox; }
+    LetterEditor& editor() override { return *editorBox; }
     cDialog& fileDialog() override { return dialog; }
     QString& documentPath() override { return path; }
     bool& documentModified() override { return modified; }
@@ -51,7 +51,7 @@ public:
     QLabel* letterCount = new QLabel(&window);
     QLabel* favoriteCount = new QLabel(&window);
     QLineEdit* search = new QLineEdit(&window);
-    RichTextBox* editorBox = nullptr;
+    LetterEditor* editorBox = nullptr;
     cDialog dialog;
     QString path;
     bool modified = false;

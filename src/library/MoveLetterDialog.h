@@ -14,11 +14,11 @@ namespace lw {
 
 // The move-letter dialog: the target subject and category for modMain's MoveTitle, chosen from the
 // library's lists. It keeps a connection of its own, opened around each statement.
-class frmMoveLetter : public QDialog
+class MoveLetterDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmMoveLetter(QWidget* parent = nullptr);
+    explicit MoveLetterDialog(QWidget* parent = nullptr);
 
     // Fills the subjects and selects the first, which fills its categories. Returns false when the
     // library could not be read; the user has been told and the dialog must not be shown.

@@ -1,4 +1,4 @@
-#include "library/frmAddRecord.h"
+#include "library/AddLetterDialog.h"
 
 #include "library/modMain.h"
 #include "platform/ContentFit.h"
@@ -13,9 +13,9 @@
 
 namespace lw {
 
-frmAddRecord::frmAddRecord(QWidget* parent) : QDialog(parent)
+AddLetterDialog::AddLetterDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmAddRecord"));
+    setObjectName(QStringLiteral("AddLetterDialog"));
     setWindowTitle(QStringLiteral("  Add A New Letter"));
     setFixedSize(twips::toPixelsX(11580, this), twips::toPixelsY(7380, this));
 
@@ -52,18 +52,18 @@ frmAddRecord::frmAddRecord(QWidget* parent) : QDialog(parent)
 
     // Enter in the title box is Yes; Esc is Cancel.
     cmdYes->setDefault(true);
-    connect(cmdYes, &QPushButton::clicked, this, &frmAddRecord::cmdYes_Click);
+    connect(cmdYes, &QPushButton::clicked, this, &AddLetterDialog::cmdYes_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     fit::growToContent(this);
 }
 
-void frmAddRecord::showTyped(const QString& title, const QString& body)
+void AddLetterDialog::showTyped(const QString& title, const QString& body)
 {
     T1[0]->setText(title);
     Text1->setPlainText(body);
 }
 
-void frmAddRecord::cmdYes_Click()
+void AddLetterDialog::cmdYes_Click()
 {
     ModMain& state = modMain();
     state.NewTitle = T1[0]->text();

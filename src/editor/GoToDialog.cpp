@@ -1,7 +1,7 @@
-#include "editor/frmGoTo.h"
+#include "editor/GoToDialog.h"
 
 #include "editor/GoToLine.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
@@ -14,9 +14,9 @@
 
 namespace lw {
 
-frmGoTo::frmGoTo(QWidget* owner, RichTextBox* editor) : ToolDialog(owner), RTB(editor)
+GoToDialog::GoToDialog(QWidget* owner, LetterEditor* editor) : ToolDialog(owner), RTB(editor)
 {
-    setObjectName(QStringLiteral("frmGoTo"));
+    setObjectName(QStringLiteral("GoToDialog"));
     setWindowTitle(QStringLiteral("  Go To..."));
     setFixedSize(twips::toPixelsX(4500, this), twips::toPixelsY(1695, this));
 
@@ -57,47 +57,47 @@ frmGoTo::frmGoTo(QWidget* owner, RichTextBox* editor) : ToolDialog(owner), RTB(e
     setTabOrder(GotoStart, GoToEnd);
     txtGo->setFocus();
 
-    connect(txtGo, &QLineEdit::textChanged, this, &frmGoTo::GoButtonRule);
-    const auto onChosen = [this](QRadioButton* option, void (frmGoTo::*handler)()) {
+    connect(txtGo, &QLineEdit::textChanged, this, &GoToDialog::GoButtonRule);
+    const auto onChosen = [this](QRadioButton* option, void (GoToDialog::*handler)()) {
         connect(option, &QRadioButton::toggled, this, [this, handler](bool checked) {
             if (checked)
                 (this->*handler)();
         });
     };
-    onChosen(GotoLine, &frmGoTo::GotoLine_Click);
-    onChosen(GotoStart, &frmGoTo::GotoStart_Click);
-    onChosen(GoToEnd, &frmGoTo::GoToEnd_Click);
-    connect(cmdGo, &QPushButton::clicked, this, &frmGoTo::cmdGo_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &frmGoTo::cmdClose_Click);
+    onChosen(GotoLine, &GoToDialog::GotoLine_Click);
+    onChosen(GotoStart, &GoToDialog::GotoStart_Click);
+    onChosen(GoToEnd, &GoToDialog::GoToEnd_Click);
+    connect(cmdGo, &QPushButton::clicked, this, &GoToDialog::cmdGo_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &GoToDialog::cmdClose_Click);
 
     GotoLine->setChecked(true);
     fit::growToContent(this);
 }
 
-void frmGoTo::GoButtonRule()
+void GoToDialog::GoButtonRule()
 {
     cmdGo->setEnabled(!txtGo->text().isEmpty() || !txtGo->isEnabled());
 }
 
-void frmGoTo::GotoLine_Click()
+void GoToDialog::GotoLine_Click()
 {
     txtGo->setEnabled(true);
     GoButtonRule();
 }
 
-void frmGoTo::GotoStart_Click()
+void GoToDialog::GotoStart_Click()
 {
     txtGo->setEnabled(false);
     GoButtonRule();
 }
 
-void frmGoTo::GoToEnd_Click()
+void GoToDialog::GoToEnd_Click()
 {
     txtGo->setEnabled(false);
     GoButtonRule();
 }
 
-void frmGoTo::cmdGo_Click()
+void GoToDialog::cmdGo_Click()
 {
     if (!RTB)
         return;
@@ -120,7 +120,7 @@ void frmGoTo::cmdGo_Click()
     }
 }
 
-void frmGoTo::cmdClose_Click()
+void GoToDialog::cmdClose_Click()
 {
     close();
 }

@@ -26,7 +26,7 @@ class EditorWidget;
 // The rich-text edit control the rest of the program talks to, over a QTextEdit.
 // Positions are character positions of the document; a paragraph break counts as one character,
 // so an index into Text() is a position. Setters clamp positions past the end to the end.
-class RichTextBox : public QObject
+class LetterEditor : public QObject
 {
     Q_OBJECT
 public:
@@ -34,8 +34,8 @@ public:
     enum FindOption { WholeWord = 2, MatchCase = 4, NoHighlight = 8 };
     enum Alignment { AlignLeft = 0, AlignRight = 1, AlignCenter = 2 };
 
-    explicit RichTextBox(QWidget* parent = nullptr);
-    ~RichTextBox() override;
+    explicit LetterEditor(QWidget* parent = nullptr);
+    ~LetterEditor() override;
 
     QWidget* widget() const;
     QTextEdit* textEdit() const;
@@ -76,11 +76,11 @@ public:
     void changeSelText(const std::function<QString(const QString&)>& change);
     // Inserts the whole content of `source` at the selection, replacing it, with its formatting
     // and pictures, as one undo step. An empty source changes nothing.
-    void insertContent(const RichTextBox& source);
+    void insertContent(const LetterEditor& source);
     // insertContent in pieces of about `paragraphs` paragraphs each, never splitting a list or a
     // table, calling `progress` with the paragraphs copied after each; cancelled as
     // setSelTextInPieces is.
-    bool insertContentInPieces(const RichTextBox& source, const Progress& progress,
+    bool insertContentInPieces(const LetterEditor& source, const Progress& progress,
                                int paragraphs = 5000);
     // Inserts the picture at the selection, replacing it; a null picture changes nothing.
     void insertPicture(const QImage& picture);
@@ -206,10 +206,10 @@ private:
     void replaceContentPlain(const QString& text);
     void replaceContentRich(const std::function<void(QTextCursor&)>& read);
     // The work of insertContent.
-    void insertFragmentOf(const RichTextBox& source);
+    void insertFragmentOf(const LetterEditor& source);
     // Gives the document copies of the source's pictures used from `start` to `end`, so that
     // they outlive the source's next content.
-    void adoptPicturesOf(const RichTextBox& source, int start, int end);
+    void adoptPicturesOf(const LetterEditor& source, int start, int end);
     // Writes `text` at `writer` in pieces, asking `progress` after each; false when it said stop.
     bool writeInPieces(QTextCursor& writer, const QString& text, const QTextCharFormat& format,
                        const Progress& progress);

@@ -13,16 +13,16 @@ class QPushButton;
 
 namespace lw {
 
-class RichTextBox;
+class LetterEditor;
 
 // Inserts the date or time into the editor in a listed or a custom format; modeless.
-class frmTimeDate : public ToolDialog
+class DateTimeDialog : public ToolDialog
 {
     Q_OBJECT
 public:
     // The dialog load: the thirteen rows, each formatted from its own reading of the clock, none
     // chosen. The caller shows it.
-    frmTimeDate(QWidget* owner, RichTextBox* editor);
+    DateTimeDialog(QWidget* owner, LetterEditor* editor);
 
     // Inserts the row; the dialog stays open.
     void lstDates_DblClick(QListWidgetItem* item);
@@ -55,7 +55,7 @@ protected:
 private:
     void showEveryRow();
 
-    QPointer<RichTextBox> RTB;
+    QPointer<LetterEditor> RTB;
 };
 
 } // namespace lw

@@ -1,4 +1,4 @@
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 
 #include "editor/DisplayFormats.h"
 #include "editor/EditorWidget.h"
@@ -34,8 +34,8 @@ constexpr double millimetresPerInch = 25.4;
 
 textsearch::Rules searchRules(int options)
 {
-    return {(options & RichTextBox::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive,
-            bool(options & RichTextBox::WholeWord)};
+    return {(options & LetterEditor::MatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive,
+            bool(options & LetterEditor::WholeWord)};
 }
 
 // Runs `work` with the document's layout switched off, then lets Qt lay the document out afresh,
@@ -302,17 +302,17 @@ private:
 
 } // namespace
 
-RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWidget(parent))
+LetterEditor::LetterEditor(QWidget* parent) : QObject(parent), editor(new EditorWidget(parent))
 {
-    connect(editor, &EditorWidget::contentChanged, this, &RichTextBox::Change);
+    connect(editor, &EditorWidget::contentChanged, this, &LetterEditor::Change);
     followDocument();
     connect(editor, &EditorWidget::documentReplaced, this, [this] {
         followDocument();
         emit documentReplaced();
     });
-    connect(editor, &EditorWidget::gotFocus, this, &RichTextBox::GotFocus);
-    connect(editor, &EditorWidget::mouseDown, this, &RichTextBox::MouseDown);
-    connect(editor, &EditorWidget::contextMenuKey, this, &RichTextBox::ContextMenuKey);
+    connect(editor, &EditorWidget::gotFocus, this, &LetterEditor::GotFocus);
+    connect(editor, &EditorWidget::mouseDown, this, &LetterEditor::MouseDown);
+    connect(editor, &EditorWidget::contextMenuKey, this, &LetterEditor::ContextMenuKey);
     editor->pastePlainText = [this](const QString& text) {
         if (text.size() <= textInsertedInPieces || !services().progress)
             return false;
@@ -339,14 +339,14 @@ RichTextBox::RichTextBox(QWidget* parent) : QObject(parent), editor(new EditorWi
     };
 }
 
-RichTextBox::~RichTextBox()
+LetterEditor::~LetterEditor()
 {
     // Without a parent the widget is ours; with one, the parent deletes it.
     if (editor && !editor->parent())
         delete editor.data();
 }
 
-void RichTextBox::followDocument()
+void LetterEditor::followDocument()
 {
     searchedText.reset();
     loadedText.reset();
@@ -356,33 +356,33 @@ void RichTextBox::followDocument()
     });
 }
 
-QWidget* RichTextBox::widget() const
+QWidget* LetterEditor::widget() const
 {
     return editor;
 }
 
-QTextEdit* RichTextBox::textEdit() const
+QTextEdit* LetterEditor::textEdit() const
 {
     return editor;
 }
 
-QTextDocument* RichTextBox::document() const
+QTextDocument* LetterEditor::document() const
 {
     return editor->document();
 }
 
-QString RichTextBox::Text() const
+QString LetterEditor::Text() const
 {
     return documentText(*document());
 }
 
-void RichTextBox::setText(const QString& text)
+void LetterEditor::setText(const QString& text)
 {
     replaceContent(text);
 }
 
-bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress,
-                                  const Accept& accept)
+bool LetterEditor::setTextInPieces(const QString& text, const Progress& progress,
+                                   const Accept& accept)
 {
     if (editCursor || !progress) {
         setText(text);
@@ -406,8 +406,8 @@ bool RichTextBox::setTextInPieces(const QString& text, const Progress& progress,
     return true;
 }
 
-bool RichTextBox::replaceDocument(const std::function<bool(QTextCursor&)>& write,
-                                  const std::optional<QString>& text, const Accept& accept)
+bool LetterEditor::replaceDocument(const std::function<bool(QTextCursor&)>& write,
+                                   const std::optional<QString>& text, const Accept& accept)
 {
     // Out of sight, in a document of its own: the letter stays as it is until the new one is
     // complete, a cancel just drops the new one, and the reading takes no undo history, which
@@ -428,7 +428,7 @@ bool RichTextBox::replaceDocument(const std::function<bool(QTextCursor&)>& write
     return true;
 }
 
-bool RichTextBox::setSelTextInPieces(const QString& text, const Progress& progress)
+bool LetterEditor::setSelTextInPieces(const QString& text, const Progress& progress)
 {
     if (editCursor || !progress) {
         setSelText(text);
@@ -460,8 +460,8 @@ bool RichTextBox::setSelTextInPieces(const QString& text, const Progress& progre
     return true;
 }
 
-bool RichTextBox::writeInPieces(QTextCursor& writer, const QString& text,
-                                const QTextCharFormat& format, const Progress& progress)
+bool LetterEditor::writeInPieces(QTextCursor& writer, const QString& text,
+                                 const QTextCharFormat& format, const Progress& progress)
 {
     for (qsizetype at = 0; at < text.size();) {
         const qsizetype end = pieceEnd(text, at);
@@ -473,12 +473,12 @@ bool RichTextBox::writeInPieces(QTextCursor& writer, const QString& text,
     return true;
 }
 
-void RichTextBox::fitWrapping(QStringView text, bool replacing)
+void LetterEditor::fitWrapping(QStringView text, bool replacing)
 {
     fitWrappingOf(document(), text, replacing);
 }
 
-void RichTextBox::fitWrappingOf(QTextDocument* doc, QStringView text, bool replacing)
+void LetterEditor::fitWrappingOf(QTextDocument* doc, QStringView text, bool replacing)
 {
     // Qt breaks a word longer than a line by laying the rest of it out again for every line, so
     // a very long one takes a time that grows with the square of its length. Breaking lines
@@ -496,17 +496,17 @@ void RichTextBox::fitWrappingOf(QTextDocument* doc, QStringView text, bool repla
     doc->setDefaultTextOption(option);
 }
 
-int RichTextBox::TextLength() const
+int LetterEditor::TextLength() const
 {
     return document()->characterCount() - 1;
 }
 
-QString RichTextBox::SelText() const
+QString LetterEditor::SelText() const
 {
     return withLineFeeds(cursor().selectedText());
 }
 
-void RichTextBox::setSelText(const QString& text)
+void LetterEditor::setSelText(const QString& text)
 {
     fitWrapping(text, false);
     QTextCursor edit = cursor();
@@ -514,7 +514,7 @@ void RichTextBox::setSelText(const QString& text)
     setCursor(edit);
 }
 
-void RichTextBox::changeSelText(const std::function<QString(const QString&)>& change)
+void LetterEditor::changeSelText(const std::function<QString(const QString&)>& change)
 {
     const QTextCursor selection = cursor();
     if (!selection.hasSelection())
@@ -559,7 +559,7 @@ void RichTextBox::changeSelText(const std::function<QString(const QString&)>& ch
     endEdit();
 }
 
-void RichTextBox::insertContent(const RichTextBox& source)
+void LetterEditor::insertContent(const LetterEditor& source)
 {
     if (source.TextLength() == 0)
         return;
@@ -573,7 +573,7 @@ void RichTextBox::insertContent(const RichTextBox& source)
     insertFragmentOf(source);
 }
 
-void RichTextBox::insertFragmentOf(const RichTextBox& source)
+void LetterEditor::insertFragmentOf(const LetterEditor& source)
 {
     const QTextDocumentFragment content(source.document());
     QTextCursor edit = cursor();
@@ -585,7 +585,7 @@ void RichTextBox::insertFragmentOf(const RichTextBox& source)
     setCursor(edit);
 }
 
-void RichTextBox::adoptPicturesOf(const RichTextBox& source, int start, int end)
+void LetterEditor::adoptPicturesOf(const LetterEditor& source, int start, int end)
 {
     for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
          block = block.next()) {
@@ -602,8 +602,8 @@ void RichTextBox::adoptPicturesOf(const RichTextBox& source, int start, int end)
     }
 }
 
-bool RichTextBox::insertContentInPieces(const RichTextBox& source, const Progress& progress,
-                                        int paragraphs)
+bool LetterEditor::insertContentInPieces(const LetterEditor& source, const Progress& progress,
+                                         int paragraphs)
 {
     if (editCursor || !progress) {
         insertContent(source);
@@ -662,30 +662,30 @@ bool RichTextBox::insertContentInPieces(const RichTextBox& source, const Progres
     return true;
 }
 
-void RichTextBox::insertPicture(const QImage& picture)
+void LetterEditor::insertPicture(const QImage& picture)
 {
     onWidgetCursor([&] { editor->insertPicture(picture); });
 }
 
-int RichTextBox::SelStart() const
+int LetterEditor::SelStart() const
 {
     return cursor().selectionStart();
 }
 
-void RichTextBox::setSelStart(int position)
+void LetterEditor::setSelStart(int position)
 {
     QTextCursor caret = cursor();
     caret.setPosition(clampPosition(position));
     setCursor(caret);
 }
 
-int RichTextBox::SelLength() const
+int LetterEditor::SelLength() const
 {
     const QTextCursor selection = cursor();
     return selection.selectionEnd() - selection.selectionStart();
 }
 
-void RichTextBox::setSelLength(int length)
+void LetterEditor::setSelLength(int length)
 {
     QTextCursor selection = cursor();
     const int start = selection.selectionStart();
@@ -695,7 +695,7 @@ void RichTextBox::setSelLength(int length)
     setCursor(selection);
 }
 
-std::optional<bool> RichTextBox::SelBold() const
+std::optional<bool> LetterEditor::SelBold() const
 {
     const QFont base = Font();
     return uniformRunValue<bool>(document(), cursor(), [&](const QTextCharFormat& format) {
@@ -703,14 +703,14 @@ std::optional<bool> RichTextBox::SelBold() const
     });
 }
 
-void RichTextBox::setSelBold(bool on)
+void LetterEditor::setSelBold(bool on)
 {
     QTextCharFormat format;
     format.setFontWeight(on ? QFont::Bold : QFont::Normal);
     mergeCharFormat(format);
 }
 
-std::optional<bool> RichTextBox::SelItalic() const
+std::optional<bool> LetterEditor::SelItalic() const
 {
     const QFont base = Font();
     return uniformRunValue<bool>(document(), cursor(), [&](const QTextCharFormat& format) {
@@ -718,14 +718,14 @@ std::optional<bool> RichTextBox::SelItalic() const
     });
 }
 
-void RichTextBox::setSelItalic(bool on)
+void LetterEditor::setSelItalic(bool on)
 {
     QTextCharFormat format;
     format.setFontItalic(on);
     mergeCharFormat(format);
 }
 
-std::optional<bool> RichTextBox::SelUnderline() const
+std::optional<bool> LetterEditor::SelUnderline() const
 {
     const QFont base = Font();
     return uniformRunValue<bool>(document(), cursor(), [&](const QTextCharFormat& format) {
@@ -733,7 +733,7 @@ std::optional<bool> RichTextBox::SelUnderline() const
     });
 }
 
-void RichTextBox::setSelUnderline(bool on)
+void LetterEditor::setSelUnderline(bool on)
 {
     QTextCharFormat format;
     format.setFontUnderline(on);
@@ -776,27 +776,27 @@ void setSelectionInList(QTextDocument* document, QTextCursor selection, bool on,
 
 } // namespace
 
-std::optional<bool> RichTextBox::SelBullet() const
+std::optional<bool> LetterEditor::SelBullet() const
 {
     return selectionInList(document(), cursor(), isBulletStyle);
 }
 
-void RichTextBox::setSelBullet(bool on)
+void LetterEditor::setSelBullet(bool on)
 {
     setSelectionInList(document(), cursor(), on, QTextListFormat::ListDisc, isBulletStyle);
 }
 
-std::optional<bool> RichTextBox::SelNumbering() const
+std::optional<bool> LetterEditor::SelNumbering() const
 {
     return selectionInList(document(), cursor(), isNumberedStyle);
 }
 
-void RichTextBox::setSelNumbering(bool on)
+void LetterEditor::setSelNumbering(bool on)
 {
     setSelectionInList(document(), cursor(), on, QTextListFormat::ListDecimal, isNumberedStyle);
 }
 
-std::optional<int> RichTextBox::SelAlignment() const
+std::optional<int> LetterEditor::SelAlignment() const
 {
     return uniformBlockValue<int>(document(), cursor(), [](const QTextBlock& block) {
         const Qt::Alignment alignment = block.blockFormat().alignment() & Qt::AlignHorizontal_Mask;
@@ -808,7 +808,7 @@ std::optional<int> RichTextBox::SelAlignment() const
     });
 }
 
-void RichTextBox::setSelAlignment(int alignment)
+void LetterEditor::setSelAlignment(int alignment)
 {
     QTextBlockFormat format;
     switch (alignment) {
@@ -831,7 +831,7 @@ void RichTextBox::setSelAlignment(int alignment)
 // The first line of a paragraph starts at leftMargin + textIndent, the lines after it at
 // leftMargin: the left indent is the first line's, the hanging indent how much further in the
 // other lines start (negative: less far), as the rich-edit control measures them.
-std::optional<double> RichTextBox::SelIndent() const
+std::optional<double> LetterEditor::SelIndent() const
 {
     const auto pixels = uniformBlockValue<qreal>(document(), cursor(), [](const QTextBlock& block) {
         const QTextBlockFormat format = block.blockFormat();
@@ -842,7 +842,7 @@ std::optional<double> RichTextBox::SelIndent() const
     return toUnits(*pixels);
 }
 
-void RichTextBox::setSelIndent(double indent)
+void LetterEditor::setSelIndent(double indent)
 {
     const qreal first = std::max<qreal>(toPixels(indent), 0);
     changeBlocks(document(), cursor(), [first](const QTextBlock&, QTextBlockFormat& format) {
@@ -852,7 +852,7 @@ void RichTextBox::setSelIndent(double indent)
     });
 }
 
-std::optional<double> RichTextBox::SelHangingIndent() const
+std::optional<double> LetterEditor::SelHangingIndent() const
 {
     const auto pixels = uniformBlockValue<qreal>(document(), cursor(), [](const QTextBlock& block) {
         return -block.blockFormat().textIndent();
@@ -862,7 +862,7 @@ std::optional<double> RichTextBox::SelHangingIndent() const
     return toUnits(*pixels);
 }
 
-void RichTextBox::setSelHangingIndent(double indent)
+void LetterEditor::setSelHangingIndent(double indent)
 {
     const qreal wanted = toPixels(indent);
     changeBlocks(document(), cursor(), [wanted](const QTextBlock&, QTextBlockFormat& format) {
@@ -873,7 +873,7 @@ void RichTextBox::setSelHangingIndent(double indent)
     });
 }
 
-std::optional<quint32> RichTextBox::SelColor() const
+std::optional<quint32> LetterEditor::SelColor() const
 {
     const QColor text = editor->palette().color(QPalette::Text);
     return uniformRunValue<quint32>(document(), cursor(), [&](const QTextCharFormat& format) {
@@ -883,14 +883,14 @@ std::optional<quint32> RichTextBox::SelColor() const
     });
 }
 
-void RichTextBox::setSelColor(quint32 bgr)
+void LetterEditor::setSelColor(quint32 bgr)
 {
     QTextCharFormat format;
     format.setForeground(QColor(int(bgr & 0xFF), int(bgr >> 8 & 0xFF), int(bgr >> 16 & 0xFF)));
     mergeCharFormat(format);
 }
 
-std::optional<QString> RichTextBox::SelFontName() const
+std::optional<QString> LetterEditor::SelFontName() const
 {
     const QFont base = Font();
     return uniformRunValue<QString>(document(), cursor(), [&](const QTextCharFormat& format) {
@@ -898,7 +898,7 @@ std::optional<QString> RichTextBox::SelFontName() const
     });
 }
 
-void RichTextBox::setSelFontName(const QString& family)
+void LetterEditor::setSelFontName(const QString& family)
 {
     if (family.isEmpty())
         return;
@@ -909,7 +909,7 @@ void RichTextBox::setSelFontName(const QString& family)
     mergeCharFormat(format);
 }
 
-std::optional<double> RichTextBox::SelFontSize() const
+std::optional<double> LetterEditor::SelFontSize() const
 {
     const QFont base = Font();
     const int dpi = editor->logicalDpiY();
@@ -922,7 +922,7 @@ std::optional<double> RichTextBox::SelFontSize() const
     });
 }
 
-void RichTextBox::setSelFontSize(double points)
+void LetterEditor::setSelFontSize(double points)
 {
     if (points <= 0)
         return;
@@ -931,7 +931,7 @@ void RichTextBox::setSelFontSize(double points)
     mergeCharFormat(format);
 }
 
-void RichTextBox::setSelFont(const QFont& font)
+void LetterEditor::setSelFont(const QFont& font)
 {
     QTextCharFormat format;
     format.setFontFamilies(QStringList{font.family()});
@@ -945,19 +945,19 @@ void RichTextBox::setSelFont(const QFont& font)
     mergeCharFormat(format);
 }
 
-QFont RichTextBox::Font() const
+QFont LetterEditor::Font() const
 {
     return document()->defaultFont();
 }
 
-void RichTextBox::setFont(const QFont& font)
+void LetterEditor::setFont(const QFont& font)
 {
     // The widget hands its own font to the document whenever that font changes, so both carry it.
     editor->setFont(font);
     document()->setDefaultFont(font);
 }
 
-int RichTextBox::Find(const QString& text, int start, int end, int options)
+int LetterEditor::Find(const QString& text, int start, int end, int options)
 {
     const int length = TextLength();
     start = std::clamp(start, 0, length);
@@ -980,7 +980,7 @@ int RichTextBox::Find(const QString& text, int start, int end, int options)
     return found;
 }
 
-int RichTextBox::replaceEvery(const QString& text, const QString& replacement, int options)
+int LetterEditor::replaceEvery(const QString& text, const QString& replacement, int options)
 {
     const QString pattern = textsearch::searchPattern(text);
     if (pattern.isEmpty())
@@ -1032,13 +1032,13 @@ int RichTextBox::replaceEvery(const QString& text, const QString& replacement, i
     return int(matches.size());
 }
 
-bool RichTextBox::LoadFile(const QString& path, FileKind kind, QString* error)
+bool LetterEditor::LoadFile(const QString& path, FileKind kind, QString* error)
 {
     return LoadFile(path, kind, Progress(), error);
 }
 
-bool RichTextBox::LoadFile(const QString& path, FileKind kind, const Progress& progress,
-                           QString* error, const Accept& accept)
+bool LetterEditor::LoadFile(const QString& path, FileKind kind, const Progress& progress,
+                            QString* error, const Accept& accept)
 {
     const auto fail = [&](const QString& reason) {
         if (error)
@@ -1075,32 +1075,32 @@ bool RichTextBox::LoadFile(const QString& path, FileKind kind, const Progress& p
     return done;
 }
 
-bool RichTextBox::SaveFile(const QString& path, FileKind kind, QString* error)
+bool LetterEditor::SaveFile(const QString& path, FileKind kind, QString* error)
 {
     return writeDocument(*document(), path, kind, TextFileFormat(), error);
 }
 
-void RichTextBox::undo()
+void LetterEditor::undo()
 {
     onWidgetCursor([this] { editor->undo(); });
 }
 
-void RichTextBox::cut()
+void LetterEditor::cut()
 {
     onWidgetCursor([this] { editor->cut(); });
 }
 
-void RichTextBox::copy()
+void LetterEditor::copy()
 {
     onWidgetCursor([this] { editor->copy(); });
 }
 
-void RichTextBox::paste()
+void LetterEditor::paste()
 {
     onWidgetCursor([this] { editor->paste(); });
 }
 
-void RichTextBox::clear()
+void LetterEditor::clear()
 {
     if (editor->isReadOnly())
         return;
@@ -1109,7 +1109,7 @@ void RichTextBox::clear()
     setCursor(selection);
 }
 
-void RichTextBox::deleteForward()
+void LetterEditor::deleteForward()
 {
     if (editor->isReadOnly())
         return;
@@ -1121,7 +1121,7 @@ void RichTextBox::deleteForward()
     setCursor(edit);
 }
 
-int RichTextBox::lineIndex(int line) const
+int LetterEditor::lineIndex(int line) const
 {
     if (line == -1)
         return cursor().block().position();
@@ -1129,12 +1129,12 @@ int RichTextBox::lineIndex(int line) const
     return block.isValid() ? block.position() : -1;
 }
 
-int RichTextBox::lineCount() const
+int LetterEditor::lineCount() const
 {
     return document()->blockCount();
 }
 
-void RichTextBox::beginEdit()
+void LetterEditor::beginEdit()
 {
     if (editDepth++ > 0)
         return;
@@ -1142,7 +1142,7 @@ void RichTextBox::beginEdit()
     editCursor->beginEditBlock();
 }
 
-void RichTextBox::endEdit()
+void LetterEditor::endEdit()
 {
     if (editDepth == 0 || --editDepth > 0)
         return;
@@ -1153,43 +1153,43 @@ void RichTextBox::endEdit()
     editor->setTextCursor(selection);
 }
 
-void RichTextBox::setFocus()
+void LetterEditor::setFocus()
 {
     editor->setFocus();
 }
 
-bool RichTextBox::hasFocus() const
+bool LetterEditor::hasFocus() const
 {
     return editor->hasFocus();
 }
 
-DisplayFormats* RichTextBox::displayFormats() const
+DisplayFormats* LetterEditor::displayFormats() const
 {
     return editor->displayFormats();
 }
 
-int RichTextBox::positionAt(int x, int y) const
+int LetterEditor::positionAt(int x, int y) const
 {
     return editor->displayFormats()->positionAt(editor->viewport()->mapFrom(editor, QPoint(x, y)));
 }
 
-std::pair<int, int> RichTextBox::visibleRange() const
+std::pair<int, int> LetterEditor::visibleRange() const
 {
     return editor->displayFormats()->visibleRange();
 }
 
-QRect RichTextBox::caretRect() const
+QRect LetterEditor::caretRect() const
 {
     const QRect caret = editor->cursorRect(cursor());
     return QRect(editor->viewport()->mapTo(editor, caret.topLeft()), caret.size());
 }
 
-QTextCursor RichTextBox::cursor() const
+QTextCursor LetterEditor::cursor() const
 {
     return editCursor ? *editCursor : editor->textCursor();
 }
 
-void RichTextBox::setCursor(const QTextCursor& cursor)
+void LetterEditor::setCursor(const QTextCursor& cursor)
 {
     // Inside an edit the widget is left alone: moving its caret would lay the text out.
     if (editCursor)
@@ -1198,7 +1198,7 @@ void RichTextBox::setCursor(const QTextCursor& cursor)
         editor->setTextCursor(cursor);
 }
 
-template <typename Command> void RichTextBox::onWidgetCursor(Command command)
+template <typename Command> void LetterEditor::onWidgetCursor(Command command)
 {
     if (editCursor)
         editor->setTextCursor(*editCursor);
@@ -1207,7 +1207,7 @@ template <typename Command> void RichTextBox::onWidgetCursor(Command command)
         *editCursor = editor->textCursor();
 }
 
-void RichTextBox::mergeCharFormat(const QTextCharFormat& format)
+void LetterEditor::mergeCharFormat(const QTextCharFormat& format)
 {
     QTextCursor selection = cursor();
     selection.mergeCharFormat(format);
@@ -1216,7 +1216,7 @@ void RichTextBox::mergeCharFormat(const QTextCharFormat& format)
         setCursor(selection);
 }
 
-void RichTextBox::replaceContent(const QString& text)
+void LetterEditor::replaceContent(const QString& text)
 {
     if (isRtf(text))
         replaceContentRich([&](QTextCursor& cursor) { readRtf(text, cursor); });
@@ -1224,7 +1224,7 @@ void RichTextBox::replaceContent(const QString& text)
         replaceContentPlain(text);
 }
 
-void RichTextBox::replaceContentPlain(const QString& text)
+void LetterEditor::replaceContentPlain(const QString& text)
 {
     if (editCursor) {
         // Within the edit, so that it stays one undo step.
@@ -1248,7 +1248,7 @@ void RichTextBox::replaceContentPlain(const QString& text)
     loadedText = text;
 }
 
-void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& read)
+void LetterEditor::replaceContentRich(const std::function<void(QTextCursor&)>& read)
 {
     if (editCursor) {
         QTextCursor all(document());
@@ -1273,7 +1273,7 @@ void RichTextBox::replaceContentRich(const std::function<void(QTextCursor&)>& re
     });
 }
 
-QString RichTextBox::textToSearch(const QString& pattern) const
+QString LetterEditor::textToSearch(const QString& pattern) const
 {
     QString text;
     if (editDepth > 0) {
@@ -1292,19 +1292,19 @@ QString RichTextBox::textToSearch(const QString& pattern) const
     return textsearch::spansLines(pattern) ? textsearch::withLineBreaksAsLineFeeds(text) : text;
 }
 
-int RichTextBox::clampPosition(qint64 position) const
+int LetterEditor::clampPosition(qint64 position) const
 {
     return int(std::clamp<qint64>(position, 0, TextLength()));
 }
 
-double RichTextBox::toUnits(qreal pixels) const
+double LetterEditor::toUnits(qreal pixels) const
 {
     // Paragraph indents are in pixels of the screen the editor is on.
     const double inches = pixels / editor->logicalDpiX();
     return unit == ScaleUnit::Twips ? inches * twipsPerInch : inches * millimetresPerInch;
 }
 
-qreal RichTextBox::toPixels(double units) const
+qreal LetterEditor::toPixels(double units) const
 {
     const double inches =
         unit == ScaleUnit::Twips ? units / twipsPerInch : units / millimetresPerInch;

@@ -1,8 +1,8 @@
-#include "editor/frmFillFields.h"
+#include "editor/FillFieldsPanel.h"
 
 #include "editor/DateFormat.h"
+#include "editor/LetterEditor.h"
 #include "editor/LetterFields.h"
-#include "editor/RichTextBox.h"
 #include "platform/Services.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -112,10 +112,10 @@ void FieldBox::focusInEvent(QFocusEvent* event)
     emit focused();
 }
 
-frmFillFields::frmFillFields(QWidget* owner, RichTextBox* editor, LetterFields* fields)
+FillFieldsPanel::FillFieldsPanel(QWidget* owner, LetterEditor* editor, LetterFields* fields)
     : ToolDialog(owner), RTB(editor), fields(fields), sender(SenderDetails::load())
 {
-    setObjectName(QStringLiteral("frmFillFields"));
+    setObjectName(QStringLiteral("FillFieldsPanel"));
     setWindowTitle(QStringLiteral("Fill Fields"));
 
     lblIntro = new QLabel(
@@ -165,21 +165,21 @@ frmFillFields::frmFillFields(QWidget* owner, RichTextBox* editor, LetterFields* 
     layout->addWidget(scrFields, 1);
     layout->addLayout(buttonRow);
 
-    connect(cmdSender, &QPushButton::clicked, this, &frmFillFields::senderDetailsRequested);
-    connect(cmdFillAll, &QPushButton::clicked, this, &frmFillFields::cmdFillAll_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &frmFillFields::close);
+    connect(cmdSender, &QPushButton::clicked, this, &FillFieldsPanel::senderDetailsRequested);
+    connect(cmdFillAll, &QPushButton::clicked, this, &FillFieldsPanel::cmdFillAll_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &FillFieldsPanel::close);
     auto* next = new QShortcut(QKeySequence(Qt::Key_F4), this);
-    connect(next, &QShortcut::activated, this, &frmFillFields::nextFieldRequested);
+    connect(next, &QShortcut::activated, this, &FillFieldsPanel::nextFieldRequested);
     auto* previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F4), this);
-    connect(previous, &QShortcut::activated, this, &frmFillFields::previousFieldRequested);
+    connect(previous, &QShortcut::activated, this, &FillFieldsPanel::previousFieldRequested);
 
     // Typing in the letter changes its fields a keystroke at a time: the list follows once the
     // keystrokes pause for the event loop.
     pending.setSingleShot(true);
     pending.setInterval(0);
-    connect(&pending, &QTimer::timeout, this, &frmFillFields::refresh);
+    connect(&pending, &QTimer::timeout, this, &FillFieldsPanel::refresh);
     connect(fields, &LetterFields::fieldsChanged, &pending, qOverload<>(&QTimer::start));
-    connect(fields, &LetterFields::documentReplaced, this, &frmFillFields::forgetTyping);
+    connect(fields, &LetterFields::documentReplaced, this, &FillFieldsPanel::forgetTyping);
 
     refresh();
     // Every row in view where the screen has room for them.
@@ -192,27 +192,27 @@ frmFillFields::frmFillFields(QWidget* owner, RichTextBox* editor, LetterFields* 
     focusRow(0);
 }
 
-QStringList frmFillFields::listedFields() const
+QStringList FillFieldsPanel::listedFields() const
 {
     return listed;
 }
 
-QWidget* frmFillFields::boxOf(const QString& field) const
+QWidget* FillFieldsPanel::boxOf(const QString& field) const
 {
     return rows.value(field).box;
 }
 
-QPushButton* frmFillFields::fillButtonOf(const QString& field) const
+QPushButton* FillFieldsPanel::fillButtonOf(const QString& field) const
 {
     return rows.value(field).fill;
 }
 
-QLabel* frmFillFields::labelOf(const QString& field) const
+QLabel* FillFieldsPanel::labelOf(const QString& field) const
 {
     return rows.value(field).label;
 }
 
-QString frmFillFields::valueOf(const QString& field) const
+QString FillFieldsPanel::valueOf(const QString& field) const
 {
     const QWidget* box = boxOf(field);
     if (const auto* text = qobject_cast<const FieldBox*>(box))
@@ -222,7 +222,7 @@ QString frmFillFields::valueOf(const QString& field) const
     return {};
 }
 
-void frmFillFields::setValueOf(const QString& field, const QString& value)
+void FillFieldsPanel::setValueOf(const QString& field, const QString& value)
 {
     QWidget* box = boxOf(field);
     if (auto* text = qobject_cast<FieldBox*>(box))
@@ -231,7 +231,7 @@ void frmFillFields::setValueOf(const QString& field, const QString& value)
         date->setEditText(value);
 }
 
-QString frmFillFields::offeredValue(const QString& field) const
+QString FillFieldsPanel::offeredValue(const QString& field) const
 {
     if (const auto found = typed.constFind(field); found != typed.cend())
         return *found;
@@ -241,7 +241,7 @@ QString frmFillFields::offeredValue(const QString& field) const
     return sender.valueFor(field).value_or(QString());
 }
 
-frmFillFields::Row frmFillFields::makeRow(const QString& field)
+FillFieldsPanel::Row FillFieldsPanel::makeRow(const QString& field)
 {
     const QString name = caption(field);
     Row row;
@@ -297,7 +297,7 @@ frmFillFields::Row frmFillFields::makeRow(const QString& field)
     return row;
 }
 
-void frmFillFields::edited(const QString& field, const QString& value)
+void FillFieldsPanel::edited(const QString& field, const QString& value)
 {
     if (const Row row = rows.value(field); row.fill)
         row.fill->setEnabled(hasValue(value));
@@ -305,7 +305,7 @@ void frmFillFields::edited(const QString& field, const QString& value)
         typed.insert(field, value);
 }
 
-void frmFillFields::refresh()
+void FillFieldsPanel::refresh()
 {
     pending.stop();
     if (!fields)
@@ -381,7 +381,7 @@ void frmFillFields::refresh()
         focusRow(focusedIndex);
 }
 
-void frmFillFields::focusRow(int index)
+void FillFieldsPanel::focusRow(int index)
 {
     if (listed.isEmpty()) {
         cmdClose->setFocus();
@@ -393,7 +393,7 @@ void frmFillFields::focusRow(int index)
     scrFields->ensureWidgetVisible(box);
 }
 
-void frmFillFields::showInEditor(const QString& field)
+void FillFieldsPanel::showInEditor(const QString& field)
 {
     if (!RTB || !fields || filling)
         return;
@@ -404,7 +404,7 @@ void frmFillFields::showInEditor(const QString& field)
     RTB->setSelLength(places.first().length);
 }
 
-void frmFillFields::fillField(const QString& field)
+void FillFieldsPanel::fillField(const QString& field)
 {
     if (!fields)
         return;
@@ -422,7 +422,7 @@ void frmFillFields::fillField(const QString& field)
         focusRow(index);
 }
 
-void frmFillFields::cmdFillAll_Click()
+void FillFieldsPanel::cmdFillAll_Click()
 {
     if (!fields)
         return;
@@ -444,7 +444,7 @@ void frmFillFields::cmdFillAll_Click()
         focusRow(0);
 }
 
-void frmFillFields::senderChanged(const SenderDetails& details)
+void FillFieldsPanel::senderChanged(const SenderDetails& details)
 {
     sender = details;
     settingValue = true;
@@ -456,7 +456,7 @@ void frmFillFields::senderChanged(const SenderDetails& details)
     settingValue = false;
 }
 
-bool frmFillFields::eventFilter(QObject* watched, QEvent* event)
+bool FillFieldsPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn) {
         const QVariant field = watched->property(fieldProperty);
@@ -466,7 +466,7 @@ bool frmFillFields::eventFilter(QObject* watched, QEvent* event)
     return ToolDialog::eventFilter(watched, event);
 }
 
-void frmFillFields::forgetTyping()
+void FillFieldsPanel::forgetTyping()
 {
     // Values typed for another letter must not be offered for this one.
     typed.clear();

@@ -1,7 +1,7 @@
-#include "editor/frmTimeDate.h"
+#include "editor/DateTimeDialog.h"
 
 #include "editor/DateFormat.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
@@ -16,9 +16,10 @@
 
 namespace lw {
 
-frmTimeDate::frmTimeDate(QWidget* owner, RichTextBox* editor) : ToolDialog(owner), RTB(editor)
+DateTimeDialog::DateTimeDialog(QWidget* owner, LetterEditor* editor)
+    : ToolDialog(owner), RTB(editor)
 {
-    setObjectName(QStringLiteral("frmTimeDate"));
+    setObjectName(QStringLiteral("DateTimeDialog"));
     setWindowTitle(QStringLiteral("  Time and Date"));
     setFixedSize(twips::toPixelsX(2850, this), twips::toPixelsY(5835, this));
 
@@ -63,11 +64,11 @@ frmTimeDate::frmTimeDate(QWidget* owner, RichTextBox* editor) : ToolDialog(owner
     cmdInsert->setDefault(true);
     cmdInsert->setFocus();
 
-    connect(lstDates, &QListWidget::itemDoubleClicked, this, &frmTimeDate::lstDates_DblClick);
-    connect(cmdInsert, &QPushButton::clicked, this, &frmTimeDate::cmdInsert_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &frmTimeDate::cmdClose_Click);
-    connect(cmdInsCusFor, &QPushButton::clicked, this, &frmTimeDate::cmdInsCusFor_Click);
-    connect(txtCustom, &QLineEdit::textChanged, this, &frmTimeDate::txtCustom_Input);
+    connect(lstDates, &QListWidget::itemDoubleClicked, this, &DateTimeDialog::lstDates_DblClick);
+    connect(cmdInsert, &QPushButton::clicked, this, &DateTimeDialog::cmdInsert_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &DateTimeDialog::cmdClose_Click);
+    connect(cmdInsCusFor, &QPushButton::clicked, this, &DateTimeDialog::cmdInsCusFor_Click);
+    connect(txtCustom, &QLineEdit::textChanged, this, &DateTimeDialog::txtCustom_Input);
     txtCustom->installEventFilter(this);
 
     // QLocale() is the system's locale.
@@ -76,7 +77,7 @@ frmTimeDate::frmTimeDate(QWidget* owner, RichTextBox* editor) : ToolDialog(owner
     fit::growToContent(this);
 }
 
-void frmTimeDate::showEveryRow()
+void DateTimeDialog::showEveryRow()
 {
     // The list grows until every row shows without scrolling, whatever the font; what stands
     // below it moves down by as much. It is as wide as its widest row, which the window makes
@@ -97,13 +98,13 @@ void frmTimeDate::showEveryRow()
     setFixedSize(width(), height() + extra);
 }
 
-void frmTimeDate::lstDates_DblClick(QListWidgetItem* item)
+void DateTimeDialog::lstDates_DblClick(QListWidgetItem* item)
 {
     if (RTB && item)
         RTB->setSelText(item->text());
 }
 
-void frmTimeDate::cmdInsert_Click()
+void DateTimeDialog::cmdInsert_Click()
 {
     // Without a chosen row, the top one: Insert always inserts a date.
     const QListWidgetItem* item = chosenItem(lstDates);
@@ -115,7 +116,7 @@ void frmTimeDate::cmdInsert_Click()
     close();
 }
 
-void frmTimeDate::cmdInsCusFor_Click()
+void DateTimeDialog::cmdInsCusFor_Click()
 {
     // Before any preview there is none to insert: make it now.
     if (lblSample->text().isEmpty())
@@ -126,12 +127,12 @@ void frmTimeDate::cmdInsCusFor_Click()
     close();
 }
 
-void frmTimeDate::cmdClose_Click()
+void DateTimeDialog::cmdClose_Click()
 {
     close();
 }
 
-void frmTimeDate::txtCustom_Input()
+void DateTimeDialog::txtCustom_Input()
 {
     // An empty format gives the date and time of the list's row that has both.
     const QString format =
@@ -139,7 +140,7 @@ void frmTimeDate::txtCustom_Input()
     lblSample->setText(formatDateTime(services().clock->now(), format, QLocale()));
 }
 
-bool frmTimeDate::eventFilter(QObject* watched, QEvent* event)
+bool DateTimeDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // A key or a click in the box shows the moment anew, also when the format stays the same.
     if (watched == txtCustom &&

@@ -1,4 +1,4 @@
-#include "library/frmMoveLetter.h"
+#include "library/MoveLetterDialog.h"
 
 #include "library/LetterStatements.h"
 #include "library/LibraryConnection.h"
@@ -14,9 +14,9 @@
 
 namespace lw {
 
-frmMoveLetter::frmMoveLetter(QWidget* parent) : QDialog(parent)
+MoveLetterDialog::MoveLetterDialog(QWidget* parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("frmMoveLetter"));
+    setObjectName(QStringLiteral("MoveLetterDialog"));
     setWindowTitle(QStringLiteral("  Move Letter"));
     setFixedSize(twips::toPixelsX(4845, this), twips::toPixelsY(2835, this));
 
@@ -55,13 +55,13 @@ frmMoveLetter::frmMoveLetter(QWidget* parent) : QDialog(parent)
     fit::growToContent(this);
 }
 
-bool frmMoveLetter::Form_Load()
+bool MoveLetterDialog::Form_Load()
 {
     FillMoveSubjects();
     return !failed;
 }
 
-std::optional<RowSet> frmMoveLetter::runStatement(const QString& statement)
+std::optional<RowSet> MoveLetterDialog::runStatement(const QString& statement)
 {
     std::optional<RowSet> rows;
     takeUpReplacedDataFile();
@@ -80,7 +80,7 @@ std::optional<RowSet> frmMoveLetter::runStatement(const QString& statement)
     return std::nullopt;
 }
 
-void frmMoveLetter::FillMoveSubjects()
+void MoveLetterDialog::FillMoveSubjects()
 {
     const auto rows = runStatement(sql::moveSubjects());
     if (!rows)
@@ -95,7 +95,7 @@ void frmMoveLetter::FillMoveSubjects()
         Cmb[0]->setCurrentIndex(0);
 }
 
-void frmMoveLetter::FillMoveCategories()
+void MoveLetterDialog::FillMoveCategories()
 {
     const auto rows = runStatement(sql::moveCategories(Cmb[0]->currentText()));
     if (!rows)
@@ -107,14 +107,14 @@ void frmMoveLetter::FillMoveCategories()
         Cmb[1]->setCurrentIndex(0);
 }
 
-void frmMoveLetter::UpdateLetterPlace()
+void MoveLetterDialog::UpdateLetterPlace()
 {
     MoveSqlText =
         sql::moveLetter(Cmb[0]->currentText(), Cmb[1]->currentText(), modMain().MoveTitle);
     runStatement(MoveSqlText);
 }
 
-void frmMoveLetter::cmd_Click(int index)
+void MoveLetterDialog::cmd_Click(int index)
 {
     if (index != 0) {
         reject();

@@ -1,6 +1,6 @@
-#include "editor/frmSymbols.h"
+#include "editor/SymbolsDialog.h"
 
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "editor/SymbolRows.h"
 #include "platform/ContentFit.h"
 #include "platform/Twips.h"
@@ -11,9 +11,9 @@
 
 namespace lw {
 
-frmSymbols::frmSymbols(QWidget* owner, RichTextBox* editor) : ToolDialog(owner), RTB(editor)
+SymbolsDialog::SymbolsDialog(QWidget* owner, LetterEditor* editor) : ToolDialog(owner), RTB(editor)
 {
-    setObjectName(QStringLiteral("frmSymbols"));
+    setObjectName(QStringLiteral("SymbolsDialog"));
     setWindowTitle(QStringLiteral("  Symbols"));
     setFixedSize(twips::toPixelsX(3150, this), twips::toPixelsY(3735, this));
 
@@ -38,9 +38,9 @@ frmSymbols::frmSymbols(QWidget* owner, RichTextBox* editor) : ToolDialog(owner),
     cmdInsert->setDefault(true);
     cmdClose->setFocus();
 
-    connect(lstSymbols, &QListWidget::itemDoubleClicked, this, &frmSymbols::lstSymbols_DblClick);
-    connect(cmdInsert, &QPushButton::clicked, this, &frmSymbols::cmdInsert_Click);
-    connect(cmdClose, &QPushButton::clicked, this, &frmSymbols::cmdClose_Click);
+    connect(lstSymbols, &QListWidget::itemDoubleClicked, this, &SymbolsDialog::lstSymbols_DblClick);
+    connect(cmdInsert, &QPushButton::clicked, this, &SymbolsDialog::cmdInsert_Click);
+    connect(cmdClose, &QPushButton::clicked, this, &SymbolsDialog::cmdClose_Click);
 
     // The characters look as they will in the editor's base font.
     if (RTB) {
@@ -52,22 +52,22 @@ frmSymbols::frmSymbols(QWidget* owner, RichTextBox* editor) : ToolDialog(owner),
     fit::growToContent(this);
 }
 
-void frmSymbols::lstSymbols_DblClick(QListWidgetItem* item)
+void SymbolsDialog::lstSymbols_DblClick(QListWidgetItem* item)
 {
     insertRow(item);
 }
 
-void frmSymbols::cmdInsert_Click()
+void SymbolsDialog::cmdInsert_Click()
 {
     insertRow(chosenItem(lstSymbols));
 }
 
-void frmSymbols::cmdClose_Click()
+void SymbolsDialog::cmdClose_Click()
 {
     close();
 }
 
-void frmSymbols::insertRow(const QListWidgetItem* item)
+void SymbolsDialog::insertRow(const QListWidgetItem* item)
 {
     if (RTB && item)
         RTB->setSelText(symbolOfRow(item->text()));

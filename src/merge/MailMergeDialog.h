@@ -24,14 +24,14 @@ struct MergeResult;
 // Mail Merge: the letter in the editor filled from each row of a table. The window chooses the
 // table, shows the checks and a preview of any recipient's letter, and starts the merge in the
 // chosen output; the work is MailMerge's.
-class frmMailMerge : public QDialog
+class MailMergeDialog : public QDialog
 {
     Q_OBJECT
 public:
     // `letter` is copied as it stands; `title` names the letters (the PDF's title).
-    frmMailMerge(QWidget* parent, const QTextDocument& letter, const QString& title,
-                 const TextFileFormat& textFormat, QSizeF screenDpi);
-    ~frmMailMerge() override;
+    MailMergeDialog(QWidget* parent, const QTextDocument& letter, const QString& title,
+                    const TextFileFormat& textFormat, QSizeF screenDpi);
+    ~MailMergeDialog() override;
 
     // Reads the table and shows its checks and the first letter; a table that cannot be read is
     // told in a message and the window stays as it was.

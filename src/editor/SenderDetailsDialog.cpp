@@ -1,4 +1,4 @@
-#include "editor/frmSenderDetails.h"
+#include "editor/SenderDetailsDialog.h"
 
 #include "platform/Services.h"
 
@@ -37,9 +37,9 @@ QString withoutMnemonic(const char* caption)
 
 } // namespace
 
-frmSenderDetails::frmSenderDetails(QWidget* owner) : QDialog(owner)
+SenderDetailsDialog::SenderDetailsDialog(QWidget* owner) : QDialog(owner)
 {
-    setObjectName(QStringLiteral("frmSenderDetails"));
+    setObjectName(QStringLiteral("SenderDetailsDialog"));
     setWindowTitle(QStringLiteral("Sender Details"));
 
     auto* intro = new QLabel(
@@ -67,8 +67,8 @@ frmSenderDetails::frmSenderDetails(QWidget* owner) : QDialog(owner)
 
     buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("buttons"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &frmSenderDetails::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &frmSenderDetails::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &SenderDetailsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &SenderDetailsDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(intro);
@@ -79,7 +79,7 @@ frmSenderDetails::frmSenderDetails(QWidget* owner) : QDialog(owner)
     boxes[Name]->setFocus();
 }
 
-SenderDetails frmSenderDetails::details() const
+SenderDetails SenderDetailsDialog::details() const
 {
     SenderDetails result;
     result.name = boxes[Name]->text();
@@ -92,7 +92,7 @@ SenderDetails frmSenderDetails::details() const
     return result;
 }
 
-void frmSenderDetails::setDetails(const SenderDetails& details)
+void SenderDetailsDialog::setDetails(const SenderDetails& details)
 {
     boxes[Name]->setText(details.name);
     boxes[Title]->setText(details.title);
@@ -103,7 +103,7 @@ void frmSenderDetails::setDetails(const SenderDetails& details)
     boxes[Email]->setText(details.email);
 }
 
-void frmSenderDetails::accept()
+void SenderDetailsDialog::accept()
 {
     const SenderDetails chosen = details();
     QString error;

@@ -12,17 +12,17 @@ class QPushButton;
 
 namespace lw {
 
-class RichTextBox;
+class LetterEditor;
 
 // The find and replace dialog of the editor, modeless. Its search text and options are also those
 // of the main window's Find Next.
-class frmFind : public ToolDialog
+class FindDialog : public ToolDialog
 {
     Q_OBJECT
 public:
     // The dialog load: the find-only or the find-and-replace layout, and the editor's selected
     // text as the search text and the one entry of its list. The caller shows it.
-    frmFind(QWidget* owner, RichTextBox* editor, bool findOnly);
+    FindDialog(QWidget* owner, LetterEditor* editor, bool findOnly);
 
     // The options of every search: 8 No Highlight, 2 Whole Word, 4 Match Case, as ticked.
     int optionsValue() const;
@@ -55,7 +55,7 @@ signals:
 private:
     void applyLayout(bool findOnly);
 
-    QPointer<RichTextBox> RTB;
+    QPointer<LetterEditor> RTB;
 };
 
 // Geometry of the dialog in twips.

@@ -13,11 +13,11 @@ namespace lw {
 
 // The add-letter dialog. It hands its result back only through modMain's NewTitle and NewBody:
 // both non-empty after Yes, at least one empty after Cancel.
-class frmAddRecord : public QDialog
+class AddLetterDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmAddRecord(QWidget* parent = nullptr);
+    explicit AddLetterDialog(QWidget* parent = nullptr);
     // Shows a title and body the user typed before, to change what was refused.
     void showTyped(const QString& title, const QString& body);
 

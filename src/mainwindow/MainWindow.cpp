@@ -1,7 +1,7 @@
-#include "mainwindow/frmMail.h"
+#include "mainwindow/MainWindow.h"
 
 #include "editor/FieldTools.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "library/LibraryBrowser.h"
 #include "library/modMain.h"
 #include "mainwindow/CommandDispatcher.h"
@@ -121,9 +121,9 @@ bool sameKey(const char* a, const char* b)
 
 } // namespace
 
-frmMail::frmMail(QWidget* parent) : QWidget(parent)
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("frmMail"));
+    setObjectName(QStringLiteral("MainWindow"));
     accessibility::announceWindows();
     setWindowTitle(QString::fromLatin1(mainWindowCaption));
     setFont(verdana(8.25));
@@ -137,15 +137,15 @@ frmMail::frmMail(QWidget* parent) : QWidget(parent)
     buildLibraryPanel();
     buildSearchPanel();
 
-    rtfTemp = new RichTextBox(this);
+    rtfTemp = new LetterEditor(this);
     rtfTemp->widget()->hide();
     rtfTemp->setFont(verdana(9));
-    RTB = new RichTextBox(this);
+    RTB = new LetterEditor(this);
     RTB->setFont(letterFont());
     RTB->widget()->setAccessibleName(QStringLiteral("Letter editor"));
     twips::place(RTB->widget(), 5280, 5520, 2295, 1335);
-    connect(RTB, &RichTextBox::Change, this, &frmMail::RTB_Change);
-    connect(RTB, &RichTextBox::GotFocus, this, &frmMail::RTB_GotFocus);
+    connect(RTB, &LetterEditor::Change, this, &MainWindow::RTB_Change);
+    connect(RTB, &LetterEditor::GotFocus, this, &MainWindow::RTB_GotFocus);
     RTB->textEdit()->installEventFilter(this);
 
     picInsert = new QLabel(this);
@@ -154,10 +154,10 @@ frmMail::frmMail(QWidget* parent) : QWidget(parent)
     buildStatusBar();
     buildFontBoxes();
 
-    connect(MenuBar, &MenuBarControl::ItemClick, this, &frmMail::MenuBar_ItemClick);
-    connect(MenuBar, &MenuBarControl::ToolClick, this, &frmMail::MenuBar_ToolClick);
-    connect(MenuBar, &MenuBarControl::ToolColor, this, &frmMail::MenuBar_ToolColor);
-    connect(mnuPopup, &PopupMenuControl::ItemClick, this, &frmMail::mnuPopup_ItemClick);
+    connect(MenuBar, &MenuBarControl::ItemClick, this, &MainWindow::MenuBar_ItemClick);
+    connect(MenuBar, &MenuBarControl::ToolClick, this, &MainWindow::MenuBar_ToolClick);
+    connect(MenuBar, &MenuBarControl::ToolColor, this, &MainWindow::MenuBar_ToolColor);
+    connect(mnuPopup, &PopupMenuControl::ItemClick, this, &MainWindow::mnuPopup_ItemClick);
 
     browser = std::make_unique<LibraryBrowser>(*this);
     commands = new CommandDispatcher(*this);
@@ -208,9 +208,9 @@ frmMail::frmMail(QWidget* parent) : QWidget(parent)
     RTB->widget()->setFocus();
 }
 
-frmMail::~frmMail() = default;
+MainWindow::~MainWindow() = default;
 
-void frmMail::buildLibraryPanel()
+void MainWindow::buildLibraryPanel()
 {
     PicFrm = new QWidget(this);
     PicFrm->setObjectName(QStringLiteral("PicFrm"));
@@ -269,7 +269,7 @@ void frmMail::buildLibraryPanel()
     }
 }
 
-void frmMail::buildSearchPanel()
+void MainWindow::buildSearchPanel()
 {
     Div[1] = new QFrame(this);
     Div[1]->setFrameShape(QFrame::HLine);
@@ -286,7 +286,7 @@ void frmMail::buildSearchPanel()
         button(F1[1], QStringLiteral("Search"), QStringLiteral("Search"), 3030, 360, 1095, 345);
 }
 
-void frmMail::buildStatusBar()
+void MainWindow::buildStatusBar()
 {
     SB = new QStatusBar(this);
     SB->setSizeGripEnabled(false);
@@ -316,7 +316,7 @@ void frmMail::buildStatusBar()
         {SBPanels[2], SBPanels[3], SBPanels[4], SBPanels[5], SBPanels[6]}, RTB->textEdit(), this);
 }
 
-void frmMail::buildFontBoxes()
+void MainWindow::buildFontBoxes()
 {
     cboFont = new QFontComboBox(this);
     cboFontSize = new QComboBox(this);
@@ -337,21 +337,21 @@ void frmMail::buildFontBoxes()
         box->completer()->setCompletionMode(QCompleter::InlineCompletion);
         box->setEnabled(false);
         connect(box, &QComboBox::activated, this,
-                box == cboFont ? &frmMail::cboFont_Click : &frmMail::cboFontSize_Click);
+                box == cboFont ? &MainWindow::cboFont_Click : &MainWindow::cboFontSize_Click);
     }
 }
 
-void frmMail::setPanelText(int panel, const QString& text)
+void MainWindow::setPanelText(int panel, const QString& text)
 {
     SBPanels[panel]->setText(text);
 }
 
-QString frmMail::panelText(int panel) const
+QString MainWindow::panelText(int panel) const
 {
     return SBPanels[panel]->text();
 }
 
-void frmMail::InitMainWindow()
+void MainWindow::InitMainWindow()
 {
     modMain().Loading = true;
     browser->FillSubjects();
@@ -368,7 +368,7 @@ void frmMail::InitMainWindow()
     PlaceEditor();
 }
 
-void frmMail::BuildPopupMenu()
+void MainWindow::BuildPopupMenu()
 {
     const QString key = QString::fromLatin1(popupMenuKey);
     mnuPopup->addMenu(key);
@@ -376,7 +376,7 @@ void frmMail::BuildPopupMenu()
         mnuPopup->addItem(entry);
 }
 
-void frmMail::BuildMenuBar()
+void MainWindow::BuildMenuBar()
 {
     MenuBar->beginUpdate();
     for (const MenuDefinition& menu : menuDefinitions()) {
@@ -419,7 +419,7 @@ void frmMail::BuildMenuBar()
     }
 }
 
-QList<QWidget*> frmMail::keyboardAreas() const
+QList<QWidget*> MainWindow::keyboardAreas() const
 {
     QList<QWidget*> areas{RTB->widget(), PicFrm1, F1[3], F1[2]};
     if (QToolBar* toolbar = MenuBar->band(QString::fromLatin1(toolbarBandKey)))
@@ -427,7 +427,7 @@ QList<QWidget*> frmMail::keyboardAreas() const
     return areas;
 }
 
-QWidget* frmMail::areaEntry(int area) const
+QWidget* MainWindow::areaEntry(int area) const
 {
     switch (area) {
     case 0:
@@ -453,7 +453,7 @@ QWidget* frmMail::areaEntry(int area) const
     return nullptr;
 }
 
-void frmMail::focusArea(int step)
+void MainWindow::focusArea(int step)
 {
     const QList<QWidget*> areas = keyboardAreas();
     const QWidget* focus = QApplication::focusWidget();
@@ -473,7 +473,7 @@ void frmMail::focusArea(int step)
     }
 }
 
-void frmMail::showEditorPopup()
+void MainWindow::showEditorPopup()
 {
     // Suggestions for the word at the caret, or none: a right click's may still be there.
     commands->spelling().PreparePopup(RTB->SelStart() + RTB->SelLength());
@@ -483,7 +483,7 @@ void frmMail::showEditorPopup()
     mnuPopup->showPopup(QString::fromLatin1(popupMenuKey), caret);
 }
 
-WindowLayout frmMail::currentLayout() const
+WindowLayout MainWindow::currentLayout() const
 {
     const QRect outer = frameGeometry();
     WindowLayout l;
@@ -503,26 +503,26 @@ WindowLayout frmMail::currentLayout() const
     return l;
 }
 
-void frmMail::PlaceEditor()
+void MainWindow::PlaceEditor()
 {
     const WindowLayout now = currentLayout();
     applyLayout(now, placeEditor(now));
 }
 
-void frmMail::resizeEvent(QResizeEvent* event)
+void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
 }
 
-void frmMail::changeEvent(QEvent* event)
+void MainWindow::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         Form_Resize();
 }
 
-void frmMail::Form_Resize()
+void MainWindow::Form_Resize()
 {
     alignEdges();
     const QScreen* shownOn = screen();
@@ -541,7 +541,7 @@ void frmMail::Form_Resize()
 
 // The menu bar and the status bar span the window's top and bottom edges, the library panel
 // the left edge between them.
-void frmMail::alignEdges()
+void MainWindow::alignEdges()
 {
     const int menuHeight = MenuBar->sizeHint().height();
     const int statusHeight = qMax(SB->sizeHint().height(), twips::toPixelsY(300, this));
@@ -552,7 +552,7 @@ void frmMail::alignEdges()
     fitLibraryPanel();
 }
 
-void frmMail::makeRoomInLibraryPanel()
+void MainWindow::makeRoomInLibraryPanel()
 {
     // With a larger font the frames make room for their text; the panel widens with them and
     // what stands right of it moves over.
@@ -573,7 +573,7 @@ void frmMail::makeRoomInLibraryPanel()
 
 // In a window too short for the whole library panel (a small or scaled screen) the two lists
 // give up rows, down to a few, so that the counts and buttons below them stay in sight.
-void frmMail::fitLibraryPanel()
+void MainWindow::fitLibraryPanel()
 {
     for (auto place = libraryDesign.cbegin(); place != libraryDesign.cend(); ++place) {
         if (place.key()->geometry() != place.value())
@@ -606,7 +606,7 @@ void frmMail::fitLibraryPanel()
     shrink(F1[2], lstBx[1], 3);
 }
 
-void frmMail::applyLayout(const WindowLayout& from, const WindowLayout& to)
+void MainWindow::applyLayout(const WindowLayout& from, const WindowLayout& to)
 {
     if (to.outerWidth != from.outerWidth || to.outerHeight != from.outerHeight) {
         const QSize frame = frameGeometry().size() - size();
@@ -624,27 +624,27 @@ void frmMail::applyLayout(const WindowLayout& from, const WindowLayout& to)
 }
 
 // A key without a command does nothing.
-void frmMail::MenuBar_ItemClick(const QString& menuKey, const QString& itemKey)
+void MainWindow::MenuBar_ItemClick(const QString& menuKey, const QString& itemKey)
 {
     commands->MenuBar_ItemClick(menuKey, itemKey);
 }
 
-void frmMail::MenuBar_ToolClick(const QString& bandKey, const QString& toolKey)
+void MainWindow::MenuBar_ToolClick(const QString& bandKey, const QString& toolKey)
 {
     commands->MenuBar_ToolClick(bandKey, toolKey);
 }
 
-void frmMail::MenuBar_ToolColor(const QString& bandKey, const QString& toolKey, quint32 bgr)
+void MainWindow::MenuBar_ToolColor(const QString& bandKey, const QString& toolKey, quint32 bgr)
 {
     commands->MenuBar_ToolColor(bandKey, toolKey, bgr);
 }
 
-void frmMail::mnuPopup_ItemClick(const QString& menuKey, const QString& itemKey)
+void MainWindow::mnuPopup_ItemClick(const QString& menuKey, const QString& itemKey)
 {
     commands->mnuPopup_ItemClick(menuKey, itemKey);
 }
 
-void frmMail::RTB_GotFocus()
+void MainWindow::RTB_GotFocus()
 {
     if (EditingEnabled)
         return;
@@ -660,12 +660,12 @@ void frmMail::RTB_GotFocus()
     MenuBar->endUpdate();
 }
 
-void frmMail::cboFont_Click()
+void MainWindow::cboFont_Click()
 {
     RTB->setSelFontName(cboFont->itemText(cboFont->currentIndex()));
 }
 
-void frmMail::cboFontSize_Click()
+void MainWindow::cboFontSize_Click()
 {
     RTB->setSelFontSize(
         fontcontrols::sizeValue(cboFontSize->itemText(cboFontSize->currentIndex())));
@@ -673,7 +673,7 @@ void frmMail::cboFontSize_Click()
 
 // Keys that are shortcuts of the menus are left to the menus, so that they are chosen once,
 // by the menu, and not also acted on by the editor itself.
-bool frmMail::eventFilter(QObject* watched, QEvent* event)
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == RTB->textEdit() && event->type() == QEvent::ShortcutOverride &&
         MenuBar->takesShortcut(static_cast<QKeyEvent*>(event))) {
@@ -703,7 +703,7 @@ bool frmMail::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-bool frmMail::SaveDocument()
+bool MainWindow::SaveDocument()
 {
     // Every save of a changed letter, the save question's too, first asks about fields still
     // unfilled; No keeps the document open with the first of them selected.
@@ -712,12 +712,12 @@ bool frmMail::SaveDocument()
     return letterChanges.SaveDocument();
 }
 
-void frmMail::RTB_Change()
+void MainWindow::RTB_Change()
 {
     DocumentModified = true;
 }
 
-void frmMail::closeEvent(QCloseEvent* event)
+void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The user may keep the window, with the document, at the save question.
     if (ShutDown(*this))

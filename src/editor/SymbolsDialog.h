@@ -11,15 +11,15 @@ class QPushButton;
 
 namespace lw {
 
-class RichTextBox;
+class LetterEditor;
 
 // Inserts characters of the 8-bit code page into the editor, one after the other; modeless.
-class frmSymbols : public ToolDialog
+class SymbolsDialog : public ToolDialog
 {
     Q_OBJECT
 public:
     // The dialog load: the 255 rows in the face of the editor's base font. The caller shows it.
-    frmSymbols(QWidget* owner, RichTextBox* editor);
+    SymbolsDialog(QWidget* owner, LetterEditor* editor);
 
     // Both insert the row's symbol and keep the dialog open; without a chosen row nothing happens.
     void lstSymbols_DblClick(QListWidgetItem* item);
@@ -34,7 +34,7 @@ public:
 private:
     void insertRow(const QListWidgetItem* item);
 
-    QPointer<RichTextBox> RTB;
+    QPointer<LetterEditor> RTB;
 };
 
 } // namespace lw

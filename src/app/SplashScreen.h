@@ -7,11 +7,11 @@ class QLabel;
 namespace lw {
 
 // The splash window: the product artwork and the version.
-class frmSplash : public QWidget
+class SplashScreen : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmSplash(QWidget* parent = nullptr);
+    explicit SplashScreen(QWidget* parent = nullptr);
 
     QLabel* lblVersion = nullptr;
 

@@ -19,7 +19,7 @@ class QGridLayout;
 namespace lw {
 
 class LetterFields;
-class RichTextBox;
+class LetterEditor;
 
 // The box a field's value is typed in: Enter fills the field, Shift+Enter starts a new line, Tab
 // goes on to the next box. It grows with its lines, up to a few.
@@ -49,11 +49,11 @@ private:
 // Fill Fields: one labelled box per field of the letter, in the order the fields first appear.
 // Enter or Fill puts a box's value in place of every occurrence of its field; Fill All does so for
 // every box with a value. Filled fields leave the list. Modeless: the user can go on editing.
-class frmFillFields : public ToolDialog
+class FillFieldsPanel : public ToolDialog
 {
     Q_OBJECT
 public:
-    frmFillFields(QWidget* owner, RichTextBox* editor, LetterFields* fields);
+    FillFieldsPanel(QWidget* owner, LetterEditor* editor, LetterFields* fields);
 
     // The fields listed, in order.
     QStringList listedFields() const;
@@ -107,7 +107,7 @@ private:
     void focusRow(int index);
     void forgetTyping();
 
-    QPointer<RichTextBox> RTB;
+    QPointer<LetterEditor> RTB;
     QPointer<LetterFields> fields;
     SenderDetails sender;
     QWidget* rowsHost = nullptr;

@@ -1,4 +1,4 @@
-#include "utilities/frmManageFiles.h"
+#include "editor/FileManagerDialog.h"
 
 #include "platform/Accessibility.h"
 #include "platform/ContentFit.h"
@@ -20,7 +20,7 @@ namespace {
 constexpr int ClientWidth = 7470;
 // The window heights count the caption and borders; the closed window's client area is 990
 // twips high, which leaves the lower section just out of sight.
-constexpr int Decoration = frmManageFiles::ClosedHeight - 990;
+constexpr int Decoration = FileManagerDialog::ClosedHeight - 990;
 
 template <typename T>
 T* control(QWidget* parent, const QString& name, int left, int top, int width, int height)
@@ -64,9 +64,9 @@ void ShellDeleteFile(const QString& path, QWidget* owner)
     services().shell->deleteFile(owner, path);
 }
 
-frmManageFiles::frmManageFiles(QWidget* owner) : QWidget(owner, Qt::Dialog)
+FileManagerDialog::FileManagerDialog(QWidget* owner) : QWidget(owner, Qt::Dialog)
 {
-    setObjectName(QStringLiteral("frmManageFiles"));
+    setObjectName(QStringLiteral("FileManagerDialog"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("  Manage Files"));
     QFont font(QStringLiteral("Verdana"));
@@ -101,10 +101,10 @@ frmManageFiles::frmManageFiles(QWidget* owner) : QWidget(owner, Qt::Dialog)
     // The From box follows every change of the File name box, and a click in it.
     connect(txtFileName, &QLineEdit::textChanged, txtFrom, &QLineEdit::setText);
     txtFileName->installEventFilter(this);
-    connect(cmdBrowse, &QPushButton::clicked, this, &frmManageFiles::cmdBrowse_Click);
-    connect(cmdDCopy, &QPushButton::clicked, this, &frmManageFiles::cmdDCopy_Click);
-    connect(cmdDRename, &QPushButton::clicked, this, &frmManageFiles::cmdDRename_Click);
-    connect(cmdDelete, &QPushButton::clicked, this, &frmManageFiles::cmdDelete_Click);
+    connect(cmdBrowse, &QPushButton::clicked, this, &FileManagerDialog::cmdBrowse_Click);
+    connect(cmdDCopy, &QPushButton::clicked, this, &FileManagerDialog::cmdDCopy_Click);
+    connect(cmdDRename, &QPushButton::clicked, this, &FileManagerDialog::cmdDRename_Click);
+    connect(cmdDelete, &QPushButton::clicked, this, &FileManagerDialog::cmdDelete_Click);
     connect(cmdCopy, &QPushButton::clicked, this,
             [this] { ShellCopyFile(txtFrom->text(), txtTo->text(), this); });
     connect(cmdRename, &QPushButton::clicked, this,
@@ -126,7 +126,7 @@ frmManageFiles::frmManageFiles(QWidget* owner) : QWidget(owner, Qt::Dialog)
     setSection(Section::Closed);
 }
 
-void frmManageFiles::setVisible(bool visible)
+void FileManagerDialog::setVisible(bool visible)
 {
     const bool hadKeyboard = !visible && isVisible() && isActiveWindow();
     QWidget::setVisible(visible);
@@ -135,7 +135,7 @@ void frmManageFiles::setVisible(bool visible)
         parentWidget()->window()->activateWindow();
 }
 
-void frmManageFiles::keyPressEvent(QKeyEvent* event)
+void FileManagerDialog::keyPressEvent(QKeyEvent* event)
 {
     // Esc closes the window, as Close does.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
@@ -145,14 +145,14 @@ void frmManageFiles::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-bool frmManageFiles::eventFilter(QObject* watched, QEvent* event)
+bool FileManagerDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == txtFileName && event->type() == QEvent::MouseButtonPress)
         txtFrom->setText(txtFileName->text());
     return QWidget::eventFilter(watched, event);
 }
 
-void frmManageFiles::cmdBrowse_Click()
+void FileManagerDialog::cmdBrowse_Click()
 {
     // Each Browse has a dialog of its own, with every other setting at its start value.
     cDialog dialog;
@@ -167,7 +167,7 @@ void frmManageFiles::cmdBrowse_Click()
     txtFrom->setText(txtFileName->text());
 }
 
-void frmManageFiles::cmdDCopy_Click()
+void FileManagerDialog::cmdDCopy_Click()
 {
     if (state == Section::CopyOpen) {
         setSection(Section::Closed);
@@ -179,7 +179,7 @@ void frmManageFiles::cmdDCopy_Click()
     cmdDRename->setText(QStringLiteral("&Rename ->"));
 }
 
-void frmManageFiles::cmdDRename_Click()
+void FileManagerDialog::cmdDRename_Click()
 {
     if (state == Section::RenameOpen) {
         setSection(Section::Closed);
@@ -191,13 +191,13 @@ void frmManageFiles::cmdDRename_Click()
     cmdDCopy->setText(QStringLiteral("&Copy ->"));
 }
 
-void frmManageFiles::cmdDelete_Click()
+void FileManagerDialog::cmdDelete_Click()
 {
     setSection(Section::Closed);
     ShellDeleteFile(txtFileName->text(), this);
 }
 
-void frmManageFiles::setSection(Section section)
+void FileManagerDialog::setSection(Section section)
 {
     state = section;
     setWindowHeight(section == Section::Closed ? ClosedHeight : OpenHeight);
@@ -209,7 +209,7 @@ void frmManageFiles::setSection(Section section)
     cmdRename->setVisible(section == Section::RenameOpen);
 }
 
-void frmManageFiles::setWindowHeight(int height)
+void FileManagerDialog::setWindowHeight(int height)
 {
     heightTwips = height;
     int pixels = twips::toPixelsY(height - Decoration, this) +

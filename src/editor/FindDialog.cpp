@@ -1,7 +1,7 @@
-#include "editor/frmFind.h"
+#include "editor/FindDialog.h"
 
 #include "editor/FindReplace.h"
-#include "editor/RichTextBox.h"
+#include "editor/LetterEditor.h"
 #include "platform/ContentFit.h"
 #include "platform/Services.h"
 #include "platform/Twips.h"
@@ -33,10 +33,10 @@ QComboBox* searchCombo(QWidget* parent)
 
 } // namespace
 
-frmFind::frmFind(QWidget* owner, RichTextBox* editor, bool findOnly)
+FindDialog::FindDialog(QWidget* owner, LetterEditor* editor, bool findOnly)
     : ToolDialog(owner), RTB(editor)
 {
-    setObjectName(QStringLiteral("frmFind"));
+    setObjectName(QStringLiteral("FindDialog"));
     setWindowTitle(QStringLiteral("  Find"));
 
     // The two labels' mnemonics stay clear of the Find and Replace buttons'.
@@ -82,10 +82,10 @@ frmFind::frmFind(QWidget* owner, RichTextBox* editor, bool findOnly)
     setTabOrder(chkMatchCase, chkNoHighlight);
     cmdFind->setFocus();
 
-    connect(cmdFind, &QPushButton::clicked, this, &frmFind::cmdFind_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmFind::cmdCancel_Click);
-    connect(cmdReplace, &QPushButton::clicked, this, &frmFind::cmdReplace_Click);
-    connect(cmdReplaceAll, &QPushButton::clicked, this, &frmFind::cmdReplaceAll_Click);
+    connect(cmdFind, &QPushButton::clicked, this, &FindDialog::cmdFind_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &FindDialog::cmdCancel_Click);
+    connect(cmdReplace, &QPushButton::clicked, this, &FindDialog::cmdReplace_Click);
+    connect(cmdReplaceAll, &QPushButton::clicked, this, &FindDialog::cmdReplaceAll_Click);
 
     applyLayout(findOnly);
     const QString selected = RTB ? RTB->SelText() : QString();
@@ -93,23 +93,23 @@ frmFind::frmFind(QWidget* owner, RichTextBox* editor, bool findOnly)
     cboFind->setEditText(selected);
 }
 
-int frmFind::optionsValue() const
+int FindDialog::optionsValue() const
 {
     return FindReplace::optionsValue(chkWholeWord->isChecked(), chkMatchCase->isChecked(),
                                      chkNoHighlight->isChecked());
 }
 
-void frmFind::showReplaceLayout()
+void FindDialog::showReplaceLayout()
 {
     applyLayout(false);
 }
 
-bool frmFind::isFindOnlyLayout() const
+bool FindDialog::isFindOnlyLayout() const
 {
     return cboReplace->isHidden();
 }
 
-void frmFind::applyLayout(bool findOnly)
+void FindDialog::applyLayout(bool findOnly)
 {
     const std::array<QWidget*, 4> replaceRow{lblReplace, cboReplace, cmdReplace, cmdReplaceAll};
     for (QWidget* widget : replaceRow)
@@ -142,7 +142,7 @@ void frmFind::applyLayout(bool findOnly)
     fit::growToContent(this);
 }
 
-void frmFind::cmdFind_Click()
+void FindDialog::cmdFind_Click()
 {
     if (!RTB)
         return;
@@ -162,7 +162,7 @@ void frmFind::cmdFind_Click()
     emit findNextEnabledChanged(false);
 }
 
-void frmFind::cmdReplace_Click()
+void FindDialog::cmdReplace_Click()
 {
     if (!RTB)
         return;
@@ -177,7 +177,7 @@ void frmFind::cmdReplace_Click()
     cmdFind->setText(findCaption);
 }
 
-void frmFind::cmdReplaceAll_Click()
+void FindDialog::cmdReplaceAll_Click()
 {
     if (!RTB)
         return;
@@ -192,7 +192,7 @@ void frmFind::cmdReplaceAll_Click()
     cmdFind->setText(findCaption);
 }
 
-void frmFind::cmdCancel_Click()
+void FindDialog::cmdCancel_Click()
 {
     close();
 }

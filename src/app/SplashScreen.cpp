@@ -1,4 +1,4 @@
-#include "app/frmSplash.h"
+#include "app/SplashScreen.h"
 
 #include "platform/Accessibility.h"
 
@@ -16,9 +16,10 @@ constexpr int majorVersion = 6;
 constexpr int minorVersion = 7;
 } // namespace
 
-frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
+SplashScreen::SplashScreen(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
 {
-    setObjectName(QStringLiteral("frmSplash"));
+    setObjectName(QStringLiteral("SplashScreen"));
     accessibility::announceWindows();
     // What the artwork says, for a screen reader.
     setAccessibleName(QStringLiteral("Letterwright"));
@@ -35,7 +36,7 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void frmSplash::paintEvent(QPaintEvent*)
+void SplashScreen::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);

@@ -12,15 +12,15 @@ class QRadioButton;
 
 namespace lw {
 
-class RichTextBox;
+class LetterEditor;
 
 // Moves the editor's caret to the start of a line, of the text or to its end; modeless.
-class frmGoTo : public ToolDialog
+class GoToDialog : public ToolDialog
 {
     Q_OBJECT
 public:
     // The dialog load: Line chosen, the box empty, Go disabled. The caller shows it.
-    frmGoTo(QWidget* owner, RichTextBox* editor);
+    GoToDialog(QWidget* owner, LetterEditor* editor);
 
     // Go is enabled while the box holds text or while the box is disabled.
     void GoButtonRule();
@@ -40,7 +40,7 @@ public:
     QPushButton* cmdClose = nullptr;
 
 private:
-    QPointer<RichTextBox> RTB;
+    QPointer<LetterEditor> RTB;
 };
 
 } // namespace lw

@@ -13,11 +13,11 @@ namespace lw {
 
 // The user's own name, title, company, address, phone and e-mail, kept in the settings; the
 // "[Your ...]" fields of every letter are offered filled with them. OK saves, Esc cancels.
-class frmSenderDetails : public QDialog
+class SenderDetailsDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmSenderDetails(QWidget* owner);
+    explicit SenderDetailsDialog(QWidget* owner);
 
     // The details as the boxes hold them.
     SenderDetails details() const;

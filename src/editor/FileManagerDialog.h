@@ -19,7 +19,7 @@ void ShellDeleteFile(const QString& path, QWidget* owner = nullptr);
 // The file manager: deletes the file named in the File name box, or copies or renames the file
 // of the From box to the To box, in a lower section that the two toggle buttons open and close.
 // A modeless window owned by the main window, discarded when it is closed.
-class frmManageFiles : public QWidget
+class FileManagerDialog : public QWidget
 {
     Q_OBJECT
 public:
@@ -29,7 +29,7 @@ public:
     static constexpr int ClosedHeight = 1545;
     static constexpr int OpenHeight = 2835;
 
-    explicit frmManageFiles(QWidget* owner = nullptr);
+    explicit FileManagerDialog(QWidget* owner = nullptr);
 
     Section section() const { return state; }
     // The window's height in twips, caption and borders included.

@@ -1,4 +1,4 @@
-#include "merge/frmMailMerge.h"
+#include "merge/MailMergeDialog.h"
 
 #include "editor/DocumentFiles.h"
 #include "merge/MailMerge.h"
@@ -53,12 +53,12 @@ QPushButton* button(const QString& text, QWidget* parent)
 
 } // namespace
 
-frmMailMerge::frmMailMerge(QWidget* parent, const QTextDocument& letter, const QString& title,
-                           const TextFileFormat& textFormat, QSizeF screenDpi)
+MailMergeDialog::MailMergeDialog(QWidget* parent, const QTextDocument& letter, const QString& title,
+                                 const TextFileFormat& textFormat, QSizeF screenDpi)
     : QDialog(parent), original(letter.clone()), letterTitle(title), fileFormat(textFormat),
       dpi(screenDpi)
 {
-    setObjectName(QStringLiteral("frmMailMerge"));
+    setObjectName(QStringLiteral("MailMergeDialog"));
     setWindowTitle(mergeTitle);
     setAccessibleName(mergeTitle);
     setSizeGripEnabled(true);
@@ -157,10 +157,10 @@ frmMailMerge::frmMailMerge(QWidget* parent, const QTextDocument& letter, const Q
     layout->addWidget(buttons);
     resize(1000, 680);
 
-    connect(browseTable, &QPushButton::clicked, this, &frmMailMerge::chooseTable);
-    connect(browseFolder, &QPushButton::clicked, this, &frmMailMerge::chooseFolder);
-    connect(previous, &QPushButton::clicked, this, &frmMailMerge::previousLetter);
-    connect(next, &QPushButton::clicked, this, &frmMailMerge::nextLetter);
+    connect(browseTable, &QPushButton::clicked, this, &MailMergeDialog::chooseTable);
+    connect(browseFolder, &QPushButton::clicked, this, &MailMergeDialog::chooseFolder);
+    connect(previous, &QPushButton::clicked, this, &MailMergeDialog::previousLetter);
+    connect(next, &QPushButton::clicked, this, &MailMergeDialog::nextLetter);
     connect(mergeNow, &QPushButton::clicked, this, [this] { merge(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(outputs, &QButtonGroup::idClicked, this, [this] { updateControls(); });
@@ -169,13 +169,13 @@ frmMailMerge::frmMailMerge(QWidget* parent, const QTextDocument& letter, const Q
     browseTable->setFocus();
 }
 
-frmMailMerge::~frmMailMerge()
+MailMergeDialog::~MailMergeDialog()
 {
     // The preview lets go of its document before the document goes.
     preview->setDocument(nullptr);
 }
 
-void frmMailMerge::chooseTable()
+void MailMergeDialog::chooseTable()
 {
     FileDialogRequest request;
     request.parent = this;
@@ -191,7 +191,7 @@ void frmMailMerge::chooseTable()
         openTable(chosen->first());
 }
 
-bool frmMailMerge::openTable(const QString& path)
+bool MailMergeDialog::openTable(const QString& path)
 {
     QString error;
     std::optional<MergeTable> read = MergeTable::read(path, &error);
@@ -238,7 +238,7 @@ bool frmMailMerge::openTable(const QString& path)
     return true;
 }
 
-void frmMailMerge::chooseFolder()
+void MailMergeDialog::chooseFolder()
 {
     FileDialogRequest request;
     request.parent = this;
@@ -249,7 +249,7 @@ void frmMailMerge::chooseFolder()
         folder->setText(QDir::toNativeSeparators(*chosen));
 }
 
-void frmMailMerge::showLetter(int letter)
+void MailMergeDialog::showLetter(int letter)
 {
     if (!mailMerge || letter < 0 || letter >= mailMerge->letterCount())
         return;
@@ -264,23 +264,23 @@ void frmMailMerge::showLetter(int letter)
     updateControls();
 }
 
-void frmMailMerge::previousLetter()
+void MailMergeDialog::previousLetter()
 {
     showLetter(shownLetter - 1);
 }
 
-void frmMailMerge::nextLetter()
+void MailMergeDialog::nextLetter()
 {
     showLetter(shownLetter + 1);
 }
 
-void frmMailMerge::setOutput(Output output)
+void MailMergeDialog::setOutput(Output output)
 {
     outputs->button(int(output))->setChecked(true);
     updateControls();
 }
 
-void frmMailMerge::updateControls()
+void MailMergeDialog::updateControls()
 {
     const bool loaded = mailMerge != nullptr;
     previous->setEnabled(loaded && shownLetter > 0);
@@ -293,7 +293,7 @@ void frmMailMerge::updateControls()
     mergeNow->setEnabled(loaded && (!files || !folder->text().trimmed().isEmpty()));
 }
 
-bool frmMailMerge::confirmChecks()
+bool MailMergeDialog::confirmChecks()
 {
     const MergeChecks found = mailMerge->checks();
     if (found.fieldsWithoutColumn.isEmpty() && found.emptyCells.isEmpty() &&
@@ -306,7 +306,7 @@ bool frmMailMerge::confirmChecks()
                    mergeTitle, MsgButtons::YesNo, MsgIcon::Exclamation) == MsgAnswer::Yes;
 }
 
-bool frmMailMerge::merge()
+bool MailMergeDialog::merge()
 {
     if (!mailMerge || !confirmChecks())
         return false;
@@ -395,7 +395,7 @@ bool frmMailMerge::merge()
     return !result.failed() && !result.cancelled;
 }
 
-void frmMailMerge::tell(const MergeResult& result, Output output, const QString& where)
+void MailMergeDialog::tell(const MergeResult& result, Output output, const QString& where)
 {
     const int total = mailMerge->letterCount();
     const QString place = QDir::toNativeSeparators(where);

@@ -29,17 +29,17 @@ class LibraryBrowser;
 class MenuBarControl;
 class PopupMenuControl;
 class RecentFilesMenu;
-class RichTextBox;
+class LetterEditor;
 class StatusIndicators;
 
 // The main window: the menu bar with its toolbar across the top, the library panel on the left,
 // the search panel and the editor on the right, the status bar at the bottom.
-class frmMail : public QWidget, public LibraryWindow
+class MainWindow : public QWidget, public LibraryWindow
 {
     Q_OBJECT
 public:
-    explicit frmMail(QWidget* parent = nullptr);
-    ~frmMail() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // The start-up fill: lists, the first letter, popup, menus and toolbar, editor placement.
     void InitMainWindow();
@@ -61,8 +61,8 @@ public:
     QLabel* Label5 = nullptr;
     std::array<QFrame*, 2> Div{};
     QLineEdit* testSearch = nullptr;
-    RichTextBox* RTB = nullptr;
-    RichTextBox* rtfTemp = nullptr;
+    LetterEditor* RTB = nullptr;
+    LetterEditor* rtfTemp = nullptr;
     QLabel* picInsert = nullptr;
     // Hosted in the toolbar; disabled until the editor first has the keyboard focus.
     QFontComboBox* cboFont = nullptr;
@@ -92,7 +92,7 @@ public:
 
     // What the editor's and the library's commands use of the window.
     QWidget* dialogParent() override { return this; }
-    RichTextBox& editor() override { return *RTB; }
+    LetterEditor& editor() override { return *RTB; }
     cDialog& fileDialog() override { return MainDialog; }
     QString& documentPath() override { return CurrentDocumentPath; }
     bool& documentModified() override { return DocumentModified; }
